@@ -1,0 +1,109 @@
+// The record of simulator values the tracker works on, refreshed in one batch per tick, and
+// the in-simulator message. Nothing else in the program reads from the simulator.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "link/fsuipc_link.h"
+#include "link/fsuipc_offsets.h"
+
+namespace aerolinker {
+
+// A fixed run of bytes holding characters up to the first zero byte; a full field has no
+// zero byte and gives exactly N characters.
+template <std::size_t N>
+struct FixedText {
+    char bytes[N] = {};
+
+    std::string Text() const {
+        const void* zero = std::memchr(bytes, 0, N);
+        std::size_t length = zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - bytes)
+                                  : N;
+        return std::string(bytes, length);
+    }
+    void Set(const std::string& text) {
+        std::memset(bytes, 0, N);
+        std::memcpy(bytes, text.data(), text.size() < N ? text.size() : N);
+    }
+};
+
+// Fuel tank values at 0x0B74, in their order.
+enum FuelTankValue : int {
+    kCentreLevel = 0,
+    kCentreCapacity,
+    kLeftMainLevel,
+    kLeftMainCapacity,
+    kLeftAuxLevel,
+    kLeftAuxCapacity,
+    kLeftTipLevel,
+    kLeftTipCapacity,
+    kRightMainLevel,
+    kRightMainCapacity,
+    kRightAuxLevel,
+    kRightAuxCapacity,
+    kRightTipLevel,
+    kRightTipCapacity,
+    kFuelBeyond,
+};
+
+struct SimSample {
+    // Refreshed by every tick, in the order they are requested.
+    std::uint8_t clockHour = 0;
+    std::uint8_t clockMinute = 0;
+    std::uint16_t visibility = 0;
+    std::uint16_t qnh = 0;
+    std::uint16_t windDirection = 0;
+    std::uint16_t windSpeed = 0;
+    std::uint16_t temperature = 0;
+    std::uint16_t cloudCover = 0;
+    std::uint32_t fuelTanks[offsets::kFuelTankValues] = {};
+    std::uint32_t altitudeFraction = 0;
+    std::uint32_t altitudeMetres = 0;
+    FixedText<offsets::kWaypointIdSize> previousWaypoint;
+    FixedText<offsets::kWaypointIdSize> nextWaypoint;
+    double distanceToNext = 0;  // metres
+    double trueHeading = 0;     // radians
+    std::uint32_t timeToNext = 0;        // seconds
+    std::uint32_t estimatedArrival = 0;  // seconds after local midnight
+    std::uint32_t activeWaypoint = 0;
+    FixedText<offsets::kApproachNameSize> approachName;
+    FixedText<offsets::kApproachNameSize> approachTransition;
+    FixedText<offsets::kDestinationSize> destination;
+    double groundSpeed = 0;    // metres per second
+    double routeDistance = 0;  // metres
+    double gpsFuel = 0;
+    std::int16_t engineCombustion[4] = {};
+    std::int16_t onGround = 0;
+
+    // Set after every sample: an approach is loaded in the flight plan.
+    bool approachLoaded = false;
+
+    // Read only at connect (together with routeDistance and previousWaypoint).
+    FixedText<offsets::kAircraftTitleSize + 1> aircraftTitle;
+};
+
+// Queues the 29 per-tick reads in order, processes them in one batch and sets the
+// approach-loaded flag. The outcome goes to `lastLinkResult`; when the batch fails every
+// field keeps its previous value.
+void SampleSimulator(FsuipcLink& link, SimSample& sample, LinkResult& lastLinkResult);
+
+// The connect batch: aircraft title, route distance, number of flight-plan waypoints and the
+// departure identifier. Fields keep their values when the batch fails.
+void ReadConnectBatch(FsuipcLink& link, SimSample& sample, std::int32_t& waypointCount,
+                      LinkResult& lastLinkResult);
+
+// Puts text + " # " + sequence on the simulator's screen. The display code's decimal digits
+// are read as hexadecimal for the display time (10 gives 16 seconds). Composed texts are cut
+// to 127 characters.
+void ShowSimMessage(FsuipcLink& link, const std::string& text, std::int16_t displayCode,
+                    std::int16_t sequence, LinkResult& lastLinkResult);
+
+// Writes a message and its display time directly, without the " # " suffix (the connect
+// greeting and the arrival message).
+void WriteSimMessage(FsuipcLink& link, const std::string& text, std::uint16_t seconds,
+                     LinkResult& lastLinkResult);
+
+}  // namespace aerolinker
