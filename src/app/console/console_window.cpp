@@ -1,0 +1,75 @@
+// Terminal output of the console host.
+#include "app/console/console_window.h"
+
+#include <chrono>
+#include <thread>
+
+namespace aerolinker {
+
+void ConsoleWindow::Print(const char* label, const std::string& text) {
+    std::fprintf(out_, "%-14s %s\n", label, text.c_str());
+    std::fflush(out_);
+}
+
+void ConsoleWindow::SetCaption(const std::string& caption) {
+    Print("caption:", caption);
+}
+
+void ConsoleWindow::SetStatusText(const std::string& text) {
+    status_ = text;
+    Print("status:", text);
+}
+
+void ConsoleWindow::ShowMessageBox(const std::string& text) {
+    lastMessage_ = text;
+    Print("message box:", text);
+}
+
+void ConsoleWindow::ShowStandardMessage(const std::string& text) {
+    lastMessage_ = text;
+    Print("message:", text);
+}
+
+void ConsoleWindow::PauseUserInterface(unsigned milliseconds) {
+    if (realPauses_) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    }
+}
+
+void ConsoleWindow::ReportError(const std::string& text) {
+    lastError_ = text;
+    Print("error:", text);
+}
+
+void ConsoleWindow::OnFlightEvent(FlightEvent event, const std::string& detail) {
+    switch (event) {
+        case FlightEvent::Connected:
+            Print("connected:", detail);
+            break;
+        case FlightEvent::EngineStart:
+            Print("engine start:", detail);
+            break;
+        case FlightEvent::TakeOff:
+            Print("take-off:", detail);
+            break;
+        case FlightEvent::WaypointRegistered:
+            ++registrations_;
+            Print("waypoint:", detail);
+            break;
+        case FlightEvent::SituationSaved:
+            Print("saved:", detail);
+            break;
+        case FlightEvent::SituationLoaded:
+            Print("resumed:", detail);
+            break;
+        case FlightEvent::Landing:
+            Print("landing:", detail);
+            break;
+        case FlightEvent::Arrival:
+            arrived_ = true;
+            Print("arrival:", detail);
+            break;
+    }
+}
+
+}  // namespace aerolinker

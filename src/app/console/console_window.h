@@ -1,0 +1,51 @@
+// The main window's roles on a terminal: the console host prints what a pilot would see in the
+// window (status, message boxes, errors) and one line per flight event, and keeps the timer's
+// state for its own loop.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "app/main_window_roles.h"
+
+namespace aerolinker {
+
+class ConsoleWindow : public MainWindowRoles {
+public:
+    explicit ConsoleWindow(std::FILE* out) : out_(out) {}
+
+    void SetCaption(const std::string& caption) override;
+    void SetStatusText(const std::string& text) override;
+    void ShowMessageBox(const std::string& text) override;
+    void ShowStandardMessage(const std::string& text) override;
+    void SetTimerEnabled(bool enabled) override { timerEnabled_ = enabled; }
+    bool TimerEnabled() const override { return timerEnabled_; }
+    void SetSituationButtonsEnabled(bool enabled) override { situationButtons_ = enabled; }
+    void PlaySound() override {}
+    void PauseUserInterface(unsigned milliseconds) override;
+    void ReportError(const std::string& text) override;
+    void OnFlightEvent(FlightEvent event, const std::string& detail) override;
+
+    const std::string& status() const { return status_; }
+    const std::string& lastError() const { return lastError_; }
+    const std::string& lastMessage() const { return lastMessage_; }
+    bool arrived() const { return arrived_; }
+    int registrations() const { return registrations_; }
+    // Pauses are skipped when the ticks run back to back.
+    void setRealPauses(bool real) { realPauses_ = real; }
+
+private:
+    void Print(const char* label, const std::string& text);
+
+    std::FILE* out_;
+    bool timerEnabled_ = false;
+    bool situationButtons_ = false;
+    bool realPauses_ = true;
+    bool arrived_ = false;
+    int registrations_ = 0;
+    std::string status_;
+    std::string lastError_;
+    std::string lastMessage_;
+};
+
+}  // namespace aerolinker

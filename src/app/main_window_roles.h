@@ -1,0 +1,49 @@
+// What the flight tracker asks of the main window: the status panel, the message boxes, the
+// timer, the situation buttons, the sound and the caption. The Windows program implements it
+// with real controls; the console host with text on the terminal; tests with a recorder.
+#pragma once
+
+#include <string>
+
+namespace aerolinker {
+
+// Moments of a flight a host may want to show as they happen.
+enum class FlightEvent {
+    Connected,
+    EngineStart,
+    TakeOff,
+    WaypointRegistered,
+    SituationSaved,
+    SituationLoaded,
+    Landing,
+    Arrival,
+};
+
+class MainWindowRoles {
+public:
+    virtual ~MainWindowRoles() = default;
+
+    virtual void SetCaption(const std::string& caption) = 0;
+    // The one panel of the status bar.
+    virtual void SetStatusText(const std::string& text) = 0;
+    // The message box with its one OK button; returns when the pilot has closed it.
+    virtual void ShowMessageBox(const std::string& text) = 0;
+    // The standard message dialog.
+    virtual void ShowStandardMessage(const std::string& text) = 0;
+    virtual void SetTimerEnabled(bool enabled) = 0;
+    virtual bool TimerEnabled() const = 0;
+    // "Save Situation" and "Load Last Situation".
+    virtual void SetSituationButtonsEnabled(bool enabled) = 0;
+    // The short sound, played once, asynchronously; nothing when no sound can play.
+    virtual void PlaySound() = 0;
+    // Holds the user-interface thread (no tick, no other action runs meanwhile).
+    virtual void PauseUserInterface(unsigned milliseconds) = 0;
+    // The general error handler's report of an error that ended an action.
+    virtual void ReportError(const std::string& text) = 0;
+    virtual void OnFlightEvent(FlightEvent event, const std::string& detail) {
+        (void)event;
+        (void)detail;
+    }
+};
+
+}  // namespace aerolinker

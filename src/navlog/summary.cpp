@@ -1,0 +1,111 @@
+// The closing summary. Rounding to whole numbers takes halves to the even neighbour; the
+// digit patterns take them away from zero.
+#include "navlog/summary.h"
+
+#include <cmath>
+
+#include "navlog/log_header.h"
+#include "navlog/text_format.h"
+
+namespace aerolinker {
+namespace {
+
+constexpr double kMilesPerKilometre = 0.53966;
+constexpr double kLitresPerGallon = 3.786235;
+constexpr int kReserveMinutes = 45;
+constexpr int kTaxiGallons = 12;
+constexpr int kTaxiLitres = 45;  // printed as it stands, not computed from the gallons
+constexpr double kMillisecondsPerDay = 86400000.0;
+
+const char* const kWeatherHeader =
+    "RWY | Trans Lev | Time  | Wind | Visibility | Clouds | Temp | QNH |";
+
+// The time from take-off to landing as a fraction of a day, a day added across midnight.
+double FlightDuration(double takeOffTime, double landingTime) {
+    double duration = landingTime - takeOffTime;
+    return duration < 0 ? duration + 1.0 : duration;
+}
+
+std::string WeatherRow(double time, const WeatherTexts& weather, const RegionalSettings& regional) {
+    return "    |           |" + PadLeft(' ', HoursMinutesText(time, regional), 6) + " |" +
+           PadLeft(' ', weather.windDirection + "/" + weather.windSpeed, 6) + "|" +
+           weather.visibility + " mi     |" + PadLeft(' ', weather.clouds, 8) + "|" +
+           PadLeft(' ', weather.temperature, 6) + "|" + weather.qnh + " |";
+}
+
+void WriteBlockTitle(LogDocument& document, const std::string& title) {
+    document.Append(kSeparatorLine);
+    document.Append(title);
+    document.Append(kSeparatorLine);
+}
+
+}  // namespace
+
+int FlightMinutes(double takeOffTime, double landingTime) {
+    const long long ms =
+        std::llround(FlightDuration(takeOffTime, landingTime) * kMillisecondsPerDay);
+    return static_cast<int>((ms % static_cast<long long>(kMillisecondsPerDay)) / 60000);
+}
+
+void WriteTotalsAndWeather(LogDocument& document, const SummaryInputs& in,
+                           const RegionalSettings& regional) {
+    // The engine running time divided by 1440 is below a minute; it only shows when the
+    // engines ran across midnight while take-off and landing did not.
+    const double flightTime = FlightDuration(in.TakeOffTime, in.LandingTime) +
+                              (in.EngineStopTime - in.EngineStartTime) / 1440.0;
+    document.Append(
+        "TOTALS: DISTANCE = " +
+        PatternNumberText("0000", in.routeDistanceMetres / 1000.0 * kMilesPerKilometre, regional) +
+        " miles    Flight Time = " + HoursMinutesText(flightTime, regional));
+
+    WriteBlockTitle(document, "TAKE-OFF DATA");
+    document.Append(kWeatherHeader);
+    document.Append(kSeparatorLine);
+    document.Append(WeatherRow(in.TakeOffTime, in.departure, regional));
+
+    WriteBlockTitle(document, "LANDING DATA ");
+    document.Append(kWeatherHeader);
+    document.Append(kSeparatorLine);
+    document.Append(WeatherRow(in.LandingTime, in.arrival, regional));
+
+    WriteBlockTitle(document, "FUEL CALCULATION AND FUEL REQUIRED ");
+}
+
+void WriteFuelAndRemarks(LogDocument& document, const SummaryInputs& in,
+                         const RegionalSettings& regional) {
+    auto number = [&](double value) { return NumberText(value, regional); };
+
+    const double used = in.TakeOffFuel - in.ArrivalFuel;
+    const int minutes = FlightMinutes(in.TakeOffTime, in.LandingTime);
+    // Take-off and landing in the same minute give no rate to speak of: the rate, and with it
+    // the trip and reserve figures, are then 0, leaving the fixed taxi allowance.
+    const int rate = minutes > 0 ? RoundHalfEven(used * 60.0 / minutes) : 0;
+    const int tripGallons = RoundHalfEven(rate * static_cast<double>(minutes) / 60.0);
+    const int tripLitres = RoundHalfEven(tripGallons * kLitresPerGallon);
+    const int reserveGallons = RoundHalfEven(rate * static_cast<double>(kReserveMinutes) / 60.0);
+    const int reserveLitres = RoundHalfEven(reserveGallons * kLitresPerGallon);
+    const int totalGallons = tripGallons + reserveGallons + kTaxiGallons;
+    const int totalLitres = RoundHalfEven(totalGallons * kLitresPerGallon);
+
+    document.Append("Fuel rate: " + number(rate) + " gal/h (Calculated by FS)");
+    document.Append(" ");
+    document.Append("Subtotal to first landing - Minutes/Gallons(Liters):" + number(minutes) + "/" +
+                    number(tripGallons) + "(" + number(tripLitres) + ")");
+    document.Append(
+        "Reserve - Minutes/Gallons(Liters)                   :" + number(kReserveMinutes) + "/" +
+        number(reserveGallons) + "(" + number(reserveLitres) + ")");
+    document.Append("Taxy / Run-up - Gallons(Liters)                          :" +
+                    number(kTaxiGallons) + "(" + number(kTaxiLitres) + ")");
+    document.Append("TOTAL                                                    :" +
+                    number(totalGallons) + "(" + number(totalLitres) + ")");
+    document.Append("Fuel burned (by GPS): " + PatternNumberText("000", in.gpsFuel, regional));
+    document.Append(kSeparatorLine);
+    document.Append("Remarks: ");
+    document.Append("Approach   Name:" + in.approachName);
+    document.Append("Transition Name:" + in.approachTransition);
+    document.Append(kSeparatorLine);
+    document.Append("Prepared by: " + in.pilotNumber + " " + in.pilotId);
+    document.Append(kSeparatorLine);
+}
+
+}  // namespace aerolinker

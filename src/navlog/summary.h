@@ -1,0 +1,40 @@
+// The closing summary of the Navigation log: totals, take-off and landing weather, the fuel
+// calculation, remarks and the pilot.
+#pragma once
+
+#include <string>
+
+#include "common/regional_settings.h"
+#include "navlog/log_document.h"
+#include "navlog/weather_text.h"
+
+namespace aerolinker {
+
+struct SummaryInputs {
+    double routeDistanceMetres = 0;  // the GPS route's total length from the latest sample
+    // Times of day (fractions of a day).
+    double EngineStartTime = 0;
+    double TakeOffTime = 0;
+    double LandingTime = 0;
+    double EngineStopTime = 0;
+    WeatherTexts departure;  // kept at take-off
+    WeatherTexts arrival;    // sampled at the shut-down
+    double TakeOffFuel = 0;  // whole US gallons
+    double ArrivalFuel = 0;
+    double gpsFuel = 0;  // the GPS fuel figure, shown as it is
+    std::string approachName;
+    std::string approachTransition;
+    std::string pilotNumber;
+    std::string pilotId;
+};
+
+// Whole minutes from take-off to landing. A landing clock earlier than the take-off clock
+// means the flight crossed midnight, and a day is added.
+int FlightMinutes(double takeOffTime, double landingTime);
+
+void WriteTotalsAndWeather(LogDocument& document, const SummaryInputs& in,
+                           const RegionalSettings& regional);
+void WriteFuelAndRemarks(LogDocument& document, const SummaryInputs& in,
+                         const RegionalSettings& regional);
+
+}  // namespace aerolinker

@@ -1,0 +1,29 @@
+// Unit conversions and the fuel-on-board rule the tracker and the summary share.
+#pragma once
+
+#include <cstdint>
+
+#include "navlog/weather_text.h"
+
+namespace aerolinker {
+
+// GPS metres to the log's "miles": metres / 1000 x 0.53966 (the program's own factor).
+double MetresToMiles(double metres);
+
+// Fuel on board in whole US gallons: level / 8388608 x capacity for the centre, left main,
+// right main, left auxiliary and right auxiliary tanks, summed in that order and rounded
+// half to even. The tip tanks are not counted.
+double FuelOnBoard(const std::uint32_t (&tanks)[15]);
+
+// Whole feet of an altitude given as whole metres and a fraction in units of 2^-32 metre.
+long long AltitudeFeet(std::uint32_t wholeMetres, std::uint32_t fraction);
+
+struct SimSample;
+
+// The raw weather values of a sample.
+RawWeather SampleWeather(const SimSample& sample);
+
+// Degrees per radian, as the program's headings use it.
+constexpr double kDegreesPerRadian = 57.2957795130823229;
+
+}  // namespace aerolinker

@@ -1,0 +1,93 @@
+// The checkpoint table's rows and the conversions behind them, against the take-off and
+// waypoint examples.
+#include <gtest/gtest.h>
+
+#include "link/sim_sample.h"
+#include "navlog/clock_text.h"
+#include "tracking/flight_math.h"
+#include "tracking/log_rows.h"
+
+namespace aerolinker {
+namespace {
+
+TEST(LogRowsTest, TakeOffRowsOfTheExampleFlight) {
+    RegionalSettings regional;
+    const double remaining = MetresToMiles(500000);  // 269.83
+    const double leg = MetresToMiles(46300);
+    EXPECT_NEAR(leg, 24.986258, 1e-6);
+    const std::string ete = LegDurationText(540, regional);
+    EXPECT_EQ(DepartureRow("EGKK", HeadingText(4.36332), remaining, "10:07", regional),
+              "EGKK    |     |      |250  |       |       |  -/0270|--:--|10:07|      ");
+    EXPECT_EQ(NextLegRow("MID", leg, remaining - leg, ete,
+                         EstimatedTimeOver("10:07", ete, regional), regional),
+              "MID     |     |      |     |       |       |025/0245|00:09|10:16|      ");
+}
+
+TEST(LogRowsTest, WaypointRowsOfTheExampleFlight) {
+    RegionalSettings regional;
+    const double leg = MetresToMiles(92600);
+    EXPECT_NEAR(leg, 49.972516, 1e-6);
+    const double remaining = 244.843742 - leg;
+    const std::string ete = LegDurationText(92600 / 128.6, regional);
+    EXPECT_EQ(PassageRow(HeadingText(0.610865), AltitudeFeet(3048, 0), "10:18"),
+              "        |     |      |035  |10000  |       |        |     |10:18|      ");
+    EXPECT_EQ(
+        NextLegRow("SAM", leg, remaining, ete, EstimatedTimeOver("10:18", ete, regional), regional),
+        "SAM     |     |      |     |       |       |050/0195|00:12|10:30|      ");
+}
+
+TEST(LogRowsTest, WidthsGrowOnlyWhenANumberOutgrowsItsColumn) {
+    RegionalSettings regional;
+    EXPECT_EQ(DepartureRow("LIEO", "052", 12345.4, "09:00", regional).size(), 72u);
+    EXPECT_NE(DepartureRow("LIEO", "052", -3, "09:00", regional).find("  -/-0003|"),
+              std::string::npos);
+    EXPECT_EQ(NextLegRow("ABCDEF", 1000.2, 20, "01:00", "02:00", regional).size(), 72u);
+    EXPECT_EQ(PassageRow("360", 123456789, "00:00").substr(28, 8), "1234567|");
+    EXPECT_EQ(ArrivalRow("052", "11:30"),
+              "        |     |      |052  |       |       |        |     |11:30|      ");
+}
+
+TEST(LogRowsTest, TimesAcrossMidnightAndWithoutGroundSpeed) {
+    RegionalSettings regional;
+    EXPECT_EQ(EstimatedTimeOver("23:55", "00:09", regional), "00:04");
+    EXPECT_EQ(EstimatedTimeOver("23:55", "00:12", regional), "00:07");
+    EXPECT_EQ(LegDurationText(3660, regional), "01:01");
+    // A ground speed of 0 leaves no time to give.
+    const double noSpeed = 46300 / 0.0;
+    EXPECT_EQ(LegDurationText(noSpeed, regional), kNoTimeText);
+    EXPECT_EQ(LegDurationText(0.0 / 0.0, regional), kNoTimeText);
+    EXPECT_EQ(LegDurationText(90000, regional), kNoTimeText);
+    EXPECT_EQ(EstimatedTimeOver("10:00", kNoTimeText, regional), kNoTimeText);
+
+    RegionalSettings dotTime;
+    dotTime.timeSeparator = '.';
+    EXPECT_EQ(EstimatedTimeOver("23.55", "00.09", dotTime), "00.04");
+}
+
+TEST(FlightMathTest, FuelCountsFiveTanksAndNeverTheTips) {
+    std::uint32_t tanks[15] = {};
+    EXPECT_EQ(FuelOnBoard(tanks), 0);
+    tanks[kCentreLevel] = 8388608;  // full
+    tanks[kCentreCapacity] = 50;
+    tanks[kLeftMainLevel] = 4194304;  // half
+    tanks[kLeftMainCapacity] = 41;
+    tanks[kRightMainLevel] = 4194304;
+    tanks[kRightMainCapacity] = 40;
+    tanks[kLeftTipLevel] = 8388608;
+    tanks[kLeftTipCapacity] = 999;
+    tanks[kRightTipLevel] = 8388608;
+    tanks[kRightTipCapacity] = 999;
+    EXPECT_EQ(FuelOnBoard(tanks), 90);  // 50 + 20.5 + 20 = 90.5, half to even
+    tanks[kRightAuxLevel] = 8388608;
+    tanks[kRightAuxCapacity] = 1;
+    EXPECT_EQ(FuelOnBoard(tanks), 92);  // 91.5 to even
+}
+
+TEST(FlightMathTest, AltitudeInWholeFeet) {
+    EXPECT_EQ(AltitudeFeet(3048, 0), 10000);
+    EXPECT_EQ(AltitudeFeet(3048, 0xE6666666u), 10003);  // 3048.9 m
+    EXPECT_EQ(AltitudeFeet(0, 0), 0);
+}
+
+}  // namespace
+}  // namespace aerolinker
