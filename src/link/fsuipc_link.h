@@ -101,6 +101,7 @@ private:
     LinkPlatform& platform_;
     LinkState state_;
     std::vector<QueuedRead> queuedReads_;
+    std::uint32_t requestsQueued_ = 0;  // reads and writes in the current batch
 };
 
 }  // namespace aerolinker

@@ -46,7 +46,11 @@ public:
     // Test controls and observations ---------------------------------------------------------
     Faults& faults() { return faults_; }
     std::uint32_t totalSleptMs() const { return totalSleptMs_; }
+    // The time the caller would have been held: its sleeps plus the full time-out of every
+    // send that timed out (a failed send with last-error 0).
+    std::uint64_t elapsedMs() const { return elapsedMs_; }
     int sendAttempts() const { return sendAttempts_; }
+    std::uint32_t lastSendTimeoutMs() const { return lastSendTimeoutMs_; }
     std::size_t atomCount() const { return atoms_.size(); }
     std::size_t mappingCount() const { return mappings_.size(); }
     std::size_t mappedViewCount() const { return views_.size(); }
@@ -64,7 +68,10 @@ public:
     void CloseMapping(MappingHandle mapping) override;
     SendOutcome SendWithTimeout(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                                 std::intptr_t lParam, std::uint32_t timeoutMs) override;
-    void Sleep(std::uint32_t milliseconds) override { totalSleptMs_ += milliseconds; }
+    void Sleep(std::uint32_t milliseconds) override {
+        totalSleptMs_ += milliseconds;
+        elapsedMs_ += milliseconds;
+    }
 
 private:
     struct Mapping {
@@ -75,7 +82,9 @@ private:
     Faults faults_;
     std::uint32_t processId_ = 0xABC;
     std::uint32_t totalSleptMs_ = 0;
+    std::uint64_t elapsedMs_ = 0;
     int sendAttempts_ = 0;
+    std::uint32_t lastSendTimeoutMs_ = 0;
     WindowHandle nextWindow_ = 0x100;
     std::map<WindowHandle, std::pair<std::string, ServerProc>> windows_;
     std::map<std::string, std::uint32_t> messages_;
@@ -83,7 +92,8 @@ private:
     std::uint16_t nextAtom_ = 0xC000;
     MappingHandle nextMapping_ = 0x10;
     std::map<MappingHandle, std::shared_ptr<Mapping>> mappings_;
-    std::map<std::uint8_t*, std::shared_ptr<Mapping>> views_;
+    // A multimap because mapping one object twice gives the same address here.
+    std::multimap<std::uint8_t*, std::shared_ptr<Mapping>> views_;
 };
 
 }  // namespace aerolinker

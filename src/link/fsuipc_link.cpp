@@ -1,0 +1,309 @@
+// The FSUIPC client: opening the shared area with the server, queuing request records into it,
+// sending a batch with one blocking message and copying the answers back.
+#include "link/fsuipc_link.h"
+
+#include <cassert>
+#include <cstdio>
+#include <cstring>
+
+#include "link/fsuipc_offsets.h"
+
+namespace aerolinker {
+
+const char* const ResultTexts[kLinkResultCount] = {
+    "Okay",
+    "Attempt to Open when already Open",
+    "Cannot link to FSUIPC or WideClient",
+    "Failed to Register common message with Windows",
+    "Failed to create Atom for mapping filename",
+    "Failed to create a file mapping object",
+    "Failed to open a view to the file map",
+    "Incorrect version of FSUIPC, or not FSUIPC",
+    "Sim is not version requested",
+    "Call cannot execute, link not Open",
+    "Call cannot execute: no requests accumulated",
+    "IPC timed out all retries",
+    "IPC sendmessage failed all retries",
+    "IPC request contains bad data",
+    "Maybe running on WideClient, but FS not running on Server, or wrong FSUIPC",
+    "Read or Write request cannot be added, memory for Process is full",
+};
+
+const char* const SimulatorNames[7] = {"Any", "FS98", "FS2K", "CFS2", "CF1", "FLY", "FS2K2"};
+
+namespace {
+
+constexpr const char* kMappingPrefix = "FsasmLib:IPC";
+constexpr std::uint32_t kInstance = 1;
+constexpr std::uintptr_t kServerAnswerOk = 1;
+constexpr std::uint32_t kSimulatorSignatureMask = 0xFFFF0000;
+constexpr std::uint32_t kSimulatorCodeMask = 0x0000FFFF;
+
+// Record headers are packed little-endian whatever the host's byte order.
+void StoreLittleEndian32(std::uint8_t* at, std::uint32_t value) {
+    at[0] = static_cast<std::uint8_t>(value);
+    at[1] = static_cast<std::uint8_t>(value >> 8);
+    at[2] = static_cast<std::uint8_t>(value >> 16);
+    at[3] = static_cast<std::uint8_t>(value >> 24);
+}
+
+std::uint32_t LoadLittleEndian32(const std::uint8_t* at) {
+    return static_cast<std::uint32_t>(at[0]) | static_cast<std::uint32_t>(at[1]) << 8 |
+           static_cast<std::uint32_t>(at[2]) << 16 | static_cast<std::uint32_t>(at[3]) << 24;
+}
+
+// Most reads one batch can hold: bare 16-byte headers up to the limit, terminator included.
+constexpr std::size_t kMaxReadsPerBatch =
+    (protocol::kAreaLimit - protocol::kTerminatorSize) / protocol::kReadHeaderSize;
+
+}  // namespace
+
+FsuipcLink::FsuipcLink(LinkPlatform& platform) : platform_(platform) {
+    // Reserved once so that queuing never allocates, however full a batch gets.
+    queuedReads_.reserve(kMaxReadsPerBatch);
+}
+
+FsuipcLink::~FsuipcLink() {
+    CloseLink();
+}
+
+bool FsuipcLink::OpenLink(std::int32_t requestedSimulator, LinkResult& result) {
+    if (state_.areaStart != nullptr) {
+        result = LinkAlreadyOpen;
+        return false;
+    }
+    state_.serverVersion = 0;
+    state_.simulatorVersion = 0;
+
+    bool viaNetworkClient = false;
+    state_.serverWindow = platform_.FindTopLevelWindow(protocol::kServerClass);
+    if (state_.serverWindow == 0) {
+        state_.serverWindow = platform_.FindTopLevelWindow(protocol::kNetworkClientClass);
+        viaNetworkClient = true;
+    }
+    if (state_.serverWindow == 0) {
+        result = LinkNoServer;
+        return false;
+    }
+
+    state_.message = platform_.RegisterMessage(protocol::kMessageName);
+    if (state_.message == 0) {
+        state_.serverWindow = 0;
+        result = LinkNoMessage;
+        return false;
+    }
+
+    // The name carries the process id, so no two clients on one machine share an area.
+    char mappingName[64];
+    std::snprintf(mappingName, sizeof mappingName, "%s:%X:%X", kMappingPrefix,
+                  static_cast<unsigned>(platform_.CurrentProcessId()),
+                  static_cast<unsigned>(kInstance));
+
+    state_.atom = platform_.AddGlobalAtom(mappingName);
+    if (state_.atom == 0) {
+        result = LinkNoAtom;
+        CloseLink();
+        return false;
+    }
+
+    // An area that already exists belongs to someone else (or to a stale client): its content
+    // cannot be trusted, so it is refused. The handle is still recorded so that it is released.
+    const LinkPlatform::NewMapping mapping =
+        platform_.CreateNamedMapping(mappingName, protocol::kAreaSize);
+    state_.mapping = mapping.handle;
+    if (mapping.handle == 0 || mapping.alreadyExisted) {
+        result = LinkNoMapping;
+        CloseLink();
+        return false;
+    }
+
+    state_.areaStart = platform_.MapView(state_.mapping);
+    if (state_.areaStart == nullptr) {
+        result = LinkNoView;
+        CloseLink();
+        return false;
+    }
+    state_.writeCursor = state_.areaStart;
+    queuedReads_.clear();
+    requestsQueued_ = 0;
+
+    // The server may need a moment after the first message before it reports its versions,
+    // so the handshake asks up to five times.
+    std::uint8_t serverVersion[4] = {};
+    std::uint8_t simulatorVersion[4] = {};
+    const std::uint8_t libraryVersion[2] = {static_cast<std::uint8_t>(state_.libraryVersion),
+                                            static_cast<std::uint8_t>(state_.libraryVersion >> 8)};
+    for (int pass = 1; pass <= protocol::kHandshakePasses &&
+                       (state_.serverVersion == 0 || state_.simulatorVersion == 0);
+         ++pass) {
+        const bool exchanged =
+            QueueRead(offsets::kServerVersion, sizeof serverVersion, serverVersion, result) &&
+            QueueRead(offsets::kSimulatorVersion, sizeof simulatorVersion, simulatorVersion,
+                      result) &&
+            (pass != 1 ||
+             QueueWrite(offsets::kLibraryVersion, sizeof libraryVersion, libraryVersion, result)) &&
+            ProcessRequests(result);
+        if (!exchanged) {
+            CloseLink();
+            return false;
+        }
+        state_.serverVersion = LoadLittleEndian32(serverVersion);
+        state_.simulatorVersion = LoadLittleEndian32(simulatorVersion);
+        platform_.Sleep(protocol::kHandshakeSleepMs);
+    }
+
+    if (state_.serverVersion <= protocol::kMinimumServerVersion ||
+        (state_.simulatorVersion & kSimulatorSignatureMask) != protocol::kSimulatorSignature) {
+        // WideClient answers even when the simulator behind it is not running.
+        result = viaNetworkClient ? LinkServerNotRunning : LinkBadVersion;
+        CloseLink();
+        return false;
+    }
+
+    state_.simulatorVersion &= kSimulatorCodeMask;
+    if (requestedSimulator != 0 && static_cast<std::int64_t>(requestedSimulator) !=
+                                       static_cast<std::int64_t>(state_.simulatorVersion)) {
+        result = LinkWrongSimulator;
+        CloseLink();
+        return false;
+    }
+
+    result = LinkOk;
+    return true;
+}
+
+void FsuipcLink::CloseLink() {
+    state_.serverWindow = 0;
+    state_.message = 0;
+    state_.writeCursor = nullptr;
+    queuedReads_.clear();
+    requestsQueued_ = 0;
+    if (state_.atom != 0) {
+        platform_.DeleteGlobalAtom(state_.atom);
+        state_.atom = 0;
+    }
+    if (state_.areaStart != nullptr) {
+        platform_.UnmapView(state_.areaStart);
+        state_.areaStart = nullptr;
+    }
+    if (state_.mapping != 0) {
+        platform_.CloseMapping(state_.mapping);
+        state_.mapping = 0;
+    }
+}
+
+bool FsuipcLink::QueueRead(std::uint32_t offset, std::uint32_t size, void* target,
+                           LinkResult& result) {
+    if (state_.areaStart == nullptr) {
+        result = LinkNotOpen;
+        return false;
+    }
+    // Sums are taken in 64 bits: a size near 4 GB must not wrap around and pass the test.
+    const std::uint32_t used = static_cast<std::uint32_t>(state_.writeCursor - state_.areaStart);
+    if (std::uint64_t{used} + protocol::kTerminatorSize + protocol::kReadHeaderSize + size >
+        protocol::kAreaLimit) {
+        result = LinkAreaFull;
+        return false;
+    }
+    assert(queuedReads_.size() < queuedReads_.capacity());
+
+    // The server never needs the target; the record carries the request's index in the batch
+    // only as a reference, because a buffer address does not fit its 4 bytes.
+    std::uint8_t* record = state_.writeCursor;
+    StoreLittleEndian32(record, protocol::kReadType);
+    StoreLittleEndian32(record + 4, offset);
+    StoreLittleEndian32(record + 8, size);
+    StoreLittleEndian32(record + 12, requestsQueued_);
+    std::memset(record + protocol::kReadHeaderSize, 0, size);
+    state_.writeCursor = record + protocol::kReadHeaderSize + size;
+
+    queuedReads_.push_back(QueuedRead{used, size, target});
+    ++requestsQueued_;
+    result = LinkOk;
+    return true;
+}
+
+bool FsuipcLink::QueueWrite(std::uint32_t offset, std::uint32_t size, const void* source,
+                            LinkResult& result) {
+    if (state_.areaStart == nullptr) {
+        result = LinkNotOpen;
+        return false;
+    }
+    const std::uint32_t used = static_cast<std::uint32_t>(state_.writeCursor - state_.areaStart);
+    if (std::uint64_t{used} + protocol::kTerminatorSize + protocol::kWriteHeaderSize + size >
+        protocol::kAreaLimit) {
+        result = LinkAreaFull;
+        return false;
+    }
+
+    std::uint8_t* record = state_.writeCursor;
+    StoreLittleEndian32(record, protocol::kWriteType);
+    StoreLittleEndian32(record + 4, offset);
+    StoreLittleEndian32(record + 8, size);
+    std::uint8_t* data = record + protocol::kWriteHeaderSize;
+    if (source != nullptr) {
+        std::memcpy(data, source, size);
+    } else {
+        // Nothing to copy from: the server gets zero bytes rather than whatever was there.
+        std::memset(data, 0, size);
+    }
+    state_.writeCursor = data + size;
+
+    ++requestsQueued_;
+    result = LinkOk;
+    return true;
+}
+
+bool FsuipcLink::ProcessRequests(LinkResult& result) {
+    if (state_.areaStart == nullptr) {
+        result = LinkNotOpen;
+        return false;
+    }
+    if (state_.writeCursor == state_.areaStart) {
+        result = LinkNothingQueued;
+        return false;
+    }
+
+    // From here the batch is emptied whatever the outcome.
+    StoreLittleEndian32(state_.writeCursor, 0);
+    state_.writeCursor = state_.areaStart;
+    requestsQueued_ = 0;
+
+    LinkPlatform::SendOutcome outcome;
+    for (int attempt = 0; attempt < protocol::kSendAttempts; ++attempt) {
+        outcome = platform_.SendWithTimeout(state_.serverWindow, state_.message, state_.atom, 0,
+                                            protocol::kSendTimeoutMs);
+        if (outcome.sent) {
+            break;
+        }
+        platform_.Sleep(protocol::kRetrySleepMs);
+    }
+    if (!outcome.sent) {
+        queuedReads_.clear();
+        result = outcome.lastError == 0 ? LinkTimedOut : LinkSendFailed;
+        return false;
+    }
+    if (outcome.answer != kServerAnswerOk) {
+        queuedReads_.clear();
+        result = LinkBadReply;
+        return false;
+    }
+
+    // The area is shared with another process, which may have rewritten any record header.
+    // So the answers are taken from where this client put each read record, in the order the
+    // reads were queued, and never from the types, sizes or targets now found in the area.
+    for (const QueuedRead& read : queuedReads_) {
+        if (read.target == nullptr || read.size == 0) {
+            continue;
+        }
+        const std::uint64_t dataStart =
+            std::uint64_t{read.recordOffset} + protocol::kReadHeaderSize;
+        assert(dataStart + read.size <= protocol::kAreaLimit);
+        std::memcpy(read.target, state_.areaStart + dataStart, read.size);
+    }
+    queuedReads_.clear();
+    result = LinkOk;
+    return true;
+}
+
+}  // namespace aerolinker
