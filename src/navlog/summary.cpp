@@ -50,9 +50,13 @@ int FlightMinutes(double takeOffTime, double landingTime) {
 void WriteTotalsAndWeather(LogDocument& document, const SummaryInputs& in,
                            const RegionalSettings& regional) {
     // The engine running time divided by 1440 is below a minute; it only shows when the
-    // engines ran across midnight while take-off and landing did not.
-    const double flightTime = FlightDuration(in.TakeOffTime, in.LandingTime) +
-                              (in.EngineStopTime - in.EngineStartTime) / 1440.0;
+    // engines ran across midnight while take-off and landing did not (one minute less).
+    // A flight across midnight is counted with the day added, its engine time too.
+    double engineTime = in.EngineStopTime - in.EngineStartTime;
+    if (in.LandingTime < in.TakeOffTime && engineTime < 0) {
+        engineTime += 1.0;
+    }
+    const double flightTime = FlightDuration(in.TakeOffTime, in.LandingTime) + engineTime / 1440.0;
     document.Append(
         "TOTALS: DISTANCE = " +
         PatternNumberText("0000", in.routeDistanceMetres / 1000.0 * kMilesPerKilometre, regional) +

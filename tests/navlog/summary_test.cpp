@@ -163,7 +163,7 @@ TEST_F(SummaryTest, AFlightAcrossMidnightCountsTheRealFlyingTime) {
     in.EngineStopTime = Clock(1, 20);
     EXPECT_EQ(FlightMinutes(in.TakeOffTime, in.LandingTime), 90);
     std::vector<std::string> lines = Write();
-    EXPECT_EQ(LineStarting(lines, "TOTALS"), "TOTALS: DISTANCE = 0135 miles    Flight Time = 1:29");
+    EXPECT_EQ(LineStarting(lines, "TOTALS"), "TOTALS: DISTANCE = 0135 miles    Flight Time = 1:30");
     EXPECT_EQ(LineStarting(lines, "Subtotal").substr(52, 3), "90/");
 }
 

@@ -1,0 +1,355 @@
+// Whole flights through the main window's handlers against the substitute simulator: the log
+// file compared byte for byte, and what the pilot and the simulator were shown.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "flight_harness.h"
+#include "link/fsuipc_link.h"
+#include "navlog/log_file.h"
+#include "persistence/ini_file.h"
+
+namespace aerolinker {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::ExpectedFile;
+using testing_support::FlightHarness;
+
+// A short flight AAAA -> BBB -> CCCC: engine start 10:00, take-off 10:10, BBB passed at 10:20,
+// landing 10:40, engines off 10:45.
+const char* const kShortFlight = R"(
+scenario "short flight"
+title "Test Jet"
+waypoint_count 3
+route_distance 100000
+prev AAAA
+next BBB
+destination CCCC
+approach "ILS 27"
+transition BBB
+visibility 2000
+qnh 16208
+wind 270/12
+temperature 3840
+clouds 3/8
+fuel centre 1 100
+heading 90 deg
+distance_to_next 30000
+time_to_next 600
+ground_speed 100
+estimated_arrival 39600
+altitude 1000
+gps_fuel 20.4
+active_waypoint 1
+on_ground 1
+engines 0 0 0 0
+
+frame
+clock 10:00 hold
+engines 1 0 0 0
+frame
+clock 10:10 hold
+on_ground 0
+frame
+clock 10:20 hold
+active_waypoint 2
+prev BBB
+next CCCC
+frame
+clock 10:40 hold
+on_ground 1
+frame
+clock 10:45 hold
+engines 0 0 0 0
+clouds 8/8
+visibility 6000
+fuel centre 0.8 100
+)";
+
+fs::path TestFolder() {
+    return fs::temp_directory_path() /
+           ("aerolinker-app-" +
+            std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+}
+
+std::string Lines(const LogDocument& document, int from, int to) {
+    std::string text;
+    for (int i = from; i <= to && i < document.LineCount(); ++i) {
+        text += document.Line(i) + "\n";
+    }
+    return text;
+}
+
+TEST(FlightTest, ShortFlightLogEqualsTheExpectedFileByteForByte) {
+    FlightHarness flight(kShortFlight, TestFolder());
+    flight.Start();
+    flight.Connect();
+    EXPECT_EQ(flight.window().status, "Okay");
+    EXPECT_TRUE(flight.window().situationButtons);
+    ASSERT_TRUE(flight.window().timer);
+
+    EXPECT_EQ(flight.FlyUntilTimerStops(), 5);
+    EXPECT_TRUE(flight.window().errors.empty()) << flight.window().errors.front();
+    EXPECT_EQ(flight.ReadFile(flight.form().LogFilePath()), ExpectedFile("short-flight.log"));
+    EXPECT_FALSE(flight.link().IsOpen());
+    EXPECT_FALSE(flight.form().state.EngineStarted);
+    EXPECT_EQ(flight.window().sounds, 2);
+
+    EXPECT_EQ(flight.SimulatorMessages(),
+              (std::vector<std::string>{
+                  "Welcome on board by Coralstraits Airlines and Navforge 2006. Depart from AAAA "
+                  "within 10 minutes",
+                  "Take off : Have a good flight # 1",
+                  "BBB Registered. Next Waypoint -> CCCC # 2",
+                  "Arrival estimated at CCCC 11:00 local time # 2",
+                  "Welcome at CCCC airport. End of Flight!",
+              }));
+    const auto& entries = flight.simulator().server().transcript().entries();
+    ASSERT_FALSE(entries.empty());
+    EXPECT_EQ(entries.back().value, 21u) << "the farewell stays 21 seconds";
+}
+
+TEST(FlightTest, SecondRegistrationSavesTheSituationWithBothBackups) {
+    FlightHarness flight(kShortFlight, TestFolder());
+    flight.Start();
+    flight.Connect();
+    for (int i = 0; i < 2; ++i) {
+        flight.Tick();  // engine start, take-off
+    }
+    const std::string afterTakeOff = flight.ReadFile(flight.form().LogFilePath());
+    const std::string configBefore = flight.ReadFile(flight.WindowsFolder() + "\\Aerolinker.ini");
+    flight.Tick();  // BBB: the second registration
+
+    EXPECT_EQ(flight.ReadFile(flight.LogFolder() + kLogBackupName), afterTakeOff);
+    EXPECT_EQ(flight.ReadFile(flight.WindowsFolder() + "\\Aerolinker.inibak"), configBefore);
+    const std::string config = flight.ReadFile(flight.WindowsFolder() + "\\Aerolinker.ini");
+    const std::string keys =
+        "DateLog=06/12/2026\r\nDistanzaTotale=0054\r\nRemain=0022\r\n"
+        "Clearance=AAAA->BBB->\r\nToTime=10:10:00\r\nFuelTO=00100\r\nNuvoleDecollo=Sct 3/8\r\n"
+        "VisibDecollo=20\r\nPressioneDecollo=1013\r\nTempDecollo=15\r\nWdirDecollo=270\r\n"
+        "WSpeedDecollo=12\r\nRiga=2\r\nWayp=3\r\nNPunti=3\r\n";
+    EXPECT_NE(config.find(keys), std::string::npos) << config;
+
+    // The tracker's own save follows with the next-leg row and the closing empty line.
+    const std::string log = flight.ReadFile(flight.form().LogFilePath());
+    EXPECT_EQ(log.substr(log.size() - 4), "\r\n\r\n");
+    EXPECT_NE(log.find("CCCC    |"), std::string::npos);
+}
+
+TEST(FlightTest, NoFlightPlanWarnsAndWritesNothing) {
+    FlightHarness flight(R"(
+title "Test Jet"
+waypoint_count 0
+prev LIEO
+frame
+)",
+                         TestFolder());
+    flight.Start();
+    flight.Connect();
+    EXPECT_EQ(flight.window().status, "Okay");
+    EXPECT_EQ(flight.window().messageBoxes, std::vector<std::string>{"Not Plan. Attention!"});
+    EXPECT_FALSE(flight.window().timer);
+    EXPECT_TRUE(flight.window().situationButtons);
+    EXPECT_EQ(flight.form().Memo1.LineCount(), 0);
+    EXPECT_TRUE(flight.link().IsOpen());
+    EXPECT_EQ(flight.SimulatorMessages(),
+              (std::vector<std::string>{
+                  "Welcome on board by Coralstraits Airlines and Navforge 2006. Depart from LIEO "
+                  "within 10 minutes",
+                  "Attention please !!! Plan not loaded.  # 0",
+              }));
+}
+
+TEST(FlightTest, ConnectingTwiceKeepsTheLinkAndASecondConnectAppendsASecondHeader) {
+    FlightHarness flight(kShortFlight, TestFolder());
+    flight.Start();
+    flight.Connect();
+    flight.Connect();
+    EXPECT_EQ(flight.window().status, "Attempt to Open when already Open");
+    EXPECT_TRUE(flight.link().IsOpen());
+    EXPECT_TRUE(flight.window().timer);
+    EXPECT_EQ(flight.form().Memo1.LineCount(), 10);
+
+    flight.form().RunGuarded([&] { flight.form().LChiudiClick(); });
+    EXPECT_EQ(flight.window().status, "Closed");
+    EXPECT_FALSE(flight.window().timer);
+    EXPECT_TRUE(flight.window().situationButtons);
+    flight.Connect();
+    EXPECT_EQ(flight.form().Memo1.LineCount(), 20);
+    EXPECT_EQ(flight.form().Memo1.Line(10), flight.form().Memo1.Line(0));
+}
+
+// The short flight with some of its frames replaced.
+std::string ShortFlightWith(const std::string& before, const std::string& after) {
+    std::string text = kShortFlight;
+    const size_t at = text.find(before);
+    EXPECT_NE(at, std::string::npos) << before;
+    return text.replace(at, before.size(), after);
+}
+
+TEST(FlightTest, TakeOffWithoutEngineStartLandsInsideTheTableHeader) {
+    // Engines already running when the program connects... but never reported as firing
+    // alone: flags 1 and 2 give an OR of 3, so no engine start is recorded.
+    FlightHarness flight(ShortFlightWith("engines 1 0 0 0", "engines 1 2 0 0"), TestFolder());
+    flight.Start();
+    flight.Connect();
+    flight.Tick();
+    flight.Tick();
+    const LogDocument& log = flight.form().Memo1;
+    EXPECT_EQ(Lines(log, 6, 9), "DEPART      : AAAA\n" + std::string(71, '-') +
+                                    "\nTake off    : 10:10\n"
+                                    "CHK-PNT |Frequency   | HDG |  ALT  | Wind  |Distance| ETE | "
+                                    "ETO |NOTE \n");
+}
+
+TEST(FlightTest, LandingWithEnginesOffClosesTheFlightInTheSameTick) {
+    FlightHarness flight(ShortFlightWith("clock 10:40 hold\non_ground 1",
+                                         "clock 10:40 hold\non_ground 1\nengines 0 0 0 0"),
+                         TestFolder());
+    flight.Start();
+    flight.Connect();
+    EXPECT_EQ(flight.FlyUntilTimerStops(), 4);
+    EXPECT_EQ(flight.form().Memo1.Line(9), "Arrival time: 10:40");
+    EXPECT_EQ(flight.form().Memo1.Line(11), "Engine Shut : 10:40");
+    EXPECT_EQ(flight.form().state.WaypointCounter, -1);
+}
+
+TEST(FlightTest, ARouteOfTwoWaypointsLandsRightAfterTakeOff) {
+    std::string text = ShortFlightWith("waypoint_count 3", "waypoint_count 2");
+    text.replace(text.find("active_waypoint 2\n"), 18, "");
+    FlightHarness flight(text, TestFolder());
+    flight.Start();
+    flight.Connect();
+    flight.FlyUntilTimerStops();
+    EXPECT_EQ(flight.form().state.RegistrationCount, 1);
+    EXPECT_EQ(flight.form().Memo1.Line(13), "Clearance   :AAAA->CCCC");
+}
+
+TEST(FlightTest, AWaypointCountOfOneTakesTheFirstTickOnTheGroundAsTheLanding) {
+    FlightHarness flight(ShortFlightWith("waypoint_count 3", "waypoint_count 1"), TestFolder());
+    flight.Start();
+    flight.Connect();
+    flight.Tick();
+    EXPECT_EQ(flight.form().state.WaypointCounter, -1);
+    EXPECT_TRUE(flight.window().timer) << "engines still running";
+}
+
+TEST(FlightTest, ADirectToPastTheAwaitedWaypointGetsNoRegistrationAndNoLanding) {
+    FlightHarness flight(ShortFlightWith("active_waypoint 2", "active_waypoint 3"), TestFolder());
+    flight.Start();
+    flight.Connect();
+    for (int i = 0; i < 8; ++i) {
+        flight.Tick();
+    }
+    EXPECT_EQ(flight.form().state.RegistrationCount, 1);
+    EXPECT_EQ(flight.form().state.WaypointCounter, 2);
+    EXPECT_TRUE(flight.window().timer);
+}
+
+TEST(FlightTest, TimesAcrossMidnightWrapAndTheSummaryCountsTheRealFlight) {
+    std::string text = kShortFlight;
+    for (auto [from, to] : {std::pair{"clock 10:00 hold", "clock 23:50 hold"},
+                            {"clock 10:10 hold", "clock 23:55 hold"},
+                            {"clock 10:20 hold", "clock 00:05 hold"},
+                            {"clock 10:40 hold", "clock 00:25 hold"},
+                            {"clock 10:45 hold", "clock 00:30 hold"}}) {
+        text.replace(text.find(from), std::string(from).size(), to);
+    }
+    FlightHarness flight(text, TestFolder());
+    flight.Start();
+    flight.Connect();
+    flight.FlyUntilTimerStops();
+    const LogDocument& log = flight.form().Memo1;
+    EXPECT_EQ(log.Line(7), "Engine Start: 23:50");
+    EXPECT_EQ(log.Line(19),
+              "BBB     |     |      |     |       |       |016/0038|00:10|00:05|      ");
+    EXPECT_EQ(log.Line(21),
+              "CCCC    |     |      |     |       |       |016/0022|00:05|00:10|      ");
+    EXPECT_EQ(log.Line(24), "TOTALS: DISTANCE = 0054 miles    Flight Time = 0:30");
+    bool found = false;
+    for (const LogLine& line : log.Lines()) {
+        found = found || line == "Subtotal to first landing - Minutes/Gallons(Liters):30/20(76)";
+    }
+    EXPECT_TRUE(found);
+}
+
+TEST(FlightTest, WithoutAnApproachTheNextWaypointIsTheArrival) {
+    std::string text = kShortFlight;
+    const std::string approach = "approach \"ILS 27\"\ntransition BBB\n";
+    text.replace(text.find(approach), approach.size(), "");
+    text.replace(text.find("prev BBB\nnext CCCC"), 18, "prev OLBIA1\nnext LIRQ");
+    text.replace(text.find("prev AAAA\nnext BBB"), 18, "prev LIEOXX\nnext OLBIA1");
+    FlightHarness flight(text, TestFolder());
+    flight.Start();
+    flight.Connect();
+    flight.FlyUntilTimerStops();
+    const LogDocument& log = flight.form().Memo1;
+    EXPECT_EQ(log.Line(10), "ARRIVE      : LIRQ");
+    EXPECT_EQ(log.Line(13), "Clearance   :LIEOXX->OLBIA1->LIRQ");
+    bool noApproach = false;
+    for (const LogLine& line : log.Lines()) {
+        noApproach = noApproach || line == "Approach   Name:";
+    }
+    EXPECT_TRUE(noApproach);
+}
+
+TEST(FlightTest, CommaAndDotRegionalSettings) {
+    RegionalSettings regional;
+    regional.decimalSeparator = ',';
+    regional.timeSeparator = '.';
+    regional.dateSeparator = '.';
+    FlightHarness flight(ShortFlightWith("visibility 2000", "visibility 1250"), TestFolder(),
+                         regional);
+    flight.Start();
+    flight.Connect();
+    flight.FlyUntilTimerStops();
+    const LogDocument& log = flight.form().Memo1;
+    EXPECT_EQ(log.Line(4), "Date           : 06.12.2026");
+    EXPECT_EQ(log.Line(7), "Engine Start: 10.00");
+    EXPECT_EQ(log.Line(19),
+              "BBB     |     |      |     |       |       |016/0038|00.10|10.20|      ");
+    bool takeOffRow = false;
+    for (const LogLine& line : log.Lines()) {
+        takeOffRow = takeOffRow ||
+                     line == "    |           | 10.10 |270/12|12,5 mi     | Sct 3/8|    15|1013 |";
+    }
+    EXPECT_TRUE(takeOffRow);
+}
+
+TEST(FlightTest, NoGroundSpeedLeavesTheTimesOfTheNextLegOpen) {
+    FlightHarness flight(ShortFlightWith("active_waypoint 2", "active_waypoint 2\nground_speed 0"),
+                         TestFolder());
+    flight.Start();
+    flight.Connect();
+    for (int i = 0; i < 3; ++i) {
+        flight.Tick();
+    }
+    EXPECT_TRUE(flight.window().errors.empty());
+    EXPECT_EQ(flight.form().Memo1.Line(16),
+              "CCCC    |     |      |     |       |       |016/0022|--:--|--:--|      ");
+}
+
+TEST(FlightTest, AnUnwritableLogFolderStopsTrackingAndKeepsThePreviousLog) {
+    FlightHarness flight(kShortFlight, TestFolder());
+    flight.Start();
+    flight.Connect();
+    flight.Tick();
+    const std::string path = flight.form().LogFilePath();
+    DirectSave(flight.form().Memo1, path);
+    const std::string before = flight.ReadFile(path);
+    // The folder goes away under the program (a network drive lost, say).
+    flight.form().LogFolder = flight.LogFolder() + "\\gone";
+    flight.Tick();  // take-off: its save fails
+    ASSERT_EQ(flight.window().errors.size(), 1u);
+    EXPECT_EQ(flight.window().errors[0].rfind(
+                  "Cannot create file \"" + flight.LogFolder() + "\\gone\\Navforge.log\". ", 0),
+              0u)
+        << flight.window().errors[0];
+    EXPECT_FALSE(flight.window().timer) << "the take-off stopped the timer and stays stopped";
+    EXPECT_EQ(flight.ReadFile(path), before);
+    EXPECT_EQ(flight.form().state.WaypointCounter, 2);
+}
+
+}  // namespace
+}  // namespace aerolinker
