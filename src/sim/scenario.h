@@ -1,0 +1,59 @@
+// A scenario for the substitute simulator: the values it holds before the first tick (the
+// flight plan, the aircraft, the weather) and a timeline of frames, one per 5-second tick,
+// each changing some offsets and keeping the rest. Named values are turned into raw offset
+// bytes when the scenario is read, so playing it is only copying bytes.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace aerolinker {
+
+// The simulator's clock as a scenario sets it. A running clock advances by one tick's
+// seconds at every tick after the first; a held one stands still until the next setting.
+struct ClockSetting {
+    std::uint32_t secondsOfDay = 0;
+    bool running = true;
+};
+
+struct OffsetChange {
+    std::uint32_t offset = 0;
+    std::vector<std::uint8_t> bytes;
+};
+
+struct ScenarioChanges {
+    std::vector<OffsetChange> writes;  // applied in order; a later write to an offset wins
+    std::optional<ClockSetting> clock;
+};
+
+struct ScenarioFrame {
+    std::uint32_t ticks = 1;  // how many ticks the frame stays before the next one
+    int line = 0;             // where it starts in the scenario file
+    ScenarioChanges changes;
+};
+
+struct Scenario {
+    static constexpr std::uint32_t kTickSeconds = 5;
+    // FSUIPC's own version (must be above 0x19980004 for the program) and the simulator code
+    // reported at 0x3308 after 0xFADE (7 is Flight Simulator 2004).
+    static constexpr std::uint32_t kDefaultServerVersion = 0x19990000;
+    static constexpr std::uint16_t kDefaultSimulatorCode = 7;
+
+    std::string name;
+    std::uint32_t serverVersion = kDefaultServerVersion;
+    std::uint16_t simulatorCode = kDefaultSimulatorCode;
+    ScenarioChanges initial;
+    std::vector<ScenarioFrame> frames;
+
+    std::uint64_t TotalTicks() const {
+        std::uint64_t total = 0;
+        for (const ScenarioFrame& frame : frames) {
+            total += frame.ticks;
+        }
+        return total;
+    }
+};
+
+}  // namespace aerolinker

@@ -1,0 +1,648 @@
+// The scenario reader: one statement per line, '#' comments, named values for every offset
+// the program samples and raw typed offsets for anything else.
+#include "sim/scenario_parser.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "common/app_error.h"
+#include "common/file_io.h"
+#include "link/fsuipc_offsets.h"
+#include "link/sim_sample.h"
+#include "sim/offset_space.h"
+
+namespace aerolinker {
+
+ScenarioError::ScenarioError(int line, const std::string& reason)
+    : std::runtime_error("line " + std::to_string(line) + ": " + reason),
+      line_(line),
+      reason_(reason) {}
+
+namespace {
+
+constexpr std::uint32_t kTitleFieldSize = offsets::kAircraftTitleSize + 1;
+constexpr double kFullTankLevel = 8388608.0;            // 2^23
+constexpr double kAltitudeFractionUnit = 4294967296.0;  // 2^32 per metre
+constexpr double kMetresPerFoot = 0.3048;
+constexpr double kMetresPerNauticalMile = 1852.0;
+constexpr double kSecondsPerHour = 3600.0;
+constexpr double kPi = 3.14159265358979323846;
+constexpr std::uint32_t kCloudStep = 0x2000;  // one eighth of cover
+constexpr std::uint16_t kOvercast = 0xFFFF;
+// The version words the server reports; a scenario sets them only by name.
+constexpr std::uint32_t kVersionWordsStart = offsets::kServerVersion;
+constexpr std::uint32_t kVersionWordsEnd = offsets::kSimulatorVersion + 4;
+
+struct Token {
+    std::string text;
+    bool quoted = false;
+};
+
+// Splits a line into blank-separated words and double-quoted texts; '#' outside quotes starts
+// a comment. Quoted texts know \" \\ and \xNN, so any byte can be written.
+std::vector<Token> Tokenize(const std::string& line, int lineNumber) {
+    std::vector<Token> tokens;
+    std::size_t i = 0;
+    const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+    while (i < line.size()) {
+        if (isBlank(line[i])) {
+            ++i;
+            continue;
+        }
+        if (line[i] == '#') {
+            break;
+        }
+        Token token;
+        if (line[i] == '"') {
+            token.quoted = true;
+            ++i;
+            bool closed = false;
+            while (i < line.size()) {
+                const char c = line[i++];
+                if (c == '"') {
+                    closed = true;
+                    break;
+                }
+                if (c != '\\') {
+                    token.text += c;
+                    continue;
+                }
+                if (i >= line.size()) {
+                    break;
+                }
+                const char escaped = line[i++];
+                if (escaped == '"' || escaped == '\\') {
+                    token.text += escaped;
+                } else if (escaped == 'x') {
+                    unsigned value = 0;
+                    const char* first = line.data() + i;
+                    const char* last = first + std::min<std::size_t>(2, line.size() - i);
+                    const auto parsed = std::from_chars(first, last, value, 16);
+                    if (parsed.ec != std::errc() || parsed.ptr != first + 2) {
+                        throw ScenarioError(lineNumber, "\\x needs two hexadecimal digits");
+                    }
+                    token.text += static_cast<char>(value);
+                    i += 2;
+                } else {
+                    throw ScenarioError(
+                        lineNumber, std::string("unknown escape \\") + escaped + " in quoted text");
+                }
+            }
+            if (!closed) {
+                throw ScenarioError(lineNumber, "quoted text is not closed");
+            }
+            if (i < line.size() && !isBlank(line[i]) && line[i] != '#') {
+                throw ScenarioError(lineNumber, "a blank must follow quoted text");
+            }
+        } else {
+            while (i < line.size() && !isBlank(line[i]) && line[i] != '#') {
+                if (line[i] == '"') {
+                    throw ScenarioError(lineNumber, "a quote inside a word");
+                }
+                token.text += line[i++];
+            }
+        }
+        tokens.push_back(std::move(token));
+    }
+    return tokens;
+}
+
+// Reads the values of one statement, refusing with this line's number.
+class Statement {
+public:
+    Statement(int line, std::vector<Token> tokens) : line_(line), tokens_(std::move(tokens)) {}
+
+    int line() const { return line_; }
+    const std::string& name() const { return tokens_[0].text; }
+    std::size_t valueCount() const { return tokens_.size() - 1; }
+
+    [[noreturn]] void Fail(const std::string& reason) const { throw ScenarioError(line_, reason); }
+
+    void ExpectValues(std::size_t least, std::size_t most) const {
+        const std::size_t found = valueCount();
+        if (found >= least && found <= most) {
+            return;
+        }
+        std::string wanted = std::to_string(least);
+        if (most != least) {
+            wanted += most == least + 1 ? " or " : " to ";
+            wanted += std::to_string(most);
+        }
+        Fail("'" + name() + "' takes " + wanted + (most == 1 ? " value" : " values") + ", found " +
+             std::to_string(found));
+    }
+
+    const std::string& Word(std::size_t index) const {
+        const Token& token = tokens_[index + 1];
+        if (token.quoted) {
+            Fail("expected a word, found quoted text \"" + token.text + "\"");
+        }
+        return token.text;
+    }
+
+    std::string Text(std::size_t index, std::uint32_t maxLength) const {
+        const std::string& text = tokens_[index + 1].text;
+        if (text.size() > maxLength) {
+            Fail("text longer than " + std::to_string(maxLength) + " characters");
+        }
+        return text;
+    }
+
+    std::int64_t Integer(std::size_t index, std::int64_t least, std::int64_t most,
+                         const char* what) const {
+        const std::string& word = Word(index);
+        std::string_view digits = word;
+        bool negative = false;
+        if (!digits.empty() && (digits[0] == '-' || digits[0] == '+')) {
+            negative = digits[0] == '-';
+            digits.remove_prefix(1);
+        }
+        int base = 10;
+        if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+            base = 16;
+            digits.remove_prefix(2);
+        }
+        std::uint64_t magnitude = 0;
+        const auto parsed =
+            std::from_chars(digits.data(), digits.data() + digits.size(), magnitude, base);
+        if (digits.empty() || parsed.ec == std::errc::invalid_argument ||
+            parsed.ptr != digits.data() + digits.size()) {
+            Fail("'" + word + "' is not a whole number");
+        }
+        // Anything beyond 2^62 is out of every range a scenario uses.
+        constexpr std::uint64_t kLargest = std::uint64_t{1} << 62;
+        const bool tooLarge = parsed.ec == std::errc::result_out_of_range || magnitude > kLargest;
+        const std::int64_t value = tooLarge ? (negative ? -static_cast<std::int64_t>(kLargest)
+                                                        : static_cast<std::int64_t>(kLargest))
+                                            : (negative ? -static_cast<std::int64_t>(magnitude)
+                                                        : static_cast<std::int64_t>(magnitude));
+        if (tooLarge || value < least || value > most) {
+            Fail(std::string(what) + " " + word + " is out of range (" + std::to_string(least) +
+                 " to " + std::to_string(most) + ")");
+        }
+        return value;
+    }
+
+    double Number(std::size_t index) const {
+        const std::string& word = Word(index);
+        std::string_view digits = word;
+        if (!digits.empty() && digits[0] == '+') {
+            digits.remove_prefix(1);
+        }
+        double value = 0;
+        const auto parsed = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+        if (digits.empty() || parsed.ec != std::errc() ||
+            parsed.ptr != digits.data() + digits.size() || !std::isfinite(value)) {
+            Fail("'" + word + "' is not a number");
+        }
+        return value;
+    }
+
+    // Whether the value at `index` exists and is the unit word given.
+    bool HasUnit(std::size_t index, const char* unit) const {
+        return index < valueCount() && !tokens_[index + 1].quoted &&
+               tokens_[index + 1].text == unit;
+    }
+
+    // A rounded whole number within a range, for natural units that become raw codes.
+    std::int64_t Rounded(double value, std::int64_t least, std::int64_t most,
+                         const char* what) const {
+        const double rounded = std::nearbyint(value);
+        if (!(rounded >= static_cast<double>(least) && rounded <= static_cast<double>(most))) {
+            Fail(std::string(what) + " is out of range");
+        }
+        return static_cast<std::int64_t>(rounded);
+    }
+
+    // "HH:MM" or "HH:MM:SS" as seconds; hours up to `maxHours`.
+    std::uint32_t ClockSeconds(std::size_t index, std::uint32_t maxHours) const {
+        const std::string& word = Word(index);
+        std::vector<std::string> parts;
+        std::size_t start = 0;
+        for (;;) {
+            const std::size_t colon = word.find(':', start);
+            parts.push_back(word.substr(start, colon == std::string::npos ? colon : colon - start));
+            if (colon == std::string::npos) {
+                break;
+            }
+            start = colon + 1;
+        }
+        std::uint32_t values[3] = {0, 0, 0};
+        bool valid = parts.size() == 2 || parts.size() == 3;
+        for (std::size_t i = 0; valid && i < parts.size(); ++i) {
+            const std::string& part = parts[i];
+            const auto parsed = std::from_chars(part.data(), part.data() + part.size(), values[i]);
+            valid = !part.empty() && (i == 0 ? part.size() <= 6 : part.size() == 2) &&
+                    parsed.ec == std::errc() && parsed.ptr == part.data() + part.size();
+        }
+        if (!valid) {
+            Fail("'" + word + "' is not a time (HH:MM or HH:MM:SS)");
+        }
+        if (values[0] > maxHours || values[1] > 59 || values[2] > 59) {
+            Fail("time " + word + " is out of range");
+        }
+        return (values[0] * 60 + values[1]) * 60 + values[2];
+    }
+
+    // An offset and the size written there, refused when it leaves the offset space or
+    // touches the version words.
+    std::uint32_t Offset(std::size_t index, std::uint32_t size) const {
+        const auto offset =
+            static_cast<std::uint32_t>(Integer(index, 0, OffsetSpace::kSize - 1, "offset"));
+        if (!OffsetSpace::Contains(offset, size)) {
+            Fail("a value of " + std::to_string(size) + " bytes does not fit at offset " +
+                 Word(index));
+        }
+        if (offset < kVersionWordsEnd && offset + size > kVersionWordsStart) {
+            Fail(
+                "the versions at 0x3304 and 0x3308 are set with server_version and "
+                "simulator_code");
+        }
+        return offset;
+    }
+
+private:
+    int line_;
+    std::vector<Token> tokens_;
+};
+
+void AddWrite(ScenarioChanges& changes, std::uint32_t offset, std::vector<std::uint8_t> bytes) {
+    changes.writes.push_back(OffsetChange{offset, std::move(bytes)});
+}
+
+void AddInteger(ScenarioChanges& changes, std::uint32_t offset, std::uint64_t value,
+                std::uint32_t width) {
+    AddWrite(changes, offset, LittleEndianBytes(value, width));
+}
+
+void AddText(ScenarioChanges& changes, std::uint32_t offset, std::uint32_t fieldSize,
+             const std::string& text) {
+    std::vector<std::uint8_t> bytes(fieldSize, 0);
+    std::copy(text.begin(), text.end(), bytes.begin());
+    AddWrite(changes, offset, std::move(bytes));
+}
+
+// A value given raw, or in natural units when followed by the unit word: `visibility 1250`
+// or `visibility 12.5 mi`.
+std::int64_t RawOrNatural(const Statement& s, const char* unit, double factor, std::int64_t least,
+                          std::int64_t most, const char* what) {
+    s.ExpectValues(1, 2);
+    if (s.valueCount() == 2) {
+        if (!s.HasUnit(1, unit)) {
+            s.Fail("unknown unit '" + s.Word(1) + "' (only " + unit + ")");
+        }
+        return s.Rounded(s.Number(0) * factor, least, most, what);
+    }
+    return s.Integer(0, least, most, what);
+}
+
+// A double given as is, or converted when followed by the unit word.
+double PlainOrConverted(const Statement& s, const char* unit, double factor) {
+    s.ExpectValues(1, 2);
+    if (s.valueCount() == 2) {
+        if (!s.HasUnit(1, unit)) {
+            s.Fail("unknown unit '" + s.Word(1) + "' (only " + unit + ")");
+        }
+        return s.Number(0) * factor;
+    }
+    return s.Number(0);
+}
+
+using Handler = std::function<void(const Statement&, ScenarioChanges&)>;
+
+Handler TextValue(std::uint32_t offset, std::uint32_t fieldSize, std::uint32_t maxLength) {
+    return [=](const Statement& s, ScenarioChanges& c) {
+        s.ExpectValues(1, 1);
+        AddText(c, offset, fieldSize, s.Text(0, maxLength));
+    };
+}
+
+Handler DoubleValue(std::uint32_t offset) {
+    return [=](const Statement& s, ScenarioChanges& c) {
+        s.ExpectValues(1, 1);
+        AddWrite(c, offset, DoubleBytes(s.Number(0)));
+    };
+}
+
+Handler UnsignedValue(std::uint32_t offset, std::uint32_t width) {
+    return [=](const Statement& s, ScenarioChanges& c) {
+        s.ExpectValues(1, 1);
+        const std::int64_t most = static_cast<std::int64_t>((std::uint64_t{1} << (8 * width)) - 1);
+        AddInteger(c, offset, static_cast<std::uint64_t>(s.Integer(0, 0, most, "value")), width);
+    };
+}
+
+Handler SignedValue(std::uint32_t offset, std::uint32_t width) {
+    return [=](const Statement& s, ScenarioChanges& c) {
+        s.ExpectValues(1, 1);
+        const std::int64_t most = (std::int64_t{1} << (8 * width - 1)) - 1;
+        AddInteger(c, offset, static_cast<std::uint64_t>(s.Integer(0, -most - 1, most, "value")),
+                   width);
+    };
+}
+
+void Clock(const Statement& s, ScenarioChanges& c) {
+    s.ExpectValues(1, 2);
+    ClockSetting clock;
+    clock.secondsOfDay = s.ClockSeconds(0, 23);
+    if (s.valueCount() == 2) {
+        if (s.Word(1) != "hold") {
+            s.Fail("expected 'hold' after the time, found '" + s.Word(1) + "'");
+        }
+        clock.running = false;
+    }
+    c.clock = clock;
+}
+
+void Wind(const Statement& s, ScenarioChanges& c) {
+    s.ExpectValues(1, 1);
+    const std::string& word = s.Word(0);
+    const std::size_t slash = word.find('/');
+    if (slash == std::string::npos) {
+        s.Fail("wind is written direction/speed, as 270/12");
+    }
+    const Statement parts(s.line(), {{"wind"}, {word.substr(0, slash)}, {word.substr(slash + 1)}});
+    const double degrees = parts.Number(0);
+    if (degrees < 0 || degrees > 360) {
+        s.Fail("wind direction is out of range (0 to 360 degrees)");
+    }
+    // 360 degrees and 0 are the same code.
+    const auto direction = static_cast<std::uint64_t>(
+        parts.Rounded(degrees * 65536.0 / 360.0, 0, 65536, "wind direction") % 65536);
+    AddInteger(c, offsets::kWindDirection, direction, 2);
+    AddInteger(c, offsets::kWindSpeed,
+               static_cast<std::uint64_t>(parts.Integer(1, 0, 65535, "wind speed")), 2);
+}
+
+void WindDirection(const Statement& s, ScenarioChanges& c) {
+    s.ExpectValues(1, 2);
+    std::int64_t raw = 0;
+    if (s.valueCount() == 2) {
+        if (!s.HasUnit(1, "deg")) {
+            s.Fail("unknown unit '" + s.Word(1) + "' (only deg)");
+        }
+        const double degrees = s.Number(0);
+        if (degrees < 0 || degrees > 360) {
+            s.Fail("wind direction is out of range (0 to 360 degrees)");
+        }
+        raw = s.Rounded(degrees * 65536.0 / 360.0, 0, 65536, "wind direction") % 65536;
+    } else {
+        raw = s.Integer(0, 0, 65535, "wind direction");
+    }
+    AddInteger(c, offsets::kWindDirection, static_cast<std::uint64_t>(raw), 2);
+}
+
+void Temperature(const Statement& s, ScenarioChanges& c) {
+    // Degrees Celsius x 256; a negative temperature is its 16-bit two's complement.
+    const std::int64_t raw = s.valueCount() == 2
+                                 ? RawOrNatural(s, "c", 256.0, -32768, 32767, "temperature")
+                                 : RawOrNatural(s, "c", 256.0, 0, 65535, "temperature");
+    AddInteger(c, offsets::kTemperature, static_cast<std::uint64_t>(raw) & 0xFFFF, 2);
+}
+
+void Clouds(const Statement& s, ScenarioChanges& c) {
+    s.ExpectValues(1, 1);
+    const std::string& word = s.Word(0);
+    std::uint64_t code = 0;
+    if (word.size() == 3 && word[1] == '/' && word[2] == '8' && word[0] >= '0' && word[0] <= '8') {
+        const std::uint32_t eighths = static_cast<std::uint32_t>(word[0] - '0');
+        code = eighths == 8 ? kOvercast : eighths * kCloudStep;
+    } else {
+        code = static_cast<std::uint64_t>(s.Integer(0, 0, 65535, "cloud cover"));
+    }
+    AddInteger(c, offsets::kCloudCover, code, 2);
+}
+
+void Fuel(const Statement& s, ScenarioChanges& c) {
+    static const std::map<std::string, int> kTanks = {
+        {"centre", kCentreLevel},        {"left_main", kLeftMainLevel},
+        {"left_aux", kLeftAuxLevel},     {"left_tip", kLeftTipLevel},
+        {"right_main", kRightMainLevel}, {"right_aux", kRightAuxLevel},
+        {"right_tip", kRightTipLevel},
+    };
+    s.ExpectValues(3, 3);
+    const auto tank = kTanks.find(s.Word(0));
+    if (tank == kTanks.end()) {
+        s.Fail("unknown tank '" + s.Word(0) +
+               "' (centre, left_main, left_aux, left_tip, right_main, right_aux, right_tip)");
+    }
+    const double fraction = s.Number(1);
+    if (fraction < 0 || fraction > 1) {
+        s.Fail("a tank's level is a fraction from 0 to 1");
+    }
+    const auto level = static_cast<std::uint64_t>(s.Rounded(
+        fraction * kFullTankLevel, 0, static_cast<std::int64_t>(kFullTankLevel), "level"));
+    const auto capacity = static_cast<std::uint64_t>(s.Integer(2, 0, 0xFFFFFFFF, "capacity"));
+    const std::uint32_t levelOffset =
+        offsets::kFuelTanks + 4 * static_cast<std::uint32_t>(tank->second);
+    AddInteger(c, levelOffset, level, 4);
+    AddInteger(c, levelOffset + 4, capacity, 4);
+}
+
+void Altitude(const Statement& s, ScenarioChanges& c) {
+    const double metres = PlainOrConverted(s, "ft", kMetresPerFoot);
+    if (metres < 0 || metres >= kAltitudeFractionUnit) {
+        s.Fail("altitude is out of range (0 up to 2^32 metres)");
+    }
+    double whole = std::floor(metres);
+    double fraction = std::nearbyint((metres - whole) * kAltitudeFractionUnit);
+    if (fraction >= kAltitudeFractionUnit) {
+        whole += 1;
+        fraction = 0;
+    }
+    AddInteger(c, offsets::kAltitudeFraction, static_cast<std::uint64_t>(fraction), 4);
+    AddInteger(c, offsets::kAltitudeMetres, static_cast<std::uint64_t>(whole), 4);
+}
+
+void EstimatedArrival(const Statement& s, ScenarioChanges& c) {
+    s.ExpectValues(1, 1);
+    const std::string& word = s.Word(0);
+    const std::uint64_t seconds =
+        word.find(':') != std::string::npos
+            ? s.ClockSeconds(0, 999999)
+            : static_cast<std::uint64_t>(s.Integer(0, 0, 0xFFFFFFFF, "estimated arrival"));
+    AddInteger(c, offsets::kEstimatedArrival, seconds, 4);
+}
+
+void Engines(const Statement& s, ScenarioChanges& c) {
+    s.ExpectValues(4, 4);
+    for (std::uint32_t engine = 0; engine < 4; ++engine) {
+        const std::int64_t flag = s.Integer(engine, -32768, 32767, "engine flag");
+        AddInteger(c, offsets::kEngine1Combustion + engine * offsets::kEngineStride,
+                   static_cast<std::uint64_t>(flag), 2);
+    }
+}
+
+Handler RawInteger(std::uint32_t width, bool isSigned) {
+    return [=](const Statement& s, ScenarioChanges& c) {
+        s.ExpectValues(2, 2);
+        const std::uint32_t offset = s.Offset(0, width);
+        const std::int64_t least = isSigned ? -(std::int64_t{1} << (8 * width - 1)) : 0;
+        const std::int64_t most =
+            isSigned ? (std::int64_t{1} << (8 * width - 1)) - 1
+                     : static_cast<std::int64_t>((std::uint64_t{1} << (8 * width)) - 1);
+        AddInteger(c, offset, static_cast<std::uint64_t>(s.Integer(1, least, most, "value")),
+                   width);
+    };
+}
+
+void RawDouble(const Statement& s, ScenarioChanges& c) {
+    s.ExpectValues(2, 2);
+    const std::uint32_t offset = s.Offset(0, 8);
+    AddWrite(c, offset, DoubleBytes(s.Number(1)));
+}
+
+void RawText(const Statement& s, ScenarioChanges& c) {
+    s.ExpectValues(3, 3);
+    const auto size = static_cast<std::uint32_t>(s.Integer(1, 1, OffsetSpace::kSize, "field size"));
+    const std::uint32_t offset = s.Offset(0, size);
+    AddText(c, offset, size, s.Text(2, size));
+}
+
+const std::map<std::string, Handler>& ValueHandlers() {
+    using namespace offsets;
+    static const std::map<std::string, Handler> handlers = {
+        {"title", TextValue(kAircraftTitle, kTitleFieldSize, kAircraftTitleSize)},
+        {"waypoint_count", SignedValue(kWaypointCount, 4)},
+        {"route_distance", DoubleValue(kRouteDistance)},
+        {"clock", Clock},
+        {"visibility",
+         [](const Statement& s, ScenarioChanges& c) {
+             AddInteger(
+                 c, kVisibility,
+                 static_cast<std::uint64_t>(RawOrNatural(s, "mi", 100.0, 0, 65535, "visibility")),
+                 2);
+         }},
+        {"qnh",
+         [](const Statement& s, ScenarioChanges& c) {
+             AddInteger(c, kQnh,
+                        static_cast<std::uint64_t>(RawOrNatural(s, "hpa", 16.0, 0, 65535, "QNH")),
+                        2);
+         }},
+        {"wind", Wind},
+        {"wind_direction", WindDirection},
+        {"wind_speed", UnsignedValue(kWindSpeed, 2)},
+        {"temperature", Temperature},
+        {"clouds", Clouds},
+        {"fuel", Fuel},
+        {"altitude", Altitude},
+        {"prev", TextValue(kPreviousWaypoint, kWaypointIdSize, kWaypointIdSize)},
+        {"next", TextValue(kNextWaypoint, kWaypointIdSize, kWaypointIdSize)},
+        {"destination", TextValue(kDestination, kDestinationSize, kDestinationSize)},
+        {"approach", TextValue(kApproachName, kApproachNameSize, kApproachNameSize)},
+        {"transition", TextValue(kApproachTransition, kApproachNameSize, kApproachNameSize)},
+        {"distance_to_next", DoubleValue(kDistanceToNext)},
+        {"heading",
+         [](const Statement& s, ScenarioChanges& c) {
+             AddWrite(c, kTrueHeading, DoubleBytes(PlainOrConverted(s, "deg", kPi / 180.0)));
+         }},
+        {"time_to_next", UnsignedValue(kTimeToNext, 4)},
+        {"estimated_arrival", EstimatedArrival},
+        {"active_waypoint", UnsignedValue(kActiveWaypoint, 4)},
+        {"ground_speed",
+         [](const Statement& s, ScenarioChanges& c) {
+             AddWrite(
+                 c, kGroundSpeed,
+                 DoubleBytes(PlainOrConverted(s, "kt", kMetresPerNauticalMile / kSecondsPerHour)));
+         }},
+        {"gps_fuel", DoubleValue(kGpsFuel)},
+        {"engines", Engines},
+        {"on_ground", SignedValue(kOnGround, 2)},
+        {"u8", RawInteger(1, false)},
+        {"u16", RawInteger(2, false)},
+        {"s16", RawInteger(2, true)},
+        {"u32", RawInteger(4, false)},
+        {"s32", RawInteger(4, true)},
+        {"f64", RawDouble},
+        {"text", RawText},
+    };
+    return handlers;
+}
+
+// Statements about the scenario as a whole, allowed only before the first frame.
+bool ScenarioSetting(const Statement& s, Scenario& scenario) {
+    if (s.name() == "scenario") {
+        s.ExpectValues(1, 1);
+        scenario.name = s.Text(0, 200);
+    } else if (s.name() == "server_version") {
+        s.ExpectValues(1, 1);
+        scenario.serverVersion = static_cast<std::uint32_t>(s.Integer(0, 0, 0xFFFFFFFF, "version"));
+    } else if (s.name() == "simulator_code") {
+        s.ExpectValues(1, 1);
+        scenario.simulatorCode =
+            static_cast<std::uint16_t>(s.Integer(0, 0, 0xFFFF, "simulator code"));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+Scenario ParseScenario(const std::string& text) {
+    Scenario scenario;
+    ScenarioChanges* current = &scenario.initial;
+    int lineNumber = 0;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        ++lineNumber;
+        const std::string line = text.substr(start, end - start);
+        start = end + 1;
+
+        std::vector<Token> tokens = Tokenize(line, lineNumber);
+        if (tokens.empty()) {
+            continue;
+        }
+        if (tokens[0].quoted) {
+            throw ScenarioError(lineNumber, "a line starts with a value name, not quoted text");
+        }
+        const Statement statement(lineNumber, std::move(tokens));
+        if (statement.name() == "frame") {
+            statement.ExpectValues(0, 1);
+            ScenarioFrame frame;
+            frame.line = lineNumber;
+            if (statement.valueCount() == 1) {
+                frame.ticks = static_cast<std::uint32_t>(
+                    statement.Integer(0, 1, kMaxFrameTicks, "frame length"));
+            }
+            scenario.frames.push_back(std::move(frame));
+            current = &scenario.frames.back().changes;
+            continue;
+        }
+        if (ScenarioSetting(statement, scenario)) {
+            if (!scenario.frames.empty()) {
+                statement.Fail("'" + statement.name() + "' belongs before the first frame");
+            }
+            continue;
+        }
+        const auto& handlers = ValueHandlers();
+        const auto handler = handlers.find(statement.name());
+        if (handler == handlers.end()) {
+            statement.Fail("unknown value name '" + statement.name() + "'");
+        }
+        handler->second(statement, *current);
+    }
+    return scenario;
+}
+
+Scenario LoadScenarioFile(const std::string& path) {
+    std::string text;
+    const int error = ReadFileContents(path, text);
+    if (error != 0) {
+        throw ScenarioError(0, "cannot read \"" + path + "\": " + SystemErrorText(error));
+    }
+    return ParseScenario(text);
+}
+
+}  // namespace aerolinker

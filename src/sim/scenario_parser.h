@@ -1,0 +1,30 @@
+// Reading scenario files. The reader is strict: the first line it cannot take whole refuses
+// the scenario, with the line number and the reason, before anything plays.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+#include "sim/scenario.h"
+
+namespace aerolinker {
+
+class ScenarioError : public std::runtime_error {
+public:
+    // what() reads "line 12: <reason>"; line 0 stands for the file as a whole.
+    ScenarioError(int line, const std::string& reason);
+    int line() const { return line_; }
+    const std::string& reason() const { return reason_; }
+
+private:
+    int line_;
+    std::string reason_;
+};
+
+// The longest a frame may repeat: a week of 5-second ticks.
+constexpr std::uint32_t kMaxFrameTicks = 7 * 24 * 720;
+
+Scenario ParseScenario(const std::string& text);
+Scenario LoadScenarioFile(const std::string& path);
+
+}  // namespace aerolinker

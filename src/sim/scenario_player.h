@@ -1,0 +1,49 @@
+// Plays a scenario into an offset space: the initial values first, then one frame's changes
+// per tick. The position is the number of ticks played; after the last frame the simulator
+// holds still, and any position can be rebuilt from the start, which is how a saved flight
+// comes back.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "sim/offset_space.h"
+#include "sim/scenario.h"
+
+namespace aerolinker {
+
+class ScenarioPlayer {
+public:
+    explicit ScenarioPlayer(std::shared_ptr<const Scenario> scenario);
+
+    // Clears the space and writes the initial values: position 0, before the first tick.
+    void Reset(OffsetSpace& space);
+    // Plays the next tick; after the last one nothing changes any more.
+    void Advance(OffsetSpace& space);
+    // Rebuilds the space as it stood after `position` ticks (the last tick when beyond it).
+    void Rewind(OffsetSpace& space, std::uint64_t position);
+
+    std::uint64_t position() const { return position_; }
+    std::uint64_t totalTicks() const { return totalTicks_; }
+    bool holding() const { return position_ >= totalTicks_; }
+    // The simulator clock in seconds of the day; meaningful once a scenario has set it.
+    std::uint32_t clockSeconds() const { return clockSeconds_; }
+    bool clockSet() const { return clockSet_; }
+    const Scenario& scenario() const { return *scenario_; }
+
+private:
+    void Apply(const ScenarioChanges& changes, OffsetSpace& space);
+    void RunClock(std::uint64_t ticks);
+    void WriteClock(OffsetSpace& space) const;
+
+    std::shared_ptr<const Scenario> scenario_;
+    std::uint64_t totalTicks_ = 0;
+    std::uint64_t position_ = 0;
+    std::size_t frameIndex_ = 0;        // the frame the last tick played belongs to
+    std::uint64_t frameTicksLeft_ = 0;  // ticks of that frame still to come
+    std::uint32_t clockSeconds_ = 0;
+    bool clockRunning_ = false;
+    bool clockSet_ = false;
+};
+
+}  // namespace aerolinker

@@ -1,0 +1,71 @@
+// The substitute simulator's server core: it performs the program's request areas against
+// the offset space the scenario plays into, exactly as FSUIPC would, and records what the
+// program wrote. The hosts (in-process, or the fsim window) only find the shared area and
+// hand it here.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sim/offset_space.h"
+#include "sim/scenario.h"
+#include "sim/scenario_player.h"
+#include "sim/transcript.h"
+
+namespace aerolinker {
+
+class SimServer {
+public:
+    // What the server answers the client's message with.
+    static constexpr std::uintptr_t kServed = 1;
+    static constexpr std::uintptr_t kRefused = 0;
+
+    struct Options {
+        // Where saved flights go; they outlive the process.
+        std::string flightsFolder = ".";
+    };
+
+    SimServer(std::shared_ptr<const Scenario> scenario, Options options);
+
+    // Performs the request records in the area, in place, and answers kServed. A batch that is
+    // malformed anywhere (an unknown record type, a record or its data running past the area
+    // or past the offset space, no terminator) is refused as a whole with kRefused before any
+    // of it is performed. A batch whose first record reads the clock hour is a tick's sample
+    // and plays the scenario's next frame before it is answered.
+    std::uintptr_t Serve(std::uint8_t* area, std::size_t areaSize);
+
+    const OffsetSpace& offsets() const { return space_; }
+    const ScenarioPlayer& player() const { return player_; }
+    const Scenario& scenario() const { return *scenario_; }
+    Transcript& transcript() { return transcript_; }
+    const Transcript& transcript() const { return transcript_; }
+
+private:
+    struct Record {
+        std::uint32_t type;
+        std::uint32_t offset;
+        std::uint32_t size;
+        std::size_t data;  // position of the record's data in the area
+    };
+
+    bool Validate(const std::uint8_t* area, std::size_t areaSize, std::string& reason);
+    void PerformWrite(std::uint32_t offset, const std::uint8_t* data, std::uint32_t size);
+    void ActOnFlightControl();
+    void SaveFlight(const std::string& name, TranscriptEntry& entry);
+    void LoadFlight(const std::string& name, TranscriptEntry& entry);
+    void WriteVersions();
+    TranscriptEntry Entry(TranscriptKind kind, std::uint32_t offset) const;
+
+    std::shared_ptr<const Scenario> scenario_;
+    Options options_;
+    OffsetSpace space_;
+    ScenarioPlayer player_;
+    Transcript transcript_;
+    std::vector<Record> records_;
+    bool flightControlWritten_ = false;
+};
+
+}  // namespace aerolinker

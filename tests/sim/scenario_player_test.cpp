@@ -1,0 +1,276 @@
+// Playing a scenario through the server: one frame per sample, the running clock, holding
+// at the end, and saved flights coming back in a new simulator.
+#include "sim/scenario_player.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "common/file_io.h"
+#include "link/fsuipc_offsets.h"
+#include "request_area.h"
+#include "sim/flight_files.h"
+#include "sim/sim_server.h"
+#include "sim_test_support.h"
+
+namespace aerolinker {
+namespace {
+
+using testing::RequestArea;
+using testing::ScenarioFrom;
+using testing::ScratchFolder;
+
+constexpr const char* kThreeFrames =
+    "scenario \"Three frames\"\n"
+    "clock 09:59:50\n"
+    "u16 0x4000 100\n"
+    "frame\n"
+    "u16 0x4000 1\n"
+    "frame 3\n"
+    "u16 0x4000 2\n"
+    "u16 0x4002 9\n"
+    "frame\n"
+    "u16 0x4000 3\n";
+
+struct Sampled {
+    std::uint16_t value;
+    std::uint16_t kept;
+    int hour;
+    int minute;
+};
+
+// One tick's sample, as the program's first request of the batch starts it.
+Sampled Sample(SimServer& server) {
+    RequestArea area;
+    const std::size_t hour = area.Read(offsets::kClockHour, 2);
+    const std::size_t minute = area.Read(offsets::kClockMinute, 2);
+    const std::size_t value = area.Read(0x4000, 2);
+    const std::size_t kept = area.Read(0x4002, 2);
+    EXPECT_EQ(server.Serve(area.data(), RequestArea::kSize), SimServer::kServed);
+    return Sampled{static_cast<std::uint16_t>(area.Value(value, 2)),
+                   static_cast<std::uint16_t>(area.Value(kept, 2)), area.bytes()[hour],
+                   area.bytes()[minute]};
+}
+
+void SaveFlight(SimServer& server, const std::string& name) {
+    RequestArea area;
+    area.Write(offsets::kFlightFileControl, {1});
+    area.WriteText(offsets::kFlightFileName, offsets::kFlightFileNameSize, name);
+    ASSERT_EQ(server.Serve(area.data(), RequestArea::kSize), SimServer::kServed);
+}
+
+// The load names the flight in one batch and sets the control byte in the next.
+void LoadFlight(SimServer& server, const std::string& name) {
+    RequestArea naming;
+    naming.WriteText(offsets::kFlightFileName, offsets::kFlightFileNameSize, name);
+    ASSERT_EQ(server.Serve(naming.data(), RequestArea::kSize), SimServer::kServed);
+    RequestArea control;
+    control.Write(offsets::kFlightFileControl, {0});
+    ASSERT_EQ(server.Serve(control.data(), RequestArea::kSize), SimServer::kServed);
+}
+
+TEST(ScenarioPlayerTest, EachSamplePlaysOneFrameTickAndTheLastFrameHolds) {
+    SimServer server(ScenarioFrom(kThreeFrames), SimServer::Options{});
+    EXPECT_EQ(server.player().totalTicks(), 5u);
+    EXPECT_EQ(server.offsets().U16(0x4000), 100);  // before the first tick: initial values
+
+    const int expected[] = {1, 2, 2, 2, 3, 3, 3};
+    for (int tick = 0; tick < 7; ++tick) {
+        SCOPED_TRACE(tick);
+        const Sampled sampled = Sample(server);
+        EXPECT_EQ(sampled.value, expected[tick]);
+        EXPECT_EQ(sampled.kept, tick == 0 ? 0 : 9);  // frames keep what they do not change
+    }
+    EXPECT_EQ(server.player().position(), 5u);
+    EXPECT_TRUE(server.player().holding());
+}
+
+TEST(ScenarioPlayerTest, ClockRunsFiveSecondsPerTickFromTheFirstSample) {
+    SimServer server(ScenarioFrom(kThreeFrames), SimServer::Options{});
+    // 09:59:50 at the first tick, 09:59:55, then 10:00:00 at the third.
+    EXPECT_EQ(Sample(server).minute, 59);
+    EXPECT_EQ(Sample(server).minute, 59);
+    const Sampled third = Sample(server);
+    EXPECT_EQ(third.hour, 10);
+    EXPECT_EQ(third.minute, 0);
+    EXPECT_EQ(server.player().clockSeconds(), 36000u);
+    Sample(server);
+    Sample(server);
+    Sample(server);  // holding: the clock stands still with the rest
+    EXPECT_EQ(server.player().clockSeconds(), 36010u);
+}
+
+TEST(ScenarioPlayerTest, HeldClockStandsStillAndTheDayWraps) {
+    SimServer server(ScenarioFrom("clock 23:59:55\nframe 2\nframe 2\nclock 12:00 hold\n"
+                                  "frame\nclock 08:00\n"),
+                     SimServer::Options{});
+    Sample(server);
+    const Sampled midnight = Sample(server);
+    EXPECT_EQ(midnight.hour, 0);
+    EXPECT_EQ(midnight.minute, 0);
+    Sample(server);
+    EXPECT_EQ(server.player().clockSeconds(), 12 * 3600u);
+    Sample(server);
+    EXPECT_EQ(server.player().clockSeconds(), 12 * 3600u);
+    EXPECT_EQ(Sample(server).hour, 8);
+}
+
+TEST(ScenarioPlayerTest, RewindRebuildsWhatPlayingProduced) {
+    const auto scenario = ScenarioFrom(
+        "clock 10:00\nframe 4\nu8 0x4000 1\nframe 1000\nu8 0x4001 2\nclock 11:00\n"
+        "frame 3\nu8 0x4000 7\n");
+    for (const std::uint64_t position : {0u, 1u, 3u, 4u, 5u, 600u, 1004u, 1005u, 1007u}) {
+        SCOPED_TRACE(position);
+        ScenarioPlayer played(scenario);
+        OffsetSpace playedSpace;
+        played.Reset(playedSpace);
+        for (std::uint64_t i = 0; i < position; ++i) {
+            played.Advance(playedSpace);
+        }
+        ScenarioPlayer rebuilt(scenario);
+        OffsetSpace rebuiltSpace;
+        rebuilt.Reset(rebuiltSpace);
+        rebuilt.Advance(rebuiltSpace);  // somewhere else first
+        rebuilt.Rewind(rebuiltSpace, position);
+        EXPECT_EQ(rebuilt.position(), played.position());
+        EXPECT_EQ(rebuilt.clockSeconds(), played.clockSeconds());
+        for (std::uint32_t offset :
+             {0x4000u, 0x4001u, offsets::kClockHour, offsets::kClockMinute}) {
+            EXPECT_EQ(rebuiltSpace.U8(offset), playedSpace.U8(offset)) << offset;
+        }
+        // Continuing from there plays the same ticks.
+        played.Advance(playedSpace);
+        rebuilt.Advance(rebuiltSpace);
+        EXPECT_EQ(rebuiltSpace.U8(0x4000), playedSpace.U8(0x4000));
+        EXPECT_EQ(rebuilt.clockSeconds(), played.clockSeconds());
+    }
+    ScenarioPlayer beyond(scenario);
+    OffsetSpace space;
+    beyond.Rewind(space, 5000000);
+    EXPECT_EQ(beyond.position(), 1007u);
+}
+
+TEST(ScenarioPlayerTest, SavedFlightComesBackInANewSimulator) {
+    ScratchFolder flights;
+    const auto scenario = ScenarioFrom(kThreeFrames);
+    {
+        SimServer first(scenario, SimServer::Options{flights.path()});
+        Sample(first);
+        Sample(first);
+        SaveFlight(first, "navforge");
+        const TranscriptEntry& saved = first.transcript().entries().back();
+        EXPECT_EQ(saved.kind, TranscriptKind::FlightSave);
+        EXPECT_TRUE(saved.done);
+        EXPECT_EQ(saved.text, "navforge");
+        EXPECT_EQ(saved.Line(), "tick 2: flight saved as \"navforge\" (navforge.flt, tick 2)");
+        Sample(first);
+        Sample(first);
+    }
+    EXPECT_TRUE(FileExists(flights.path() + "\\navforge.flt"));
+
+    // The pilot ends everything and starts again: a fresh simulator, at the start.
+    SimServer second(scenario, SimServer::Options{flights.path()});
+    EXPECT_EQ(Sample(second).value, 1);
+    LoadFlight(second, "navforge.flt");
+    const TranscriptEntry& loaded = second.transcript().entries().back();
+    EXPECT_EQ(loaded.kind, TranscriptKind::FlightLoad);
+    EXPECT_TRUE(loaded.done) << loaded.detail;
+    EXPECT_EQ(loaded.Line(), "tick 1: flight loaded from \"navforge.flt\" (navforge.flt, tick 2)");
+    EXPECT_EQ(second.player().position(), 2u);
+    // The next tick is the one after the saved position.
+    const Sampled next = Sample(second);
+    EXPECT_EQ(next.value, 2);
+    EXPECT_EQ(second.player().position(), 3u);
+    EXPECT_EQ(second.player().clockSeconds(), 9 * 3600u + 59 * 60 + 50 + 10);
+}
+
+TEST(ScenarioPlayerTest, LoadRestoresOffsetsTheProgramWroteToTheScenarioValues) {
+    ScratchFolder flights;
+    SimServer server(ScenarioFrom(kThreeFrames), SimServer::Options{flights.path()});
+    Sample(server);
+    SaveFlight(server, "navforge");
+    RequestArea overwrite;
+    overwrite.WriteU16(0x4000, 555);
+    ASSERT_EQ(server.Serve(overwrite.data(), RequestArea::kSize), SimServer::kServed);
+    LoadFlight(server, "navforge.flt");
+    EXPECT_EQ(server.offsets().U16(0x4000), 1);
+    EXPECT_EQ(server.offsets().U32(offsets::kSimulatorVersion), 0xFADE0007u);
+}
+
+struct RefusedFlight {
+    const char* name;
+    bool save;
+    std::string detail;
+};
+
+TEST(ScenarioPlayerTest, FlightsThatCannotBeSavedOrLoadedAreRefusedAndChangeNothing) {
+    ScratchFolder flights;
+    const auto other = ScenarioFrom("scenario \"Another\"\nframe\n");
+    {
+        SimServer elsewhere(other, SimServer::Options{flights.path()});
+        SaveFlight(elsewhere, "other");
+    }
+    {
+        std::ofstream garbage(flights.file("garbage.flt"));
+        garbage << "position twelve\n";
+    }
+    const RefusedFlight cases[] = {
+        {"", true, "no flight name"},
+        {"..\\escape", true, "the name starts with a dot"},
+        {"sub\\dir", true, "the name holds a character no file name may hold"},
+        {"c:navforge", true, "the name holds a character no file name may hold"},
+        {"a/b", false, "the name holds a character no file name may hold"},
+        {"missing.flt", false, "no flight missing.flt in " + flights.path()},
+        {"other", false, "other.flt: saved from another scenario"},
+        {"garbage", false, "garbage.flt: not a saved flight"},
+    };
+    for (const RefusedFlight& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimServer server(ScenarioFrom(kThreeFrames), SimServer::Options{flights.path()});
+        Sample(server);
+        if (c.save) {
+            SaveFlight(server, c.name);
+        } else {
+            LoadFlight(server, c.name);
+        }
+        const TranscriptEntry& entry = server.transcript().entries().back();
+        EXPECT_EQ(entry.kind, c.save ? TranscriptKind::FlightSave : TranscriptKind::FlightLoad);
+        EXPECT_FALSE(entry.done);
+        EXPECT_EQ(entry.detail, c.detail);
+        EXPECT_EQ(server.player().position(), 1u);
+    }
+}
+
+TEST(ScenarioPlayerTest, SaveIntoAMissingFolderIsRefusedWithTheSystemsReason) {
+    ScratchFolder flights;
+    SimServer server(ScenarioFrom(kThreeFrames),
+                     SimServer::Options{flights.path() + "\\not-there"});
+    SaveFlight(server, "navforge");
+    const TranscriptEntry& entry = server.transcript().entries().back();
+    EXPECT_FALSE(entry.done);
+    EXPECT_EQ(
+        entry.detail.rfind("cannot write " + flights.path() + "\\not-there\\navforge.flt: ", 0), 0u)
+        << entry.detail;
+}
+
+TEST(ScenarioPlayerTest, OtherControlValuesAreRecordedAndIgnored) {
+    SimServer server(ScenarioFrom(kThreeFrames), SimServer::Options{});
+    RequestArea area;
+    area.WriteText(offsets::kFlightFileName, offsets::kFlightFileNameSize, "navforge");
+    area.Write(offsets::kFlightFileControl, {7});
+    ASSERT_EQ(server.Serve(area.data(), RequestArea::kSize), SimServer::kServed);
+    ASSERT_EQ(server.transcript().entries().size(), 1u);
+    EXPECT_EQ(server.transcript().entries()[0].Line(),
+              "tick 0: flight control 7 ignored for \"navforge\"");
+}
+
+TEST(FlightFilesTest, NamesAndExtensions) {
+    EXPECT_EQ(FlightFileName("navforge"), "navforge.flt");
+    EXPECT_EQ(FlightFileName("navforge.flt"), "navforge.flt");
+    EXPECT_EQ(FlightFileName("NAVFORGE.FLT"), "NAVFORGE.FLT");
+    EXPECT_EQ(FlightFileName(".flt"), ".flt.flt");
+    EXPECT_EQ(FlightNameProblem("My flight-2_b.flt"), "");
+}
+
+}  // namespace
+}  // namespace aerolinker
