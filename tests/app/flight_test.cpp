@@ -351,5 +351,71 @@ TEST(FlightTest, AnUnwritableLogFolderStopsTrackingAndKeepsThePreviousLog) {
     EXPECT_EQ(flight.form().state.WaypointCounter, 2);
 }
 
+TEST(SituationTest, AFlightInterruptedAfterItsSecondRegistrationResumesToTheSameLog) {
+    FlightHarness straight(kShortFlight, TestFolder() / "straight");
+    straight.Start();
+    straight.Connect();
+    straight.FlyUntilTimerStops();
+    const std::string uninterrupted = straight.ReadFile(straight.form().LogFilePath());
+
+    FlightHarness flight(kShortFlight, TestFolder() / "resumed");
+    flight.Start();
+    flight.Connect();
+    for (int i = 0; i < 3; ++i) {
+        flight.Tick();  // engine start, take-off, BBB with its situation save
+    }
+    // The pilot closes the program in flight and starts it again.
+    flight.Restart();
+    flight.Start();
+    flight.Connect();
+    flight.form().RunGuarded([&] { flight.form().CaricaSitClick(); });
+    EXPECT_TRUE(flight.window().errors.empty()) << flight.window().errors.front();
+    EXPECT_TRUE(flight.window().timer);
+    EXPECT_TRUE(flight.form().state.EngineStarted);
+    EXPECT_EQ(flight.window().pausedMs, 2000u);
+    EXPECT_EQ(flight.form().state.RegistrationCount, 2);
+    EXPECT_EQ(flight.form().state.WaypointCounter, 3);
+    EXPECT_EQ(flight.form().state.RemainingDistance, 54);
+    EXPECT_EQ(flight.form().state.RemainingAfterLeg, 22);
+
+    flight.FlyUntilTimerStops();
+    EXPECT_EQ(flight.ReadFile(flight.form().LogFilePath()), uninterrupted);
+    // The one thing a program started just to resume does not know: when the engines started.
+    EXPECT_EQ(flight.form().state.EngineStartTime, 0.0);
+    EXPECT_NE(straight.form().state.EngineStartTime, 0.0);
+}
+
+TEST(SituationTest, SavingBeforeAnyEngineStartTouchesNoFile) {
+    FlightHarness flight(kShortFlight, TestFolder());
+    flight.Start();
+    flight.Connect();
+    const std::string config = flight.ReadFile(flight.WindowsFolder() + "\\Aerolinker.ini");
+    flight.form().RunGuarded([&] { flight.form().SalvaSitClick(); });
+    EXPECT_EQ(flight.window().messageBoxes,
+              std::vector<std::string>{"Plane on ground. Nothing saved!!"});
+    EXPECT_EQ(flight.ReadFile(flight.WindowsFolder() + "\\Aerolinker.ini"), config);
+    EXPECT_FALSE(fs::exists(flight.WindowsFolder() + "/Aerolinker.inibak"));
+    EXPECT_FALSE(fs::exists(flight.LogFolder() + "/Navforge.log"));
+}
+
+TEST(SituationTest, LoadingIsRefusedInFlightAndRestoresNothingWhenDisconnected) {
+    FlightHarness flight(kShortFlight, TestFolder());
+    flight.Start();
+    flight.Connect();
+    flight.Tick();  // engine start
+    flight.form().RunGuarded([&] { flight.form().CaricaSitClick(); });
+    EXPECT_EQ(flight.window().standardMessages, std::vector<std::string>{"Not Appliable"});
+
+    flight.form().RunGuarded([&] { flight.form().LChiudiClick(); });
+    flight.form().state.EngineStarted = false;
+    const int lines = flight.form().Memo1.LineCount();
+    flight.form().RunGuarded([&] { flight.form().CaricaSitClick(); });
+    EXPECT_EQ(flight.form().Memo1.LineCount(), lines);
+    EXPECT_FALSE(flight.window().timer);
+    EXPECT_TRUE(flight.window().errors.empty());
+    EXPECT_EQ(flight.window().standardMessages.size(), 1u);
+    EXPECT_EQ(flight.form().lastLinkResult, LinkNotOpen);
+}
+
 }  // namespace
 }  // namespace aerolinker
