@@ -1,0 +1,74 @@
+// The configuration file on disk: whole-file reads, one-line edits, atomic replacement.
+#include "persistence/ini_file.h"
+
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+#include "common/app_error.h"
+#include "common/file_io.h"
+#include "persistence/ini_text.h"
+
+namespace aerolinker {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool PathExists(const std::string& path) {
+    std::error_code error;
+    return fs::exists(fs::path(NativePath(path)), error);
+}
+
+// Replacing the file by a rename would pass over its read-only flag on POSIX systems; the
+// pilot who set it expects the refusal Windows gives.
+bool IsReadOnlyFile(const std::string& path) {
+    std::error_code error;
+    fs::file_status status = fs::status(fs::path(NativePath(path)), error);
+    if (error || !fs::is_regular_file(status)) {
+        return false;
+    }
+    return (status.permissions() & fs::perms::owner_write) == fs::perms::none;
+}
+
+}  // namespace
+
+IniFile::IniFile(std::string path, const RegionalSettings& regional)
+    : ConfigStore(regional), path_(std::move(path)) {}
+
+std::string IniFile::ReadText(const std::string& section, const std::string& key,
+                              const std::string& defaultText) {
+    std::string text;
+    std::string result = defaultText;
+    if (ReadFileContents(path_, text) == 0) {
+        if (std::optional<std::string_view> value = FindIniValue(text, section, key)) {
+            result.assign(*value);
+        }
+    }
+    size_t nul = result.find('\0');
+    if (nul != std::string::npos) {
+        result.resize(nul);
+    }
+    if (result.size() > kMaxIniTextLength) {
+        result.resize(kMaxIniTextLength);
+    }
+    return result;
+}
+
+void IniFile::WriteText(const std::string& section, const std::string& key,
+                        const std::string& value) {
+    std::string text;
+    if (ReadFileContents(path_, text) != 0) {
+        if (PathExists(path_)) {
+            throw UnableToWriteError(path_);
+        }
+        text.clear();
+    }
+    if (IsReadOnlyFile(path_)) {
+        throw UnableToWriteError(path_);
+    }
+    if (ReplaceFileContents(path_, SetIniValue(text, section, key, value)) != 0) {
+        throw UnableToWriteError(path_);
+    }
+}
+
+}  // namespace aerolinker

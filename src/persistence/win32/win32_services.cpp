@@ -1,0 +1,42 @@
+// Win32 implementations of the Windows folder and the backup copy.
+#include "persistence/win32/win32_services.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+namespace aerolinker {
+namespace {
+
+// The shell takes lists of names: each ends in a NUL, the list in a second one.
+std::string NameList(const std::string& path) {
+    std::string list = path;
+    list.push_back('\0');
+    list.push_back('\0');
+    return list;
+}
+
+}  // namespace
+
+std::string Win32WindowsFolder::Path() const {
+    char buffer[MAX_PATH + 1] = {};
+    UINT length = GetWindowsDirectoryA(buffer, sizeof buffer);
+    if (length == 0 || length >= sizeof buffer) {
+        return std::string();
+    }
+    return std::string(buffer, length);
+}
+
+bool ShellFileCopier::Copy(const std::string& from, const std::string& to) {
+    std::string source = NameList(from);
+    std::string target = NameList(to);
+    SHFILEOPSTRUCTA operation = {};
+    operation.hwnd = nullptr;
+    operation.wFunc = FO_COPY;
+    operation.pFrom = source.c_str();
+    operation.pTo = target.c_str();
+    operation.fFlags = FOF_FILESONLY | FOF_NOCONFIRMATION | FOF_ALLOWUNDO;
+    int result = SHFileOperationA(&operation);
+    return result == 0 && !operation.fAnyOperationsAborted;
+}
+
+}  // namespace aerolinker
