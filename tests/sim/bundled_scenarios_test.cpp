@@ -1,0 +1,202 @@
+// The bundled scenarios, flown through the program's link: each event of the flight comes
+// at the tick and with the values of the examples it reproduces.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <optional>
+#include <vector>
+
+#include "link/fsuipc_link.h"
+#include "link/sim_sample.h"
+#include "sim/loopback_simulator.h"
+#include "sim/scenario_parser.h"
+
+namespace aerolinker {
+namespace {
+
+std::string ScenarioPath(const std::string& name) {
+    const char* source = std::getenv("AEROLINKER_SOURCE_DIR");
+    return std::string(source ? source : ".") + "/scenarios/" + name;
+}
+
+// The samples at which the flight's events fall, found the way the program's tick finds them.
+struct Flight {
+    SimSample connect;
+    std::int32_t waypointCount = 0;
+    std::optional<SimSample> engineStart;
+    std::optional<SimSample> takeOff;
+    std::vector<SimSample> registrations;
+    std::optional<SimSample> landing;
+    std::optional<SimSample> shutDown;
+    std::uint64_t ticks = 0;
+};
+
+Flight Fly(const std::string& name) {
+    LoopbackPlatform platform;
+    LoopbackSimulator simulator(
+        platform, std::make_shared<const Scenario>(LoadScenarioFile(ScenarioPath(name))));
+    FsuipcLink link(platform);
+    LinkResult result = LinkOk;
+    Flight flight;
+    EXPECT_TRUE(link.OpenLink(0, result));
+    ReadConnectBatch(link, flight.connect, flight.waypointCount, result);
+    if (flight.waypointCount == 0) {
+        return flight;
+    }
+    SimSample sample = flight.connect;
+    int counter = 1;
+    while (!simulator.server().player().holding()) {
+        SampleSimulator(link, sample, result);
+        EXPECT_EQ(result, LinkOk);
+        ++flight.ticks;
+        const int engines = sample.engineCombustion[0] | sample.engineCombustion[1] |
+                            sample.engineCombustion[2] | sample.engineCombustion[3];
+        if (engines == 1 && !flight.engineStart) {
+            flight.engineStart = sample;
+        }
+        if (sample.onGround == 0) {
+            if (counter == 1) {
+                counter = 2;
+                flight.takeOff = sample;
+            } else if (counter >= 0 &&
+                       static_cast<std::uint32_t>(counter) == sample.activeWaypoint) {
+                flight.registrations.push_back(sample);
+                ++counter;
+            }
+        }
+        if (sample.onGround == 1 && counter == flight.waypointCount) {
+            flight.landing = sample;
+            counter = -1;
+        }
+        if (engines == 0 && counter == -1 && !flight.shutDown) {
+            flight.shutDown = sample;
+        }
+    }
+    return flight;
+}
+
+std::string Clock(const SimSample& sample) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%02u:%02u", sample.clockHour, sample.clockMinute);
+    return text;
+}
+
+// Fuel on board as the log counts it: five tanks, tips left out, halves to even.
+double FuelOnBoard(const SimSample& s) {
+    const auto tank = [&](int level, int capacity) {
+        return s.fuelTanks[level] / 8388608.0 * s.fuelTanks[capacity];
+    };
+    return std::nearbyint(
+        tank(kCentreLevel, kCentreCapacity) + tank(kLeftMainLevel, kLeftMainCapacity) +
+        tank(kRightMainLevel, kRightMainCapacity) + tank(kLeftAuxLevel, kLeftAuxCapacity) +
+        tank(kRightAuxLevel, kRightAuxCapacity));
+}
+
+long Degrees(double radians) {
+    return std::lround(radians * 57.2957795130823229);
+}
+
+TEST(BundledScenariosTest, WorkedExampleFliesTheNavigationLogExample) {
+    const Flight flight = Fly("worked-example.scn");
+    EXPECT_EQ(flight.connect.aircraftTitle.Text(), "Generic Twin Turboprop");
+    EXPECT_EQ(flight.waypointCount, 5);
+    EXPECT_EQ(flight.connect.routeDistance, 250000.0);
+    EXPECT_EQ(flight.connect.previousWaypoint.Text(), "LIEO");
+
+    ASSERT_TRUE(flight.engineStart && flight.takeOff && flight.landing && flight.shutDown);
+    EXPECT_EQ(Clock(*flight.engineStart), "09:52");
+
+    const SimSample& takeOff = *flight.takeOff;
+    EXPECT_EQ(Clock(takeOff), "10:05");
+    EXPECT_EQ(takeOff.previousWaypoint.Text(), "LIEO");
+    EXPECT_EQ(takeOff.nextWaypoint.Text(), "OLB");
+    EXPECT_EQ(FuelOnBoard(takeOff), 120);
+    EXPECT_NE(takeOff.fuelTanks[kLeftTipLevel], 0u);
+    EXPECT_NE(takeOff.fuelTanks[kRightTipCapacity], 0u);
+    EXPECT_EQ(takeOff.windDirection, 49152);
+    EXPECT_EQ(takeOff.windSpeed, 12);
+    EXPECT_GT(takeOff.visibility, 5000);
+    EXPECT_EQ(takeOff.cloudCover, 0x6000);
+    EXPECT_EQ(takeOff.temperature, 3840);
+    EXPECT_EQ(takeOff.qnh, 16208);
+    EXPECT_GT(takeOff.timeToNext, 0u);
+
+    ASSERT_EQ(flight.registrations.size(), 3u);
+    const char* const passed[] = {"OLB", "ELB", "PRT"};
+    const char* const next[] = {"ELB", "PRT", "LIRQ"};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(flight.registrations[i].previousWaypoint.Text(), passed[i]);
+        EXPECT_EQ(flight.registrations[i].nextWaypoint.Text(), next[i]);
+        EXPECT_GT(flight.registrations[i].groundSpeed, 0);
+        EXPECT_GT(flight.registrations[i].distanceToNext, 0);
+    }
+
+    EXPECT_EQ(Clock(*flight.landing), "11:30");
+    EXPECT_EQ(Degrees(flight.landing->trueHeading), 52);
+
+    const SimSample& shutDown = *flight.shutDown;
+    EXPECT_EQ(Clock(shutDown), "11:38");
+    EXPECT_EQ(FuelOnBoard(shutDown), 98);
+    EXPECT_EQ(shutDown.gpsFuel, 21.6);
+    EXPECT_EQ(shutDown.routeDistance, 250000.0);
+    EXPECT_EQ(shutDown.approachName.Text(), "ILS 05");
+    EXPECT_EQ(shutDown.approachTransition.Text(), "PRT");
+    EXPECT_EQ(shutDown.destination.Text(), "LIRQ");
+    EXPECT_TRUE(shutDown.approachLoaded);
+    EXPECT_EQ(std::lround(shutDown.windDirection * 360.0 / 65536), 320);
+    EXPECT_EQ(shutDown.windSpeed, 8);
+    EXPECT_EQ(shutDown.visibility, 1250);
+    EXPECT_EQ(shutDown.cloudCover, 0x2000);
+    EXPECT_EQ(shutDown.temperature, 18 * 256);
+    EXPECT_EQ(shutDown.qnh, 1011 * 16);
+    // The shut-down is the last frame: the scenario ends with the flight.
+    EXPECT_EQ(flight.ticks, (11 * 60 + 38 - (9 * 60 + 50)) * 12u + 1);
+}
+
+TEST(BundledScenariosTest, TakeOffAndFirstWaypointExamplesHoldExactly) {
+    const Flight flight = Fly("takeoff-and-first-waypoint.scn");
+    EXPECT_EQ(flight.waypointCount, 5);
+    EXPECT_EQ(flight.connect.routeDistance, 500000.0);
+    ASSERT_TRUE(flight.engineStart && flight.takeOff && flight.landing && flight.shutDown);
+
+    const SimSample& takeOff = *flight.takeOff;
+    EXPECT_EQ(Clock(takeOff), "10:07");
+    EXPECT_EQ(takeOff.previousWaypoint.Text(), "EGKK");
+    EXPECT_EQ(takeOff.nextWaypoint.Text(), "MID");
+    EXPECT_EQ(takeOff.trueHeading, 4.36332);
+    EXPECT_EQ(takeOff.distanceToNext, 46300.0);
+    EXPECT_EQ(takeOff.timeToNext, 540u);
+    EXPECT_EQ(takeOff.routeDistance, 500000.0);
+
+    ASSERT_EQ(flight.registrations.size(), 3u);
+    const SimSample& first = flight.registrations[0];
+    EXPECT_EQ(Clock(first), "10:18");
+    EXPECT_EQ(first.activeWaypoint, 2u);
+    EXPECT_EQ(first.previousWaypoint.Text(), "MID");
+    EXPECT_EQ(first.nextWaypoint.Text(), "SAM");
+    EXPECT_EQ(first.trueHeading, 0.610865);
+    EXPECT_EQ(first.altitudeMetres, 3048u);
+    EXPECT_EQ(first.altitudeFraction, 0u);
+    EXPECT_EQ(first.distanceToNext, 92600.0);
+    EXPECT_EQ(first.groundSpeed, 128.6);
+    EXPECT_EQ(first.estimatedArrival, 39900u);
+    EXPECT_EQ(first.destination.Text(), "EGHI");
+    EXPECT_EQ(flight.registrations[1].previousWaypoint.Text(), "SAM");
+    EXPECT_EQ(flight.registrations[2].previousWaypoint.Text(), "BHD");
+    EXPECT_EQ(flight.registrations[2].nextWaypoint.Text(), "EGHI");
+
+    EXPECT_LT(Clock(*flight.engineStart), "10:07");
+    EXPECT_GT(Clock(*flight.landing), "10:54");
+    EXPECT_GE(Clock(*flight.shutDown), Clock(*flight.landing));
+}
+
+TEST(BundledScenariosTest, NoFlightPlanHasNoWaypoints) {
+    const Flight flight = Fly("no-flight-plan.scn");
+    EXPECT_EQ(flight.waypointCount, 0);
+    EXPECT_EQ(flight.connect.aircraftTitle.Text(), "Generic Twin Turboprop");
+    EXPECT_EQ(flight.connect.previousWaypoint.Text(), "");
+}
+
+}  // namespace
+}  // namespace aerolinker
