@@ -73,9 +73,11 @@ TEST_F(FlightStateTest, SecondSaveRewritesTheSameLines) {
     FlightState landed = MidFlight();
     landed.WaypointCounter = -1;
     landed.RemainingAfterLeg = -3;
+    landed.TakeOffFuel = 812.5;  // halves go away from zero here, not to the even neighbour
     WriteFlightState(ini, landed, 0, kSaveTime);
     const std::string file = folder_.Contents("Aerolinker.ini");
     EXPECT_NE(file.find("DistanzaTotale=0000\r\nRemain=-0003\r\n"), std::string::npos) << file;
+    EXPECT_NE(file.find("FuelTO=00813\r\n"), std::string::npos) << file;
     EXPECT_NE(file.find("Riga=3\r\nWayp=-1\r\nNPunti=5\r\n"), std::string::npos) << file;
     EXPECT_EQ(file.find("Wayp=2"), std::string::npos) << file;
 }
