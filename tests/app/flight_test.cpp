@@ -110,6 +110,49 @@ TEST(FlightTest, ShortFlightLogEqualsTheExpectedFileByteForByte) {
     EXPECT_EQ(entries.back().value, 21u) << "the farewell stays 21 seconds";
 }
 
+TEST(FlightTest, TheBundledWorkedExampleGivesTheExampleLog) {
+    FlightHarness flight(testing_support::BundledScenario("worked-example.scn"), TestFolder());
+    flight.Start();
+    flight.Connect();
+    flight.FlyUntilTimerStops();
+    EXPECT_TRUE(flight.window().errors.empty()) << flight.window().errors.front();
+    EXPECT_EQ(flight.ReadFile(flight.form().LogFilePath()), ExpectedFile("worked-example.log"));
+    const std::vector<std::string> messages = flight.SimulatorMessages();
+    ASSERT_EQ(messages.size(), 8u);
+    EXPECT_EQ(messages[2], "OLB Registered. Next Waypoint -> ELB # 2");
+    EXPECT_EQ(messages[3], "Arrival estimated at LIRQ 11:20 local time # 2");
+    EXPECT_EQ(messages[4], "ELB Registered. Next Waypoint -> PRT # 3");
+    EXPECT_EQ(messages[5], "PRT Registered. Next Waypoint -> LIRQ # 4");
+    EXPECT_EQ(messages[6], "Arrival estimated at LIRQ 11:21 local time # 4");
+    EXPECT_EQ(messages[7], "Welcome at LIRQ airport. End of Flight!");
+}
+
+TEST(FlightTest, TheBundledTakeOffScenarioGivesTheExampleRows) {
+    FlightHarness flight(testing_support::BundledScenario("takeoff-and-first-waypoint.scn"),
+                         TestFolder());
+    flight.Start();
+    flight.Connect();
+    while (flight.form().state.RegistrationCount < 2 && flight.window().timer) {
+        flight.Tick();
+    }
+    const LogDocument& log = flight.form().Memo1;
+    ASSERT_EQ(log.LineCount(), 17);
+    EXPECT_EQ(log.Line(6), "DEPART      : EGKK");
+    EXPECT_EQ(log.Line(8), "Take off    : 10:07");
+    EXPECT_EQ(Lines(log, 13, 16),
+              "EGKK    |     |      |250  |       |       |  -/0270|--:--|10:07|      \n"
+              "MID     |     |      |     |       |       |025/0245|00:09|10:16|      \n"
+              "        |     |      |035  |10000  |       |        |     |10:18|      \n"
+              "SAM     |     |      |     |       |       |050/0195|00:12|10:30|      \n");
+    EXPECT_NEAR(flight.form().state.RemainingAfterLeg, 194.871226, 1e-6);
+    EXPECT_EQ(flight.form().state.RouteFlown, "EGKK->MID->");
+    const std::vector<std::string> messages = flight.SimulatorMessages();
+    ASSERT_GE(messages.size(), 4u);
+    EXPECT_EQ(messages[1], "Take off : Have a good flight # 1");
+    EXPECT_EQ(messages[2], "MID Registered. Next Waypoint -> SAM # 2");
+    EXPECT_EQ(messages[3], "Arrival estimated at EGHI 11:05 local time # 2");
+}
+
 TEST(FlightTest, SecondRegistrationSavesTheSituationWithBothBackups) {
     FlightHarness flight(kShortFlight, TestFolder());
     flight.Start();
