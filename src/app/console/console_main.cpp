@@ -11,6 +11,7 @@
 
 #include "app/connection_form.h"
 #include "app/console/console_window.h"
+#include "common/file_io.h"
 #include "common/local_clock.h"
 #include "link/fsuipc_link.h"
 #include "link/loopback/loopback_platform.h"
@@ -222,7 +223,7 @@ int Run(const Options& options) {
     if (!window.arrived()) {
         return Fail(kTrackingStopped, "tracking stopped: " + window.lastError());
     }
-    std::printf("%-14s %s\n\n", "log file:", form.LogFilePath().c_str());
+    std::printf("%-14s %s\n\n", "log file:", NativePath(form.LogFilePath()).c_str());
     for (const LogLine& line : form.Memo1.Lines()) {
         std::printf("%s\n", line.c_str());
     }

@@ -4,6 +4,8 @@
 #include <chrono>
 #include <thread>
 
+#include "common/file_io.h"
+
 namespace aerolinker {
 
 void ConsoleWindow::Print(const char* label, const std::string& text) {
@@ -57,10 +59,10 @@ void ConsoleWindow::OnFlightEvent(FlightEvent event, const std::string& detail) 
             Print("waypoint:", detail);
             break;
         case FlightEvent::SituationSaved:
-            Print("saved:", detail);
+            Print("saved:", NativePath(detail));
             break;
         case FlightEvent::SituationLoaded:
-            Print("resumed:", detail);
+            Print("resumed:", NativePath(detail));
             break;
         case FlightEvent::Landing:
             Print("landing:", detail);
