@@ -62,6 +62,13 @@ void TFConnection::LoadLastSituation() {
 void TFConnection::RestoreFlightState() {
     IniFile config(ConfigFilePath(), services_.regional);
     ReadFlightState(config, services_.clock.Now(), state);
+    // The configuration keeps the route's total distance and what remained after the last
+    // registered leg. Once airborne the flight goes on from what remained; taking the total
+    // again would count the legs already flown a second time. Before the take-off the total
+    // is what remains.
+    if (state.WaypointCounter != 1) {
+        state.RemainingDistance = state.RemainingAfterLeg;
+    }
 
     Memo1.Clear();
     Memo1.Load(ReadLogFile(LogFilePath()));

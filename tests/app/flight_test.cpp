@@ -418,7 +418,8 @@ TEST(SituationTest, AFlightInterruptedAfterItsSecondRegistrationResumesToTheSame
     EXPECT_EQ(flight.window().pausedMs, 2000u);
     EXPECT_EQ(flight.form().state.RegistrationCount, 2);
     EXPECT_EQ(flight.form().state.WaypointCounter, 3);
-    EXPECT_EQ(flight.form().state.RemainingDistance, 54);
+    // The flight goes on from what remained after BBB, not from the route's total of 54.
+    EXPECT_EQ(flight.form().state.RemainingDistance, 22);
     EXPECT_EQ(flight.form().state.RemainingAfterLeg, 22);
 
     flight.FlyUntilTimerStops();
@@ -426,6 +427,23 @@ TEST(SituationTest, AFlightInterruptedAfterItsSecondRegistrationResumesToTheSame
     // The one thing a program started just to resume does not know: when the engines started.
     EXPECT_EQ(flight.form().state.EngineStartTime, 0.0);
     EXPECT_NE(straight.form().state.EngineStartTime, 0.0);
+}
+
+TEST(SituationTest, ASituationSavedBeforeTakeOffResumesWithTheWholeRoute) {
+    FlightHarness flight(kShortFlight, TestFolder());
+    flight.Start();
+    flight.Connect();
+    flight.Tick();  // engine start, still at the gate
+    flight.form().RunGuarded([&] { flight.form().SalvaSitClick(); });
+    flight.Restart();
+    flight.Start();
+    flight.Connect();
+    flight.form().RunGuarded([&] { flight.form().CaricaSitClick(); });
+    EXPECT_EQ(flight.form().state.WaypointCounter, 1);
+    EXPECT_EQ(flight.form().state.RemainingDistance, 54);
+    flight.FlyUntilTimerStops();
+    EXPECT_EQ(flight.form().Memo1.Line(18),
+              "AAAA    |     |      |090  |       |       |  -/0054|--:--|10:10|      ");
 }
 
 TEST(SituationTest, SavingBeforeAnyEngineStartTouchesNoFile) {

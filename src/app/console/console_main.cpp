@@ -50,7 +50,7 @@ struct Options {
     bool resume = false;
     bool noSimulator = false;
     bool wideClient = false;
-    int stopAfterRegistrations = -1;
+    int stopAfterWaypoints = -1;
 };
 
 void PrintUsage() {
@@ -69,9 +69,9 @@ void PrintUsage() {
         "  --time-separator C       time separator (default :)\n"
         "  --date-separator C       date separator (default /)\n"
         "  --resume                 load the last saved situation instead of a new flight\n"
-        "  --stop-after-registrations N\n"
-        "                           end the program after N waypoint registrations, as if the\n"
-        "                           window were closed in flight\n"
+        "  --stop-after-waypoints N\n"
+        "                           end the program once N waypoints are registered, as if\n"
+        "                           the window were closed in flight\n"
         "  --wideclient             the simulator answers as WideClient (FS98MAIN)\n"
         "  --no-simulator           no simulator running at all");
 }
@@ -113,8 +113,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             options.regional.dateSeparator = separator();
         } else if (arg == "--resume") {
             options.resume = true;
-        } else if (arg == "--stop-after-registrations") {
-            options.stopAfterRegistrations = std::stoi(value());
+        } else if (arg == "--stop-after-waypoints") {
+            options.stopAfterWaypoints = std::stoi(value());
         } else if (arg == "--wideclient") {
             options.wideClient = true;
         } else if (arg == "--no-simulator") {
@@ -209,8 +209,8 @@ int Run(const Options& options) {
             std::this_thread::sleep_for(std::chrono::milliseconds(options.tickMs));
         }
         form.RunGuarded([&] { form.Timer1Timer(); });
-        if (options.stopAfterRegistrations >= 0 &&
-            window.registrations() >= options.stopAfterRegistrations) {
+        if (options.stopAfterWaypoints >= 0 &&
+            window.registrations() >= options.stopAfterWaypoints) {
             std::printf("%-14s %s\n",
                         "closed:", "the program ends in flight, as when its window is closed");
             return kFlightClosed;

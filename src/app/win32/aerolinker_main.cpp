@@ -1,0 +1,75 @@
+// aerolinker.exe: start-up of the Windows program in its fixed order (single-instance guard,
+// main window, hidden pilot form, configuration), then the message loop until the main window
+// closes. The link closes itself when the program ends.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "app/connection_form.h"
+#include "app/win32/main_window.h"
+#include "app/win32/pilot_form.h"
+#include "app/win32/single_instance.h"
+#include "common/local_clock.h"
+#include "common/win32/user_locale.h"
+#include "link/fsuipc_link.h"
+#include "link/win32/win32_link_platform.h"
+#include "persistence/win32/win32_services.h"
+
+namespace aerolinker {
+namespace {
+
+int RunMessageLoop() {
+    MSG message;
+    BOOL got;
+    while ((got = GetMessageA(&message, nullptr, 0, 0)) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return got == 0 ? static_cast<int>(message.wParam) : 1;
+}
+
+int Run(HINSTANCE module, int showCommand) {
+    SingleInstanceGuard guard;
+    if (guard.AnotherCopyRunning()) {
+        SingleInstanceGuard::BringFirstCopyForward();
+        return 0;
+    }
+
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    // The shell's folder-browse dialog needs COM on this thread.
+    const bool comReady = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+
+    int exitCode = 1;
+    {
+        Win32LinkPlatform platform;
+        FsuipcLink link(platform);  // its destructor closes the link at the end
+        Win32WindowsFolder windowsFolder;
+        ShellFileCopier fileCopier;
+        SystemClock clock;
+
+        MainWindow window(module);
+        TFConnection form(
+            AppServices{link, window, windowsFolder, fileCopier, clock, ReadUserRegionalSettings()});
+        TFPilot pilotForm(module, form);
+        if (window.Create(form) && pilotForm.Create(window.hwnd())) {
+            window.SetPilotForm(&pilotForm);
+            form.RunGuarded([&form] { form.FormCreate(); });
+            window.Show(showCommand);
+            exitCode = RunMessageLoop();
+        }
+        window.Destroy();
+    }
+
+    if (comReady) {
+        CoUninitialize();
+    }
+    return exitCode;
+}
+
+}  // namespace
+}  // namespace aerolinker
+
+int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int showCommand) {
+    return aerolinker::Run(module, showCommand);
+}

@@ -1,0 +1,84 @@
+// The main window `TFConnection` on Windows: the tool bar, the text area `Memo1`, the status
+// bar `Status`, the timer `Timer1`, the message box `abcW` and the sound `LWave`. It carries out
+// the roles the handlers ask of it, and its window procedure only passes each message on to
+// the handler named for it.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "app/connection_form.h"
+#include "app/main_window_roles.h"
+#include "app/win32/log_view.h"
+#include "app/win32/lwave.h"
+#include "app/win32/tool_bar.h"
+
+namespace aerolinker {
+
+class TFPilot;
+
+class MainWindow : public MainWindowRoles {
+public:
+    explicit MainWindow(HINSTANCE module);
+    ~MainWindow() override;
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    // Creates the window, hidden, with every control in its start state. `form` holds the
+    // handlers and the state they work on; it must outlive the window.
+    bool Create(TFConnection& form);
+    void SetPilotForm(TFPilot* pilotForm) { pilotForm_ = pilotForm; }
+    void Show(int showCommand);
+    // Destroys the window and its controls; the owner calls it while `form` still lives (the
+    // text area lets go of the form's log document here).
+    void Destroy();
+    HWND hwnd() const { return hwnd_; }
+
+    // MainWindowRoles
+    void SetCaption(const std::string& caption) override;
+    void SetStatusText(const std::string& text) override;
+    void ShowMessageBox(const std::string& text) override;
+    void ShowStandardMessage(const std::string& text) override;
+    void SetTimerEnabled(bool enabled) override;
+    bool TimerEnabled() const override { return timerEnabled_; }
+    void SetSituationButtonsEnabled(bool enabled) override;
+    void PlaySound() override;
+    void PauseUserInterface(unsigned milliseconds) override;
+    void ReportError(const std::string& text) override;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Message handlers.
+    bool OnCreate();
+    void OnSize();
+    void OnCommand(int id, int notification);
+    void OnTimer(UINT_PTR timerId);
+    void OnPaint();
+    void OnDpiChanged(UINT dpi, const RECT& suggested);
+    void OnGetMinMaxInfo(MINMAXINFO& info) const;
+    void OnDestroy();
+
+    // "Info's": the pilot form, modal.
+    void ShowPilotForm();
+    void ApplyDpi(UINT dpi);
+    int StatusBarHeight() const;
+
+    HINSTANCE module_;
+    HWND hwnd_ = nullptr;
+    TFConnection* form_ = nullptr;
+    TFPilot* pilotForm_ = nullptr;
+    ToolBar toolBar_;
+    HWND memo_ = nullptr;
+    HWND status_ = nullptr;
+    std::unique_ptr<LogView> logView_;
+    LWave wave_;
+    HFONT memoFont_ = nullptr;
+    HFONT windowFont_ = nullptr;
+    UINT dpi_ = kDesignDpi;
+    bool timerEnabled_ = false;
+};
+
+}  // namespace aerolinker

@@ -1,0 +1,71 @@
+// The pilot form `TFPilot` ("Pilot Informations"): the pilot's name, identifier and number and
+// the two folders, shown modally by "Info's" and saved into the configuration file.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+
+#include "app/connection_form.h"
+#include "app/win32/folder_browse_dialog.h"
+#include "app/win32/window_layout.h"
+#include "persistence/pilot_profile.h"
+
+namespace aerolinker {
+
+class TFPilot {
+public:
+    TFPilot(HINSTANCE module, TFConnection& connection);
+    ~TFPilot();
+    TFPilot(const TFPilot&) = delete;
+    TFPilot& operator=(const TFPilot&) = delete;
+
+    // Creates the form hidden; it lives, shown or not, until its owner is destroyed.
+    bool Create(HWND owner);
+    // Shows the form with the profile's texts and returns when it closes; meanwhile the main
+    // window takes no input, though its timer still ticks.
+    void ShowModal();
+    HWND hwnd() const { return hwnd_; }
+
+    // Handlers.
+    void FormShow();
+    void PilotSave();
+    void ExitClick();
+    void BottoneDirClick();
+    void Fs2k4BrowseClick();
+
+    // The five fields as they stand, in the profile's order.
+    PilotProfile FieldTexts() const;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    bool OnCreate();
+    void OnCommand(int id, int notification);
+    void OnDpiChanged(UINT dpi, const RECT& suggested);
+    void ApplyDpi(UINT dpi);
+    void CentreOnDesktop();
+    void Browse(HWND field);
+
+    HINSTANCE module_;
+    TFConnection& connection_;
+    HWND owner_ = nullptr;
+    HWND hwnd_ = nullptr;
+    std::array<HWND, kPilotFieldCount> labels_ = {};
+    HWND EPilot = nullptr;
+    HWND EId = nullptr;
+    HWND EPilotN = nullptr;
+    HWND FDir = nullptr;
+    HWND fs2k4 = nullptr;
+    HWND BottoneDir = nullptr;
+    HWND fs2k4Browse_ = nullptr;
+    HWND save_ = nullptr;
+    HWND exit_ = nullptr;
+    // The one dialog both browse buttons use.
+    FolderBrowseDialog Browsefs2k4{"FlightSim2k4"};
+    HFONT font_ = nullptr;
+    UINT dpi_ = kDesignDpi;
+    bool modal_ = false;
+};
+
+}  // namespace aerolinker

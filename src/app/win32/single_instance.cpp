@@ -1,0 +1,44 @@
+// The single-instance mutex and the activation of the running copy.
+#include "app/win32/single_instance.h"
+
+#include <string>
+
+#include "app/win32/instance_name.h"
+#include "app/win32/window_ids.h"
+
+namespace aerolinker {
+namespace {
+
+std::string ModulePath() {
+    char path[MAX_PATH * 2] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    return std::string(path, length < sizeof path ? length : 0);
+}
+
+}  // namespace
+
+SingleInstanceGuard::SingleInstanceGuard() {
+    const std::string name = InstanceMutexName(ModulePath());
+    mutex_ = CreateMutexA(nullptr, FALSE, name.c_str());
+    anotherCopy_ = mutex_ != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+SingleInstanceGuard::~SingleInstanceGuard() {
+    if (mutex_) {
+        CloseHandle(mutex_);
+    }
+}
+
+void SingleInstanceGuard::BringFirstCopyForward() {
+    HWND first = FindWindowA(kMainWindowClass, nullptr);
+    if (!first) {
+        return;
+    }
+    if (IsIconic(first)) {
+        ShowWindow(first, SW_RESTORE);
+    } else {
+        SetForegroundWindow(first);
+    }
+}
+
+}  // namespace aerolinker

@@ -1,0 +1,82 @@
+// `ControlBar1`: the tool bar of picture buttons along the top of the main window, each with
+// its hint shown as a tooltip, also while the button is disabled.
+#pragma once
+
+#include <windows.h>
+#include <uxtheme.h>
+
+#include <array>
+
+#include "app/win32/window_ids.h"
+#include "app/win32/window_layout.h"
+
+namespace aerolinker {
+
+struct ToolButtonSpec {
+    int id;
+    const char* hint;
+};
+
+// Left to right; the pictures stand in the same order in the picture strips.
+inline constexpr std::array<ToolButtonSpec, kToolButtonCount> kToolButtons = {{
+    {kIdLConnetti, "Connect to FSim"},
+    {kIdLChiudi, "Disconnect FS"},
+    {kIdSaveGenerated, "Save Generated File"},
+    {kIdInfos, "Info's"},
+    {kIdSalvaSit, "Save Situation"},
+    {kIdCaricaSit, "Load Last Situation"},
+}};
+
+// One strip of square pictures with alpha, ready to blend, and its greyed copy for disabled
+// buttons.
+class PictureStrip {
+public:
+    PictureStrip() = default;
+    ~PictureStrip();
+    PictureStrip(const PictureStrip&) = delete;
+    PictureStrip& operator=(const PictureStrip&) = delete;
+
+    bool Load(HINSTANCE module, int resourceId);
+    // Draws picture `index` into `target` (any size: the strip is scaled to it).
+    void Draw(HDC dc, int index, const RECT& target, bool disabled) const;
+    int size() const { return size_; }
+
+private:
+    HDC dc_ = nullptr;
+    HBITMAP normal_ = nullptr;
+    HBITMAP greyed_ = nullptr;
+    HGDIOBJ original_ = nullptr;
+    int size_ = 0;
+    int count_ = 0;
+};
+
+class ToolBar {
+public:
+    ToolBar() = default;
+    ~ToolBar();
+    ToolBar(const ToolBar&) = delete;
+    ToolBar& operator=(const ToolBar&) = delete;
+
+    bool Create(HWND parent, HINSTANCE module);
+    void Layout(const MainWindowLayout& layout, UINT dpi);
+    // WM_DRAWITEM for one of the buttons; false when the item is not ours.
+    bool DrawButton(const DRAWITEMSTRUCT& item) const;
+    // The bar's bevel under the buttons, in the parent's WM_PAINT.
+    void PaintBar(HDC dc) const;
+    void SetEnabled(int id, bool enabled);
+    void OnThemeChanged();
+
+private:
+    int IndexOf(int id) const;
+
+    HWND parent_ = nullptr;
+    HWND tooltip_ = nullptr;
+    std::array<HWND, kToolButtonCount> buttons_ = {};
+    PictureStrip small_;
+    PictureStrip large_;
+    HTHEME theme_ = nullptr;
+    PixelRect bar_;
+    UINT dpi_ = kDesignDpi;
+};
+
+}  // namespace aerolinker

@@ -1,0 +1,38 @@
+// Window class names and control identifiers of the Windows program. Tools that look at the
+// running program from outside (the GUI tests' probe) find its windows by these.
+#pragma once
+
+namespace aerolinker {
+
+inline constexpr char kMainWindowClass[] = "TFConnection";
+inline constexpr char kPilotFormClass[] = "TFPilot";
+// Title of the message boxes and the pilot form's owner name in the task bar.
+inline constexpr char kApplicationTitle[] = "Aerolinker";
+
+enum ControlId : int {
+    // Tool bar, left to right.
+    kIdLConnetti = 101,    // "Connect to FSim"
+    kIdLChiudi = 102,      // "Disconnect FS"
+    kIdSaveGenerated = 103,  // "Save Generated File"
+    kIdInfos = 104,        // "Info's"
+    kIdSalvaSit = 105,     // "Save Situation"
+    kIdCaricaSit = 106,    // "Load Last Situation"
+    kIdMemo1 = 110,
+    kIdStatus = 111,
+
+    // Pilot form.
+    kIdEPilot = 201,
+    kIdEId = 202,
+    kIdEPilotN = 203,
+    kIdFDir = 204,
+    kIdFs2k4 = 205,
+    kIdBottoneDir = 206,
+    kIdFs2k4Browse = 207,
+    kIdPilotSave = 208,
+    kIdPilotExit = 209,
+};
+
+inline constexpr int kTimer1Id = 1;
+inline constexpr unsigned kTimer1IntervalMs = 5000;
+
+}  // namespace aerolinker

@@ -1,0 +1,80 @@
+// Where the controls of the two windows go, as plain arithmetic on client sizes and the
+// window's DPI, so that it is the same at every scale and can be checked without a screen.
+// Sizes are designed at 96 DPI and scaled.
+#pragma once
+
+#include <array>
+
+namespace aerolinker {
+
+constexpr int kDesignDpi = 96;
+
+// A pixel size designed at 96 DPI, at `dpi`; halves round up, as MulDiv does.
+int ScaleForDpi(int designPixels, int dpi);
+
+struct PixelRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+    bool Overlaps(const PixelRect& other) const {
+        return left < other.right && other.left < right && top < other.bottom &&
+               other.top < bottom;
+    }
+};
+
+// The main window ------------------------------------------------------------------------
+
+constexpr int kMainWindowLeft = 258;
+constexpr int kMainWindowTop = 275;
+constexpr int kMainWindowWidth = 597;
+constexpr int kMainWindowHeight = 347;
+constexpr int kToolBarHeight = 86;
+constexpr int kToolButtonCount = 6;
+constexpr int kToolButtonWidth = 80;
+constexpr int kToolButtonHeight = 74;
+constexpr int kToolPictureSize = 48;
+constexpr int kStatusBarHeight = 19;
+
+struct MainWindowLayout {
+    PixelRect toolBar;
+    std::array<PixelRect, kToolButtonCount> buttons;  // left to right
+    PixelRect memo;
+};
+
+// The tool bar along the top, its buttons left to right, and the text area filling what is
+// left above the status bar (which sizes itself: its actual height is passed in). A window
+// made very small gives an empty text area, never a negative one.
+MainWindowLayout LayoutMainWindow(int clientWidth, int clientHeight, int statusBarHeight,
+                                  int dpi);
+
+// The pilot form -------------------------------------------------------------------------
+
+constexpr int kPilotFormClientWidth = 450;
+constexpr int kPilotFormClientHeight = 285;
+constexpr int kPilotFieldCount = 5;
+
+// Field order top to bottom: "Pilot Name ", "Pilot Id", "Pilot #", "MyFlightsDir",
+// "FS2k4-Files".
+enum PilotField : int { kFieldPilotName, kFieldPilotId, kFieldPilotNumber, kFieldFlightDir,
+                        kFieldFs2k4Dir };
+
+constexpr std::array<int, kPilotFieldCount> kPilotFieldWidths = {153, 100, 73, 337, 337};
+
+struct PilotFormLayout {
+    std::array<PixelRect, kPilotFieldCount> labels;
+    std::array<PixelRect, kPilotFieldCount> fields;
+    PixelRect flightDirBrowse;  // beside "MyFlightsDir"
+    PixelRect fs2k4Browse;      // beside "FS2k4-Files"
+    PixelRect save;
+    PixelRect exit;
+};
+
+// Each label stands above its field; the two folder fields have their browse button at their
+// right; "Save" and "Exit" sit at the bottom right.
+PilotFormLayout LayoutPilotForm(int dpi);
+
+}  // namespace aerolinker

@@ -1,0 +1,43 @@
+// Control text helpers.
+#include "app/win32/window_text.h"
+
+#include <vector>
+
+namespace aerolinker {
+
+std::string WindowText(HWND window) {
+    const int length = GetWindowTextLengthA(window);
+    if (length <= 0) {
+        return std::string();
+    }
+    std::vector<char> buffer(static_cast<size_t>(length) + 1);
+    const int copied = GetWindowTextA(window, buffer.data(), length + 1);
+    return std::string(buffer.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
+}
+
+void SetTextKeepingCase(HWND edit, const std::string& text) {
+    const LONG_PTR style = GetWindowLongPtrA(edit, GWL_STYLE);
+    const bool upperCase = (style & ES_UPPERCASE) != 0;
+    if (upperCase) {
+        SetWindowLongPtrA(edit, GWL_STYLE, style & ~static_cast<LONG_PTR>(ES_UPPERCASE));
+    }
+    SetWindowTextA(edit, text.c_str());
+    if (upperCase) {
+        SetWindowLongPtrA(edit, GWL_STYLE, style);
+    }
+}
+
+HFONT CreatePointFont(const char* face, int points, UINT dpi, BYTE pitchAndFamily) {
+    LOGFONTA font = {};
+    font.lfHeight = -MulDiv(points, static_cast<int>(dpi), 72);
+    font.lfWeight = FW_NORMAL;
+    font.lfCharSet = DEFAULT_CHARSET;
+    font.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    font.lfQuality = DEFAULT_QUALITY;
+    font.lfPitchAndFamily = pitchAndFamily;
+    lstrcpynA(font.lfFaceName, face, LF_FACESIZE);
+    return CreateFontIndirectA(&font);
+}
+
+}  // namespace aerolinker

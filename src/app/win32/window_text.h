@@ -1,0 +1,20 @@
+// Reading and placing the text of controls.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace aerolinker {
+
+std::string WindowText(HWND window);
+
+// Places text in an edit field as it stands. A field that turns typed letters into upper case
+// (ES_UPPERCASE) would also convert text set by the program, so the style is lifted while the
+// text goes in: a folder keeps the case the system gives it.
+void SetTextKeepingCase(HWND edit, const std::string& text);
+
+// A font `points` high at the given DPI, by face name; the caller deletes it.
+HFONT CreatePointFont(const char* face, int points, UINT dpi, BYTE pitchAndFamily);
+
+}  // namespace aerolinker

@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# Runs aerolinker-console as a pilot would: whole flights, an interrupted flight resumed by a
+# second run, and each way it can fail, with the exit code and the message of each.
+# Usage: console_host_test.sh CONSOLE SOURCE_DIR
+set -u
+console=$1
+source_dir=$2
+scenarios=$source_dir/scenarios
+expected=$source_dir/tests/app/expected
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+passed=0
+
+check() {  # check NAME CONDITION...
+    local name=$1
+    shift
+    if "$@"; then
+        passed=$((passed + 1))
+    else
+        echo "FAILED: $name" >&2
+        failures=$((failures + 1))
+    fi
+}
+
+# A pilot profile like the one of the example log, in a Windows folder of its own.
+new_home() {
+    local home=$work/$1
+    mkdir -p "$home/windows" "$home/logs" "$home/flights"
+    printf '[Aerolinker]\r\nPilotName=Test Pilot\r\nID=XY123\r\nNumber=17\r\n' \
+        >"$home/windows/Aerolinker.ini"
+    echo "$home"
+}
+
+fly() {  # fly HOME [options...]: runs the console host with the home's folders
+    local home=$1
+    shift
+    "$console" --windows-folder "$home/windows" --log-folder "$home/logs" \
+        --flights-folder "$home/flights" --tick-ms 0 "$@"
+}
+
+# The expected log with today's date, as the console's clock gives it.
+expected_today() {
+    sed "s|^Date           : .*|Date           : $(date +%d/%m/%Y)\r|" "$expected/worked-example.log"
+}
+
+# A whole flight: exit 0, the events in order, the log as in the example.
+home=$(new_home straight)
+fly "$home" --scenario "$scenarios/worked-example.scn" >"$work/straight.out" 2>&1
+check "whole flight exits 0" test $? -eq 0
+check "events in order" bash -c "grep -E '^(engine start|take-off|waypoint|landing|arrival):' \
+    '$work/straight.out' | cut -d: -f1 | tr '\n' ' ' | grep -qx \
+    'engine start take-off waypoint waypoint waypoint landing arrival '"
+check "log equals the example" cmp -s "$home/logs/Navforge.log" <(expected_today)
+
+# Interrupted after the fourth registration (PRT, which saves the situation), then resumed by
+# a second run: the same log as the flight without a break.
+home=$(new_home resumed)
+fly "$home" --scenario "$scenarios/worked-example.scn" --stop-after-waypoints 3 \
+    >"$work/first.out" 2>&1
+check "interrupted run exits 0" test $? -eq 0
+check "interrupted run ended in flight" grep -q '^closed:' "$work/first.out"
+check "interrupted run left no arrival" bash -c "! grep -q '^arrival:' '$work/first.out'"
+fly "$home" --scenario "$scenarios/worked-example.scn" --resume >"$work/second.out" 2>&1
+check "resumed run exits 0" test $? -eq 0
+check "resumed run resumed" grep -q '^resumed:' "$work/second.out"
+check "resumed run records no second engine start" \
+    bash -c "! grep -q '^engine start:' '$work/second.out'"
+check "resumed log equals the straight one" cmp -s "$home/logs/Navforge.log" \
+    "$work/straight/logs/Navforge.log"
+
+# Interrupted after the second registration (OLB). The configuration keeps what remained in
+# whole miles (0055 for 54.51), so the next row's remaining distance is counted from 55: the
+# PRT row reads 0023 where the flight without a break reads 0022. Nothing else differs.
+home=$(new_home resumed-early)
+fly "$home" --scenario "$scenarios/worked-example.scn" --stop-after-waypoints 1 \
+    >"$work/early1.out" 2>&1
+check "early interruption exits 0" test $? -eq 0
+fly "$home" --scenario "$scenarios/worked-example.scn" --resume >"$work/early2.out" 2>&1
+check "early resume exits 0" test $? -eq 0
+check "early resume differs only by the saved whole miles" cmp -s "$home/logs/Navforge.log" \
+    <(sed 's/^\(PRT     |.*|032\/\)0022|/\10023|/' "$work/straight/logs/Navforge.log")
+check "the straight log has the row replaced above" \
+    grep -q '^PRT     |     |      |     |       |       |032/0022|00:17|11:07|' \
+    "$work/straight/logs/Navforge.log"
+
+# No flight plan in the GPS.
+home=$(new_home noplan)
+fly "$home" --scenario "$scenarios/no-flight-plan.scn" >"$work/noplan.out" 2>&1
+code=$?
+check "no plan exits 2" test $code -eq 2
+check "no plan says so" grep -q "no flight plan is loaded" "$work/noplan.out"
+check "no plan shows the warning" grep -q "Not Plan. Attention!" "$work/noplan.out"
+
+# No simulator at all.
+home=$(new_home nosim)
+fly "$home" --no-simulator >"$work/nosim.out" 2>&1
+check "no simulator exits 2" test $? -eq 2
+check "no simulator shows the link's text" \
+    grep -q "Cannot link to FSUIPC or WideClient" "$work/nosim.out"
+
+# A malformed scenario is refused with its line and reason before anything plays.
+printf 'title "X"\nwaypoint_count 3\nframe\nclock 25:00\n' >"$work/bad.scn"
+home=$(new_home bad)
+fly "$home" --scenario "$work/bad.scn" >"$work/bad.out" 2>&1
+check "malformed scenario exits 2" test $? -eq 2
+check "malformed scenario names the line" grep -q "line 4: " "$work/bad.out"
+check "malformed scenario did not connect" bash -c "! grep -q '^status:' '$work/bad.out'"
+
+# An unreadable scenario file.
+fly "$home" --scenario "$work/missing.scn" >"$work/missing.out" 2>&1
+check "missing scenario exits 2" test $? -eq 2
+
+# A log folder that cannot be written: the take-off's save fails and tracking stops.
+home=$(new_home unwritable)
+"$console" --windows-folder "$home/windows" --log-folder "$home/no-such-folder" \
+    --flights-folder "$home/flights" --tick-ms 0 --scenario "$scenarios/worked-example.scn" \
+    >"$work/unwritable.out" 2>&1
+check "unwritable folder exits 3" test $? -eq 3
+check "unwritable folder names the file" grep -q 'Cannot create file ".*no-such-folder' \
+    "$work/unwritable.out"
+
+# Regional settings "," and ".".
+home=$(new_home comma)
+fly "$home" --scenario "$scenarios/worked-example.scn" --decimal , --time-separator . \
+    --date-separator . >"$work/comma.out" 2>&1
+check "comma flight exits 0" test $? -eq 0
+check "comma flight uses the separators" grep -q '| 11.30 | 320/8|12,5 mi     |' \
+    "$home/logs/Navforge.log"
+
+echo "$passed passed, $failures failed"
+[ "$failures" -eq 0 ]
