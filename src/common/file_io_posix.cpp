@@ -42,7 +42,7 @@ int ReplaceFileContents(const std::string& path, const std::string& bytes) {
         data += written;
         left -= static_cast<size_t>(written);
     }
-    if (error == 0 && fsync(fd) != 0) {
+    if (error == 0 && fdatasync(fd) != 0) {
         error = errno;
     }
     // mkstemp creates the file 0600; a log or configuration file gets the usual rights.
