@@ -317,6 +317,32 @@ TEST(FlightTest, TimesAcrossMidnightWrapAndTheSummaryCountsTheRealFlight) {
     EXPECT_TRUE(found);
 }
 
+TEST(FlightTest, ALongRouteWrapsTheClearanceAndMovesEverythingBelowDown) {
+    const std::vector<std::string> route = {"LIEO",  "OLBIA", "ELBA1", "PRTVE", "ABCDE",
+                                            "FGHIJ", "KLMNO", "PQRST", "UVWXY", "LIRQ"};
+    std::string text =
+        "title \"Test Jet\"\nwaypoint_count 10\nroute_distance 400000\nprev LIEO\nnext OLBIA\n"
+        "active_waypoint 1\ndestination LIRQ\nclock 10:00\non_ground 1\nengines 1 0 0 0\n"
+        "fuel centre 1 100\ndistance_to_next 30000\nground_speed 100\n"
+        "frame\nframe\non_ground 0\n";
+    for (size_t i = 2; i < route.size(); ++i) {
+        text += "frame\nactive_waypoint " + std::to_string(i) + "\nprev " + route[i - 1] +
+                "\nnext " + route[i] + "\n";
+    }
+    text += "frame\non_ground 1\nengines 0 0 0 0\n";
+    FlightHarness flight(text, TestFolder());
+    flight.Start();
+    flight.Connect();
+    flight.FlyUntilTimerStops();
+    ASSERT_TRUE(flight.window().errors.empty()) << flight.window().errors.front();
+    const LogDocument& log = flight.form().Memo1;
+    EXPECT_EQ(Lines(log, 13, 15),
+              "Clearance   :LIEO->OLBIA->ELBA1->PRTVE->ABCDE->FGHIJ->KLMNO->PQRST-\n"
+              ">UVWXY->LIRQ\n" +
+                  std::string(71, '-') + "\n");
+    EXPECT_EQ(log.Line(16).substr(0, 8), "CHK-PNT ");
+}
+
 TEST(FlightTest, WithoutAnApproachTheNextWaypointIsTheArrival) {
     std::string text = kShortFlight;
     const std::string approach = "approach \"ILS 27\"\ntransition BBB\n";
