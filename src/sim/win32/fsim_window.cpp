@@ -27,6 +27,10 @@ constexpr int kMargin = 8;
 constexpr int kStatusHeight = 22;
 constexpr int kFontPoints = 9;
 constexpr int kPointsPerInch = 72;
+// The position is shown a few times a second, not at every request: repainting the window
+// while the program waits for its answer would cost each batch more than serving it.
+constexpr UINT_PTR kPositionTimer = 1;
+constexpr UINT kPositionRefreshMs = 250;
 
 // GetDpiForWindow came with Windows 10 1607; older systems (and older Wine) give the
 // device's DPI instead.
@@ -76,6 +80,7 @@ struct FsimWindow {
     HWND list = nullptr;
     HFONT font = nullptr;
     UINT dpi = kBaseDpi;
+    int widestLine = 0;  // pixels, for the list's horizontal scroll range
     std::uint64_t shownPosition = std::numeric_limits<std::uint64_t>::max();
 };
 
@@ -89,13 +94,13 @@ void ShowPosition(FsimWindow& w) {
         return;
     }
     w.shownPosition = player.position();
-    char text[256];
+    char text[512];
     const std::uint32_t clock = player.clockSeconds();
-    std::snprintf(text, sizeof text, "Tick %llu of %llu    Clock %02u:%02u:%02u%s",
-                  static_cast<unsigned long long>(player.position()),
-                  static_cast<unsigned long long>(player.totalTicks()), clock / 3600,
-                  clock / 60 % 60, clock % 60,
-                  player.holding() ? "    (holding the last frame)" : "");
+    std::snprintf(
+        text, sizeof text, "%s    Tick %llu of %llu    Clock %02u:%02u:%02u%s",
+        w.server.scenario().name.c_str(), static_cast<unsigned long long>(player.position()),
+        static_cast<unsigned long long>(player.totalTicks()), clock / 3600, clock / 60 % 60,
+        clock % 60, player.holding() ? "    (holding the last frame)" : "");
     SetWindowTextA(w.status, text);
 }
 
@@ -106,6 +111,17 @@ void AddTranscriptLine(FsimWindow& w, const TranscriptEntry& entry) {
         SendMessageA(w.list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
     if (index >= 0) {
         SendMessageA(w.list, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+    }
+    HDC dc = GetDC(w.list);
+    HGDIOBJ previous = SelectObject(dc, w.font);
+    SIZE extent = {};
+    GetTextExtentPoint32A(dc, line.c_str(), static_cast<int>(line.size()), &extent);
+    SelectObject(dc, previous);
+    ReleaseDC(w.list, dc);
+    if (extent.cx > w.widestLine) {
+        w.widestLine = extent.cx;
+        SendMessageA(w.list, LB_SETHORIZONTALEXTENT,
+                     static_cast<WPARAM>(w.widestLine + Scale(kMargin, w.dpi)), 0);
     }
 }
 
@@ -147,19 +163,23 @@ LRESULT OnCreate(FsimWindow& w, HWND window) {
         return -1;
     }
     ApplyFont(w);
-    SendMessageA(w.list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(Scale(2000, w.dpi)), 0);
     w.server.transcript().SetListener(
         [&w](const TranscriptEntry& entry) { AddTranscriptLine(w, entry); });
     SetWindowPos(window, nullptr, 0, 0, Scale(kWindowWidth, w.dpi), Scale(kWindowHeight, w.dpi),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ShowPosition(w);
+    SetTimer(window, kPositionTimer, kPositionRefreshMs, nullptr);
     return 0;
 }
 
 LRESULT OnDpiChanged(FsimWindow& w, WPARAM wParam, LPARAM lParam) {
+    const UINT previousDpi = w.dpi;
     w.dpi = HIWORD(wParam);
     const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
     ApplyFont(w);
+    w.widestLine = MulDiv(w.widestLine, static_cast<int>(w.dpi), static_cast<int>(previousDpi));
+    SendMessageA(w.list, LB_SETHORIZONTALEXTENT,
+                 static_cast<WPARAM>(w.widestLine + Scale(kMargin, w.dpi)), 0);
     SetWindowPos(w.window, nullptr, suggested->left, suggested->top,
                  suggested->right - suggested->left, suggested->bottom - suggested->top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
@@ -167,12 +187,11 @@ LRESULT OnDpiChanged(FsimWindow& w, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT OnIpcRequest(FsimWindow& w, WPARAM atom) {
-    const std::uintptr_t answer = ServeSharedArea(w.server, atom);
-    ShowPosition(w);
-    return static_cast<LRESULT>(answer);
+    return static_cast<LRESULT>(ServeSharedArea(w.server, atom));
 }
 
 void OnDestroy(FsimWindow& w) {
+    KillTimer(w.window, kPositionTimer);
     w.server.transcript().SetListener(nullptr);
     if (w.font != nullptr) {
         DeleteObject(w.font);
@@ -200,6 +219,9 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             return OnCreate(*state, window);
         case WM_SIZE:
             OnSize(*state);
+            return 0;
+        case WM_TIMER:
+            ShowPosition(*state);
             return 0;
         case WM_DPICHANGED:
             return OnDpiChanged(*state, wParam, lParam);

@@ -1,0 +1,189 @@
+// A 12-hour flight with 200 waypoints through the main window's handlers on the loopback
+// platform, ticks back to back: the cost of a tick, of the tracker's log save as the log
+// grows, and of the whole flight, with the heap watched from tick to tick.
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/connection_form.h"
+#include "link/loopback/loopback_platform.h"
+#include "navlog/log_file.h"
+#include "persistence/portable/portable_services.h"
+#include "sim/loopback_simulator.h"
+#include "sim/scenario_parser.h"
+
+namespace aerolinker {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kWaypoints = 200;
+constexpr int kFlightTicks = 12 * 720;  // 12 hours of 5-second ticks
+
+std::string Id(int index) {
+    std::string id = "W" + std::to_string(index);
+    return id;
+}
+
+// Departure W0, waypoints W1 ... W200 registered in turn, destination DEST.
+std::string LongFlightScenario(bool withWaypoints) {
+    const int total = kWaypoints + 2;  // departure + waypoints + destination
+    std::string text =
+        "title \"Long Haul\"\n"
+        "waypoint_count " +
+        std::to_string(withWaypoints ? total : 1000) +
+        "\n"
+        "route_distance 11000000\nprev W0\nnext W1\nactive_waypoint 1\ndestination DEST\n"
+        "approach \"ILS 09\"\ntransition W200\nclock 06:00\non_ground 1\nengines 0 0 0 0\n"
+        "fuel centre 1 20000\ndistance_to_next 50000\ntime_to_next 400\nground_speed 230\n"
+        "heading 90 deg\naltitude 11000\nestimated_arrival 64800\n"
+        "frame 12\nengines 1 1 0 0\n"
+        "frame 12\non_ground 0\n";
+    const int cruiseTicks = kFlightTicks - 24 - 24;
+    const int perLeg = cruiseTicks / kWaypoints;
+    for (int i = 2; i <= kWaypoints + 1; ++i) {
+        const int ticks = i == kWaypoints + 1 ? cruiseTicks - perLeg * (kWaypoints - 1) : perLeg;
+        text += "frame " + std::to_string(ticks) + "\n";
+        if (withWaypoints) {
+            text += "active_waypoint " + std::to_string(i) + "\nprev " + Id(i - 1) + "\nnext " +
+                    (i == total - 1 ? std::string("DEST") : Id(i)) + "\n";
+        }
+        text += "fuel centre " + std::to_string(1.0 - 0.004 * i) + " 20000\n";
+    }
+    text += "frame 12\non_ground 1\nframe 12\nengines 0 0 0 0\n";
+    return text;
+}
+
+// One program run against one in-process simulator, with folders of its own.
+struct Flight {
+    explicit Flight(const std::string& scenarioText)
+        : folder(fs::temp_directory_path() / "aerolinker-flight-bench"),
+          windowsFolder((folder / "windows").string()),
+          clock(LocalDateTime{2026, 12, 6, 6, 0, 0, 0}) {
+        fs::remove_all(folder);
+        fs::create_directories(folder / "windows");
+        fs::create_directories(folder / "logs");
+        fs::create_directories(folder / "flights");
+        auto scenario = std::make_shared<const Scenario>(ParseScenario(scenarioText));
+        LoopbackSimulator::Options options;
+        options.flightsFolder = (folder / "flights").string();
+        simulator = std::make_unique<LoopbackSimulator>(platform, scenario, options);
+        link = std::make_unique<FsuipcLink>(platform);
+        form = std::make_unique<TFConnection>(
+            AppServices{*link, window, windowsFolder, copier, clock, RegionalSettings{}});
+        form->FormCreate();
+        form->LogFolder = (folder / "logs").string();
+        form->LConnettiClick();
+    }
+    ~Flight() {
+        form.reset();
+        link.reset();
+        simulator.reset();
+        fs::remove_all(folder);
+    }
+
+    // The window's roles, with nothing shown.
+    struct QuietWindow : MainWindowRoles {
+        void SetCaption(const std::string&) override {}
+        void SetStatusText(const std::string&) override {}
+        void ShowMessageBox(const std::string&) override {}
+        void ShowStandardMessage(const std::string&) override {}
+        void SetTimerEnabled(bool enabled) override { timer = enabled; }
+        bool TimerEnabled() const override { return timer; }
+        void SetSituationButtonsEnabled(bool) override {}
+        void PlaySound() override {}
+        void PauseUserInterface(unsigned) override {}
+        void ReportError(const std::string& text) override { error = text; }
+        bool timer = false;
+        std::string error;
+    };
+
+    fs::path folder;
+    GivenWindowsFolder windowsFolder;
+    ByteFileCopier copier;
+    FixedClock clock;
+    LoopbackPlatform platform;
+    QuietWindow window;
+    std::unique_ptr<LoopbackSimulator> simulator;
+    std::unique_ptr<FsuipcLink> link;
+    std::unique_ptr<TFConnection> form;
+};
+
+size_t HeapInUse() {
+    return mallinfo2().uordblks;
+}
+
+// Ticks in cruise, where nothing is registered and nothing saved: the sample and the machine.
+void BM_CruiseTick(benchmark::State& state) {
+    Flight flight(LongFlightScenario(false));
+    for (int i = 0; i < 30; ++i) {
+        flight.form->Timer1Timer();  // engine start and take-off
+    }
+    const size_t heapBefore = HeapInUse();
+    int64_t ticks = 0;
+    for (auto _ : state) {
+        flight.form->Timer1Timer();
+        ++ticks;
+    }
+    state.counters["heap_growth_bytes"] =
+        static_cast<double>(HeapInUse()) - static_cast<double>(heapBefore);
+    state.SetItemsProcessed(ticks);
+}
+BENCHMARK(BM_CruiseTick);
+
+// The tracker's save of a log of n lines.
+void BM_TrackerSave(benchmark::State& state) {
+    const fs::path folder = fs::temp_directory_path() / "aerolinker-save-bench";
+    fs::create_directories(folder);
+    LogDocument document;
+    for (int64_t i = 0; i < state.range(0); ++i) {
+        document.Append("W" + std::to_string(i) +
+                        "    |     |      |     |       |       |050/1234|00:12|10:30|      ");
+    }
+    const std::string path = folder.string() + kLogFileName;
+    for (auto _ : state) {
+        TrackerSave(document, path);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(document.Text().size()));
+    fs::remove_all(folder);
+}
+BENCHMARK(BM_TrackerSave)->Arg(20)->Arg(100)->Arg(250)->Arg(450)->Unit(benchmark::kMicrosecond);
+
+// The whole flight: connect, 8640 ticks, 200 registrations with 100 situation saves, the
+// arrival. The heap at the end, less the log's own text, is compared with the heap after the
+// take-off.
+void BM_WholeFlight(benchmark::State& state) {
+    const std::string scenario = LongFlightScenario(true);
+    for (auto _ : state) {
+        Flight flight(scenario);
+        int ticks = 0;
+        size_t heapAfterTakeOff = 0;
+        size_t logAfterTakeOff = 0;
+        while (flight.window.timer) {
+            flight.form->RunGuarded([&] { flight.form->Timer1Timer(); });
+            if (++ticks == 30) {
+                heapAfterTakeOff = HeapInUse();
+                logAfterTakeOff = flight.form->Memo1.Text().size();
+            }
+        }
+        if (!flight.window.error.empty() ||
+            flight.form->state.RegistrationCount != kWaypoints + 1) {
+            state.SkipWithError(("the flight did not close: " + flight.window.error).c_str());
+            break;
+        }
+        state.counters["ticks"] = ticks;
+        state.counters["log_lines"] = flight.form->Memo1.LineCount();
+        state.counters["heap_growth_less_log_bytes"] =
+            static_cast<double>(HeapInUse()) - static_cast<double>(heapAfterTakeOff) -
+            static_cast<double>(flight.form->Memo1.Text().size() - logAfterTakeOff);
+    }
+}
+BENCHMARK(BM_WholeFlight)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+}  // namespace aerolinker
+
+BENCHMARK_MAIN();

@@ -1,0 +1,205 @@
+// fsim_roundtrip: times the program's per-tick sample batch against fsim.exe in another
+// process, interleaved with a bare SendMessageTimeoutA round trip to the same window (the
+// platform's floor), and reports the medians and their ratio. The goal: a sample batch costs
+// at most 1.2 times the bare round trip.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "link/fsuipc_link.h"
+#include "link/fsuipc_offsets.h"
+#include "link/sim_sample.h"
+#include "link/win32/win32_link_platform.h"
+
+namespace {
+
+using namespace aerolinker;
+namespace fs = std::filesystem;
+
+constexpr int kDefaultIterations = 20000;
+constexpr int kWarmUp = 500;
+constexpr double kGoalRatio = 1.2;
+constexpr DWORD kStartTimeoutMs = 30000;
+constexpr DWORD kExitTimeoutMs = 10000;
+constexpr UINT kSendTimeoutMs = 2000;
+
+constexpr const char* kScenario =
+    "scenario \"round trip\"\ntitle \"Generic Twin Turboprop\"\nwaypoint_count 5\n"
+    "route_distance 250000\nprev LIEO\nnext OLB\nclock 09:50\nwind 270/12\n"
+    "fuel left_main 0.6875 64\nheading 4.36332\nframe 100000\nengines 1 1 0 0\n";
+
+std::string FsimPath() {
+    char own[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, own, MAX_PATH);
+    const fs::path beside = fs::path(std::string(own, length)).parent_path() / "fsim.exe";
+    if (fs::exists(beside)) {
+        return beside.string();
+    }
+    std::string built = AEROLINKER_FSIM_PATH;
+    std::replace(built.begin(), built.end(), '/', '\\');
+    return built;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double Percentile(std::vector<double> values, double fraction) {
+    std::sort(values.begin(), values.end());
+    return values[static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1))];
+}
+
+class Stopwatch {
+public:
+    Stopwatch() { QueryPerformanceFrequency(&frequency_); }
+    LONGLONG Now() const {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        return now.QuadPart;
+    }
+    double Microseconds(LONGLONG from, LONGLONG to) const {
+        return static_cast<double>(to - from) * 1e6 / static_cast<double>(frequency_.QuadPart);
+    }
+
+private:
+    LARGE_INTEGER frequency_;
+};
+
+struct Fsim {
+    PROCESS_INFORMATION process = {};
+    HWND window = nullptr;
+
+    ~Fsim() {
+        if (process.hProcess == nullptr) {
+            return;
+        }
+        if (window != nullptr) {
+            PostMessageA(window, WM_CLOSE, 0, 0);
+        }
+        if (WaitForSingleObject(process.hProcess, kExitTimeoutMs) != WAIT_OBJECT_0) {
+            TerminateProcess(process.hProcess, 1);
+        }
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+};
+
+bool StartFsim(const fs::path& scenario, Fsim& fsim) {
+    std::string commandLine = "\"" + FsimPath() + "\" --flights \"" +
+                              scenario.parent_path().string() + "\" \"" + scenario.string() + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &fsim.process)) {
+        std::fprintf(stderr, "cannot start %s\n", commandLine.c_str());
+        return false;
+    }
+    for (DWORD waited = 0; waited < kStartTimeoutMs; waited += 50) {
+        HWND found = nullptr;
+        while ((found = FindWindowExA(nullptr, found, protocol::kServerClass, nullptr))) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(found, &owner);
+            if (owner == fsim.process.dwProcessId) {
+                fsim.window = found;
+                return true;
+            }
+        }
+        if (WaitForSingleObject(fsim.process.hProcess, 50) != WAIT_TIMEOUT) {
+            break;
+        }
+    }
+    std::fprintf(stderr, "fsim showed no window\n");
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int iterations = argc > 1 ? std::atoi(argv[1]) : kDefaultIterations;
+    if (iterations < 1) {
+        std::fprintf(stderr, "usage: fsim_roundtrip [ITERATIONS]\n");
+        return 2;
+    }
+    const fs::path folder = fs::temp_directory_path() /
+                            ("aerolinker_roundtrip_" + std::to_string(GetCurrentProcessId()));
+    fs::create_directories(folder);
+    const fs::path scenario = folder / "roundtrip.scn";
+    std::ofstream(scenario, std::ios::binary) << kScenario;
+
+    int status = 2;
+    {
+        Fsim fsim;
+        Win32LinkPlatform platform;
+        FsuipcLink link(platform);
+        LinkResult result = LinkOk;
+        if (StartFsim(scenario, fsim) && link.OpenLink(0, result)) {
+            SimSample sample;
+            DWORD_PTR answer = 0;
+            const auto bare = [&] {
+                return SendMessageTimeoutA(fsim.window, WM_NULL, 0, 0, SMTO_BLOCK, kSendTimeoutMs,
+                                           &answer) != 0;
+            };
+            // The smallest batch the link sends: one read of no bytes. Against the bare
+            // round trip it shows what the protocol's per-message steps cost on the server
+            // (atom name, open, map and unmap the client's area); against the sample, what
+            // the 29 reads add.
+            const auto minimal = [&] {
+                LinkResult queued = LinkOk;
+                return link.QueueRead(offsets::kClockMinute, 0, nullptr, queued) &&
+                       link.ProcessRequests(result);
+            };
+            bool ok = true;
+            for (int i = 0; i < kWarmUp && ok; ++i) {
+                SampleSimulator(link, sample, result);
+                ok = result == LinkOk && bare() && minimal();
+            }
+            // Interleaved, so that whatever else the machine does weighs on all alike.
+            Stopwatch clock;
+            std::vector<double> sampleTimes, bareTimes, minimalTimes;
+            for (int i = 0; i < iterations && ok; ++i) {
+                const LONGLONG t0 = clock.Now();
+                SampleSimulator(link, sample, result);
+                const LONGLONG t1 = clock.Now();
+                ok = result == LinkOk && bare();
+                const LONGLONG t2 = clock.Now();
+                ok = ok && minimal();
+                const LONGLONG t3 = clock.Now();
+                sampleTimes.push_back(clock.Microseconds(t0, t1));
+                bareTimes.push_back(clock.Microseconds(t1, t2));
+                minimalTimes.push_back(clock.Microseconds(t2, t3));
+            }
+            if (!ok) {
+                std::fprintf(stderr, "a round trip failed (link result %d)\n",
+                             static_cast<int>(result));
+            } else {
+                const auto report = [](const char* what, const std::vector<double>& times) {
+                    std::printf("%-38s median %7.1f us (p10 %7.1f, p90 %7.1f)\n", what,
+                                Median(times), Percentile(times, 0.1), Percentile(times, 0.9));
+                };
+                const double ratio = Median(sampleTimes) / Median(bareTimes);
+                std::printf("iterations: %d of each (after %d to warm up)\n", iterations, kWarmUp);
+                report("bare SendMessageTimeoutA round trip:", bareTimes);
+                report("minimal batch (one read of 0 bytes):", minimalTimes);
+                report("sample batch (29 reads):", sampleTimes);
+                std::printf("ratio sample / bare: %.2f (goal: at most %.1f): %s\n", ratio,
+                            kGoalRatio, ratio <= kGoalRatio ? "met" : "not met");
+                std::printf("ratio sample / minimal batch: %.2f\n",
+                            Median(sampleTimes) / Median(minimalTimes));
+                status = ratio <= kGoalRatio ? 0 : 1;
+            }
+            link.CloseLink();
+        } else {
+            std::fprintf(stderr, "no link to fsim (link result %d)\n", static_cast<int>(result));
+        }
+    }
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+    return status;
+}

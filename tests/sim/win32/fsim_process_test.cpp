@@ -1,0 +1,350 @@
+// fsim.exe in a process of its own, driven by the program's link over the real Win32 calls:
+// open, a full sample, a message in the transcript file, the area's capacity boundary, a
+// saved flight, a malformed request, close; and no server at all.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "link/fsuipc_link.h"
+#include "link/sim_sample.h"
+#include "link/win32/win32_link_platform.h"
+
+namespace aerolinker {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr DWORD kStartTimeoutMs = 30000;
+constexpr DWORD kExitTimeoutMs = 10000;
+constexpr DWORD kPollMs = 50;
+
+constexpr const char* kScenario = R"(# fsim's process test
+scenario "fsim process test"
+title "Generic Twin Turboprop"
+waypoint_count 5
+route_distance 250000
+prev LIEO
+next OLB
+destination LIRQ
+approach "ILS 05"
+transition PRT
+clock 09:52
+visibility 6000
+qnh 1013 hpa
+wind 270/12
+temperature 15 c
+clouds 3/8
+fuel centre 0.4 20
+fuel left_main 0.6875 64
+fuel right_main 0.6875 64
+fuel left_tip 0.5 10
+altitude 3048.5
+distance_to_next 46300
+heading 4.36332
+time_to_next 540
+estimated_arrival 39900
+active_waypoint 1
+ground_speed 128.6
+gps_fuel 21.6
+on_ground 1
+frame
+engines 1 0 0 1
+frame
+on_ground 0
+)";
+
+// fsim.exe beside this test, else where the build put it.
+std::string FsimPath() {
+    char own[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, own, MAX_PATH);
+    const fs::path beside = fs::path(std::string(own, length)).parent_path() / "fsim.exe";
+    if (fs::exists(beside)) {
+        return beside.string();
+    }
+    std::string built = AEROLINKER_FSIM_PATH;
+    for (char& c : built) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    return built;
+}
+
+std::string ReadWholeFile(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// A scratch folder with the scenario, the flights folder and the transcript file.
+class Workspace {
+public:
+    Workspace() {
+        folder_ = fs::temp_directory_path() /
+                  ("aerolinker_fsim_" + std::to_string(GetCurrentProcessId()) + "_" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder_);
+        fs::create_directories(folder_ / "flights");
+        std::ofstream(folder_ / "test.scn", std::ios::binary) << kScenario;
+    }
+    ~Workspace() {
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+    }
+    fs::path scenario() const { return folder_ / "test.scn"; }
+    fs::path flights() const { return folder_ / "flights"; }
+    fs::path transcript() const { return folder_ / "transcript.txt"; }
+
+private:
+    fs::path folder_;
+};
+
+// The simulator's process, ended whatever happens to the test.
+class FsimProcess {
+public:
+    FsimProcess(const Workspace& workspace, const std::string& windowClass)
+        : windowClass_(windowClass) {
+        std::string commandLine = "\"" + FsimPath() + "\" --class " + windowClass +
+                                  " --flights \"" + workspace.flights().string() +
+                                  "\" --transcript \"" + workspace.transcript().string() +
+                                  "\" \"" + workspace.scenario().string() + "\"";
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            nullptr, &startup, &process_)) {
+            ADD_FAILURE() << "cannot start " << commandLine << ": " << GetLastError();
+            return;
+        }
+        window_ = WaitForWindow();
+    }
+
+    ~FsimProcess() {
+        if (process_.hProcess == nullptr) {
+            return;
+        }
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+            if (window_ != nullptr) {
+                PostMessageA(window_, WM_CLOSE, 0, 0);
+            }
+            if (WaitForSingleObject(process_.hProcess, kExitTimeoutMs) != WAIT_OBJECT_0) {
+                TerminateProcess(process_.hProcess, 1);
+                WaitForSingleObject(process_.hProcess, kExitTimeoutMs);
+            }
+        }
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+    FsimProcess(const FsimProcess&) = delete;
+    FsimProcess& operator=(const FsimProcess&) = delete;
+
+    HWND window() const { return window_; }
+
+    // Closes the window as a pilot would; the process's exit code.
+    DWORD Close() {
+        PostMessageA(window_, WM_CLOSE, 0, 0);
+        EXPECT_EQ(WaitForSingleObject(process_.hProcess, kExitTimeoutMs), WAIT_OBJECT_0);
+        DWORD code = STILL_ACTIVE;
+        GetExitCodeProcess(process_.hProcess, &code);
+        return code;
+    }
+
+private:
+    HWND WaitForWindow() const {
+        for (DWORD waited = 0; waited < kStartTimeoutMs; waited += kPollMs) {
+            HWND found = nullptr;
+            while ((found = FindWindowExA(nullptr, found, windowClass_.c_str(), nullptr))) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(found, &owner);
+                if (owner == process_.dwProcessId) {
+                    return found;
+                }
+            }
+            if (WaitForSingleObject(process_.hProcess, kPollMs) != WAIT_TIMEOUT) {
+                ADD_FAILURE() << "fsim ended before showing its window";
+                return nullptr;
+            }
+        }
+        ADD_FAILURE() << "fsim showed no window within " << kStartTimeoutMs << " ms";
+        return nullptr;
+    }
+
+    std::string windowClass_;
+    PROCESS_INFORMATION process_ = {};
+    HWND window_ = nullptr;
+};
+
+TEST(FsimProcessTest, NoServerWindowMeansNoLink) {
+    Win32LinkPlatform platform;
+    FsuipcLink link(platform);
+    LinkResult result = LinkOk;
+    EXPECT_FALSE(link.OpenLink(0, result));
+    EXPECT_EQ(result, LinkNoServer);
+    EXPECT_STREQ(ResultTexts[result], "Cannot link to FSUIPC or WideClient");
+    EXPECT_FALSE(link.IsOpen());
+}
+
+TEST(FsimProcessTest, TheProgramsLinkFliesAgainstFsimInAnotherProcess) {
+    Workspace workspace;
+    FsimProcess fsim(workspace, "UIPCMAIN");
+    ASSERT_NE(fsim.window(), nullptr);
+
+    Win32LinkPlatform platform;
+    FsuipcLink link(platform);
+    LinkResult result = LinkNoServer;
+    ASSERT_TRUE(link.OpenLink(0, result));
+    EXPECT_EQ(result, LinkOk);
+    EXPECT_EQ(link.state().serverWindow, reinterpret_cast<WindowHandle>(fsim.window()));
+    EXPECT_EQ(link.state().serverVersion, 0x19990000u);
+    EXPECT_EQ(link.state().simulatorVersion, 7u);
+
+    SimSample sample;
+    std::int32_t waypointCount = 0;
+    ReadConnectBatch(link, sample, waypointCount, result);
+    EXPECT_EQ(result, LinkOk);
+    EXPECT_EQ(sample.aircraftTitle.Text(), "Generic Twin Turboprop");
+    EXPECT_EQ(waypointCount, 5);
+
+    // The full per-tick batch: every one of its 29 reads comes back.
+    SampleSimulator(link, sample, result);
+    ASSERT_EQ(result, LinkOk);
+    EXPECT_EQ(sample.clockHour, 9);
+    EXPECT_EQ(sample.clockMinute, 52);
+    EXPECT_EQ(sample.visibility, 6000);
+    EXPECT_EQ(sample.qnh, 16208);
+    EXPECT_EQ(sample.windDirection, 49152);
+    EXPECT_EQ(sample.windSpeed, 12);
+    EXPECT_EQ(sample.temperature, 3840);
+    EXPECT_EQ(sample.cloudCover, 0x6000);
+    EXPECT_EQ(sample.fuelTanks[kCentreLevel], 3355443u);
+    EXPECT_EQ(sample.fuelTanks[kCentreCapacity], 20u);
+    EXPECT_EQ(sample.fuelTanks[kLeftMainLevel], 5767168u);
+    EXPECT_EQ(sample.fuelTanks[kLeftTipCapacity], 10u);
+    EXPECT_EQ(sample.fuelTanks[kRightMainCapacity], 64u);
+    EXPECT_EQ(sample.fuelTanks[kFuelBeyond], 0u);
+    EXPECT_EQ(sample.altitudeFraction, 0x80000000u);
+    EXPECT_EQ(sample.altitudeMetres, 3048u);
+    EXPECT_EQ(sample.previousWaypoint.Text(), "LIEO");
+    EXPECT_EQ(sample.nextWaypoint.Text(), "OLB");
+    EXPECT_EQ(sample.distanceToNext, 46300.0);
+    EXPECT_EQ(sample.trueHeading, 4.36332);
+    EXPECT_EQ(sample.timeToNext, 540u);
+    EXPECT_EQ(sample.estimatedArrival, 39900u);
+    EXPECT_EQ(sample.activeWaypoint, 1u);
+    EXPECT_EQ(sample.approachName.Text(), "ILS 05");
+    EXPECT_EQ(sample.approachTransition.Text(), "PRT");
+    EXPECT_EQ(sample.destination.Text(), "LIRQ");
+    EXPECT_EQ(sample.groundSpeed, 128.6);
+    EXPECT_EQ(sample.routeDistance, 250000.0);
+    EXPECT_EQ(sample.gpsFuel, 21.6);
+    EXPECT_EQ(sample.engineCombustion[0], 1);
+    EXPECT_EQ(sample.engineCombustion[1], 0);
+    EXPECT_EQ(sample.engineCombustion[3], 1);
+    EXPECT_EQ(sample.onGround, 1);
+    EXPECT_TRUE(sample.approachLoaded);
+    SampleSimulator(link, sample, result);
+    EXPECT_EQ(sample.onGround, 0);  // the next tick's frame
+
+    // The message is in the transcript file as soon as the batch is answered.
+    ShowSimMessage(link, "Take off : Have a good flight", 10, 1, result);
+    EXPECT_EQ(result, LinkOk);
+    const std::string transcript = ReadWholeFile(workspace.transcript());
+    EXPECT_NE(transcript.find("tick 0: library version 1004\r\n"), std::string::npos) << transcript;
+    EXPECT_NE(transcript.find("tick 2: message for 16 s: \"Take off : Have a good flight # 1\"\r\n"),
+              std::string::npos)
+        << transcript;
+
+    // The area's capacity boundary: with the cursor 0x7F00 - 20 - 8 bytes in, a read of 8
+    // bytes fits and one of 9 does not; the full area is then served whole.
+    const std::uint32_t kBigRead = protocol::kAreaLimit - 20 - 8 - protocol::kReadHeaderSize;
+    std::string big(kBigRead, '\0');
+    double routeDistance = 0;
+    ASSERT_TRUE(link.QueueRead(0, kBigRead, big.data(), result));
+    EXPECT_FALSE(link.QueueRead(offsets::kRouteDistance, 9, &routeDistance, result));
+    EXPECT_EQ(result, LinkAreaFull);
+    ASSERT_TRUE(link.QueueRead(offsets::kRouteDistance, 8, &routeDistance, result));
+    ASSERT_TRUE(link.ProcessRequests(result));
+    EXPECT_EQ(result, LinkOk);
+    EXPECT_EQ(routeDistance, 250000.0);
+    EXPECT_EQ(static_cast<std::uint8_t>(big[offsets::kClockHour]), 9);
+    EXPECT_EQ(static_cast<std::uint8_t>(big[offsets::kVisibility]), 6000 & 0xFF);
+
+    // A saved flight lands in the flights folder.
+    const std::uint8_t save = 1;
+    char name[offsets::kFlightFileNameSize] = "navforge";
+    link.QueueWrite(offsets::kFlightFileControl, 1, &save, result);
+    link.QueueWrite(offsets::kFlightFileName, sizeof name, name, result);
+    ASSERT_TRUE(link.ProcessRequests(result));
+    EXPECT_NE(ReadWholeFile(workspace.flights() / "navforge.flt").find("position 2"),
+              std::string::npos);
+
+    link.CloseLink();
+    EXPECT_FALSE(link.IsOpen());
+    EXPECT_EQ(fsim.Close(), 0u);
+
+    // With the simulator gone there is nothing to link to.
+    EXPECT_FALSE(link.OpenLink(0, result));
+    EXPECT_EQ(result, LinkNoServer);
+}
+
+TEST(FsimProcessTest, ServesAsTheNetworkClientWindow) {
+    Workspace workspace;
+    FsimProcess fsim(workspace, "FS98MAIN");
+    ASSERT_NE(fsim.window(), nullptr);
+    Win32LinkPlatform platform;
+    FsuipcLink link(platform);
+    LinkResult result = LinkNoServer;
+    ASSERT_TRUE(link.OpenLink(0, result));
+    EXPECT_EQ(link.state().serverWindow, reinterpret_cast<WindowHandle>(fsim.window()));
+}
+
+// A client that breaks the protocol: a mapping smaller than the area, full of read records
+// and no terminator. The simulator must answer something other than 1 and keep serving.
+TEST(FsimProcessTest, MalformedRequestIsRefusedAndTheSimulatorCarriesOn) {
+    Workspace workspace;
+    FsimProcess fsim(workspace, "UIPCMAIN");
+    ASSERT_NE(fsim.window(), nullptr);
+
+    const std::string name = "FsasmLib:IPC:" + std::to_string(GetCurrentProcessId()) + ":bad";
+    constexpr DWORD kSmallArea = 4096;
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                        kSmallArea, name.c_str());
+    ASSERT_NE(mapping, nullptr);
+    auto* area = static_cast<std::uint8_t*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
+    ASSERT_NE(area, nullptr);
+    // Records of 20 bytes back to back; the last header ends exactly at the end of the
+    // mapping and its data would run past it.
+    for (DWORD at = 0; at + 16 <= kSmallArea; at += 20) {
+        const std::uint32_t record[4] = {1, 0x3304, 4, 0};
+        std::memcpy(area + at, record, sizeof record);
+    }
+    const ATOM atom = GlobalAddAtomA(name.c_str());
+    ASSERT_NE(atom, 0);
+    const UINT message = RegisterWindowMessageA("FsasmLib:IPC");
+    DWORD_PTR answer = 1;
+    ASSERT_NE(SendMessageTimeoutA(fsim.window(), message, atom, 0, SMTO_BLOCK, 5000, &answer), 0);
+    EXPECT_NE(answer, 1u);
+    // An atom that names no mapping is refused the same way.
+    const ATOM stray = GlobalAddAtomA("FsasmLib:IPC:no-such-mapping");
+    ASSERT_NE(SendMessageTimeoutA(fsim.window(), message, stray, 0, SMTO_BLOCK, 5000, &answer), 0);
+    EXPECT_NE(answer, 1u);
+    GlobalDeleteAtom(stray);
+    GlobalDeleteAtom(atom);
+    UnmapViewOfFile(area);
+    CloseHandle(mapping);
+
+    Win32LinkPlatform platform;
+    FsuipcLink link(platform);
+    LinkResult result = LinkNoServer;
+    EXPECT_TRUE(link.OpenLink(0, result));
+    EXPECT_NE(ReadWholeFile(workspace.transcript()).find("request refused: the data of the record at byte 4080 run past the area"),
+              std::string::npos);
+}
+
+}  // namespace
+}  // namespace aerolinker
