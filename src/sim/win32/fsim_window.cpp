@@ -252,6 +252,14 @@ int RunFsimWindow(HINSTANCE instance, const FsimOptions& options,
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
+    // Two servers of one class would leave the program talking to whichever Windows finds
+    // first: FSUIPC (or WideClient, or another fsim) is already there.
+    if (FindWindowExA(nullptr, nullptr, options.windowClass.c_str(), nullptr) != nullptr) {
+        ReportFsimProblem("a window of class " + options.windowClass +
+                          " is already open: FSUIPC, WideClient or another fsim is running");
+        return 2;
+    }
+
     const std::string title = "Substitute simulator - " +
                               (scenario->name.empty() ? options.scenarioPath : scenario->name);
     FsimWindow state(std::move(scenario), options);

@@ -112,8 +112,8 @@ public:
         : windowClass_(windowClass) {
         std::string commandLine = "\"" + FsimPath() + "\" --class " + windowClass +
                                   " --flights \"" + workspace.flights().string() +
-                                  "\" --transcript \"" + workspace.transcript().string() +
-                                  "\" \"" + workspace.scenario().string() + "\"";
+                                  "\" --transcript \"" + workspace.transcript().string() + "\" \"" +
+                                  workspace.scenario().string() + "\"";
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
@@ -178,6 +178,55 @@ private:
     PROCESS_INFORMATION process_ = {};
     HWND window_ = nullptr;
 };
+
+// Runs fsim with the arguments until it ends by itself: its exit code and what it wrote to
+// its standard error.
+struct FsimEnd {
+    DWORD code = STILL_ACTIVE;
+    std::string errors;
+};
+
+FsimEnd RunFsimToItsEnd(const std::string& arguments) {
+    FsimEnd end;
+    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+    HANDLE readErrors = nullptr;
+    HANDLE writeErrors = nullptr;
+    if (!CreatePipe(&readErrors, &writeErrors, &inheritable, 0)) {
+        ADD_FAILURE() << "no pipe";
+        return end;
+    }
+    SetHandleInformation(readErrors, HANDLE_FLAG_INHERIT, 0);
+    std::string commandLine = "\"" + FsimPath() + "\" " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdError = writeErrors;
+    PROCESS_INFORMATION process = {};
+    const BOOL started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0,
+                                        nullptr, nullptr, &startup, &process);
+    CloseHandle(writeErrors);
+    if (!started) {
+        ADD_FAILURE() << "cannot start " << commandLine;
+        CloseHandle(readErrors);
+        return end;
+    }
+    // fsim writes one short line before it ends, so reading until the pipe closes is safe.
+    char buffer[512];
+    DWORD got = 0;
+    while (ReadFile(readErrors, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+        end.errors.append(buffer, got);
+    }
+    CloseHandle(readErrors);
+    if (WaitForSingleObject(process.hProcess, kStartTimeoutMs) != WAIT_OBJECT_0) {
+        ADD_FAILURE() << "fsim did not end by itself";
+        TerminateProcess(process.hProcess, 1);
+        WaitForSingleObject(process.hProcess, kExitTimeoutMs);
+    }
+    GetExitCodeProcess(process.hProcess, &end.code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return end;
+}
 
 TEST(FsimProcessTest, NoServerWindowMeansNoLink) {
     Win32LinkPlatform platform;
@@ -255,8 +304,9 @@ TEST(FsimProcessTest, TheProgramsLinkFliesAgainstFsimInAnotherProcess) {
     EXPECT_EQ(result, LinkOk);
     const std::string transcript = ReadWholeFile(workspace.transcript());
     EXPECT_NE(transcript.find("tick 0: library version 1004\r\n"), std::string::npos) << transcript;
-    EXPECT_NE(transcript.find("tick 2: message for 16 s: \"Take off : Have a good flight # 1\"\r\n"),
-              std::string::npos)
+    EXPECT_NE(
+        transcript.find("tick 2: message for 16 s: \"Take off : Have a good flight # 1\"\r\n"),
+        std::string::npos)
         << transcript;
 
     // The area's capacity boundary: with the cursor 0x7F00 - 20 - 8 bytes in, a read of 8
@@ -303,6 +353,28 @@ TEST(FsimProcessTest, ServesAsTheNetworkClientWindow) {
     EXPECT_EQ(link.state().serverWindow, reinterpret_cast<WindowHandle>(fsim.window()));
 }
 
+TEST(FsimProcessTest, MalformedScenarioIsRefusedBeforeAnyWindowOpens) {
+    Workspace workspace;
+    std::ofstream(workspace.scenario(), std::ios::binary) << "title Jet\nengines 1 0\n";
+    const FsimEnd end = RunFsimToItsEnd("\"" + workspace.scenario().string() + "\"");
+    EXPECT_EQ(end.code, 2u);
+    EXPECT_EQ(end.errors, "fsim: " + workspace.scenario().string() +
+                              ": line 2: 'engines' takes 4 values, found 2\r\n");
+    EXPECT_EQ(FindWindowExA(nullptr, nullptr, "UIPCMAIN", nullptr), nullptr);
+}
+
+TEST(FsimProcessTest, SecondServerOfTheSameClassRefusesToStart) {
+    Workspace workspace;
+    FsimProcess first(workspace, "UIPCMAIN");
+    ASSERT_NE(first.window(), nullptr);
+    const FsimEnd end = RunFsimToItsEnd("\"" + workspace.scenario().string() + "\"");
+    EXPECT_EQ(end.code, 2u);
+    EXPECT_EQ(end.errors,
+              "fsim: a window of class UIPCMAIN is already open: FSUIPC, WideClient or another "
+              "fsim is running\r\n");
+    EXPECT_EQ(FindWindowExA(nullptr, first.window(), "UIPCMAIN", nullptr), nullptr);
+}
+
 // A client that breaks the protocol: a mapping smaller than the area, full of read records
 // and no terminator. The simulator must answer something other than 1 and keep serving.
 TEST(FsimProcessTest, MalformedRequestIsRefusedAndTheSimulatorCarriesOn) {
@@ -342,7 +414,8 @@ TEST(FsimProcessTest, MalformedRequestIsRefusedAndTheSimulatorCarriesOn) {
     FsuipcLink link(platform);
     LinkResult result = LinkNoServer;
     EXPECT_TRUE(link.OpenLink(0, result));
-    EXPECT_NE(ReadWholeFile(workspace.transcript()).find("request refused: the data of the record at byte 4080 run past the area"),
+    EXPECT_NE(ReadWholeFile(workspace.transcript())
+                  .find("request refused: the data of the record at byte 4080 run past the area"),
               std::string::npos);
 }
 
