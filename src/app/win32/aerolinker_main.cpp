@@ -49,8 +49,8 @@ int Run(HINSTANCE module, int showCommand) {
         SystemClock clock;
 
         MainWindow window(module);
-        TFConnection form(
-            AppServices{link, window, windowsFolder, fileCopier, clock, ReadUserRegionalSettings()});
+        TFConnection form(AppServices{link, window, windowsFolder, fileCopier, clock,
+                                      ReadUserRegionalSettings()});
         TFPilot pilotForm(module, form);
         if (window.Create(form) && pilotForm.Create(window.hwnd())) {
             window.SetPilotForm(&pilotForm);

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "navlog/log_document.h"
 
 namespace aerolinker {
@@ -28,6 +30,8 @@ private:
 
     HWND edit_;
     LogDocument& document_;
+    // The control's text as last put in or read back.
+    std::string shown_;
     // Set while one side is being brought in line with the other, so neither echoes back.
     bool syncing_ = false;
 };

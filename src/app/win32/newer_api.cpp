@@ -15,8 +15,7 @@ struct NewerApi {
 template <typename Function>
 void Load(HMODULE module, const char* name, Function& target) {
     // Through void(*)(): the one function type GCC lets every other one be cast from.
-    target = reinterpret_cast<Function>(
-        reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+    target = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
 const NewerApi& Api() {

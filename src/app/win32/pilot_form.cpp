@@ -46,7 +46,8 @@ bool TFPilot::Create(HWND owner) {
     windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kPilotFormClass;
-    if (!RegisterClassExA(&windowClass)) {
+    // A second window of the class (the tests make several) finds it registered already.
+    if (!RegisterClassExA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
         return false;
     }
     dpi_ = WindowDpi(owner_);
@@ -98,8 +99,8 @@ LRESULT CALLBACK TFPilot::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPA
 bool TFPilot::OnCreate() {
     auto control = [this](DWORD exStyle, const char* className, const char* text, DWORD style,
                           int id) {
-        return CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0,
-                               0, hwnd_, reinterpret_cast<HMENU>(INT_PTR{id}), module_, nullptr);
+        return CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
+                               hwnd_, reinterpret_cast<HMENU>(INT_PTR{id}), module_, nullptr);
     };
     for (int i = 0; i < kPilotFieldCount; ++i) {
         labels_[i] = control(0, "STATIC", kLabelTexts[i], SS_LEFT | SS_NOPREFIX, -1);
@@ -114,8 +115,8 @@ bool TFPilot::OnCreate() {
     FDir = control(WS_EX_CLIENTEDGE, "EDIT", "", kFieldStyle, kIdFDir);
     BottoneDir = control(0, "BUTTON", "...", BS_PUSHBUTTON, kIdBottoneDir);
     fs2k4Browse_ = control(0, "BUTTON", "...", BS_PUSHBUTTON, kIdFs2k4Browse);
-    for (HWND created : {EPilot, EId, EPilotN, save_, exit_, fs2k4, FDir, BottoneDir,
-                         fs2k4Browse_}) {
+    for (HWND created :
+         {EPilot, EId, EPilotN, save_, exit_, fs2k4, FDir, BottoneDir, fs2k4Browse_}) {
         if (!created) {
             return false;
         }
@@ -262,11 +263,17 @@ void TFPilot::PilotSave() {
     modal_ = false;
 }
 
-void TFPilot::ExitClick() { modal_ = false; }
+void TFPilot::ExitClick() {
+    modal_ = false;
+}
 
-void TFPilot::BottoneDirClick() { Browse(FDir); }
+void TFPilot::BottoneDirClick() {
+    Browse(FDir);
+}
 
-void TFPilot::Fs2k4BrowseClick() { Browse(fs2k4); }
+void TFPilot::Fs2k4BrowseClick() {
+    Browse(fs2k4);
+}
 
 void TFPilot::Browse(HWND field) {
     std::string folder = WindowText(field);

@@ -51,8 +51,8 @@ PictureStrip::~PictureStrip() {
 }
 
 bool PictureStrip::Load(HINSTANCE module, int resourceId) {
-    HBITMAP loaded = static_cast<HBITMAP>(LoadImageA(module, MAKEINTRESOURCEA(resourceId),
-                                                     IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    HBITMAP loaded = static_cast<HBITMAP>(
+        LoadImageA(module, MAKEINTRESOURCEA(resourceId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     if (!loaded) {
         return false;
     }
@@ -106,8 +106,8 @@ void PictureStrip::Draw(HDC dc, int index, const RECT& target, bool disabled) co
     }
     SelectObject(dc_, disabled ? greyed_ : normal_);
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    AlphaBlend(dc, target.left, target.top, target.right - target.left,
-               target.bottom - target.top, dc_, index * size_, 0, size_, size_, blend);
+    AlphaBlend(dc, target.left, target.top, target.right - target.left, target.bottom - target.top,
+               dc_, index * size_, 0, size_, size_, blend);
 }
 
 ToolBar::~ToolBar() {
@@ -122,17 +122,16 @@ bool ToolBar::Create(HWND parent, HINSTANCE module) {
     large_.Load(module, IDB_TOOLBAR_96);
     theme_ = OpenThemeData(parent_, L"BUTTON");
 
-    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
-                               WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent_, nullptr,
-                               module, nullptr);
+    tooltip_ =
+        CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, parent_, nullptr, module, nullptr);
     for (size_t i = 0; i < kToolButtons.size(); ++i) {
         const ToolButtonSpec& spec = kToolButtons[i];
         // The hint is also the button's own text, which screen readers announce.
-        buttons_[i] = CreateWindowExA(0, "BUTTON", spec.hint,
-                                      WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, 0, 0,
-                                      0, parent_, reinterpret_cast<HMENU>(INT_PTR{spec.id}),
-                                      module, nullptr);
+        buttons_[i] = CreateWindowExA(
+            0, "BUTTON", spec.hint, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, 0, 0, 0,
+            parent_, reinterpret_cast<HMENU>(INT_PTR{spec.id}), module, nullptr);
         if (!buttons_[i]) {
             return false;
         }

@@ -11,12 +11,12 @@ inline constexpr char kApplicationTitle[] = "Aerolinker";
 
 enum ControlId : int {
     // Tool bar, left to right.
-    kIdLConnetti = 101,    // "Connect to FSim"
-    kIdLChiudi = 102,      // "Disconnect FS"
+    kIdLConnetti = 101,      // "Connect to FSim"
+    kIdLChiudi = 102,        // "Disconnect FS"
     kIdSaveGenerated = 103,  // "Save Generated File"
-    kIdInfos = 104,        // "Info's"
-    kIdSalvaSit = 105,     // "Save Situation"
-    kIdCaricaSit = 106,    // "Load Last Situation"
+    kIdInfos = 104,          // "Info's"
+    kIdSalvaSit = 105,       // "Save Situation"
+    kIdCaricaSit = 106,      // "Load Last Situation"
     kIdMemo1 = 110,
     kIdStatus = 111,
 

@@ -36,8 +36,7 @@ int ScaleForDpi(int designPixels, int dpi) {
                                          : -((-product + half) / kDesignDpi));
 }
 
-MainWindowLayout LayoutMainWindow(int clientWidth, int clientHeight, int statusBarHeight,
-                                  int dpi) {
+MainWindowLayout LayoutMainWindow(int clientWidth, int clientHeight, int statusBarHeight, int dpi) {
     MainWindowLayout layout;
     const int barHeight = ScaleForDpi(kToolBarHeight, dpi);
     layout.toolBar = At(0, 0, std::max(clientWidth, 0), barHeight);
@@ -63,8 +62,8 @@ PilotFormLayout LayoutPilotForm(int dpi) {
     for (int i = 0; i < kPilotFieldCount; ++i) {
         const int labelTop = kFormFirstRow + i * kFormRowStep;
         layout.labels[i] = At(s(kFormMargin), s(labelTop), s(kLabelWidth), s(kLabelHeight));
-        layout.fields[i] = At(s(kFormMargin), s(labelTop + kLabelToField),
-                              s(kPilotFieldWidths[i]), s(kFieldHeight));
+        layout.fields[i] = At(s(kFormMargin), s(labelTop + kLabelToField), s(kPilotFieldWidths[i]),
+                              s(kFieldHeight));
     }
     auto browseBeside = [&](const PixelRect& field) {
         return At(field.right + s(kBrowseGap), field.top, s(kBrowseWidth), field.Height());

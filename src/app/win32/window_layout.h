@@ -21,8 +21,7 @@ struct PixelRect {
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
     bool Overlaps(const PixelRect& other) const {
-        return left < other.right && other.left < right && top < other.bottom &&
-               other.top < bottom;
+        return left < other.right && other.left < right && top < other.bottom && other.top < bottom;
     }
 };
 
@@ -48,8 +47,7 @@ struct MainWindowLayout {
 // The tool bar along the top, its buttons left to right, and the text area filling what is
 // left above the status bar (which sizes itself: its actual height is passed in). A window
 // made very small gives an empty text area, never a negative one.
-MainWindowLayout LayoutMainWindow(int clientWidth, int clientHeight, int statusBarHeight,
-                                  int dpi);
+MainWindowLayout LayoutMainWindow(int clientWidth, int clientHeight, int statusBarHeight, int dpi);
 
 // The pilot form -------------------------------------------------------------------------
 
@@ -59,8 +57,13 @@ constexpr int kPilotFieldCount = 5;
 
 // Field order top to bottom: "Pilot Name ", "Pilot Id", "Pilot #", "MyFlightsDir",
 // "FS2k4-Files".
-enum PilotField : int { kFieldPilotName, kFieldPilotId, kFieldPilotNumber, kFieldFlightDir,
-                        kFieldFs2k4Dir };
+enum PilotField : int {
+    kFieldPilotName,
+    kFieldPilotId,
+    kFieldPilotNumber,
+    kFieldFlightDir,
+    kFieldFs2k4Dir
+};
 
 constexpr std::array<int, kPilotFieldCount> kPilotFieldWidths = {153, 100, 73, 337, 337};
 

@@ -19,8 +19,8 @@ using aerolinker::kPilotFormClass;
 std::string TextOf(HWND window) {
     const LRESULT length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
     std::vector<char> buffer(static_cast<size_t>(length) + 1);
-    const LRESULT copied = SendMessageA(window, WM_GETTEXT, buffer.size(),
-                                        reinterpret_cast<LPARAM>(buffer.data()));
+    const LRESULT copied =
+        SendMessageA(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
     return std::string(buffer.data(), static_cast<size_t>(copied > 0 ? copied : 0));
 }
 
@@ -30,7 +30,9 @@ std::string ClassOf(HWND window) {
     return name;
 }
 
-HWND MainWindow() { return FindWindowA(kMainWindowClass, nullptr); }
+HWND MainWindow() {
+    return FindWindowA(kMainWindowClass, nullptr);
+}
 
 DWORD ProgramProcess() {
     DWORD process = 0;
@@ -172,6 +174,7 @@ int Usage() {
     std::fputs(
         "usage: aerolinker-probe COMMAND\n"
         "  caption | status | memo         main window caption, status text, text area\n"
+        "  title CLASS                     caption of a top-level window of a class\n"
         "  count CLASS                     top-level windows of a class\n"
         "  enabled ID | centre ID | text ID  a control of the main window or pilot form\n"
         "  shown CLASS | iconic | rect CLASS a window's state and place\n"
@@ -196,6 +199,9 @@ int main(int argc, char** argv) {
 
     if (command == "caption") {
         return PrintText(MainWindow());
+    }
+    if (command == "title" && argc == 3) {
+        return PrintText(FindWindowA(argv[2], nullptr));
     }
     if (command == "status") {
         return PrintText(Control(aerolinker::kIdStatus));

@@ -1,0 +1,522 @@
+#!/usr/bin/env bash
+# GUI tests of aerolinker.exe, used as a pilot uses it: the program runs under Wine on a
+# display of the test's own (Xvfb), xdotool moves the mouse, clicks and types, and the probe
+# (aerolinker-probe.exe) reads back what the window shows. One case per run:
+#
+#   gui_test.sh first-start | no-server | flight | no-plan | save-generated | second-copy |
+#               pilot-form
+#
+# The programs come from the environment: AEROLINKER_EXE, PROBE_EXE, FSIM_EXE, CONSOLE_EXE,
+# SCENARIO_DIR (the bundled scenarios), TEST_SOURCE_DIR (this folder) and ARTIFACTS (where
+# each case keeps its files and screenshots). The Wine prefix is the GUI tests' own, so the
+# configuration file in its Windows folder and its running programs belong to this test alone;
+# a lock on it keeps two cases from running at once.
+set -uo pipefail
+
+case_name=${1:?usage: gui_test.sh CASE}
+for variable in AEROLINKER_EXE PROBE_EXE FSIM_EXE CONSOLE_EXE SCENARIO_DIR TEST_SOURCE_DIR \
+    ARTIFACTS; do
+    if [ -z "${!variable:-}" ]; then
+        echo "gui_test: $variable is not set" >&2
+        exit 2
+    fi
+done
+
+prefix="${AEROLINKER_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/aerolinker/wine-gui}"
+export WINEPREFIX="$prefix" WINEARCH=win64 WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+work="$ARTIFACTS/$case_name"
+windows_folder="$prefix/drive_c/windows"
+config="$windows_folder/Aerolinker.ini"
+
+rm -rf "$work"
+mkdir -p "$work" "$(dirname "$prefix")"
+exec 9>"$prefix.lock"
+flock 9
+
+xvfb_pid=
+cleanup() {
+    wineserver -k >/dev/null 2>&1
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+    fi
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL [$case_name]: $*" >&2
+    screenshot "failure"
+    exit 1
+}
+
+pass_note() { echo "ok [$case_name]: $*"; }
+
+# A display of our own: Xvfb picks a free number itself and tells it on a descriptor.
+start_display() {
+    local numberFile="$work/display"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numberFile" \
+        >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 100); do
+        if [ -s "$numberFile" ]; then
+            export DISPLAY=":$(head -n1 "$numberFile")"
+            return 0
+        fi
+        sleep 0.1
+    done
+    echo "gui_test: Xvfb did not start" >&2
+    exit 1
+}
+
+# The prefix is made once and kept: Wine draws the window frames itself (there is no window
+# manager) and finds its own fonts for captions and dialogs.
+prepare_prefix() {
+    if [ ! -f "$prefix/.aerolinker-gui-ready" ]; then
+        wineboot -i >/dev/null 2>&1
+        wineserver -w
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f \
+            >/dev/null 2>&1
+        cp /usr/share/wine/fonts/* "$windows_folder/Fonts/" 2>/dev/null
+        wineserver -w
+        touch "$prefix/.aerolinker-gui-ready"
+    fi
+    # Whatever an interrupted earlier run left running in the prefix goes now.
+    wineserver -k >/dev/null 2>&1
+    rm -f "$config" "$windows_folder/Aerolinker.inibak" "$prefix/drive_c/Navforge.log"
+}
+
+# A Linux path as the programs under Wine name it (drive Z: is the root folder).
+winpath() {
+    local path
+    path=$(readlink -f "$1")
+    echo "Z:${path//\//\\}"
+}
+
+probe() {
+    local output status
+    output=$(wine "$PROBE_EXE" "$@" 2>/dev/null)
+    status=$?
+    printf '%s' "$output" | tr -d '\r'
+    return $status
+}
+
+# Runs a check until it succeeds or the time is up.
+wait_until() {
+    local seconds=$1
+    shift
+    local deadline=$((SECONDS + seconds))
+    until "$@" >/dev/null 2>&1; do
+        if [ $SECONDS -ge $deadline ]; then
+            return 1
+        fi
+        sleep 0.5
+    done
+}
+
+probe_equals() {
+    local expected=$1
+    shift
+    [ "$(probe "$@")" = "$expected" ]
+}
+
+no_dialog() { ! probe dialog >/dev/null; }
+
+file_contains() { [ -f "$1" ] && grep -qF -- "$2" "$1"; }
+
+expect_probe() {
+    local what=$1 expected=$2
+    shift 2
+    local actual
+    actual=$(probe "$@")
+    [ "$actual" = "$expected" ] || fail "$what: expected \"$expected\", saw \"$actual\""
+    pass_note "$what: \"$actual\""
+}
+
+screenshot() {
+    if [ -n "${DISPLAY:-}" ]; then
+        import -window root "$work/$1.png" 2>/dev/null
+    fi
+}
+
+# A screenshot of one window only, found by its class.
+window_screenshot() {
+    local name=$1 class=$2 rect
+    rect=$(probe rect "$class") || return 1
+    set -- $rect
+    import -window root -crop "${3}x${4}+${1}+${2}" +repage "$work/$name.png" 2>/dev/null
+}
+
+start_program() {
+    wine "$AEROLINKER_EXE" >/dev/null 2>&1 &
+    program_pid=$!
+    wait_until 60 probe_grep_caption || fail "the main window did not appear"
+}
+probe_grep_caption() { probe caption | grep -qF " --- (Pilot Name) "; }
+
+# Ends the program the way a pilot does, with Alt+F4 on its window.
+close_program() {
+    click_control "$ID_MEMO"
+    xdotool key alt+F4
+    wait_for_exit "$program_pid" 20 || fail "the program did not end when its window closed"
+}
+
+wait_for_exit() {
+    local pid=$1 seconds=$2
+    local deadline=$((SECONDS + seconds))
+    while kill -0 "$pid" 2>/dev/null; do
+        [ $SECONDS -ge $deadline ] && return 1
+        sleep 0.5
+    done
+    wait "$pid" 2>/dev/null
+    return 0
+}
+
+click_at() {
+    xdotool mousemove --sync "$1" "$2"
+    sleep 0.2
+    xdotool click 1
+    sleep 0.3
+}
+
+click_control() {
+    local centre
+    centre=$(probe centre "$1") || fail "no control $1 on screen"
+    click_at $centre
+}
+
+click_dialog_button() {
+    local centre
+    centre=$(probe dialog-button "$1") || fail "no \"$1\" button in the dialog"
+    click_at $centre
+}
+
+# A configuration file as the pilot form would have left it.
+write_config() {
+    printf '[Aerolinker]\r\n' >"$config"
+    local line
+    for line in "$@"; do
+        printf '%s\r\n' "$line" >>"$config"
+    done
+}
+
+# Control identifiers (window_ids.h).
+ID_CONNECT=101
+ID_DISCONNECT=102
+ID_SAVE_GENERATED=103
+ID_INFOS=104
+ID_SALVA_SIT=105
+ID_CARICA_SIT=106
+ID_MEMO=110
+ID_EPILOT=201
+ID_EID=202
+ID_EPILOTN=203
+ID_FDIR=204
+ID_FS2K4=205
+ID_BOTTONE_DIR=206
+ID_FS2K4_BROWSE=207
+ID_PILOT_SAVE=208
+ID_PILOT_EXIT=209
+
+start_fsim() {
+    local scenario=$1
+    mkdir -p "$work/flights"
+    wine "$FSIM_EXE" --flights "$(winpath "$work/flights")" \
+        --transcript "$(winpath "$work")\\transcript.txt" "$(winpath "$scenario")" \
+        >/dev/null 2>&1 &
+    wait_until 60 probe_equals 1 count UIPCMAIN || fail "fsim.exe did not start"
+    # Below the main window, so that neither hides the other.
+    probe place UIPCMAIN 0 640 >/dev/null
+}
+
+# --- the cases -------------------------------------------------------------------------------
+
+case_first_start() {
+    start_program
+    expect_probe "caption with no configuration file" \
+        "Aerolinker 2.1 --- (Pilot Name) None" caption
+    expect_probe "status bar at start" "" status
+    expect_probe "text area at start" "" memo
+    expect_probe "\"Connect to FSim\" enabled" 1 enabled $ID_CONNECT
+    expect_probe "\"Save Situation\" disabled before a connection" 0 enabled $ID_SALVA_SIT
+    expect_probe "\"Load Last Situation\" disabled before a connection" 0 enabled $ID_CARICA_SIT
+
+    # A click on a disabled situation button does nothing: no "Plane on ground" message.
+    click_control $ID_SALVA_SIT
+    click_control $ID_CARICA_SIT
+    sleep 1
+    if probe dialog >/dev/null; then
+        fail "a disabled situation button answered a click: $(probe dialog)"
+    fi
+    pass_note "disabled situation buttons ignore clicks"
+
+    # Each button's hint appears when the mouse rests on it, the disabled ones' too.
+    local id hint centre
+    while IFS=: read -r id hint; do
+        centre=$(probe centre "$id")
+        xdotool mousemove --sync $centre
+        xdotool mousemove_relative --sync 3 3
+        wait_until 10 probe_equals "$hint" tooltip ||
+            fail "hint of button $id: expected \"$hint\", saw \"$(probe tooltip)\""
+        pass_note "hint \"$hint\""
+        if [ "$id" = "$ID_CONNECT" ]; then
+            sleep 0.5
+            window_screenshot first-start-hint TFConnection
+        fi
+    done <<EOF
+$ID_CONNECT:Connect to FSim
+$ID_DISCONNECT:Disconnect FS
+$ID_SAVE_GENERATED:Save Generated File
+$ID_INFOS:Info's
+$ID_SALVA_SIT:Save Situation
+$ID_CARICA_SIT:Load Last Situation
+EOF
+
+    # With no configuration the log folder is C:\: the empty text area makes an empty file.
+    click_control $ID_SAVE_GENERATED
+    local log="$prefix/drive_c/Navforge.log"
+    wait_until 10 test -f "$log" || fail "\"Save Generated File\" wrote no C:\\Navforge.log"
+    [ ! -s "$log" ] || fail "the empty text area gave a log of $(stat -c %s "$log") bytes"
+    pass_note "\"Save Generated File\" wrote an empty C:\\Navforge.log"
+    close_program
+    [ ! -f "$config" ] || fail "closing the window wrote the configuration file"
+    pass_note "closing the window ended the program and wrote nothing"
+}
+
+case_no_server() {
+    start_program
+    click_control $ID_CONNECT
+    wait_until 60 probe_equals "Cannot link to FSUIPC or WideClient" status ||
+        fail "status after connecting with no simulator: \"$(probe status)\""
+    pass_note "status \"Cannot link to FSUIPC or WideClient\""
+    expect_probe "\"Save Situation\" still disabled" 0 enabled $ID_SALVA_SIT
+    expect_probe "nothing written to the log" "" memo
+    window_screenshot no-server TFConnection
+}
+
+case_flight() {
+    local scenario="$TEST_SOURCE_DIR/short-hop.scn"
+    mkdir -p "$work/logs" "$work/console/windows" "$work/console/logs" "$work/console/flights"
+    write_config "PilotName=Jane Doe" "ID=CS042" "Number=7" \
+        "Flightdir=$(winpath "$work/logs")" "FS2k4dir=C:\\"
+    cp "$config" "$work/console/windows/Aerolinker.ini"
+
+    start_fsim "$scenario"
+    start_program
+    click_control $ID_CONNECT
+    wait_until 60 probe_equals Okay status || fail "status after connecting: \"$(probe status)\""
+    pass_note "status \"Okay\""
+    expect_probe "\"Save Situation\" enabled by the connection" 1 enabled $ID_SALVA_SIT
+    expect_probe "\"Load Last Situation\" enabled by the connection" 1 enabled $ID_CARICA_SIT
+    local greeting="Welcome on board by Coralstraits Airlines and Navforge 2006. Depart from LIEO within 10 minutes"
+    wait_until 10 file_contains "$work/transcript.txt" "$greeting" ||
+        fail "the greeting did not reach the simulator"
+    pass_note "the greeting reached the simulator"
+
+    # The flight runs on the program's own 5-second timer; the first registration is about
+    # half a minute in. The window is caught in flight for the pilot guide.
+    wait_until 120 file_contains "$work/transcript.txt" "OLB Registered" ||
+        fail "no waypoint registration reached the simulator"
+    sleep 6
+    window_screenshot main-window-in-flight TFConnection
+    pass_note "waypoint registered in flight"
+
+    wait_until 180 file_contains "$work/transcript.txt" "End of Flight!" ||
+        fail "the flight was not closed"
+    sleep 2
+    local log="$work/logs/Navforge.log"
+    [ -f "$log" ] || fail "no Navforge.log in the log folder"
+    window_screenshot main-window-arrived TFConnection
+
+    # The console host flies the same scenario through the same handlers in one process.
+    wine "$CONSOLE_EXE" --scenario "$(winpath "$scenario")" --tick-ms 0 \
+        --windows-folder "$(winpath "$work/console/windows")" \
+        --log-folder "$(winpath "$work/console/logs")" \
+        --flights-folder "$(winpath "$work/console/flights")" >"$work/console/output.txt" 2>&1 ||
+        fail "the console host could not fly the scenario: $(tail -n 3 "$work/console/output.txt")"
+    cmp "$log" "$work/console/logs/Navforge.log" ||
+        fail "the window's Navforge.log differs from the console host's (see $work)"
+    pass_note "Navforge.log equals the console host's log byte for byte"
+
+    # What the text area shows is the log the file holds.
+    probe memo >"$work/memo.txt"
+    [ "$(tr -d '\r' <"$log")" = "$(cat "$work/memo.txt")" ] ||
+        fail "the text area does not show the saved log"
+    pass_note "the text area shows the whole log"
+
+    click_control $ID_DISCONNECT
+    wait_until 20 probe_equals Closed status || fail "status after disconnecting: \"$(probe status)\""
+    pass_note "status \"Closed\""
+    expect_probe "situation buttons stay enabled after a disconnect" 1 enabled $ID_SALVA_SIT
+}
+
+case_no_plan() {
+    start_fsim "$SCENARIO_DIR/no-flight-plan.scn"
+    start_program
+    click_control $ID_CONNECT
+    wait_until 60 probe dialog || fail "no message box after connecting with no flight plan"
+    local shown
+    shown=$(probe dialog)
+    grep -qxF "Not Plan. Attention!" <<<"$shown" || fail "message box shows \"$shown\""
+    pass_note "message box \"Not Plan. Attention!\""
+    window_screenshot no-plan-message "#32770"
+    click_dialog_button OK
+    wait_until 10 no_dialog || fail "the message box did not close on OK"
+    expect_probe "status" Okay status
+    expect_probe "situation buttons enabled" 1 enabled $ID_SALVA_SIT
+    expect_probe "no log header without a plan" "" memo
+    # The simulator got the greeting and then the warning.
+    wait_until 10 file_contains "$work/transcript.txt" "Attention please !!! Plan not loaded." ||
+        fail "the no-plan warning did not reach the simulator"
+    pass_note "the simulator showed the no-plan warning"
+}
+
+case_save_generated() {
+    mkdir -p "$work/logs"
+    write_config "Flightdir=$(winpath "$work/logs")"
+    start_program
+    click_control $ID_MEMO
+    xdotool type --delay 40 "Remarks: smooth flight"
+    xdotool key Return
+    xdotool type --delay 40 "ATC delay 10 min"
+    sleep 0.5
+    click_control $ID_SAVE_GENERATED
+    local log="$work/logs/Navforge.log"
+    wait_until 10 test -f "$log" || fail "\"Save Generated File\" wrote no file"
+    printf 'Remarks: smooth flight\r\nATC delay 10 min\r\n' | cmp -s - "$log" ||
+        fail "Navforge.log holds \"$(cat -A "$log")\""
+    pass_note "\"Save Generated File\" wrote the typed text, CR LF and all"
+}
+
+case_second_copy() {
+    start_program
+    local first=$program_pid
+    wine "$AEROLINKER_EXE" >/dev/null 2>&1 &
+    wait_for_exit $! 30 || fail "the second copy did not end by itself"
+    expect_probe "main windows after a second start" 1 count TFConnection
+    if probe dialog >/dev/null; then
+        fail "the second copy showed something: $(probe dialog)"
+    fi
+    pass_note "the second copy ended without showing anything"
+
+    probe minimise >/dev/null
+    wait_until 10 probe_equals 1 iconic || fail "could not minimise the main window"
+    wine "$AEROLINKER_EXE" >/dev/null 2>&1 &
+    wait_for_exit $! 30 || fail "the second copy did not end by itself"
+    wait_until 10 probe_equals 0 iconic || fail "the minimised window was not restored"
+    pass_note "a second start restores the minimised window"
+    expect_probe "main windows" 1 count TFConnection
+    kill -0 "$first" 2>/dev/null || fail "the first copy is gone"
+}
+
+case_pilot_form() {
+    mkdir -p "$work/Flights"
+    local flights
+    flights=$(winpath "$work/Flights")
+    write_config "PilotName=Jane Doe" "ID=cs042" "Number=7" "Flightdir=$flights" \
+        "FS2k4dir=C:\\windows"
+    start_program
+    expect_probe "caption" "Aerolinker 2.1 --- (Pilot Name) Jane Doe" caption
+
+    click_control $ID_INFOS
+    wait_until 20 probe_equals 1 shown TFPilot || fail "\"Info's\" did not show the pilot form"
+    expect_probe "pilot form caption" "Pilot Informations" title TFPilot
+    expect_probe "\"Pilot Name \" keeps its case" "Jane Doe" text $ID_EPILOT
+    expect_probe "\"Pilot Id\" keeps its case" "cs042" text $ID_EID
+    expect_probe "\"MyFlightsDir\" keeps its case" "$flights" text $ID_FDIR
+    expect_probe "\"FS2k4-Files\" keeps its case" 'C:\windows' text $ID_FS2K4
+    # The main window takes no clicks while the form is open.
+    click_control $ID_CONNECT
+    sleep 1
+    expect_probe "a click on the blocked main window does nothing" "" status
+
+    # Typed letters come out in upper case.
+    click_control $ID_EPILOT
+    xdotool key Home shift+End
+    xdotool type --delay 40 "john smith"
+    click_control $ID_EID
+    xdotool key End
+    xdotool type --delay 40 "b"
+    expect_probe "typed name in upper case" "JOHN SMITH" text $ID_EPILOT
+    expect_probe "typed letter in upper case after the kept text" "cs042B" text $ID_EID
+
+    # Tab goes "Pilot Name ", "Pilot Id", "Pilot #", "Save", "Exit", "FS2k4-Files",
+    # "MyFlightsDir": from "Pilot #", three tabs reach "FS2k4-Files".
+    click_control $ID_EPILOTN
+    xdotool key Tab Tab Tab End
+    xdotool type --delay 40 "x"
+    expect_probe "Tab order reaches \"FS2k4-Files\" after \"Exit\"" 'C:\windowsX' text $ID_FS2K4
+    xdotool key BackSpace Tab End
+    xdotool type --delay 40 "y"
+    expect_probe "and then \"MyFlightsDir\"" "${flights}Y" text $ID_FDIR
+    xdotool key BackSpace
+    window_screenshot pilot-form TFPilot
+
+    # The browse dialog: titled "FlightSim2k4"; a cancel leaves the field alone.
+    click_control $ID_BOTTONE_DIR
+    wait_until 20 probe dialog || fail "the browse button showed no folder dialog"
+    local dialog
+    dialog=$(probe dialog)
+    [ "$(head -n1 <<<"$dialog")" = "FlightSim2k4" ] || fail "folder dialog caption: \"$dialog\""
+    pass_note "folder dialog \"FlightSim2k4\""
+    window_screenshot folder-dialog "#32770"
+    click_dialog_button Cancel
+    wait_until 10 no_dialog || fail "the folder dialog did not close"
+    expect_probe "cancelled browse leaves the field" "$flights" text $ID_FDIR
+
+    # Confirming the preselected folder gives it back as the system names it: C:\windows keeps
+    # its lower case although the field turns typed letters into capitals.
+    click_control $ID_FS2K4_BROWSE
+    wait_until 20 probe dialog || fail "the second browse button showed no folder dialog"
+    click_dialog_button OK
+    wait_until 10 no_dialog || fail "the folder dialog did not close"
+    expect_probe "chosen folder keeps the system's case" 'C:\windows' text $ID_FS2K4
+
+    click_control $ID_PILOT_SAVE
+    wait_until 10 probe_equals 0 shown TFPilot || fail "\"Save\" did not close the pilot form"
+    local keys
+    keys=$(tr -d '\r' <"$config" | grep -E '^(PilotName|ID|Number|Flightdir|FS2k4dir)=')
+    local expected
+    expected=$(printf '%s\n' "PilotName=JOHN SMITH" "ID=cs042B" "Number=7" "Flightdir=$flights" \
+        'FS2k4dir=C:\windows')
+    [ "$keys" = "$expected" ] || fail "configuration after \"Save\": $keys"
+    pass_note "\"Save\" wrote the five keys in order"
+    expect_probe "caption keeps the old name" "Aerolinker 2.1 --- (Pilot Name) Jane Doe" caption
+    click_control $ID_DISCONNECT
+    wait_until 10 probe_equals Closed status || fail "the main window is still blocked"
+    pass_note "the main window takes clicks again"
+
+    # Shown again, the form holds what was saved; "Exit" writes nothing.
+    click_control $ID_INFOS
+    wait_until 20 probe_equals 1 shown TFPilot || fail "the pilot form did not show again"
+    expect_probe "saved name shown again" "JOHN SMITH" text $ID_EPILOT
+    click_control $ID_EPILOTN
+    xdotool type --delay 40 "9"
+    local before
+    before=$(md5sum <"$config")
+    click_control $ID_PILOT_EXIT
+    wait_until 10 probe_equals 0 shown TFPilot || fail "\"Exit\" did not close the pilot form"
+    [ "$(md5sum <"$config")" = "$before" ] || fail "\"Exit\" changed the configuration"
+    pass_note "\"Exit\" wrote nothing"
+
+    close_program
+    start_program
+    expect_probe "caption at the next start" "Aerolinker 2.1 --- (Pilot Name) JOHN SMITH" caption
+}
+
+start_display
+prepare_prefix
+case "$case_name" in
+    first-start) case_first_start ;;
+    no-server) case_no_server ;;
+    flight) case_flight ;;
+    no-plan) case_no_plan ;;
+    save-generated) case_save_generated ;;
+    second-copy) case_second_copy ;;
+    pilot-form) case_pilot_form ;;
+    *)
+        echo "gui_test: unknown case $case_name" >&2
+        exit 2
+        ;;
+esac
+echo "PASS [$case_name]"

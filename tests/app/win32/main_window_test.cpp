@@ -1,0 +1,225 @@
+// The main window as the handlers see it: its start state, the roles, the buttons running
+// their handlers through the error boundary, the text area following the window's size, and
+// closing.
+#include "app/win32/main_window.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/win32/newer_api.h"
+#include "app/win32/window_ids.h"
+#include "app/win32/window_layout.h"
+#include "app/win32/window_text.h"
+#include "common/file_io.h"
+#include "link/loopback/loopback_platform.h"
+#include "persistence/portable/portable_services.h"
+#include "test_windows.h"
+
+namespace aerolinker {
+namespace {
+
+// The real window, with the modal boxes recorded instead of shown: nobody would close them.
+class RecordingWindow : public MainWindow {
+public:
+    using MainWindow::MainWindow;
+    void ShowMessageBox(const std::string& text) override { messages.push_back(text); }
+    void ShowStandardMessage(const std::string& text) override { messages.push_back(text); }
+    void ReportError(const std::string& text) override { errors.push_back(text); }
+
+    std::vector<std::string> messages;
+    std::vector<std::string> errors;
+};
+
+class MainWindowTest : public testing::Test {
+protected:
+    MainWindowTest()
+        : windowsFolder_(folder_.Path()),
+          link_(platform_),
+          window_(GetModuleHandleA(nullptr)),
+          form_(AppServices{link_, window_, windowsFolder_, copier_, clock_, RegionalSettings{}}) {}
+
+    void SetUp() override {
+        ASSERT_TRUE(window_.Create(form_));
+        dpi_ = static_cast<int>(WindowDpi(window_.hwnd()));
+    }
+    void TearDown() override { window_.Destroy(); }
+
+    HWND Control(int id) const { return GetDlgItem(window_.hwnd(), id); }
+    void Click(int id) const { SendMessageA(Control(id), BM_CLICK, 0, 0); }
+    RECT PlaceOf(int id) const {
+        RECT place;
+        GetWindowRect(Control(id), &place);
+        MapWindowPoints(nullptr, window_.hwnd(), reinterpret_cast<POINT*>(&place), 2);
+        return place;
+    }
+
+    TestFolder folder_;
+    GivenWindowsFolder windowsFolder_;
+    LoopbackPlatform platform_;  // no simulator in it
+    FsuipcLink link_;
+    ByteFileCopier copier_;
+    FixedClock clock_{LocalDateTime{2026, 12, 7, 10, 0, 0, 0}};
+    RecordingWindow window_;
+    TFConnection form_;
+    int dpi_ = kDesignDpi;
+};
+
+TEST_F(MainWindowTest, OpensAtItsDesignPlaceAndSizeResizableWithoutMaximise) {
+    RECT frame;
+    GetWindowRect(window_.hwnd(), &frame);
+    EXPECT_EQ(frame.left, kMainWindowLeft);
+    EXPECT_EQ(frame.top, kMainWindowTop);
+    EXPECT_EQ(frame.right - frame.left, ScaleForDpi(kMainWindowWidth, dpi_));
+    EXPECT_EQ(frame.bottom - frame.top, ScaleForDpi(kMainWindowHeight, dpi_));
+    const LONG_PTR style = GetWindowLongPtrA(window_.hwnd(), GWL_STYLE);
+    EXPECT_NE(style & WS_THICKFRAME, 0);
+    EXPECT_NE(style & WS_MINIMIZEBOX, 0);
+    EXPECT_NE(style & WS_SYSMENU, 0);
+    EXPECT_EQ(style & WS_MAXIMIZEBOX, 0);
+    EXPECT_EQ(WindowText(window_.hwnd()), "Aerolinker 2.1");
+}
+
+TEST_F(MainWindowTest, StartsWithEmptyAreasTimerOffAndSituationButtonsDisabled) {
+    for (int id : {kIdLConnetti, kIdLChiudi, kIdSaveGenerated, kIdInfos}) {
+        EXPECT_TRUE(IsWindowEnabled(Control(id))) << id;
+    }
+    EXPECT_FALSE(IsWindowEnabled(Control(kIdSalvaSit)));
+    EXPECT_FALSE(IsWindowEnabled(Control(kIdCaricaSit)));
+    EXPECT_EQ(WindowText(Control(kIdMemo1)), "");
+    EXPECT_EQ(WindowText(Control(kIdStatus)), "");
+    EXPECT_FALSE(window_.TimerEnabled());
+
+    window_.SetSituationButtonsEnabled(true);
+    EXPECT_TRUE(IsWindowEnabled(Control(kIdSalvaSit)));
+    EXPECT_TRUE(IsWindowEnabled(Control(kIdCaricaSit)));
+}
+
+TEST_F(MainWindowTest, TextAreaIsEditableWrappingCourierNewEightPoints) {
+    HWND memo = Control(kIdMemo1);
+    const LONG_PTR style = GetWindowLongPtrA(memo, GWL_STYLE);
+    EXPECT_NE(style & ES_MULTILINE, 0);
+    EXPECT_EQ(style & (ES_READONLY | ES_AUTOHSCROLL | WS_HSCROLL), 0) << "wraps, editable";
+    LOGFONTA font = {};
+    ASSERT_NE(GetObjectA(reinterpret_cast<HFONT>(SendMessageA(memo, WM_GETFONT, 0, 0)), sizeof font,
+                         &font),
+              0);
+    EXPECT_STREQ(font.lfFaceName, "Courier New");
+    EXPECT_EQ(font.lfHeight, -MulDiv(8, dpi_, 72));
+}
+
+TEST_F(MainWindowTest, ToolButtonsStandLeftToRightWithTheirHints) {
+    const int ids[] = {kIdLConnetti, kIdLChiudi,  kIdSaveGenerated,
+                       kIdInfos,     kIdSalvaSit, kIdCaricaSit};
+    const char* hints[] = {"Connect to FSim", "Disconnect FS",  "Save Generated File",
+                           "Info's",          "Save Situation", "Load Last Situation"};
+    LONG previousRight = 0;
+    for (int i = 0; i < kToolButtonCount; ++i) {
+        const RECT place = PlaceOf(ids[i]);
+        EXPECT_GE(place.left, previousRight) << hints[i];
+        EXPECT_EQ(place.bottom - place.top, ScaleForDpi(kToolButtonHeight, dpi_)) << hints[i];
+        EXPECT_LE(place.bottom, ScaleForDpi(kToolBarHeight, dpi_)) << hints[i];
+        EXPECT_EQ(WindowText(Control(ids[i])), hints[i]);
+        previousRight = place.right;
+    }
+}
+
+TEST_F(MainWindowTest, TextAreaFollowsTheWindowBetweenToolBarAndStatusBar) {
+    SetWindowPos(window_.hwnd(), nullptr, 0, 0, ScaleForDpi(900, dpi_), ScaleForDpi(640, dpi_),
+                 SWP_NOMOVE | SWP_NOZORDER);
+    RECT client;
+    GetClientRect(window_.hwnd(), &client);
+    const RECT memo = PlaceOf(kIdMemo1);
+    const RECT status = PlaceOf(kIdStatus);
+    EXPECT_EQ(memo.left, 0);
+    EXPECT_EQ(memo.right, client.right);
+    EXPECT_EQ(memo.top, ScaleForDpi(kToolBarHeight, dpi_));
+    EXPECT_EQ(memo.bottom, status.top);
+    EXPECT_EQ(status.bottom, client.bottom);
+    EXPECT_GE(status.bottom - status.top, ScaleForDpi(kStatusBarHeight, dpi_));
+}
+
+TEST_F(MainWindowTest, ButtonsRunTheirHandlersAndTheStatusShowsTheLinkInFull) {
+    Click(kIdLConnetti);
+    EXPECT_EQ(WindowText(Control(kIdStatus)), "Cannot link to FSUIPC or WideClient");
+    EXPECT_FALSE(IsWindowEnabled(Control(kIdSalvaSit)));
+    // The one panel spans the bar, so the whole text is on show.
+    int rightEdges[2] = {};
+    ASSERT_EQ(
+        SendMessageA(Control(kIdStatus), SB_GETPARTS, 2, reinterpret_cast<LPARAM>(rightEdges)), 1);
+    EXPECT_EQ(rightEdges[0], -1);
+
+    Click(kIdLChiudi);
+    EXPECT_EQ(WindowText(Control(kIdStatus)), "Closed");
+    EXPECT_FALSE(window_.TimerEnabled());
+}
+
+TEST_F(MainWindowTest, SaveGeneratedFileWritesTheTextAreaIncludingTyping) {
+    form_.LogFolder = folder_.Path();
+    form_.Memo1.Append("CORALSTRAITS ARLINES");
+    HWND memo = Control(kIdMemo1);
+    PlaceCaret(memo, GetWindowTextLengthA(memo));
+    TypeInto(memo, "Remarks: ok");
+    Click(kIdSaveGenerated);
+    std::string saved;
+    ASSERT_EQ(ReadFileContents(folder_.File("Navforge.log"), saved), 0);
+    EXPECT_EQ(saved, "CORALSTRAITS ARLINES\r\nRemarks: ok\r\n");
+    EXPECT_TRUE(window_.errors.empty());
+}
+
+TEST_F(MainWindowTest, AHandlerErrorIsReportedWithItsTextAndTheProgramGoesOn) {
+    form_.LogFolder = folder_.File("no such folder");
+    form_.Memo1.Append("kept");
+    Click(kIdSaveGenerated);
+    ASSERT_EQ(window_.errors.size(), 1u);
+    EXPECT_EQ(
+        window_.errors[0].rfind(
+            "Cannot create file \"" + folder_.File("no such folder") + "\\Navforge.log\". ", 0),
+        0u)
+        << window_.errors[0];
+    EXPECT_EQ(WindowText(Control(kIdMemo1)), "kept\r\n");
+    // The window still answers.
+    Click(kIdLChiudi);
+    EXPECT_EQ(WindowText(Control(kIdStatus)), "Closed");
+}
+
+TEST_F(MainWindowTest, ConfigurationAtStartPutsThePilotInTheCaption) {
+    form_.RunGuarded([this] { form_.FormCreate(); });
+    EXPECT_EQ(WindowText(window_.hwnd()), "Aerolinker 2.1 --- (Pilot Name) None");
+    ASSERT_EQ(ReplaceFileContents(folder_.File("Aerolinker.ini"),
+                                  "[Aerolinker]\r\nPilotName=Jane Doe\r\n"),
+              0);
+    form_.RunGuarded([this] { form_.FormCreate(); });
+    EXPECT_EQ(WindowText(window_.hwnd()), "Aerolinker 2.1 --- (Pilot Name) Jane Doe");
+}
+
+TEST_F(MainWindowTest, TimerTicksOnlyWhileSwitchedOn) {
+    window_.SetTimerEnabled(true);
+    EXPECT_TRUE(window_.TimerEnabled());
+    window_.SetTimerEnabled(false);
+    // A tick that was already queued when the timer went off runs nothing: with the link
+    // closed a tick would otherwise record a failed exchange.
+    form_.lastLinkResult = LinkOk;
+    SendMessageA(window_.hwnd(), WM_TIMER, kTimer1Id, 0);
+    EXPECT_EQ(form_.lastLinkResult, LinkOk);
+    window_.SetTimerEnabled(true);
+    SendMessageA(window_.hwnd(), WM_TIMER, kTimer1Id, 0);
+    EXPECT_EQ(form_.lastLinkResult, LinkNotOpen);
+    window_.SetTimerEnabled(false);
+}
+
+TEST_F(MainWindowTest, ClosingEndsTheProgramWithoutSavingOrAsking) {
+    form_.LogFolder = folder_.Path();
+    form_.Memo1.Append("in flight");
+    SendMessageA(window_.hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(window_.hwnd(), nullptr);
+    MSG quit;
+    EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_FALSE(FileExists(folder_.File("Navforge.log")));
+    EXPECT_TRUE(window_.messages.empty());
+}
+
+}  // namespace
+}  // namespace aerolinker

@@ -1,0 +1,189 @@
+// The pilot form: its fields turn typed letters into capitals but keep the case of what the
+// program places in them, the keyboard order, and "Save" and "Exit".
+#include "app/win32/pilot_form.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/win32/newer_api.h"
+#include "app/win32/window_ids.h"
+#include "app/win32/window_layout.h"
+#include "app/win32/window_text.h"
+#include "common/file_io.h"
+#include "link/loopback/loopback_platform.h"
+#include "persistence/portable/portable_services.h"
+#include "test_windows.h"
+
+namespace aerolinker {
+namespace {
+
+TEST(UpperCaseField, ProgramTextKeepsItsCaseAndTypedLettersBecomeCapitals) {
+    HWND field = CreateWindowExA(0, "EDIT", "", ES_AUTOHSCROLL | ES_UPPERCASE, 0, 0, 300, 24,
+                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(field, nullptr);
+    SetTextKeepingCase(field, "C:\\Flights\\MyLogs");
+    EXPECT_EQ(WindowText(field), "C:\\Flights\\MyLogs");
+
+    PlaceCaret(field, 17);
+    TypeInto(field, "ab");
+    EXPECT_EQ(WindowText(field), "C:\\Flights\\MyLogsAB");
+    EXPECT_NE(GetWindowLongPtrA(field, GWL_STYLE) & ES_UPPERCASE, 0);
+    DestroyWindow(field);
+}
+
+// Roles nobody looks at: the pilot form only needs the handler boundary.
+class SilentRoles : public MainWindowRoles {
+public:
+    void SetCaption(const std::string&) override {}
+    void SetStatusText(const std::string&) override {}
+    void ShowMessageBox(const std::string&) override {}
+    void ShowStandardMessage(const std::string&) override {}
+    void SetTimerEnabled(bool) override {}
+    bool TimerEnabled() const override { return false; }
+    void SetSituationButtonsEnabled(bool) override {}
+    void PlaySound() override {}
+    void PauseUserInterface(unsigned) override {}
+    void ReportError(const std::string& text) override { errors.push_back(text); }
+    std::vector<std::string> errors;
+};
+
+class PilotFormTest : public testing::Test {
+protected:
+    PilotFormTest()
+        : windowsFolder_(folder_.Path()),
+          link_(platform_),
+          form_(AppServices{link_, roles_, windowsFolder_, copier_, clock_, RegionalSettings{}}),
+          pilot_(GetModuleHandleA(nullptr), form_) {}
+
+    void SetUp() override {
+        form_.pilotProfile = PilotProfile{"Jane Doe", "cs042", "7", "C:\\Flights", "C:\\FS9"};
+        ASSERT_TRUE(pilot_.Create(nullptr));
+        pilot_.FormShow();
+    }
+
+    HWND Field(int id) const { return GetDlgItem(pilot_.hwnd(), id); }
+    // The configuration file's lines, blank ones left out.
+    std::vector<std::string> ConfigLines() const {
+        std::string bytes;
+        ReadFileContents(folder_.File("Aerolinker.ini"), bytes);
+        std::vector<std::string> lines;
+        std::string line;
+        for (char c : bytes) {
+            if (c == '\r' || c == '\n') {
+                if (!line.empty()) {
+                    lines.push_back(line);
+                }
+                line.clear();
+            } else {
+                line += c;
+            }
+        }
+        if (!line.empty()) {
+            lines.push_back(line);
+        }
+        return lines;
+    }
+
+    TestFolder folder_;
+    GivenWindowsFolder windowsFolder_;
+    LoopbackPlatform platform_;
+    FsuipcLink link_;
+    SilentRoles roles_;
+    ByteFileCopier copier_;
+    FixedClock clock_{LocalDateTime{}};
+    TFConnection form_;
+    TFPilot pilot_;
+};
+
+TEST_F(PilotFormTest, IsAFixedDialogWithOnlyACloseBoxAndItsDesignClientArea) {
+    HWND window = pilot_.hwnd();
+    EXPECT_EQ(WindowText(window), "Pilot Informations");
+    const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+    EXPECT_NE(style & WS_SYSMENU, 0);
+    EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0);
+    EXPECT_FALSE(IsWindowVisible(window)) << "created hidden";
+    RECT client;
+    GetClientRect(window, &client);
+    const int dpi = static_cast<int>(WindowDpi(window));
+    EXPECT_EQ(client.right, ScaleForDpi(kPilotFormClientWidth, dpi));
+    EXPECT_EQ(client.bottom, ScaleForDpi(kPilotFormClientHeight, dpi));
+}
+
+TEST_F(PilotFormTest, ShowsTheProfileAsItStands) {
+    EXPECT_EQ(pilot_.FieldTexts().PilotName, "Jane Doe");
+    EXPECT_EQ(WindowText(Field(kIdEId)), "cs042");
+    EXPECT_EQ(WindowText(Field(kIdEPilotN)), "7");
+    EXPECT_EQ(WindowText(Field(kIdFDir)), "C:\\Flights");
+    EXPECT_EQ(WindowText(Field(kIdFs2k4)), "C:\\FS9");
+
+    // Edits left unsaved are gone at the next showing.
+    SetWindowTextA(Field(kIdEPilot), "UNSAVED");
+    pilot_.FormShow();
+    EXPECT_EQ(WindowText(Field(kIdEPilot)), "Jane Doe");
+}
+
+TEST_F(PilotFormTest, EveryFieldTurnsTypedLettersIntoCapitals) {
+    for (int id : {kIdEPilot, kIdEId, kIdEPilotN, kIdFDir, kIdFs2k4}) {
+        HWND field = Field(id);
+        PlaceCaret(field, GetWindowTextLengthA(field));
+        TypeInto(field, "xy");
+        const std::string text = WindowText(field);
+        EXPECT_EQ(text.substr(text.size() - 2), "XY") << "field " << id;
+    }
+}
+
+TEST_F(PilotFormTest, TabGoesNameIdNumberSaveExitSimulatorFolderFlightFolder) {
+    const std::vector<int> expected = {kIdEPilot,    kIdEId,   kIdEPilotN, kIdPilotSave,
+                                       kIdPilotExit, kIdFs2k4, kIdFDir,    kIdEPilot};
+    std::vector<int> order;
+    HWND control = Field(kIdEPilot);
+    for (size_t i = 0; i < expected.size(); ++i) {
+        order.push_back(GetDlgCtrlID(control));
+        control = GetNextDlgTabItem(pilot_.hwnd(), control, FALSE);
+    }
+    EXPECT_EQ(order, expected);
+}
+
+TEST_F(PilotFormTest, SaveWritesTheFiveKeysAsEnteredAndReplacesTheProfile) {
+    SetTextKeepingCase(Field(kIdEPilot), "");
+    PlaceCaret(Field(kIdEId), 5);
+    TypeInto(Field(kIdEId), "b");
+    pilot_.PilotSave();
+    EXPECT_EQ(ConfigLines(),
+              (std::vector<std::string>{"[Aerolinker]", "PilotName=", "ID=cs042B", "Number=7",
+                                        "Flightdir=C:\\Flights", "FS2k4dir=C:\\FS9"}));
+    EXPECT_EQ(form_.pilotProfile.PilotName, "");
+    EXPECT_EQ(form_.pilotProfile.ID, "cs042B");
+    // The log folder read at start stays until the next start.
+    EXPECT_EQ(form_.LogFolder, "");
+}
+
+TEST_F(PilotFormTest, ExitWritesNothingAndKeepsTheProfile) {
+    TypeInto(Field(kIdEPilot), "zz");
+    pilot_.ExitClick();
+    EXPECT_FALSE(FileExists(folder_.File("Aerolinker.ini")));
+    EXPECT_EQ(form_.pilotProfile.PilotName, "Jane Doe");
+}
+
+TEST_F(PilotFormTest, RefusedWriteLeavesTheProfileAndReachesTheErrorHandler) {
+    // A folder that is a file: the configuration cannot be written there.
+    const std::string blocked = folder_.File("blocked");
+    ASSERT_EQ(ReplaceFileContents(blocked, "x"), 0);
+    GivenWindowsFolder missing(blocked);
+    TFConnection form(AppServices{link_, roles_, missing, copier_, clock_, RegionalSettings{}});
+    form.pilotProfile = form_.pilotProfile;
+    TFPilot pilot(GetModuleHandleA(nullptr), form);
+    ASSERT_TRUE(pilot.Create(nullptr));
+    pilot.FormShow();
+    SetTextKeepingCase(GetDlgItem(pilot.hwnd(), kIdEPilot), "New Name");
+
+    form.RunGuarded([&pilot] { pilot.PilotSave(); });
+    ASSERT_EQ(roles_.errors.size(), 1u);
+    EXPECT_EQ(roles_.errors[0], "Unable to write to " + blocked + "\\Aerolinker.ini");
+    EXPECT_EQ(form.pilotProfile.PilotName, "Jane Doe");
+}
+
+}  // namespace
+}  // namespace aerolinker
