@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <string>
 
 #include "common/file_io.h"
 
@@ -22,8 +23,12 @@ std::string NativePath(const std::string& path) {
 
 int ReplaceFileContents(const std::string& path, const std::string& bytes) {
     const std::string target = NativePath(path);
-    std::string temporary = target + ".XXXXXX";
-    int fd = mkstemp(temporary.data());
+    // One program, one thread: the process id and a counter make the temporary's name unique,
+    // and O_EXCL refuses a stale file of the same name rather than writing through it.
+    static unsigned counter = 0;
+    const std::string temporary =
+        target + ".tmp" + std::to_string(getpid()) + "." + std::to_string(++counter);
+    int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) {
         return errno;
     }
@@ -43,10 +48,6 @@ int ReplaceFileContents(const std::string& path, const std::string& bytes) {
         left -= static_cast<size_t>(written);
     }
     if (error == 0 && fdatasync(fd) != 0) {
-        error = errno;
-    }
-    // mkstemp creates the file 0600; a log or configuration file gets the usual rights.
-    if (error == 0 && fchmod(fd, 0644) != 0) {
         error = errno;
     }
     if (close(fd) != 0 && error == 0) {
@@ -78,7 +79,7 @@ int ReadFileContents(const std::string& path, std::string& bytes) {
 }
 
 bool FileExists(const std::string& path) {
-    struct stat info{};
+    struct stat info {};
     return stat(NativePath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 

@@ -66,7 +66,13 @@ void IniFile::WriteText(const std::string& section, const std::string& key,
     if (IsReadOnlyFile(path_)) {
         throw UnableToWriteError(path_);
     }
-    if (ReplaceFileContents(path_, SetIniValue(text, section, key, value)) != 0) {
+    const std::string updated = SetIniValue(text, section, key, value);
+    // A file that already holds exactly these bytes is left alone: rewriting it would change
+    // nothing but cost a flush and a rename (a situation save repeats most of its keys).
+    if (updated == text && PathExists(path_)) {
+        return;
+    }
+    if (ReplaceFileContents(path_, updated) != 0) {
         throw UnableToWriteError(path_);
     }
 }

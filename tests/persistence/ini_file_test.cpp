@@ -2,6 +2,8 @@
 // kind of damaged or protected file giving its default or its error without losing keys.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -70,6 +72,19 @@ TEST_F(IniFileTest, NothingIsCachedBetweenCalls) {
     ini.WriteText(kSection, "Number", "3");
     EXPECT_EQ(other.ReadText(kSection, "number", ""), "3");
     EXPECT_EQ(File(), "[Aerolinker]\nID=2\nNumber=3\r\n");
+}
+
+TEST_F(IniFileTest, AWriteThatChangesNothingLeavesTheFileAlone) {
+    IniFile ini = Ini();
+    ini.WriteText(kSection, "NPunti", "5");
+    const fs::path path = folder_.Native() / kFile;
+    const auto old = fs::last_write_time(path) - std::chrono::hours(24);
+    fs::last_write_time(path, old);
+    ini.WriteText(kSection, "npunti", "5");
+    EXPECT_EQ(fs::last_write_time(path), old) << "the same bytes were written again";
+    ini.WriteText(kSection, "NPunti", "6");
+    EXPECT_NE(fs::last_write_time(path), old);
+    EXPECT_EQ(File(), "[Aerolinker]\r\nNPunti=6\r\n");
 }
 
 TEST_F(IniFileTest, EmptyValueIsNotTheDefault) {
