@@ -47,7 +47,7 @@ bool MainWindow::Create(TFConnection& form) {
     windowClass.hIconSm = static_cast<HICON>(LoadImageA(module_, MAKEINTRESOURCEA(IDI_AEROLINKER),
                                                         IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                                         GetSystemMetrics(SM_CYSMICON), 0));
-    windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kMainWindowClass;
     // A second window of the class (the tests make several) finds it registered already.

@@ -43,7 +43,7 @@ bool TFPilot::Create(HWND owner) {
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = &TFPilot::WindowProc;
     windowClass.hInstance = module_;
-    windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kPilotFormClass;
     // A second window of the class (the tests make several) finds it registered already.

@@ -127,11 +127,11 @@ bool ToolBar::Create(HWND parent, HINSTANCE module) {
                         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                         CW_USEDEFAULT, CW_USEDEFAULT, parent_, nullptr, module, nullptr);
     for (size_t i = 0; i < kToolButtons.size(); ++i) {
-        const ToolButtonSpec& spec = kToolButtons[i];
+        const ToolButtonEntry& entry = kToolButtons[i];
         // The hint is also the button's own text, which screen readers announce.
         buttons_[i] = CreateWindowExA(
-            0, "BUTTON", spec.hint, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, 0, 0, 0,
-            parent_, reinterpret_cast<HMENU>(INT_PTR{spec.id}), module, nullptr);
+            0, "BUTTON", entry.hint, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, 0, 0, 0,
+            parent_, reinterpret_cast<HMENU>(INT_PTR{entry.id}), module, nullptr);
         if (!buttons_[i]) {
             return false;
         }
@@ -143,13 +143,13 @@ bool ToolBar::Create(HWND parent, HINSTANCE module) {
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         tool.hwnd = parent_;
         tool.uId = reinterpret_cast<UINT_PTR>(buttons_[i]);
-        tool.lpszText = const_cast<char*>(spec.hint);
+        tool.lpszText = const_cast<char*>(entry.hint);
         SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
         // A disabled button receives no mouse messages; its parent does, over the button's
         // place, so the same hint is given there too.
         TOOLINFOA area = tool;
         area.uFlags = TTF_SUBCLASS;
-        area.uId = static_cast<UINT_PTR>(spec.id);
+        area.uId = static_cast<UINT_PTR>(entry.id);
         SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&area));
     }
     return true;

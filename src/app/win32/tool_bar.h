@@ -12,13 +12,13 @@
 
 namespace aerolinker {
 
-struct ToolButtonSpec {
+struct ToolButtonEntry {
     int id;
     const char* hint;
 };
 
 // Left to right; the pictures stand in the same order in the picture strips.
-inline constexpr std::array<ToolButtonSpec, kToolButtonCount> kToolButtons = {{
+inline constexpr std::array<ToolButtonEntry, kToolButtonCount> kToolButtons = {{
     {kIdLConnetti, "Connect to FSim"},
     {kIdLChiudi, "Disconnect FS"},
     {kIdSaveGenerated, "Save Generated File"},

@@ -6,7 +6,7 @@ namespace aerolinker {
 
 inline constexpr char kMainWindowClass[] = "TFConnection";
 inline constexpr char kPilotFormClass[] = "TFPilot";
-// Title of the message boxes and the pilot form's owner name in the task bar.
+// Title of the program's message boxes.
 inline constexpr char kApplicationTitle[] = "Aerolinker";
 
 enum ControlId : int {

@@ -391,6 +391,10 @@ case_save_generated() {
 case_second_copy() {
     start_program
     local first=$program_pid
+    # Another program in front: the simulator's window, clicked by the pilot.
+    start_fsim "$SCENARIO_DIR/no-flight-plan.scn"
+    click_at $(probe window-centre UIPCMAIN)
+    wait_until 10 probe_equals UIPCMAIN foreground || fail "fsim's window did not come to the front"
     wine "$AEROLINKER_EXE" >/dev/null 2>&1 &
     wait_for_exit $! 30 || fail "the second copy did not end by itself"
     expect_probe "main windows after a second start" 1 count TFConnection
@@ -398,6 +402,9 @@ case_second_copy() {
         fail "the second copy showed something: $(probe dialog)"
     fi
     pass_note "the second copy ended without showing anything"
+    wait_until 10 probe_equals TFConnection foreground ||
+        fail "the running window did not come to the front: $(probe foreground) is"
+    pass_note "the running window came to the front"
 
     probe minimise >/dev/null
     wait_until 10 probe_equals 1 iconic || fail "could not minimise the main window"

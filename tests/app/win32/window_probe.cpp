@@ -177,7 +177,9 @@ int Usage() {
         "  title CLASS                     caption of a top-level window of a class\n"
         "  count CLASS                     top-level windows of a class\n"
         "  enabled ID | centre ID | text ID  a control of the main window or pilot form\n"
-        "  shown CLASS | iconic | rect CLASS a window's state and place\n"
+        "  shown CLASS | iconic | rect CLASS | window-centre CLASS\n"
+        "                                  a top-level window's state and place\n"
+        "  foreground                      class of the window in front\n"
         "  dialog | dialog-button TEXT     the open message box or folder dialog\n"
         "  tooltip                         the tooltip on show\n"
         "  minimise | place CLASS X Y      arrange windows for a test\n",
@@ -223,12 +225,23 @@ int main(int argc, char** argv) {
     if (command == "centre" && argc == 3) {
         return PrintCentre(Control(number(2)));
     }
+    if (command == "window-centre" && argc == 3) {
+        return PrintCentre(FindWindowA(argv[2], nullptr));
+    }
     if (command == "text" && argc == 3) {
         return PrintText(Control(number(2)));
     }
     if (command == "shown" && argc == 3) {
         HWND window = FindWindowA(argv[2], nullptr);
         std::printf("%d\n", window && IsWindowVisible(window) ? 1 : 0);
+        return 0;
+    }
+    if (command == "foreground") {
+        HWND front = GetForegroundWindow();
+        if (!front) {
+            return 1;
+        }
+        std::printf("%s\n", ClassOf(front).c_str());
         return 0;
     }
     if (command == "iconic") {
