@@ -328,6 +328,15 @@ case_flight() {
     [ -f "$log" ] || fail "no Navforge.log in the log folder"
     window_screenshot main-window-arrived TFConnection
 
+    # Every second registration saved the situation: the simulator's flight, the flight state
+    # in the Windows folder's configuration, and the backups made by the shell's file copy.
+    file_contains "$work/transcript.txt" 'flight saved as "navforge"' ||
+        fail "the simulator was never asked to save the flight"
+    tr -d '\r' <"$config" | grep -qx "NPunti=5" || fail "no flight state in Aerolinker.ini"
+    [ -f "$windows_folder/Aerolinker.inibak" ] || fail "no Aerolinker.inibak beside Aerolinker.ini"
+    [ -f "$work/logs/Navforge.bak" ] || fail "no Navforge.bak beside Navforge.log"
+    pass_note "situation saved in flight, with both backups"
+
     # The console host flies the same scenario through the same handlers in one process.
     wine "$CONSOLE_EXE" --scenario "$(winpath "$scenario")" --tick-ms 0 \
         --windows-folder "$(winpath "$work/console/windows")" \
