@@ -93,12 +93,19 @@ void MainWindow::SetStatusText(const std::string& text) {
     SendMessageA(status_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+HWND MainWindow::MessageOwner() const {
+    // Over the pilot form when it is open (a tick or its "Save" may report), so that the box
+    // comes out on top and the form waits for it too.
+    HWND active = GetActiveWindow();
+    return active ? active : hwnd_;
+}
+
 void MainWindow::ShowMessageBox(const std::string& text) {
-    MessageBoxA(hwnd_, text.c_str(), kApplicationTitle, MB_OK | MB_ICONWARNING);
+    MessageBoxA(MessageOwner(), text.c_str(), kApplicationTitle, MB_OK | MB_ICONWARNING);
 }
 
 void MainWindow::ShowStandardMessage(const std::string& text) {
-    MessageBoxA(hwnd_, text.c_str(), kApplicationTitle, MB_OK);
+    MessageBoxA(MessageOwner(), text.c_str(), kApplicationTitle, MB_OK);
 }
 
 void MainWindow::SetTimerEnabled(bool enabled) {
@@ -125,7 +132,7 @@ void MainWindow::PauseUserInterface(unsigned milliseconds) {
 }
 
 void MainWindow::ReportError(const std::string& text) {
-    MessageBoxA(hwnd_, text.c_str(), kApplicationTitle, MB_OK | MB_ICONERROR);
+    MessageBoxA(MessageOwner(), text.c_str(), kApplicationTitle, MB_OK | MB_ICONERROR);
 }
 
 // Message handlers ---------------------------------------------------------------------------

@@ -65,6 +65,7 @@ private:
     void ShowPilotForm();
     void ApplyDpi(UINT dpi);
     int StatusBarHeight() const;
+    HWND MessageOwner() const;
 
     HINSTANCE module_;
     HWND hwnd_ = nullptr;

@@ -4,7 +4,7 @@
 # (aerolinker-probe.exe) reads back what the window shows. One case per run:
 #
 #   gui_test.sh first-start | no-server | flight | no-plan | save-generated | second-copy |
-#               pilot-form
+#               pilot-form | save-refused
 #
 # The programs come from the environment: AEROLINKER_EXE, PROBE_EXE, FSIM_EXE, CONSOLE_EXE,
 # SCENARIO_DIR (the bundled scenarios), TEST_SOURCE_DIR (this folder) and ARTIFACTS (where
@@ -83,7 +83,7 @@ prepare_prefix() {
     fi
     # Whatever an interrupted earlier run left running in the prefix goes now.
     wineserver -k >/dev/null 2>&1
-    rm -f "$config" "$windows_folder/Aerolinker.inibak" "$prefix/drive_c/Navforge.log"
+    rm -rf "$config" "$windows_folder/Aerolinker.inibak" "$prefix/drive_c/Navforge.log"
 }
 
 # A Linux path as the programs under Wine name it (drive Z: is the root folder).
@@ -520,6 +520,34 @@ case_pilot_form() {
     expect_probe "caption at the next start" "Aerolinker 2.1 --- (Pilot Name) JOHN SMITH" caption
 }
 
+case_save_refused() {
+    # A folder where the configuration file should be: every write to it is refused.
+    mkdir -p "$config"
+    start_program
+    click_control $ID_INFOS
+    wait_until 20 probe_equals 1 shown TFPilot || fail "\"Info's\" did not show the pilot form"
+    click_control $ID_EPILOT
+    xdotool type --delay 40 "x"
+    click_control $ID_PILOT_SAVE
+    wait_until 20 probe dialog || fail "a refused save reported nothing"
+    local shown
+    shown=$(probe dialog)
+    grep -qxF 'Unable to write to C:\windows\Aerolinker.ini' <<<"$shown" ||
+        fail "error box shows \"$shown\""
+    pass_note "the error box shows \"Unable to write to C:\\windows\\Aerolinker.ini\""
+    window_screenshot save-refused-error "#32770"
+    click_dialog_button OK
+    wait_until 10 no_dialog || fail "the error box did not close on OK"
+    # The save stopped at the refused write: the form stays open with the pilot's entry.
+    expect_probe "the pilot form stays open" 1 shown TFPilot
+    expect_probe "the entry is kept" "NoneX" text $ID_EPILOT
+    click_control $ID_PILOT_EXIT
+    wait_until 10 probe_equals 0 shown TFPilot || fail "\"Exit\" did not close the pilot form"
+    click_control $ID_DISCONNECT
+    wait_until 10 probe_equals Closed status || fail "the program did not go on after the error"
+    pass_note "the program goes on after the error"
+}
+
 start_display
 prepare_prefix
 case "$case_name" in
@@ -530,6 +558,7 @@ case "$case_name" in
     save-generated) case_save_generated ;;
     second-copy) case_second_copy ;;
     pilot-form) case_pilot_form ;;
+    save-refused) case_save_refused ;;
     *)
         echo "gui_test: unknown case $case_name" >&2
         exit 2
