@@ -3,8 +3,8 @@
 # display of the test's own (Xvfb), xdotool moves the mouse, clicks and types, and the probe
 # (aerolinker-probe.exe) reads back what the window shows. One case per run:
 #
-#   gui_test.sh first-start | no-server | flight | no-plan | save-generated | second-copy |
-#               pilot-form | save-refused
+#   gui_test.sh first-start | no-server | flight | resume | no-plan | save-generated |
+#               second-copy | pilot-form | save-refused
 #
 # The programs come from the environment: AEROLINKER_EXE, PROBE_EXE, FSIM_EXE, CONSOLE_EXE,
 # SCENARIO_DIR (the bundled scenarios), TEST_SOURCE_DIR (this folder) and ARTIFACTS (where
@@ -359,6 +359,124 @@ case_flight() {
     expect_probe "situation buttons stay enabled after a disconnect" 1 enabled $ID_SALVA_SIT
 }
 
+# The number of flight saves and loads the simulator has been asked for.
+flight_requests() { grep -c -e ': flight ' "$1"; }
+flights_saved() { [ "$(grep -c 'flight saved as "navforge"' "$1")" -eq "$2" ]; }
+
+# The log as the registration after a situation save leaves it: its last table row, then the
+# empty line of the tracker's save.
+log_saved_at() {
+    local log=$1 row=$2
+    file_contains "$log" "$row" && [ "$(tail -c 4 "$log" | od -An -c | tr -d ' ')" = '\r\n\r\n' ]
+}
+
+# What the text area holds, line by line; the probe's own line end goes.
+memo_lines() {
+    wine "$PROBE_EXE" memo 2>/dev/null | tr -d '\r' | head -c -1
+}
+
+# The short hop interrupted after the situation save at PRT by closing the window, then resumed
+# by a program started afresh: the finished log is the one of the flight without a break.
+case_resume() {
+    local scenario="$TEST_SOURCE_DIR/short-hop.scn"
+    local transcript="$work/transcript.txt" log="$work/logs/Navforge.log"
+    mkdir -p "$work/logs" "$work/console/windows" "$work/console/logs" "$work/console/flights"
+    write_config "PilotName=Jane Doe" "ID=CS042" "Number=7" \
+        "Flightdir=$(winpath "$work/logs")" "FS2k4dir=C:\\"
+    cp "$config" "$work/console/windows/Aerolinker.ini"
+
+    start_fsim "$scenario"
+    start_program
+    click_control $ID_CONNECT
+    wait_until 60 probe_equals Okay status || fail "status after connecting: \"$(probe status)\""
+
+    # Every second registration saves the situation: the second save comes with PRT. The
+    # registration then adds the next row, LIRQ's, and saves the log once more.
+    wait_until 180 file_contains "$transcript" "PRT Registered" ||
+        fail "the flight did not reach PRT"
+    wait_until 10 flights_saved "$transcript" 2 ||
+        fail "no second situation save at PRT"
+    wait_until 10 log_saved_at "$log" "LIRQ    |" ||
+        fail "the log was not saved after the situation save at PRT"
+    local saved_tick
+    saved_tick=$(grep -o 'flight saved as "navforge" (navforge.flt, tick [0-9]*)' "$transcript" |
+        tail -n 1 | grep -o '[0-9]*)$' | tr -d ')')
+    cp "$log" "$work/log-at-interruption.log"
+    local files_before
+    files_before=$(md5sum "$config" "$windows_folder/Aerolinker.inibak" "$log" \
+        "$work/logs/Navforge.bak" "$work/flights/navforge.flt")
+    pass_note "situation saved at PRT (tick $saved_tick) and the log written after it"
+
+    # The pilot closes the window in flight; the simulator stays where it was.
+    close_program
+    ! file_contains "$transcript" "End of Flight!" ||
+        fail "the flight ended before the window was closed"
+    [ "$(md5sum "$config" "$windows_folder/Aerolinker.inibak" "$log" "$work/logs/Navforge.bak" \
+        "$work/flights/navforge.flt")" = "$files_before" ] ||
+        fail "closing the window in flight changed the saved files"
+    probe_equals 1 count UIPCMAIN || fail "fsim.exe ended with the program"
+    pass_note "closing the window in flight ended the program and saved nothing"
+
+    # Started again to resume. The connection starts the timer, and its first tick, 5 seconds
+    # later, would take the aircraft in the air for a fresh flight and write that flight's log
+    # over the saved one: "Load Last Situation" follows "Connect to FSim" at once.
+    start_program
+    local connect_at load_at
+    connect_at=$(probe centre $ID_CONNECT) || fail "no \"Connect to FSim\" button"
+    load_at=$(probe centre $ID_CARICA_SIT) || fail "no \"Load Last Situation\" button"
+    click_at $connect_at
+    click_at $load_at
+    wait_until 60 probe_equals Okay status || fail "status after connecting: \"$(probe status)\""
+    pass_note "status \"Okay\""
+    local loaded="flight loaded from \"navforge.flt\" (navforge.flt, tick $saved_tick)"
+    wait_until 30 file_contains "$transcript" "$loaded" ||
+        fail "the simulator did not load the saved flight: $(tail -n 1 "$transcript")"
+    [ "$(flight_requests "$transcript")" -eq 3 ] ||
+        fail "the simulator was asked for more than the two saves and the load"
+    pass_note "the simulator loaded navforge.flt at tick $saved_tick"
+    memo_lines >"$work/memo-resumed.txt"
+    tr -d '\r' <"$work/log-at-interruption.log" | sed '$d' | cmp -s - "$work/memo-resumed.txt" ||
+        fail "the text area does not show the saved log without its closing empty line"
+    pass_note "the text area shows the saved log without its closing empty line"
+    window_screenshot main-window-resumed TFConnection
+
+    # While the resumed flight is tracked, another load is refused and changes nothing.
+    ! file_contains "$transcript" "End of Flight!" ||
+        fail "the flight ended before a second load could be tried"
+    click_at $load_at
+    wait_until 10 probe dialog || fail "no message box for a load during a tracked flight"
+    local shown
+    shown=$(probe dialog)
+    grep -qxF "Not Appliable" <<<"$shown" || fail "message box shows \"$shown\""
+    pass_note "message box \"Not Appliable\""
+    window_screenshot not-appliable "#32770"
+    click_dialog_button OK
+    wait_until 10 no_dialog || fail "the message box did not close on OK"
+    [ "$(flight_requests "$transcript")" -eq 3 ] ||
+        fail "the refused load reached the simulator: $(tail -n 1 "$transcript")"
+    memo_lines | cmp -s - "$work/memo-resumed.txt" || fail "the refused load changed the text area"
+    pass_note "the refused load changed nothing"
+
+    # The resumed flight goes on at the real tick to the arrival.
+    wait_until 120 file_contains "$transcript" "End of Flight!" ||
+        fail "the resumed flight was not closed"
+    wait_until 10 file_contains "$log" "Prepared by: 7 CS042" ||
+        fail "the arrival did not save the log"
+    sleep 1
+    [ "$(grep -c "Take off : Have a good flight" "$transcript")" -eq 1 ] ||
+        fail "the resumed program registered a second take-off"
+
+    # The same hop flown without a break by the console host.
+    wine "$CONSOLE_EXE" --scenario "$(winpath "$scenario")" --tick-ms 0 \
+        --windows-folder "$(winpath "$work/console/windows")" \
+        --log-folder "$(winpath "$work/console/logs")" \
+        --flights-folder "$(winpath "$work/console/flights")" >"$work/console/output.txt" 2>&1 ||
+        fail "the console host could not fly the scenario: $(tail -n 3 "$work/console/output.txt")"
+    cmp "$log" "$work/console/logs/Navforge.log" ||
+        fail "the resumed Navforge.log differs from the flight without a break (see $work)"
+    pass_note "the resumed Navforge.log equals the flight without a break byte for byte"
+}
+
 case_no_plan() {
     start_fsim "$SCENARIO_DIR/no-flight-plan.scn"
     start_program
@@ -554,6 +672,7 @@ case "$case_name" in
     first-start) case_first_start ;;
     no-server) case_no_server ;;
     flight) case_flight ;;
+    resume) case_resume ;;
     no-plan) case_no_plan ;;
     save-generated) case_save_generated ;;
     second-copy) case_second_copy ;;
