@@ -229,6 +229,17 @@ start_fsim() {
     probe place UIPCMAIN 0 640 >/dev/null
 }
 
+# Flies a scenario without a break through the console host (the same handlers in one
+# process), with the folders under $work/console; its log is $work/console/logs/Navforge.log.
+fly_with_console() {
+    local scenario=$1
+    wine "$CONSOLE_EXE" --scenario "$(winpath "$scenario")" --tick-ms 0 \
+        --windows-folder "$(winpath "$work/console/windows")" \
+        --log-folder "$(winpath "$work/console/logs")" \
+        --flights-folder "$(winpath "$work/console/flights")" >"$work/console/output.txt" 2>&1 ||
+        fail "the console host could not fly the scenario: $(tail -n 3 "$work/console/output.txt")"
+}
+
 # --- the cases -------------------------------------------------------------------------------
 
 case_first_start() {
@@ -338,11 +349,7 @@ case_flight() {
     pass_note "situation saved in flight, with both backups"
 
     # The console host flies the same scenario through the same handlers in one process.
-    wine "$CONSOLE_EXE" --scenario "$(winpath "$scenario")" --tick-ms 0 \
-        --windows-folder "$(winpath "$work/console/windows")" \
-        --log-folder "$(winpath "$work/console/logs")" \
-        --flights-folder "$(winpath "$work/console/flights")" >"$work/console/output.txt" 2>&1 ||
-        fail "the console host could not fly the scenario: $(tail -n 3 "$work/console/output.txt")"
+    fly_with_console "$scenario"
     cmp "$log" "$work/console/logs/Navforge.log" ||
         fail "the window's Navforge.log differs from the console host's (see $work)"
     pass_note "Navforge.log equals the console host's log byte for byte"
@@ -467,11 +474,7 @@ case_resume() {
         fail "the resumed program registered a second take-off"
 
     # The same hop flown without a break by the console host.
-    wine "$CONSOLE_EXE" --scenario "$(winpath "$scenario")" --tick-ms 0 \
-        --windows-folder "$(winpath "$work/console/windows")" \
-        --log-folder "$(winpath "$work/console/logs")" \
-        --flights-folder "$(winpath "$work/console/flights")" >"$work/console/output.txt" 2>&1 ||
-        fail "the console host could not fly the scenario: $(tail -n 3 "$work/console/output.txt")"
+    fly_with_console "$scenario"
     cmp "$log" "$work/console/logs/Navforge.log" ||
         fail "the resumed Navforge.log differs from the flight without a break (see $work)"
     pass_note "the resumed Navforge.log equals the flight without a break byte for byte"
