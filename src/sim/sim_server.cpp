@@ -77,6 +77,7 @@ TranscriptEntry SimServer::Entry(TranscriptKind kind, std::uint32_t offset) cons
 // batch is done whole or not at all.
 bool SimServer::Validate(const std::uint8_t* area, std::size_t areaSize, std::string& reason) {
     records_.clear();
+    lastBatchLength_ = areaSize;
     std::size_t position = 0;
     for (;;) {
         if (areaSize < protocol::kTerminatorSize ||
@@ -86,6 +87,7 @@ bool SimServer::Validate(const std::uint8_t* area, std::size_t areaSize, std::st
         }
         const auto type = static_cast<std::uint32_t>(LittleEndianValue(area + position, 4));
         if (type == 0) {
+            lastBatchLength_ = position + protocol::kTerminatorSize;
             return true;
         }
         std::uint32_t header = 0;

@@ -37,6 +37,10 @@ public:
     // and plays the scenario's next frame before it is answered.
     std::uintptr_t Serve(std::uint8_t* area, std::size_t areaSize);
 
+    // How many bytes of the area the last batch took, from its start through its terminator;
+    // the whole area when that batch was refused.
+    std::size_t lastBatchLength() const { return lastBatchLength_; }
+
     const OffsetSpace& offsets() const { return space_; }
     const ScenarioPlayer& player() const { return player_; }
     const Scenario& scenario() const { return *scenario_; }
@@ -66,6 +70,7 @@ private:
     Transcript transcript_;
     std::vector<Record> records_;
     bool flightControlWritten_ = false;
+    std::size_t lastBatchLength_ = 0;
 };
 
 }  // namespace aerolinker

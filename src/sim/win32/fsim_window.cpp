@@ -73,6 +73,8 @@ struct FsimWindow {
         : server(std::move(scenario), SimServer::Options{options.flightsFolder}) {}
 
     SimServer server;
+    Win32AreaMapper mapper;
+    ClientAreaCache clientAreas{mapper};
     TranscriptFile transcriptFile;
     UINT ipcMessage = 0;
     HWND window = nullptr;
@@ -187,7 +189,7 @@ LRESULT OnDpiChanged(FsimWindow& w, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT OnIpcRequest(FsimWindow& w, WPARAM atom) {
-    return static_cast<LRESULT>(ServeSharedArea(w.server, atom));
+    return static_cast<LRESULT>(w.clientAreas.Serve(w.server, atom));
 }
 
 void OnDestroy(FsimWindow& w) {

@@ -1,15 +1,17 @@
-// The Windows side of serving one FSUIPC request: from the atom in the message to the shared
-// area of the client's file mapping, and back.
+// The Windows side of serving a client: from the atom in its message to a view of its file
+// mapping.
 #pragma once
 
-#include <cstdint>
-
-#include "sim/sim_server.h"
+#include "sim/client_area_cache.h"
 
 namespace aerolinker {
 
-// GlobalGetAtomNameA -> OpenFileMappingA -> MapViewOfFile -> serve -> UnmapViewOfFile; the
-// answer for the client's SendMessage (1 when served, 0 when anything failed).
-std::uintptr_t ServeSharedArea(SimServer& server, std::uintptr_t atom);
+// GlobalGetAtomNameA -> OpenFileMappingA -> MapViewOfFile -> CloseHandle, and
+// UnmapViewOfFile when the view is let go.
+class Win32AreaMapper : public AreaMapper {
+public:
+    MappedArea Map(std::uintptr_t atom) override;
+    void Unmap(const MappedArea& area) override;
+};
 
 }  // namespace aerolinker

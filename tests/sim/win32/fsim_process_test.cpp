@@ -353,6 +353,46 @@ TEST(FsimProcessTest, ServesAsTheNetworkClientWindow) {
     EXPECT_EQ(link.state().serverWindow, reinterpret_cast<WindowHandle>(fsim.window()));
 }
 
+// fsim keeps a client's view between messages. A link closed and opened again in the same
+// process has a new mapping under the same name, and must be served in it: the handshake,
+// byte for byte the same as the first one, and the samples after it.
+TEST(FsimProcessTest, ALinkOpenedAgainInTheSameProcessIsServedInItsNewArea) {
+    Workspace workspace;
+    FsimProcess fsim(workspace, "UIPCMAIN");
+    ASSERT_NE(fsim.window(), nullptr);
+
+    Win32LinkPlatform platform;
+    FsuipcLink link(platform);
+    LinkResult result = LinkNoServer;
+    SimSample sample;
+    ASSERT_TRUE(link.OpenLink(0, result));
+    SampleSimulator(link, sample, result);
+    ASSERT_EQ(result, LinkOk);
+    EXPECT_EQ(sample.onGround, 1);
+    link.CloseLink();
+
+    ASSERT_TRUE(link.OpenLink(0, result)) << ResultTexts[result];
+    EXPECT_EQ(link.state().serverVersion, 0x19990000u);
+    SimSample next;
+    SampleSimulator(link, next, result);
+    ASSERT_EQ(result, LinkOk);
+    EXPECT_EQ(next.onGround, 0);
+    EXPECT_EQ(next.previousWaypoint.Text(), "LIEO");
+    EXPECT_EQ(next.groundSpeed, 128.6);
+
+    // The same message twice is shown twice, though the second batch's bytes are those the
+    // first one left in the area.
+    ShowSimMessage(link, "Descent : Hold short", 10, 1, result);
+    ShowSimMessage(link, "Descent : Hold short", 10, 1, result);
+    EXPECT_EQ(result, LinkOk);
+    const std::string transcript = ReadWholeFile(workspace.transcript());
+    const std::string line = "message for 16 s: \"Descent : Hold short # 1\"\r\n";
+    const std::size_t first = transcript.find(line);
+    ASSERT_NE(first, std::string::npos) << transcript;
+    EXPECT_NE(transcript.find(line, first + line.size()), std::string::npos) << transcript;
+    link.CloseLink();
+}
+
 TEST(FsimProcessTest, MalformedScenarioIsRefusedBeforeAnyWindowOpens) {
     Workspace workspace;
     std::ofstream(workspace.scenario(), std::ios::binary) << "title Jet\nengines 1 0\n";
