@@ -31,7 +31,8 @@ std::uintptr_t ClientAreaCache::Serve(SimServer& server, std::uintptr_t atom) {
 }
 
 bool ClientAreaCache::ClientWroteSince(const Entry& entry) {
-    return std::memcmp(entry.area.data, entry.answered.data(), entry.answered.size()) != 0;
+    return !entry.answered.empty() &&
+           std::memcmp(entry.area.data, entry.answered.data(), entry.answered.size()) != 0;
 }
 
 ClientAreaCache::Entry* ClientAreaCache::Find(std::uintptr_t atom) {
