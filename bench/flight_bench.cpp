@@ -9,9 +9,9 @@
 #include <string>
 
 #include "app/connection_form.h"
-#include "link/loopback/loopback_platform.h"
+#include "link/portable/platform.h"
 #include "navlog/log_file.h"
-#include "persistence/portable/portable_services.h"
+#include "persistence/portable/services.h"
 #include "sim/loopback_simulator.h"
 #include "sim/scenario_parser.h"
 

@@ -15,7 +15,7 @@
 #include "link/fsuipc_link.h"
 #include "link/fsuipc_offsets.h"
 #include "link/sim_sample.h"
-#include "link/win32/win32_link_platform.h"
+#include "link/win32/platform.h"
 
 namespace {
 

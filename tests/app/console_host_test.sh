@@ -23,7 +23,7 @@ check() {  # check NAME CONDITION...
     fi
 }
 
-# A pilot profile like the one of the example log, in a Windows folder of its own.
+# The pilot profile of the LIEO-LIRQ log, in a Windows folder of its own.
 new_home() {
     local home=$work/$1
     mkdir -p "$home/windows" "$home/logs" "$home/flights"
@@ -41,27 +41,27 @@ fly() {  # fly HOME [options...]: runs the console host with the home's folders
 
 # The expected log with today's date, as the console's clock gives it.
 expected_today() {
-    sed "s|^Date           : .*|Date           : $(date +%d/%m/%Y)\r|" "$expected/worked-example.log"
+    sed "s|^Date           : .*|Date           : $(date +%d/%m/%Y)\r|" "$expected/lieo-lirq.log"
 }
 
-# A whole flight: exit 0, the events in order, the log as in the example.
+# A whole flight: exit 0, the events in order, the log as expected, byte for byte.
 home=$(new_home straight)
-fly "$home" --scenario "$scenarios/worked-example.scn" >"$work/straight.out" 2>&1
+fly "$home" --scenario "$scenarios/lieo-lirq.scn" >"$work/straight.out" 2>&1
 check "whole flight exits 0" test $? -eq 0
 check "events in order" bash -c "grep -E '^(engine start|take-off|waypoint|landing|arrival):' \
     '$work/straight.out' | cut -d: -f1 | tr '\n' ' ' | grep -qx \
     'engine start take-off waypoint waypoint waypoint landing arrival '"
-check "log equals the example" cmp -s "$home/logs/Navforge.log" <(expected_today)
+check "log equals the LIEO-LIRQ log" cmp -s "$home/logs/Navforge.log" <(expected_today)
 
 # Interrupted after the fourth registration (PRT, which saves the situation), then resumed by
 # a second run: the same log as the flight without a break.
 home=$(new_home resumed)
-fly "$home" --scenario "$scenarios/worked-example.scn" --stop-after-waypoints 3 \
+fly "$home" --scenario "$scenarios/lieo-lirq.scn" --stop-after-waypoints 3 \
     >"$work/first.out" 2>&1
 check "interrupted run exits 0" test $? -eq 0
 check "interrupted run ended in flight" grep -q '^closed:' "$work/first.out"
 check "interrupted run left no arrival" bash -c "! grep -q '^arrival:' '$work/first.out'"
-fly "$home" --scenario "$scenarios/worked-example.scn" --resume >"$work/second.out" 2>&1
+fly "$home" --scenario "$scenarios/lieo-lirq.scn" --resume >"$work/second.out" 2>&1
 check "resumed run exits 0" test $? -eq 0
 check "resumed run resumed" grep -q '^resumed:' "$work/second.out"
 check "resumed run records no second engine start" \
@@ -73,10 +73,10 @@ check "resumed log equals the straight one" cmp -s "$home/logs/Navforge.log" \
 # whole miles (0055 for 54.51), so the next row's remaining distance is counted from 55: the
 # PRT row reads 0023 where the flight without a break reads 0022. Nothing else differs.
 home=$(new_home resumed-early)
-fly "$home" --scenario "$scenarios/worked-example.scn" --stop-after-waypoints 1 \
+fly "$home" --scenario "$scenarios/lieo-lirq.scn" --stop-after-waypoints 1 \
     >"$work/early1.out" 2>&1
 check "early interruption exits 0" test $? -eq 0
-fly "$home" --scenario "$scenarios/worked-example.scn" --resume >"$work/early2.out" 2>&1
+fly "$home" --scenario "$scenarios/lieo-lirq.scn" --resume >"$work/early2.out" 2>&1
 check "early resume exits 0" test $? -eq 0
 check "early resume differs only by the saved whole miles" cmp -s "$home/logs/Navforge.log" \
     <(sed 's/^\(PRT     |.*|032\/\)0022|/\10023|/' "$work/straight/logs/Navforge.log")
@@ -114,7 +114,7 @@ check "missing scenario exits 2" test $? -eq 2
 # A log folder that cannot be written: the take-off's save fails and tracking stops.
 home=$(new_home unwritable)
 "$console" --windows-folder "$home/windows" --log-folder "$home/no-such-folder" \
-    --flights-folder "$home/flights" --tick-ms 0 --scenario "$scenarios/worked-example.scn" \
+    --flights-folder "$home/flights" --tick-ms 0 --scenario "$scenarios/lieo-lirq.scn" \
     >"$work/unwritable.out" 2>&1
 check "unwritable folder exits 3" test $? -eq 3
 check "unwritable folder names the file" grep -q 'Cannot create file ".*no-such-folder' \
@@ -122,7 +122,7 @@ check "unwritable folder names the file" grep -q 'Cannot create file ".*no-such-
 
 # Regional settings "," and ".".
 home=$(new_home comma)
-fly "$home" --scenario "$scenarios/worked-example.scn" --decimal , --time-separator . \
+fly "$home" --scenario "$scenarios/lieo-lirq.scn" --decimal , --time-separator . \
     --date-separator . >"$work/comma.out" 2>&1
 check "comma flight exits 0" test $? -eq 0
 check "comma flight uses the separators" grep -q '| 11.30 | 320/8|12,5 mi     |' \

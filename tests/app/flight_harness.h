@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "app/connection_form.h"
-#include "link/loopback/loopback_platform.h"
-#include "persistence/portable/portable_services.h"
+#include "link/portable/platform.h"
+#include "persistence/portable/services.h"
 #include "sim/loopback_simulator.h"
 #include "sim/scenario_parser.h"
 

@@ -110,13 +110,13 @@ TEST(FlightTest, ShortFlightLogEqualsTheExpectedFileByteForByte) {
     EXPECT_EQ(entries.back().value, 21u) << "the farewell stays 21 seconds";
 }
 
-TEST(FlightTest, TheBundledWorkedExampleGivesTheExampleLog) {
-    FlightHarness flight(testing_support::BundledScenario("worked-example.scn"), TestFolder());
+TEST(FlightTest, TheBundledLieoLirqFlightGivesItsLogByteForByte) {
+    FlightHarness flight(testing_support::BundledScenario("lieo-lirq.scn"), TestFolder());
     flight.Start();
     flight.Connect();
     flight.FlyUntilTimerStops();
     EXPECT_TRUE(flight.window().errors.empty()) << flight.window().errors.front();
-    EXPECT_EQ(flight.ReadFile(flight.form().LogFilePath()), ExpectedFile("worked-example.log"));
+    EXPECT_EQ(flight.ReadFile(flight.form().LogFilePath()), ExpectedFile("lieo-lirq.log"));
     const std::vector<std::string> messages = flight.SimulatorMessages();
     ASSERT_EQ(messages.size(), 8u);
     EXPECT_EQ(messages[2], "OLB Registered. Next Waypoint -> ELB # 2");
@@ -127,8 +127,8 @@ TEST(FlightTest, TheBundledWorkedExampleGivesTheExampleLog) {
     EXPECT_EQ(messages[7], "Welcome at LIRQ airport. End of Flight!");
 }
 
-TEST(FlightTest, TheBundledTakeOffScenarioGivesTheExampleRows) {
-    FlightHarness flight(testing_support::BundledScenario("takeoff-and-first-waypoint.scn"),
+TEST(FlightTest, TheBundledEgkkEghiFlightGivesItsTakeOffAndMidRows) {
+    FlightHarness flight(testing_support::BundledScenario("egkk-eghi.scn"),
                          TestFolder());
     flight.Start();
     flight.Connect();

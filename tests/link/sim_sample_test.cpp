@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "link/loopback/loopback_platform.h"
+#include "link/portable/platform.h"
 #include "link/protocol_test_server.h"
 
 namespace aerolinker {

@@ -1,4 +1,4 @@
-// Weather texts and the closing summary, against the worked example and its edge cases.
+// Weather texts and the closing summary, against the LIEO-LIRQ flight and the edge cases.
 #include <gtest/gtest.h>
 
 #include "navlog/log_document.h"
@@ -73,7 +73,7 @@ protected:
     RegionalSettings regional;
 };
 
-TEST_F(SummaryTest, WorkedExampleLineByLine) {
+TEST_F(SummaryTest, LieoLirqFlightLineByLine) {
     const std::string s(71, '-');
     const std::string header =
         "RWY | Trans Lev | Time  | Wind | Visibility | Clouds | Temp | QNH |";

@@ -1,5 +1,5 @@
 // The bundled scenarios, flown through the program's link: each event of the flight comes
-// at the tick and with the values of the examples it reproduces.
+// at its tick and with its values.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -97,8 +97,8 @@ long Degrees(double radians) {
     return std::lround(radians * 57.2957795130823229);
 }
 
-TEST(BundledScenariosTest, WorkedExampleFliesTheNavigationLogExample) {
-    const Flight flight = Fly("worked-example.scn");
+TEST(BundledScenariosTest, LieoLirqFliesItsEventsAtTheirTicks) {
+    const Flight flight = Fly("lieo-lirq.scn");
     EXPECT_EQ(flight.connect.aircraftTitle.Text(), "Generic Twin Turboprop");
     EXPECT_EQ(flight.waypointCount, 5);
     EXPECT_EQ(flight.connect.routeDistance, 250000.0);
@@ -154,8 +154,8 @@ TEST(BundledScenariosTest, WorkedExampleFliesTheNavigationLogExample) {
     EXPECT_EQ(flight.ticks, (11 * 60 + 38 - (9 * 60 + 50)) * 12u + 1);
 }
 
-TEST(BundledScenariosTest, TakeOffAndFirstWaypointExamplesHoldExactly) {
-    const Flight flight = Fly("takeoff-and-first-waypoint.scn");
+TEST(BundledScenariosTest, EgkkEghiHoldsItsTakeOffAndMidValuesExactly) {
+    const Flight flight = Fly("egkk-eghi.scn");
     EXPECT_EQ(flight.waypointCount, 5);
     EXPECT_EQ(flight.connect.routeDistance, 500000.0);
     ASSERT_TRUE(flight.engineStart && flight.takeOff && flight.landing && flight.shutDown);

@@ -1,5 +1,5 @@
-// The checkpoint table's rows and the conversions behind them, against the take-off and
-// waypoint examples.
+// The checkpoint table's rows and the conversions behind them, with the take-off from EGKK
+// and the passage of MID.
 #include <gtest/gtest.h>
 
 #include "link/sim_sample.h"
@@ -10,7 +10,7 @@
 namespace aerolinker {
 namespace {
 
-TEST(LogRowsTest, TakeOffRowsOfTheExampleFlight) {
+TEST(LogRowsTest, TakeOffRowsLeavingEgkk) {
     RegionalSettings regional;
     const double remaining = MetresToMiles(500000);  // 269.83
     const double leg = MetresToMiles(46300);
@@ -23,7 +23,7 @@ TEST(LogRowsTest, TakeOffRowsOfTheExampleFlight) {
               "MID     |     |      |     |       |       |025/0245|00:09|10:16|      ");
 }
 
-TEST(LogRowsTest, WaypointRowsOfTheExampleFlight) {
+TEST(LogRowsTest, WaypointRowsPassingMid) {
     RegionalSettings regional;
     const double leg = MetresToMiles(92600);
     EXPECT_NEAR(leg, 49.972516, 1e-6);

@@ -14,8 +14,8 @@
 #include "common/file_io.h"
 #include "common/local_clock.h"
 #include "link/fsuipc_link.h"
-#include "link/loopback/loopback_platform.h"
-#include "persistence/portable/portable_services.h"
+#include "link/portable/platform.h"
+#include "persistence/portable/services.h"
 #include "sim/loopback_simulator.h"
 #include "sim/scenario_parser.h"
 
@@ -28,7 +28,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kDefaultScenario = AEROLINKER_SCENARIO_DIR "/worked-example.scn";
+constexpr const char* kDefaultScenario = AEROLINKER_SCENARIO_DIR "/lieo-lirq.scn";
 // Ticks the simulator may hold its last frame before the flight is given up as not closing.
 constexpr int kTicksAfterScenarioEnd = 24;
 
@@ -57,7 +57,7 @@ void PrintUsage() {
     std::puts(
         "usage: aerolinker-console [options]\n"
         "Flies a scenario of the substitute simulator through Aerolinker's tracker.\n"
-        "  --scenario FILE          scenario to fly (default: the bundled worked example)\n"
+        "  --scenario FILE          scenario to fly (default: the bundled LIEO-LIRQ flight)\n"
         "  --log-folder DIR         folder of Navforge.log (default: ~/.aerolinker/logs)\n"
         "  --windows-folder DIR     folder standing in for the Windows folder, where\n"
         "                           Aerolinker.ini lives (default: ~/.aerolinker/windows)\n"

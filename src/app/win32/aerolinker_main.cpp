@@ -12,8 +12,8 @@
 #include "common/local_clock.h"
 #include "common/win32/user_locale.h"
 #include "link/fsuipc_link.h"
-#include "link/win32/win32_link_platform.h"
-#include "persistence/win32/win32_services.h"
+#include "link/win32/platform.h"
+#include "persistence/win32/services.h"
 
 namespace aerolinker {
 namespace {

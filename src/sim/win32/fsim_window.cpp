@@ -12,8 +12,8 @@
 #include "common/app_error.h"
 #include "link/fsuipc_link.h"
 #include "sim/sim_server.h"
-#include "sim/win32/shared_area_win32.h"
-#include "sim/win32/transcript_file_win32.h"
+#include "sim/win32/shared_area.h"
+#include "sim/win32/transcript_file.h"
 
 namespace aerolinker {
 

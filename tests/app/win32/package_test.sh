@@ -38,8 +38,8 @@ zip=$(ls "$out"/*.zip 2>/dev/null | head -n1)
 [ -n "$zip" ] || { echo "FAIL: cpack made no zip" >&2; exit 1; }
 contents=$(cmake -E tar tf "$zip" | sed 's|^[^/]*/||' | sort)
 for wanted in aerolinker.exe fsim.exe docs/pilot-guide.md docs/screenshot-main-window.png \
-    scenarios/README.md scenarios/worked-example.scn scenarios/no-flight-plan.scn \
-    scenarios/takeoff-and-first-waypoint.scn; do
+    scenarios/README.md scenarios/lieo-lirq.scn scenarios/no-flight-plan.scn \
+    scenarios/egkk-eghi.scn; do
     if ! grep -qxF "$wanted" <<<"$contents"; then
         echo "FAIL: $(basename "$zip") lacks $wanted" >&2
         status=1

@@ -12,8 +12,8 @@
 #include "app/win32/window_layout.h"
 #include "app/win32/window_text.h"
 #include "common/file_io.h"
-#include "link/loopback/loopback_platform.h"
-#include "persistence/portable/portable_services.h"
+#include "link/portable/platform.h"
+#include "persistence/portable/services.h"
 #include "test_windows.h"
 
 namespace aerolinker {

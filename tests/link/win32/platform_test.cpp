@@ -1,7 +1,7 @@
 // The link's real Win32 calls: windows, messages, atoms and the shared area, and the whole
 // link against a server window in this process. The server window's class has a name of its
 // own, so that a simulator running on the same desktop is never found instead.
-#include "link/win32/win32_link_platform.h"
+#include "link/win32/platform.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,5 +1,5 @@
 // The link's platform calls on Windows, one Win32 call each.
-#include "link/win32/win32_link_platform.h"
+#include "link/win32/platform.h"
 
 #include <windows.h>
 

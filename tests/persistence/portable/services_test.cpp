@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "common/file_io.h"
-#include "persistence/portable/portable_services.h"
-#include "temp_folder.h"
+#include "persistence/portable/services.h"
+#include "../temp_folder.h"
 
 namespace aerolinker {
 namespace {

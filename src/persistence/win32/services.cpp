@@ -1,5 +1,5 @@
 // Win32 implementations of the Windows folder and the backup copy.
-#include "persistence/win32/win32_services.h"
+#include "persistence/win32/services.h"
 
 #include <windows.h>
 #include <shellapi.h>

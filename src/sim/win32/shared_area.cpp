@@ -1,5 +1,5 @@
 // Mapping a client's shared area by the atom of its message.
-#include "sim/win32/shared_area_win32.h"
+#include "sim/win32/shared_area.h"
 
 #include <windows.h>
 

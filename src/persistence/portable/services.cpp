@@ -1,5 +1,5 @@
 // The portable Windows folder and file copy.
-#include "persistence/portable/portable_services.h"
+#include "persistence/portable/services.h"
 
 #include <utility>
 

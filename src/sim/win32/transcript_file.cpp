@@ -1,5 +1,5 @@
 // Appending transcript lines with the Win32 file calls.
-#include "sim/win32/transcript_file_win32.h"
+#include "sim/win32/transcript_file.h"
 
 #include <windows.h>
 

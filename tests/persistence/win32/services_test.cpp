@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "persistence/win32/win32_services.h"
+#include "persistence/win32/services.h"
 #include "../temp_folder.h"
 
 namespace aerolinker {
