@@ -11,6 +11,7 @@
 #include "app/connection_form.h"
 #include "link/portable/platform.h"
 #include "navlog/log_file.h"
+#include "persistence/ini_file.h"
 #include "persistence/portable/services.h"
 #include "sim/loopback_simulator.h"
 #include "sim/scenario_parser.h"
@@ -62,6 +63,7 @@ struct Flight {
     explicit Flight(const std::string& scenarioText)
         : folder(fs::temp_directory_path() / "aerolinker-flight-bench"),
           windowsFolder((folder / "windows").string()),
+          config(ConfigFilePath(windowsFolder), RegionalSettings{}),
           clock(LocalDateTime{2026, 12, 6, 6, 0, 0, 0}) {
         fs::remove_all(folder);
         fs::create_directories(folder / "windows");
@@ -73,9 +75,9 @@ struct Flight {
         simulator = std::make_unique<LoopbackSimulator>(platform, scenario, options);
         link = std::make_unique<FsuipcLink>(platform);
         form = std::make_unique<TFConnection>(
-            AppServices{*link, window, windowsFolder, copier, clock, RegionalSettings{}});
+            AppServices{*link, window, config, windowsFolder, copier, clock, RegionalSettings{}});
         form->FormCreate();
-        form->LogFolder = (folder / "logs").string();
+        form->SetLogFolder((folder / "logs").string());
         form->LConnettiClick();
     }
     ~Flight() {
@@ -103,6 +105,7 @@ struct Flight {
 
     fs::path folder;
     GivenWindowsFolder windowsFolder;
+    IniFile config;
     ByteFileCopier copier;
     FixedClock clock;
     LoopbackPlatform platform;
@@ -166,19 +169,19 @@ void BM_WholeFlight(benchmark::State& state) {
             flight.form->RunGuarded([&] { flight.form->Timer1Timer(); });
             if (++ticks == 30) {
                 heapAfterTakeOff = HeapInUse();
-                logAfterTakeOff = flight.form->Memo1.Text().size();
+                logAfterTakeOff = flight.form->Memo1().Text().size();
             }
         }
         if (!flight.window.error.empty() ||
-            flight.form->state.RegistrationCount != kWaypoints + 1) {
+            flight.form->State().RegistrationCount != kWaypoints + 1) {
             state.SkipWithError(("the flight did not close: " + flight.window.error).c_str());
             break;
         }
         state.counters["ticks"] = ticks;
-        state.counters["log_lines"] = flight.form->Memo1.LineCount();
+        state.counters["log_lines"] = flight.form->Memo1().LineCount();
         state.counters["heap_growth_less_log_bytes"] =
             static_cast<double>(HeapInUse()) - static_cast<double>(heapAfterTakeOff) -
-            static_cast<double>(flight.form->Memo1.Text().size() - logAfterTakeOff);
+            static_cast<double>(flight.form->Memo1().Text().size() - logAfterTakeOff);
     }
 }
 BENCHMARK(BM_WholeFlight)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -1,14 +1,14 @@
-// The main window's module state and its handlers: connecting, the 5-second tick with the
-// flight-phase machine, the take-off, waypoint and arrival records, and the situation saves.
-// The window reaches the pilot only through MainWindowRoles, so the same handlers run in the
-// Windows program, the console host and the tests.
+// The main window's handlers: connecting, the 5-second tick, the situation saves and "Save
+// Generated File". The tracker decides what a flight's sample means; the handlers give it the
+// world (the link's sample, the clock) and carry its effects out (the link, the window, the
+// files). The window reaches the pilot only through MainWindowRoles, so the same handlers run
+// in the Windows program, the console host and the tests.
 #pragma once
 
 #include <functional>
 #include <string>
 
 #include "app/main_window_roles.h"
-#include "app/tracking_state.h"
 #include "common/local_clock.h"
 #include "common/regional_settings.h"
 #include "link/fsuipc_link.h"
@@ -17,6 +17,7 @@
 #include "persistence/config_store.h"
 #include "persistence/pilot_profile.h"
 #include "persistence/system_services.h"
+#include "tracking/tracker.h"
 
 namespace aerolinker {
 
@@ -25,6 +26,8 @@ constexpr const char* kDesignCaption = "Aerolinker 2.1";
 struct AppServices {
     FsuipcLink& link;
     MainWindowRoles& window;
+    // Aerolinker.ini; its backup copy lives in the Windows folder beside it.
+    ConfigStore& config;
     WindowsFolder& windowsFolder;
     FileCopier& fileCopy;
     LocalClock& clock;
@@ -34,6 +37,8 @@ struct AppServices {
 class TFConnection {
 public:
     explicit TFConnection(AppServices services);
+    TFConnection(const TFConnection&) = delete;
+    TFConnection& operator=(const TFConnection&) = delete;
 
     // Runs one action at the handler boundary: an error ends the action and is reported with
     // its text; the timer keeps its state and the changes made before the error remain.
@@ -47,32 +52,51 @@ public:
     void SaveGeneratedFile();
     void SalvaSitClick() { SaveSituation(); }
     void CaricaSitClick() { LoadLastSituation(); }
-
-    void RecordTakeOff();
-    void RegisterWaypoint();
-    void RecordArrival();
     void SaveSituation();
     void LoadLastSituation();
-    void RestoreFlightState();
 
-    // The module state.
-    LogDocument Memo1;
-    TrackingState state;
-    SimSample sample;
-    LinkResult lastLinkResult = LinkOk;
-    std::string LogFolder;
-    PilotProfile pilotProfile;
+    const TrackingState& State() const { return tracker_.State(); }
+    LogDocument& Memo1() { return tracker_.Log(); }
+    const LogDocument& Memo1() const { return tracker_.Log(); }
+    LinkResult LastLinkResult() const { return lastLinkResult_; }
+    const std::string& LogFolder() const { return logFolder_; }
+    void SetLogFolder(const std::string& folder) { logFolder_ = folder; }
+    PilotProfile& Pilot() { return pilotProfile_; }
+    ConfigStore& Config() { return services_.config; }
 
     std::string LogFilePath() const;
     std::string ConfigFilePath() const;
     const RegionalSettings& Regional() const { return services_.regional; }
 
 private:
-    std::string ClockNow() const;
+    // The tracker's effects, carried out over the link, the window and the files.
+    class TrackerPort : public TrackerOutput {
+    public:
+        explicit TrackerPort(TFConnection& form) : form_(form) {}
+        void ShowSimMessage(const std::string& text, std::int16_t displayCode,
+                            std::int16_t sequence) override;
+        void WriteSimMessage(const std::string& text, std::uint16_t seconds) override;
+        void PlaySound() override;
+        void SetTimerEnabled(bool enabled) override;
+        void SaveLog(LogSave kind) override;
+        void SaveSituation() override;
+        void CloseLink() override;
+        void OnFlightEvent(FlightEvent event, const std::string& detail) override;
+
+    private:
+        TFConnection& form_;
+    };
+
     void Event(FlightEvent event, const std::string& detail);
-    void QueueAndSend(std::uint32_t offset, std::uint32_t size, const void* data);
+    void Greet();
 
     AppServices services_;
+    SimSample sample_;
+    LinkResult lastLinkResult_ = LinkOk;
+    std::string logFolder_;
+    PilotProfile pilotProfile_;
+    TrackerPort port_{*this};
+    Tracker tracker_{services_.regional, pilotProfile_, port_};
 };
 
 }  // namespace aerolinker

@@ -5,19 +5,9 @@
 
 #include <string>
 
-namespace aerolinker {
+#include "tracking/tracker_output.h"
 
-// Moments of a flight a host may want to show as they happen.
-enum class FlightEvent {
-    Connected,
-    EngineStart,
-    TakeOff,
-    WaypointRegistered,
-    SituationSaved,
-    SituationLoaded,
-    Landing,
-    Arrival,
-};
+namespace aerolinker {
 
 class MainWindowRoles {
 public:

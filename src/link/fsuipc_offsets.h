@@ -7,37 +7,37 @@
 namespace aerolinker::offsets {
 
 // Per-tick sample, in the order the sample requests them.
-constexpr std::uint32_t kClockHour = 0x023B;         // 2 bytes read, first byte: UTC hour
-constexpr std::uint32_t kClockMinute = 0x023C;       // 2 bytes read, first byte: UTC minute
-constexpr std::uint32_t kVisibility = 0x0F8C;        // u16, hundredths of a mile
-constexpr std::uint32_t kQnh = 0x0EC6;               // u16, 1/16 hPa
-constexpr std::uint32_t kWindDirection = 0x0F74;     // u16, 65536 = 360 degrees
-constexpr std::uint32_t kWindSpeed = 0x0F72;         // u16, knots
-constexpr std::uint32_t kTemperature = 0x0F42;       // u16, degrees C x 256
-constexpr std::uint32_t kCloudCover = 0x0EA6;        // u16, 0x2000 per eighth
-constexpr std::uint32_t kFuelTanks = 0x0B74;         // 15 x u32: level/capacity pairs
-constexpr std::uint32_t kAltitudeFraction = 0x0570;  // u32, 2^-32 metre
-constexpr std::uint32_t kAltitudeMetres = 0x0574;    // u32, whole metres
-constexpr std::uint32_t kPreviousWaypoint = 0x6081;  // 6 characters
-constexpr std::uint32_t kNextWaypoint = 0x60A4;      // 6 characters
-constexpr std::uint32_t kDistanceToNext = 0x60F4;    // double, metres
-constexpr std::uint32_t kTrueHeading = 0x6038;       // double, radians
-constexpr std::uint32_t kTimeToNext = 0x60E4;        // u32, seconds
-constexpr std::uint32_t kEstimatedArrival = 0x619C;  // u32, seconds after local midnight
-constexpr std::uint32_t kActiveWaypoint = 0x616C;    // u32, flight-plan index
-constexpr std::uint32_t kApproachName = 0x6140;      // 10 characters
+constexpr std::uint32_t kClockHour = 0x023B;           // 2 bytes read, first byte: UTC hour
+constexpr std::uint32_t kClockMinute = 0x023C;         // 2 bytes read, first byte: UTC minute
+constexpr std::uint32_t kVisibility = 0x0F8C;          // u16, hundredths of a mile
+constexpr std::uint32_t kQnh = 0x0EC6;                 // u16, 1/16 hPa
+constexpr std::uint32_t kWindDirection = 0x0F74;       // u16, 65536 = 360 degrees
+constexpr std::uint32_t kWindSpeed = 0x0F72;           // u16, knots
+constexpr std::uint32_t kTemperature = 0x0F42;         // u16, degrees C x 256
+constexpr std::uint32_t kCloudCover = 0x0EA6;          // u16, 0x2000 per eighth
+constexpr std::uint32_t kFuelTanks = 0x0B74;           // 15 x u32: level/capacity pairs
+constexpr std::uint32_t kAltitudeFraction = 0x0570;    // u32, 2^-32 metre
+constexpr std::uint32_t kAltitudeMetres = 0x0574;      // u32, whole metres
+constexpr std::uint32_t kPreviousWaypoint = 0x6081;    // 6 characters
+constexpr std::uint32_t kNextWaypoint = 0x60A4;        // 6 characters
+constexpr std::uint32_t kDistanceToNext = 0x60F4;      // double, metres
+constexpr std::uint32_t kTrueHeading = 0x6038;         // double, radians
+constexpr std::uint32_t kTimeToNext = 0x60E4;          // u32, seconds
+constexpr std::uint32_t kEstimatedArrival = 0x619C;    // u32, seconds after local midnight
+constexpr std::uint32_t kActiveWaypoint = 0x616C;      // u32, flight-plan index
+constexpr std::uint32_t kApproachName = 0x6140;        // 10 characters
 constexpr std::uint32_t kApproachTransition = 0x6154;  // 10 characters
-constexpr std::uint32_t kDestination = 0x6137;       // 5 characters
-constexpr std::uint32_t kGroundSpeed = 0x6030;       // double, metres per second
-constexpr std::uint32_t kRouteDistance = 0x61A0;     // double, metres
-constexpr std::uint32_t kGpsFuel = 0x61A8;           // double
-constexpr std::uint32_t kEngine1Combustion = 0x0894;  // s16; engine n at + n x kEngineStride
+constexpr std::uint32_t kDestination = 0x6137;         // 5 characters
+constexpr std::uint32_t kGroundSpeed = 0x6030;         // double, metres per second
+constexpr std::uint32_t kRouteDistance = 0x61A0;       // double, metres
+constexpr std::uint32_t kGpsFuel = 0x61A8;             // double
+constexpr std::uint32_t kEngine1Combustion = 0x0894;   // s16; engine n at + n x kEngineStride
 constexpr std::uint32_t kEngineStride = 0x98;
-constexpr std::uint32_t kOnGround = 0x0366;          // s16, 1 on the ground
+constexpr std::uint32_t kOnGround = 0x0366;  // s16, 1 on the ground
 
 // Read once at connect.
-constexpr std::uint32_t kAircraftTitle = 0x3D00;     // 255 characters read (256-byte field)
-constexpr std::uint32_t kWaypointCount = 0x6120;     // s32, 0: no flight plan
+constexpr std::uint32_t kAircraftTitle = 0x3D00;  // 255 characters read (256-byte field)
+constexpr std::uint32_t kWaypointCount = 0x6120;  // s32, 0: no flight plan
 
 // Link handshake.
 constexpr std::uint32_t kServerVersion = 0x3304;     // u32
@@ -45,11 +45,11 @@ constexpr std::uint32_t kSimulatorVersion = 0x3308;  // u32, 0xFADExxxx
 constexpr std::uint32_t kLibraryVersion = 0x330A;    // u16 written on the first pass
 
 // Written by the program.
-constexpr std::uint32_t kConnectValueA = 0x3210;     // u32, 66493 at connect
-constexpr std::uint32_t kConnectValueB = 0x3214;     // u32, 66494 at connect
-constexpr std::uint32_t kMessageText = 0x3380;       // 128 bytes, zero-terminated
-constexpr std::uint32_t kMessageTime = 0x32FA;       // u16 seconds; writing it shows the text
-constexpr std::uint32_t kFlightFileName = 0x3F04;    // 252 bytes, zero-terminated
+constexpr std::uint32_t kConnectValueA = 0x3210;      // u32, 66493 at connect
+constexpr std::uint32_t kConnectValueB = 0x3214;      // u32, 66494 at connect
+constexpr std::uint32_t kMessageText = 0x3380;        // 128 bytes, zero-terminated
+constexpr std::uint32_t kMessageTime = 0x32FA;        // u16 seconds; writing it shows the text
+constexpr std::uint32_t kFlightFileName = 0x3F04;     // 252 bytes, zero-terminated
 constexpr std::uint32_t kFlightFileControl = 0x3F00;  // u8: 1 save, 0 load
 
 // Sizes of the fields the program transfers.
@@ -61,4 +61,39 @@ constexpr std::uint32_t kApproachNameSize = 10;
 constexpr std::uint32_t kDestinationSize = 5;
 constexpr std::uint32_t kFuelTankValues = 15;
 
+constexpr double kFullTankLevel = 8388608.0;  // a full tank's level value
+
+// Values the program writes.
+constexpr std::uint32_t kConnectValueAData = 66493;
+constexpr std::uint32_t kConnectValueBData = 66494;
+constexpr std::uint8_t kFlightFileSave = 1;
+constexpr std::uint8_t kFlightFileLoad = 0;
+// The message display code the tracker's messages use: its digits read as hexadecimal give
+// the display time, so 10 shows a message for 16 seconds.
+constexpr std::int16_t kStandardDisplayCode = 10;
+
 }  // namespace aerolinker::offsets
+
+namespace aerolinker {
+
+// The fuel tank values at kFuelTanks, in their order: a level (8388608 is full) and a capacity
+// in US gallons for each tank.
+enum FuelTankValue : int {
+    kCentreLevel = 0,
+    kCentreCapacity,
+    kLeftMainLevel,
+    kLeftMainCapacity,
+    kLeftAuxLevel,
+    kLeftAuxCapacity,
+    kLeftTipLevel,
+    kLeftTipCapacity,
+    kRightMainLevel,
+    kRightMainCapacity,
+    kRightAuxLevel,
+    kRightAuxCapacity,
+    kRightTipLevel,
+    kRightTipCapacity,
+    kFuelBeyond,
+};
+
+}  // namespace aerolinker

@@ -4,15 +4,13 @@
 #include <algorithm>
 #include <cstdlib>
 
-namespace aerolinker {
+#include "common/little_endian.h"
 
-// The sample's numeric fields take FSUIPC's little-endian values byte for byte.
-static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
-              "the simulator sample expects a little-endian host");
+namespace aerolinker {
 
 namespace {
 
-constexpr int kEngineCount = 4;
+constexpr std::uint32_t kEngineCount = 4;
 constexpr std::size_t kClockFieldSize = 2;  // the clock is read 2 bytes at a time
 constexpr std::size_t kMessageCharacters = offsets::kMessageTextSize - 1;  // room for the zero
 
@@ -27,6 +25,12 @@ public:
     }
     void Write(std::uint32_t offset, std::size_t size, const void* source) {
         Note(link_.QueueWrite(offset, static_cast<std::uint32_t>(size), source, queueResult_));
+    }
+    // A number in FSUIPC's little-endian order, as wide as its type.
+    template <typename T>
+    void WriteValue(std::uint32_t offset, T value) {
+        const auto bytes = le::Bytes(value);
+        Write(offset, bytes.size(), bytes.data());
     }
     // True when every request was queued and the server answered them all.
     bool Process(LinkResult& lastLinkResult) {
@@ -48,27 +52,27 @@ private:
     LinkResult firstFailure_ = LinkOk;
 };
 
-// The display time is written as FSUIPC's 16-bit little-endian value.
-struct MessageTime {
-    std::uint8_t bytes[2];
-};
-
-MessageTime MessageTimeBytes(std::uint16_t seconds) {
-    return MessageTime{
-        {static_cast<std::uint8_t>(seconds), static_cast<std::uint8_t>(seconds >> 8)}};
+// The text first: writing the display time is what makes the simulator show it. Writes are
+// copied into the request area as they are queued, so the staging buffers may go.
+void QueueMessage(Batch& batch, const std::string& text, std::uint16_t seconds) {
+    char buffer[offsets::kMessageTextSize] = {};
+    std::copy_n(text.data(), std::min(text.size(), kMessageCharacters), buffer);
+    batch.Write(offsets::kMessageText, sizeof buffer, buffer);
+    batch.WriteValue(offsets::kMessageTime, seconds);
 }
 
 void WriteMessage(FsuipcLink& link, const std::string& text, std::uint16_t seconds,
                   LinkResult& lastLinkResult) {
-    char buffer[offsets::kMessageTextSize] = {};
-    std::copy_n(text.data(), std::min(text.size(), kMessageCharacters), buffer);
-    const MessageTime time = MessageTimeBytes(seconds);
-
-    // The text first: writing the display time is what makes the simulator show it.
     Batch batch(link);
-    batch.Write(offsets::kMessageText, sizeof buffer, buffer);
-    batch.Write(offsets::kMessageTime, sizeof time.bytes, time.bytes);
+    QueueMessage(batch, text, seconds);
     batch.Process(lastLinkResult);
+}
+
+// A flight file name in its zero-terminated field.
+void QueueFlightFileName(Batch& batch, const std::string& name) {
+    char field[offsets::kFlightFileNameSize] = {};
+    std::copy_n(name.data(), std::min(name.size(), sizeof field - 1), field);
+    batch.Write(offsets::kFlightFileName, sizeof field, field);
 }
 
 // The display code's decimal digits read as a hexadecimal number: 10 gives 16 seconds. Only
@@ -84,48 +88,108 @@ std::uint16_t DisplaySeconds(std::int16_t displayCode) {
 
 }  // namespace
 
-void SampleSimulator(FsuipcLink& link, SimSample& sample, LinkResult& lastLinkResult) {
-    // Answers land in a copy first, so that a failed batch leaves every field as it was.
-    SimSample fresh = sample;
-    std::uint8_t hour[kClockFieldSize] = {};
-    std::uint8_t minute[kClockFieldSize] = {};
+namespace {
 
-    Batch batch(link);
-    batch.Read(offsets::kClockHour, sizeof hour, hour);
-    batch.Read(offsets::kClockMinute, sizeof minute, minute);
-    batch.Read(offsets::kVisibility, sizeof fresh.visibility, &fresh.visibility);
-    batch.Read(offsets::kQnh, sizeof fresh.qnh, &fresh.qnh);
-    batch.Read(offsets::kWindDirection, sizeof fresh.windDirection, &fresh.windDirection);
-    batch.Read(offsets::kWindSpeed, sizeof fresh.windSpeed, &fresh.windSpeed);
-    batch.Read(offsets::kTemperature, sizeof fresh.temperature, &fresh.temperature);
-    batch.Read(offsets::kCloudCover, sizeof fresh.cloudCover, &fresh.cloudCover);
-    batch.Read(offsets::kFuelTanks, sizeof fresh.fuelTanks, fresh.fuelTanks);
-    batch.Read(offsets::kAltitudeFraction, sizeof fresh.altitudeFraction, &fresh.altitudeFraction);
-    batch.Read(offsets::kAltitudeMetres, sizeof fresh.altitudeMetres, &fresh.altitudeMetres);
+// The raw bytes of the sample's numbers as the simulator sends them; decoded into the sample
+// only when the whole batch has been answered.
+struct RawSample {
+    std::uint8_t hour[kClockFieldSize];
+    std::uint8_t minute[kClockFieldSize];
+    std::uint8_t visibility[2];
+    std::uint8_t qnh[2];
+    std::uint8_t windDirection[2];
+    std::uint8_t windSpeed[2];
+    std::uint8_t temperature[2];
+    std::uint8_t cloudCover[2];
+    std::uint8_t fuelTanks[offsets::kFuelTankValues][4];
+    std::uint8_t altitudeFraction[4];
+    std::uint8_t altitudeMetres[4];
+    std::uint8_t distanceToNext[8];
+    std::uint8_t trueHeading[8];
+    std::uint8_t timeToNext[4];
+    std::uint8_t estimatedArrival[4];
+    std::uint8_t activeWaypoint[4];
+    std::uint8_t groundSpeed[8];
+    std::uint8_t routeDistance[8];
+    std::uint8_t gpsFuel[8];
+    std::uint8_t engineCombustion[kEngineCount][2];
+    std::uint8_t onGround[2];
+};
+
+// The 29 reads, in the order the simulator is asked for them; the texts land in the fresh
+// sample directly, the numbers in the raw record.
+void QueueSampleReads(Batch& batch, RawSample& raw, SimSample& fresh) {
+    batch.Read(offsets::kClockHour, sizeof raw.hour, raw.hour);
+    batch.Read(offsets::kClockMinute, sizeof raw.minute, raw.minute);
+    batch.Read(offsets::kVisibility, sizeof raw.visibility, raw.visibility);
+    batch.Read(offsets::kQnh, sizeof raw.qnh, raw.qnh);
+    batch.Read(offsets::kWindDirection, sizeof raw.windDirection, raw.windDirection);
+    batch.Read(offsets::kWindSpeed, sizeof raw.windSpeed, raw.windSpeed);
+    batch.Read(offsets::kTemperature, sizeof raw.temperature, raw.temperature);
+    batch.Read(offsets::kCloudCover, sizeof raw.cloudCover, raw.cloudCover);
+    batch.Read(offsets::kFuelTanks, sizeof raw.fuelTanks, raw.fuelTanks);
+    batch.Read(offsets::kAltitudeFraction, sizeof raw.altitudeFraction, raw.altitudeFraction);
+    batch.Read(offsets::kAltitudeMetres, sizeof raw.altitudeMetres, raw.altitudeMetres);
     batch.Read(offsets::kPreviousWaypoint, sizeof fresh.previousWaypoint.bytes,
                fresh.previousWaypoint.bytes);
     batch.Read(offsets::kNextWaypoint, sizeof fresh.nextWaypoint.bytes, fresh.nextWaypoint.bytes);
-    batch.Read(offsets::kDistanceToNext, sizeof fresh.distanceToNext, &fresh.distanceToNext);
-    batch.Read(offsets::kTrueHeading, sizeof fresh.trueHeading, &fresh.trueHeading);
-    batch.Read(offsets::kTimeToNext, sizeof fresh.timeToNext, &fresh.timeToNext);
-    batch.Read(offsets::kEstimatedArrival, sizeof fresh.estimatedArrival, &fresh.estimatedArrival);
-    batch.Read(offsets::kActiveWaypoint, sizeof fresh.activeWaypoint, &fresh.activeWaypoint);
+    batch.Read(offsets::kDistanceToNext, sizeof raw.distanceToNext, raw.distanceToNext);
+    batch.Read(offsets::kTrueHeading, sizeof raw.trueHeading, raw.trueHeading);
+    batch.Read(offsets::kTimeToNext, sizeof raw.timeToNext, raw.timeToNext);
+    batch.Read(offsets::kEstimatedArrival, sizeof raw.estimatedArrival, raw.estimatedArrival);
+    batch.Read(offsets::kActiveWaypoint, sizeof raw.activeWaypoint, raw.activeWaypoint);
     batch.Read(offsets::kApproachName, sizeof fresh.approachName.bytes, fresh.approachName.bytes);
     batch.Read(offsets::kApproachTransition, sizeof fresh.approachTransition.bytes,
                fresh.approachTransition.bytes);
     batch.Read(offsets::kDestination, sizeof fresh.destination.bytes, fresh.destination.bytes);
-    batch.Read(offsets::kGroundSpeed, sizeof fresh.groundSpeed, &fresh.groundSpeed);
-    batch.Read(offsets::kRouteDistance, sizeof fresh.routeDistance, &fresh.routeDistance);
-    batch.Read(offsets::kGpsFuel, sizeof fresh.gpsFuel, &fresh.gpsFuel);
-    for (int engine = 0; engine < kEngineCount; ++engine) {
+    batch.Read(offsets::kGroundSpeed, sizeof raw.groundSpeed, raw.groundSpeed);
+    batch.Read(offsets::kRouteDistance, sizeof raw.routeDistance, raw.routeDistance);
+    batch.Read(offsets::kGpsFuel, sizeof raw.gpsFuel, raw.gpsFuel);
+    for (std::uint32_t engine = 0; engine < kEngineCount; ++engine) {
         batch.Read(offsets::kEngine1Combustion + engine * offsets::kEngineStride,
-                   sizeof fresh.engineCombustion[engine], &fresh.engineCombustion[engine]);
+                   sizeof raw.engineCombustion[engine], raw.engineCombustion[engine]);
     }
-    batch.Read(offsets::kOnGround, sizeof fresh.onGround, &fresh.onGround);
+    batch.Read(offsets::kOnGround, sizeof raw.onGround, raw.onGround);
+}
 
+void DecodeSample(const RawSample& raw, SimSample& fresh) {
+    fresh.clockHour = raw.hour[0];
+    fresh.clockMinute = raw.minute[0];
+    fresh.visibility = le::Load<std::uint16_t>(raw.visibility);
+    fresh.qnh = le::Load<std::uint16_t>(raw.qnh);
+    fresh.windDirection = le::Load<std::uint16_t>(raw.windDirection);
+    fresh.windSpeed = le::Load<std::uint16_t>(raw.windSpeed);
+    fresh.temperature = le::Load<std::uint16_t>(raw.temperature);
+    fresh.cloudCover = le::Load<std::uint16_t>(raw.cloudCover);
+    for (std::uint32_t tank = 0; tank < offsets::kFuelTankValues; ++tank) {
+        fresh.fuelTanks[tank] = le::Load<std::uint32_t>(raw.fuelTanks[tank]);
+    }
+    fresh.altitudeFraction = le::Load<std::uint32_t>(raw.altitudeFraction);
+    fresh.altitudeMetres = le::Load<std::uint32_t>(raw.altitudeMetres);
+    fresh.distanceToNext = le::Load<double>(raw.distanceToNext);
+    fresh.trueHeading = le::Load<double>(raw.trueHeading);
+    fresh.timeToNext = le::Load<std::uint32_t>(raw.timeToNext);
+    fresh.estimatedArrival = le::Load<std::uint32_t>(raw.estimatedArrival);
+    fresh.activeWaypoint = le::Load<std::uint32_t>(raw.activeWaypoint);
+    fresh.groundSpeed = le::Load<double>(raw.groundSpeed);
+    fresh.routeDistance = le::Load<double>(raw.routeDistance);
+    fresh.gpsFuel = le::Load<double>(raw.gpsFuel);
+    for (std::uint32_t engine = 0; engine < kEngineCount; ++engine) {
+        fresh.engineCombustion[engine] = le::Load<std::int16_t>(raw.engineCombustion[engine]);
+    }
+    fresh.onGround = le::Load<std::int16_t>(raw.onGround);
+}
+
+}  // namespace
+
+void SampleSimulator(FsuipcLink& link, SimSample& sample, LinkResult& lastLinkResult) {
+    // Answers land in a copy first, so that a failed batch leaves every field as it was.
+    SimSample fresh = sample;
+    RawSample raw{};
+    Batch batch(link);
+    QueueSampleReads(batch, raw, fresh);
     if (batch.Process(lastLinkResult)) {
-        fresh.clockHour = hour[0];
-        fresh.clockMinute = minute[0];
+        DecodeSample(raw, fresh);
         sample = fresh;
     }
     sample.approachLoaded = sample.approachName.bytes[0] != 0;
@@ -134,14 +198,14 @@ void SampleSimulator(FsuipcLink& link, SimSample& sample, LinkResult& lastLinkRe
 void ReadConnectBatch(FsuipcLink& link, SimSample& sample, std::int32_t& waypointCount,
                       LinkResult& lastLinkResult) {
     decltype(sample.aircraftTitle) title = sample.aircraftTitle;
-    double routeDistance = sample.routeDistance;
-    std::int32_t count = waypointCount;
+    std::uint8_t route[8] = {};
+    std::uint8_t count[4] = {};
     decltype(sample.previousWaypoint) departure = sample.previousWaypoint;
 
     Batch batch(link);
     batch.Read(offsets::kAircraftTitle, offsets::kAircraftTitleSize, title.bytes);
-    batch.Read(offsets::kRouteDistance, sizeof routeDistance, &routeDistance);
-    batch.Read(offsets::kWaypointCount, sizeof count, &count);
+    batch.Read(offsets::kRouteDistance, sizeof route, route);
+    batch.Read(offsets::kWaypointCount, sizeof count, count);
     batch.Read(offsets::kPreviousWaypoint, sizeof departure.bytes, departure.bytes);
     if (!batch.Process(lastLinkResult)) {
         return;
@@ -149,8 +213,8 @@ void ReadConnectBatch(FsuipcLink& link, SimSample& sample, std::int32_t& waypoin
     // Only 255 bytes are read, so the field always ends with a zero.
     title.bytes[offsets::kAircraftTitleSize] = 0;
     sample.aircraftTitle = title;
-    sample.routeDistance = routeDistance;
-    waypointCount = count;
+    sample.routeDistance = le::Load<double>(route);
+    waypointCount = le::Load<std::int32_t>(count);
     sample.previousWaypoint = departure;
 }
 
@@ -163,6 +227,33 @@ void ShowSimMessage(FsuipcLink& link, const std::string& text, std::int16_t disp
 void WriteSimMessage(FsuipcLink& link, const std::string& text, std::uint16_t seconds,
                      LinkResult& lastLinkResult) {
     WriteMessage(link, text, seconds, lastLinkResult);
+}
+
+void WriteConnectGreeting(FsuipcLink& link, const std::string& text, std::uint16_t seconds,
+                          LinkResult& lastLinkResult) {
+    Batch batch(link);
+    batch.WriteValue(offsets::kConnectValueA, offsets::kConnectValueAData);
+    batch.WriteValue(offsets::kConnectValueB, offsets::kConnectValueBData);
+    QueueMessage(batch, text, seconds);
+    batch.Process(lastLinkResult);
+}
+
+void RequestFlightSave(FsuipcLink& link, const std::string& name, LinkResult& lastLinkResult) {
+    Batch batch(link);
+    batch.WriteValue(offsets::kFlightFileControl, offsets::kFlightFileSave);
+    QueueFlightFileName(batch, name);
+    batch.Process(lastLinkResult);
+}
+
+bool RequestFlightLoad(FsuipcLink& link, const std::string& name, LinkResult& lastLinkResult) {
+    // The name goes first, in a batch of its own, so that the simulator has it before the
+    // request to load arrives.
+    Batch nameBatch(link);
+    QueueFlightFileName(nameBatch, name);
+    nameBatch.Process(lastLinkResult);
+    Batch loadBatch(link);
+    loadBatch.WriteValue(offsets::kFlightFileControl, offsets::kFlightFileLoad);
+    return loadBatch.Process(lastLinkResult);
 }
 
 }  // namespace aerolinker

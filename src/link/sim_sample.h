@@ -20,33 +20,14 @@ struct FixedText {
 
     std::string Text() const {
         const void* zero = std::memchr(bytes, 0, N);
-        std::size_t length = zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - bytes)
-                                  : N;
+        std::size_t length =
+            zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - bytes) : N;
         return std::string(bytes, length);
     }
     void Set(const std::string& text) {
         std::memset(bytes, 0, N);
         std::memcpy(bytes, text.data(), text.size() < N ? text.size() : N);
     }
-};
-
-// Fuel tank values at 0x0B74, in their order.
-enum FuelTankValue : int {
-    kCentreLevel = 0,
-    kCentreCapacity,
-    kLeftMainLevel,
-    kLeftMainCapacity,
-    kLeftAuxLevel,
-    kLeftAuxCapacity,
-    kLeftTipLevel,
-    kLeftTipCapacity,
-    kRightMainLevel,
-    kRightMainCapacity,
-    kRightAuxLevel,
-    kRightAuxCapacity,
-    kRightTipLevel,
-    kRightTipCapacity,
-    kFuelBeyond,
 };
 
 struct SimSample {
@@ -64,8 +45,8 @@ struct SimSample {
     std::uint32_t altitudeMetres = 0;
     FixedText<offsets::kWaypointIdSize> previousWaypoint;
     FixedText<offsets::kWaypointIdSize> nextWaypoint;
-    double distanceToNext = 0;  // metres
-    double trueHeading = 0;     // radians
+    double distanceToNext = 0;           // metres
+    double trueHeading = 0;              // radians
     std::uint32_t timeToNext = 0;        // seconds
     std::uint32_t estimatedArrival = 0;  // seconds after local midnight
     std::uint32_t activeWaypoint = 0;
@@ -105,5 +86,16 @@ void ShowSimMessage(FsuipcLink& link, const std::string& text, std::int16_t disp
 // greeting and the arrival message).
 void WriteSimMessage(FsuipcLink& link, const std::string& text, std::uint16_t seconds,
                      LinkResult& lastLinkResult);
+
+// The connect batch's writes: the two connect values, then the greeting and its display time.
+void WriteConnectGreeting(FsuipcLink& link, const std::string& text, std::uint16_t seconds,
+                          LinkResult& lastLinkResult);
+
+// Asks the simulator to save its flight under `name` (without extension).
+void RequestFlightSave(FsuipcLink& link, const std::string& name, LinkResult& lastLinkResult);
+
+// Asks the simulator to load the flight file `name`: the name in one batch, the request in a
+// second. True when the second batch was answered.
+bool RequestFlightLoad(FsuipcLink& link, const std::string& name, LinkResult& lastLinkResult);
 
 }  // namespace aerolinker

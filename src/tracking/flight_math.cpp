@@ -3,27 +3,24 @@
 
 #include <cmath>
 
+#include "common/units.h"
 #include "link/sim_sample.h"
 #include "navlog/text_format.h"
 
 namespace aerolinker {
 namespace {
 
-constexpr long double kMilesPerKilometre = 0.53966L;
-constexpr double kFullTank = 8388608.0;
-constexpr double kFeetPerMetre = 3.281;
-
-double TankGallons(const std::uint32_t (&tanks)[15], int level, int capacity) {
-    return tanks[level] / kFullTank * tanks[capacity];
+double TankGallons(const FuelTanks& tanks, int level, int capacity) {
+    return tanks[level] / offsets::kFullTankLevel * tanks[capacity];
 }
 
 }  // namespace
 
 double MetresToMiles(double metres) {
-    return static_cast<double>(static_cast<long double>(metres) / 1000.0L * kMilesPerKilometre);
+    return units::MetresToMiles(metres);
 }
 
-double FuelOnBoard(const std::uint32_t (&tanks)[15]) {
+double FuelOnBoard(const FuelTanks& tanks) {
     const double sum = TankGallons(tanks, kCentreLevel, kCentreCapacity) +
                        TankGallons(tanks, kLeftMainLevel, kLeftMainCapacity) +
                        TankGallons(tanks, kRightMainLevel, kRightMainCapacity) +
@@ -44,8 +41,8 @@ RawWeather SampleWeather(const SimSample& sample) {
 }
 
 long long AltitudeFeet(std::uint32_t wholeMetres, std::uint32_t fraction) {
-    const double metres = wholeMetres + fraction / 4294967296.0;
-    return static_cast<long long>(std::trunc(metres * kFeetPerMetre));
+    const double metres = wholeMetres + fraction / units::kAltitudeFractionPerMetre;
+    return static_cast<long long>(std::trunc(metres * units::kFeetPerMetre));
 }
 
 }  // namespace aerolinker

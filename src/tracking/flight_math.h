@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "link/fsuipc_offsets.h"
 #include "navlog/weather_text.h"
 
 namespace aerolinker {
@@ -13,7 +14,8 @@ double MetresToMiles(double metres);
 // Fuel on board in whole US gallons: level / 8388608 x capacity for the centre, left main,
 // right main, left auxiliary and right auxiliary tanks, summed in that order and rounded
 // half to even. The tip tanks are not counted.
-double FuelOnBoard(const std::uint32_t (&tanks)[15]);
+using FuelTanks = std::uint32_t[offsets::kFuelTankValues];
+double FuelOnBoard(const FuelTanks& tanks);
 
 // Whole feet of an altitude given as whole metres and a fraction in units of 2^-32 metre.
 long long AltitudeFeet(std::uint32_t wholeMetres, std::uint32_t fraction);
@@ -22,8 +24,5 @@ struct SimSample;
 
 // The raw weather values of a sample.
 RawWeather SampleWeather(const SimSample& sample);
-
-// Degrees per radian, as the program's headings use it.
-constexpr double kDegreesPerRadian = 57.2957795130823229;
 
 }  // namespace aerolinker

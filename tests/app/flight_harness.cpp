@@ -42,7 +42,8 @@ FlightHarness::FlightHarness(const std::string& scenarioText, const fs::path& fo
       regional_(regional),
       scenario_(std::make_shared<const Scenario>(ParseScenario(scenarioText))),
       clock_(today),
-      windowsFolder_((folder / "windows").string()) {
+      windowsFolder_((folder / "windows").string()),
+      config_(ConfigFilePath(windowsFolder_), regional) {
     fs::remove_all(folder_);
     fs::create_directories(folder_ / "windows");
     fs::create_directories(folder_ / "logs");
@@ -71,7 +72,7 @@ void FlightHarness::Restart() {
     link_ = std::make_unique<FsuipcLink>(*platform_);
     window_ = std::make_unique<RecordingWindow>();
     form_ = std::make_unique<TFConnection>(
-        AppServices{*link_, *window_, windowsFolder_, copier_, clock_, regional_});
+        AppServices{*link_, *window_, config_, windowsFolder_, copier_, clock_, regional_});
 }
 
 std::string FlightHarness::LogFolder() const {
@@ -82,12 +83,11 @@ std::string FlightHarness::WindowsFolder() const {
 }
 
 void FlightHarness::Start() {
-    IniFile config(ConfigFilePath(windowsFolder_), regional_);
-    if (config.ReadText("Aerolinker", "FlightDir", "") != LogFolder()) {
-        config.WriteText("Aerolinker", "Flightdir", LogFolder());
-        config.WriteText("Aerolinker", "PilotName", "Test Pilot");
-        config.WriteText("Aerolinker", "ID", "XY123");
-        config.WriteText("Aerolinker", "Number", "17");
+    if (config_.ReadText("Aerolinker", "FlightDir", "") != LogFolder()) {
+        config_.WriteText("Aerolinker", "Flightdir", LogFolder());
+        config_.WriteText("Aerolinker", "PilotName", "Test Pilot");
+        config_.WriteText("Aerolinker", "ID", "XY123");
+        config_.WriteText("Aerolinker", "Number", "17");
     }
     form_->RunGuarded([&] { form_->FormCreate(); });
 }

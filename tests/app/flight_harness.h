@@ -9,6 +9,7 @@
 
 #include "app/connection_form.h"
 #include "link/portable/platform.h"
+#include "persistence/ini_file.h"
 #include "persistence/portable/services.h"
 #include "sim/loopback_simulator.h"
 #include "sim/scenario_parser.h"
@@ -78,6 +79,7 @@ private:
     std::shared_ptr<const Scenario> scenario_;
     FixedClock clock_;
     GivenWindowsFolder windowsFolder_;
+    IniFile config_;
     ByteFileCopier copier_;
     std::unique_ptr<LoopbackPlatform> platform_;
     std::unique_ptr<LoopbackSimulator> simulator_;

@@ -93,7 +93,7 @@ TEST(FlightTest, ShortFlightLogEqualsTheExpectedFileByteForByte) {
     EXPECT_TRUE(flight.window().errors.empty()) << flight.window().errors.front();
     EXPECT_EQ(flight.ReadFile(flight.form().LogFilePath()), ExpectedFile("short-flight.log"));
     EXPECT_FALSE(flight.link().IsOpen());
-    EXPECT_FALSE(flight.form().state.EngineStarted);
+    EXPECT_FALSE(flight.form().State().EngineStarted);
     EXPECT_EQ(flight.window().sounds, 2);
 
     EXPECT_EQ(flight.SimulatorMessages(),
@@ -105,9 +105,14 @@ TEST(FlightTest, ShortFlightLogEqualsTheExpectedFileByteForByte) {
                   "Arrival estimated at CCCC 11:00 local time # 2",
                   "Welcome at CCCC airport. End of Flight!",
               }));
-    const auto& entries = flight.simulator().server().transcript().entries();
-    ASSERT_FALSE(entries.empty());
-    EXPECT_EQ(entries.back().value, 21u) << "the farewell stays 21 seconds";
+    std::vector<std::uint32_t> seconds;
+    for (const TranscriptEntry& entry : flight.simulator().server().transcript().entries()) {
+        if (entry.kind == TranscriptKind::Message) {
+            seconds.push_back(entry.value);
+        }
+    }
+    EXPECT_EQ(seconds, (std::vector<std::uint32_t>{5, 16, 16, 16, 21}))
+        << "the greeting shows 5 seconds, the tracker's messages 16, the farewell 21";
 }
 
 TEST(FlightTest, TheBundledLieoLirqFlightGivesItsLogByteForByte) {
@@ -128,14 +133,13 @@ TEST(FlightTest, TheBundledLieoLirqFlightGivesItsLogByteForByte) {
 }
 
 TEST(FlightTest, TheBundledEgkkEghiFlightGivesItsTakeOffAndMidRows) {
-    FlightHarness flight(testing_support::BundledScenario("egkk-eghi.scn"),
-                         TestFolder());
+    FlightHarness flight(testing_support::BundledScenario("egkk-eghi.scn"), TestFolder());
     flight.Start();
     flight.Connect();
-    while (flight.form().state.RegistrationCount < 2 && flight.window().timer) {
+    while (flight.form().State().RegistrationCount < 2 && flight.window().timer) {
         flight.Tick();
     }
-    const LogDocument& log = flight.form().Memo1;
+    const LogDocument& log = flight.form().Memo1();
     ASSERT_EQ(log.LineCount(), 17);
     EXPECT_EQ(log.Line(6), "DEPART      : EGKK");
     EXPECT_EQ(log.Line(8), "Take off    : 10:07");
@@ -144,8 +148,8 @@ TEST(FlightTest, TheBundledEgkkEghiFlightGivesItsTakeOffAndMidRows) {
               "MID     |     |      |     |       |       |025/0245|00:09|10:16|      \n"
               "        |     |      |035  |10000  |       |        |     |10:18|      \n"
               "SAM     |     |      |     |       |       |050/0195|00:12|10:30|      \n");
-    EXPECT_NEAR(flight.form().state.RemainingAfterLeg, 194.871226, 1e-6);
-    EXPECT_EQ(flight.form().state.RouteFlown, "EGKK->MID->");
+    EXPECT_NEAR(flight.form().State().RemainingAfterLeg, 194.871226, 1e-6);
+    EXPECT_EQ(flight.form().State().RouteFlown, "EGKK->MID->");
     const std::vector<std::string> messages = flight.SimulatorMessages();
     ASSERT_GE(messages.size(), 4u);
     EXPECT_EQ(messages[1], "Take off : Have a good flight # 1");
@@ -194,7 +198,7 @@ frame
     EXPECT_EQ(flight.window().messageBoxes, std::vector<std::string>{"Not Plan. Attention!"});
     EXPECT_FALSE(flight.window().timer);
     EXPECT_TRUE(flight.window().situationButtons);
-    EXPECT_EQ(flight.form().Memo1.LineCount(), 0);
+    EXPECT_EQ(flight.form().Memo1().LineCount(), 0);
     EXPECT_TRUE(flight.link().IsOpen());
     EXPECT_EQ(flight.SimulatorMessages(),
               (std::vector<std::string>{
@@ -212,15 +216,15 @@ TEST(FlightTest, ConnectingTwiceKeepsTheLinkAndASecondConnectAppendsASecondHeade
     EXPECT_EQ(flight.window().status, "Attempt to Open when already Open");
     EXPECT_TRUE(flight.link().IsOpen());
     EXPECT_TRUE(flight.window().timer);
-    EXPECT_EQ(flight.form().Memo1.LineCount(), 10);
+    EXPECT_EQ(flight.form().Memo1().LineCount(), 10);
 
     flight.form().RunGuarded([&] { flight.form().LChiudiClick(); });
     EXPECT_EQ(flight.window().status, "Closed");
     EXPECT_FALSE(flight.window().timer);
     EXPECT_TRUE(flight.window().situationButtons);
     flight.Connect();
-    EXPECT_EQ(flight.form().Memo1.LineCount(), 20);
-    EXPECT_EQ(flight.form().Memo1.Line(10), flight.form().Memo1.Line(0));
+    EXPECT_EQ(flight.form().Memo1().LineCount(), 20);
+    EXPECT_EQ(flight.form().Memo1().Line(10), flight.form().Memo1().Line(0));
 }
 
 // The short flight with some of its frames replaced.
@@ -239,7 +243,7 @@ TEST(FlightTest, TakeOffWithoutEngineStartLandsInsideTheTableHeader) {
     flight.Connect();
     flight.Tick();
     flight.Tick();
-    const LogDocument& log = flight.form().Memo1;
+    const LogDocument& log = flight.form().Memo1();
     EXPECT_EQ(Lines(log, 6, 9), "DEPART      : AAAA\n" + std::string(71, '-') +
                                     "\nTake off    : 10:10\n"
                                     "CHK-PNT |Frequency   | HDG |  ALT  | Wind  |Distance| ETE | "
@@ -253,9 +257,9 @@ TEST(FlightTest, LandingWithEnginesOffClosesTheFlightInTheSameTick) {
     flight.Start();
     flight.Connect();
     EXPECT_EQ(flight.FlyUntilTimerStops(), 4);
-    EXPECT_EQ(flight.form().Memo1.Line(9), "Arrival time: 10:40");
-    EXPECT_EQ(flight.form().Memo1.Line(11), "Engine Shut : 10:40");
-    EXPECT_EQ(flight.form().state.WaypointCounter, -1);
+    EXPECT_EQ(flight.form().Memo1().Line(9), "Arrival time: 10:40");
+    EXPECT_EQ(flight.form().Memo1().Line(11), "Engine Shut : 10:40");
+    EXPECT_EQ(flight.form().State().WaypointCounter, -1);
 }
 
 TEST(FlightTest, ARouteOfTwoWaypointsLandsRightAfterTakeOff) {
@@ -265,8 +269,8 @@ TEST(FlightTest, ARouteOfTwoWaypointsLandsRightAfterTakeOff) {
     flight.Start();
     flight.Connect();
     flight.FlyUntilTimerStops();
-    EXPECT_EQ(flight.form().state.RegistrationCount, 1);
-    EXPECT_EQ(flight.form().Memo1.Line(13), "Clearance   :AAAA->CCCC");
+    EXPECT_EQ(flight.form().State().RegistrationCount, 1);
+    EXPECT_EQ(flight.form().Memo1().Line(13), "Clearance   :AAAA->CCCC");
 }
 
 TEST(FlightTest, AWaypointCountOfOneTakesTheFirstTickOnTheGroundAsTheLanding) {
@@ -274,7 +278,7 @@ TEST(FlightTest, AWaypointCountOfOneTakesTheFirstTickOnTheGroundAsTheLanding) {
     flight.Start();
     flight.Connect();
     flight.Tick();
-    EXPECT_EQ(flight.form().state.WaypointCounter, -1);
+    EXPECT_EQ(flight.form().State().WaypointCounter, -1);
     EXPECT_TRUE(flight.window().timer) << "engines still running";
 }
 
@@ -285,8 +289,8 @@ TEST(FlightTest, ADirectToPastTheAwaitedWaypointGetsNoRegistrationAndNoLanding) 
     for (int i = 0; i < 8; ++i) {
         flight.Tick();
     }
-    EXPECT_EQ(flight.form().state.RegistrationCount, 1);
-    EXPECT_EQ(flight.form().state.WaypointCounter, 2);
+    EXPECT_EQ(flight.form().State().RegistrationCount, 1);
+    EXPECT_EQ(flight.form().State().WaypointCounter, 2);
     EXPECT_TRUE(flight.window().timer);
 }
 
@@ -303,7 +307,7 @@ TEST(FlightTest, TimesAcrossMidnightWrapAndTheSummaryCountsTheRealFlight) {
     flight.Start();
     flight.Connect();
     flight.FlyUntilTimerStops();
-    const LogDocument& log = flight.form().Memo1;
+    const LogDocument& log = flight.form().Memo1();
     EXPECT_EQ(log.Line(7), "Engine Start: 23:50");
     EXPECT_EQ(log.Line(19),
               "BBB     |     |      |     |       |       |016/0038|00:10|00:05|      ");
@@ -335,7 +339,7 @@ TEST(FlightTest, ALongRouteWrapsTheClearanceAndMovesEverythingBelowDown) {
     flight.Connect();
     flight.FlyUntilTimerStops();
     ASSERT_TRUE(flight.window().errors.empty()) << flight.window().errors.front();
-    const LogDocument& log = flight.form().Memo1;
+    const LogDocument& log = flight.form().Memo1();
     EXPECT_EQ(Lines(log, 13, 15),
               "Clearance   :LIEO->OLBIA->ELBA1->PRTVE->ABCDE->FGHIJ->KLMNO->PQRST-\n"
               ">UVWXY->LIRQ\n" +
@@ -353,7 +357,7 @@ TEST(FlightTest, WithoutAnApproachTheNextWaypointIsTheArrival) {
     flight.Start();
     flight.Connect();
     flight.FlyUntilTimerStops();
-    const LogDocument& log = flight.form().Memo1;
+    const LogDocument& log = flight.form().Memo1();
     EXPECT_EQ(log.Line(10), "ARRIVE      : LIRQ");
     EXPECT_EQ(log.Line(13), "Clearance   :LIEOXX->OLBIA1->LIRQ");
     bool noApproach = false;
@@ -373,7 +377,7 @@ TEST(FlightTest, CommaAndDotRegionalSettings) {
     flight.Start();
     flight.Connect();
     flight.FlyUntilTimerStops();
-    const LogDocument& log = flight.form().Memo1;
+    const LogDocument& log = flight.form().Memo1();
     EXPECT_EQ(log.Line(4), "Date           : 06.12.2026");
     EXPECT_EQ(log.Line(7), "Engine Start: 10.00");
     EXPECT_EQ(log.Line(19),
@@ -395,7 +399,7 @@ TEST(FlightTest, NoGroundSpeedLeavesTheTimesOfTheNextLegOpen) {
         flight.Tick();
     }
     EXPECT_TRUE(flight.window().errors.empty());
-    EXPECT_EQ(flight.form().Memo1.Line(16),
+    EXPECT_EQ(flight.form().Memo1().Line(16),
               "CCCC    |     |      |     |       |       |016/0022|--:--|--:--|      ");
 }
 
@@ -405,10 +409,10 @@ TEST(FlightTest, AnUnwritableLogFolderStopsTrackingAndKeepsThePreviousLog) {
     flight.Connect();
     flight.Tick();
     const std::string path = flight.form().LogFilePath();
-    DirectSave(flight.form().Memo1, path);
+    DirectSave(flight.form().Memo1(), path);
     const std::string before = flight.ReadFile(path);
     // The folder goes away under the program (a network drive lost, say).
-    flight.form().LogFolder = flight.LogFolder() + "\\gone";
+    flight.form().SetLogFolder(flight.LogFolder() + "\\gone");
     flight.Tick();  // take-off: its save fails
     ASSERT_EQ(flight.window().errors.size(), 1u);
     EXPECT_EQ(flight.window().errors[0].rfind(
@@ -417,7 +421,7 @@ TEST(FlightTest, AnUnwritableLogFolderStopsTrackingAndKeepsThePreviousLog) {
         << flight.window().errors[0];
     EXPECT_FALSE(flight.window().timer) << "the take-off stopped the timer and stays stopped";
     EXPECT_EQ(flight.ReadFile(path), before);
-    EXPECT_EQ(flight.form().state.WaypointCounter, 2);
+    EXPECT_EQ(flight.form().State().WaypointCounter, 2);
 }
 
 TEST(SituationTest, AFlightInterruptedAfterItsSecondRegistrationResumesToTheSameLog) {
@@ -440,19 +444,19 @@ TEST(SituationTest, AFlightInterruptedAfterItsSecondRegistrationResumesToTheSame
     flight.form().RunGuarded([&] { flight.form().CaricaSitClick(); });
     EXPECT_TRUE(flight.window().errors.empty()) << flight.window().errors.front();
     EXPECT_TRUE(flight.window().timer);
-    EXPECT_TRUE(flight.form().state.EngineStarted);
+    EXPECT_TRUE(flight.form().State().EngineStarted);
     EXPECT_EQ(flight.window().pausedMs, 2000u);
-    EXPECT_EQ(flight.form().state.RegistrationCount, 2);
-    EXPECT_EQ(flight.form().state.WaypointCounter, 3);
+    EXPECT_EQ(flight.form().State().RegistrationCount, 2);
+    EXPECT_EQ(flight.form().State().WaypointCounter, 3);
     // The flight goes on from what remained after BBB, not from the route's total of 54.
-    EXPECT_EQ(flight.form().state.RemainingDistance, 22);
-    EXPECT_EQ(flight.form().state.RemainingAfterLeg, 22);
+    EXPECT_EQ(flight.form().State().RemainingDistance, 22);
+    EXPECT_EQ(flight.form().State().RemainingAfterLeg, 22);
 
     flight.FlyUntilTimerStops();
     EXPECT_EQ(flight.ReadFile(flight.form().LogFilePath()), uninterrupted);
     // The one thing a program started just to resume does not know: when the engines started.
-    EXPECT_EQ(flight.form().state.EngineStartTime, 0.0);
-    EXPECT_NE(straight.form().state.EngineStartTime, 0.0);
+    EXPECT_EQ(flight.form().State().EngineStartTime, 0.0);
+    EXPECT_NE(straight.form().State().EngineStartTime, 0.0);
 }
 
 TEST(SituationTest, ASituationSavedBeforeTakeOffResumesWithTheWholeRoute) {
@@ -465,10 +469,10 @@ TEST(SituationTest, ASituationSavedBeforeTakeOffResumesWithTheWholeRoute) {
     flight.Start();
     flight.Connect();
     flight.form().RunGuarded([&] { flight.form().CaricaSitClick(); });
-    EXPECT_EQ(flight.form().state.WaypointCounter, 1);
-    EXPECT_EQ(flight.form().state.RemainingDistance, 54);
+    EXPECT_EQ(flight.form().State().WaypointCounter, 1);
+    EXPECT_EQ(flight.form().State().RemainingDistance, 54);
     flight.FlyUntilTimerStops();
-    EXPECT_EQ(flight.form().Memo1.Line(18),
+    EXPECT_EQ(flight.form().Memo1().Line(18),
               "AAAA    |     |      |090  |       |       |  -/0054|--:--|10:10|      ");
 }
 
@@ -489,19 +493,19 @@ TEST(SituationTest, LoadingIsRefusedInFlightAndRestoresNothingWhenDisconnected) 
     FlightHarness flight(kShortFlight, TestFolder());
     flight.Start();
     flight.Connect();
+    flight.form().RunGuarded([&] { flight.form().LChiudiClick(); });
+    const int lines = flight.form().Memo1().LineCount();
+    flight.form().RunGuarded([&] { flight.form().CaricaSitClick(); });
+    EXPECT_EQ(flight.form().Memo1().LineCount(), lines);
+    EXPECT_FALSE(flight.window().timer);
+    EXPECT_TRUE(flight.window().errors.empty());
+    EXPECT_TRUE(flight.window().standardMessages.empty());
+    EXPECT_EQ(flight.form().LastLinkResult(), LinkNotOpen);
+
+    flight.Connect();
     flight.Tick();  // engine start
     flight.form().RunGuarded([&] { flight.form().CaricaSitClick(); });
     EXPECT_EQ(flight.window().standardMessages, std::vector<std::string>{"Not Appliable"});
-
-    flight.form().RunGuarded([&] { flight.form().LChiudiClick(); });
-    flight.form().state.EngineStarted = false;
-    const int lines = flight.form().Memo1.LineCount();
-    flight.form().RunGuarded([&] { flight.form().CaricaSitClick(); });
-    EXPECT_EQ(flight.form().Memo1.LineCount(), lines);
-    EXPECT_FALSE(flight.window().timer);
-    EXPECT_TRUE(flight.window().errors.empty());
-    EXPECT_EQ(flight.window().standardMessages.size(), 1u);
-    EXPECT_EQ(flight.form().lastLinkResult, LinkNotOpen);
 }
 
 }  // namespace

@@ -7,10 +7,13 @@
 #include <optional>
 #include <vector>
 
+#include "common/units.h"
 #include "link/fsuipc_link.h"
 #include "link/sim_sample.h"
 #include "sim/loopback_simulator.h"
 #include "sim/scenario_parser.h"
+#include "tracking/flight_math.h"
+#include "tracking/tracker.h"
 
 namespace aerolinker {
 namespace {
@@ -20,7 +23,7 @@ std::string ScenarioPath(const std::string& name) {
     return std::string(source ? source : ".") + "/scenarios/" + name;
 }
 
-// The samples at which the flight's events fall, found the way the program's tick finds them.
+// The samples at which the flight's events fall, as the program's tracker finds them.
 struct Flight {
     SimSample connect;
     std::int32_t waypointCount = 0;
@@ -30,6 +33,44 @@ struct Flight {
     std::optional<SimSample> landing;
     std::optional<SimSample> shutDown;
     std::uint64_t ticks = 0;
+};
+
+// Keeps the sample of each flight event the tracker reports; every other effect is dropped.
+class EventSamples : public TrackerOutput {
+public:
+    EventSamples(Flight& flight, const SimSample& sample) : flight_(flight), sample_(sample) {}
+    void ShowSimMessage(const std::string&, std::int16_t, std::int16_t) override {}
+    void WriteSimMessage(const std::string&, std::uint16_t) override {}
+    void PlaySound() override {}
+    void SetTimerEnabled(bool) override {}
+    void SaveLog(LogSave) override {}
+    void SaveSituation() override {}
+    void CloseLink() override {}
+    void OnFlightEvent(FlightEvent event, const std::string&) override {
+        switch (event) {
+            case FlightEvent::EngineStart:
+                flight_.engineStart = sample_;
+                break;
+            case FlightEvent::TakeOff:
+                flight_.takeOff = sample_;
+                break;
+            case FlightEvent::WaypointRegistered:
+                flight_.registrations.push_back(sample_);
+                break;
+            case FlightEvent::Landing:
+                flight_.landing = sample_;
+                break;
+            case FlightEvent::Arrival:
+                flight_.shutDown = sample_;
+                break;
+            default:
+                break;
+        }
+    }
+
+private:
+    Flight& flight_;
+    const SimSample& sample_;
 };
 
 Flight Fly(const std::string& name) {
@@ -45,33 +86,18 @@ Flight Fly(const std::string& name) {
         return flight;
     }
     SimSample sample = flight.connect;
-    int counter = 1;
-    while (!simulator.server().player().holding()) {
+    const RegionalSettings regional;
+    const PilotProfile pilot;
+    EventSamples events(flight, sample);
+    Tracker tracker(regional, pilot, events);
+    tracker.BeginConnect();
+    tracker.Connected(flight.waypointCount, flight.connect.routeDistance);
+    const LocalDateTime today{2026, 12, 7, 9, 0, 0, 0};
+    while (!simulator.server().player().holding() && !flight.shutDown) {
         SampleSimulator(link, sample, result);
         EXPECT_EQ(result, LinkOk);
         ++flight.ticks;
-        const int engines = sample.engineCombustion[0] | sample.engineCombustion[1] |
-                            sample.engineCombustion[2] | sample.engineCombustion[3];
-        if (engines == 1 && !flight.engineStart) {
-            flight.engineStart = sample;
-        }
-        if (sample.onGround == 0) {
-            if (counter == 1) {
-                counter = 2;
-                flight.takeOff = sample;
-            } else if (counter >= 0 &&
-                       static_cast<std::uint32_t>(counter) == sample.activeWaypoint) {
-                flight.registrations.push_back(sample);
-                ++counter;
-            }
-        }
-        if (sample.onGround == 1 && counter == flight.waypointCount) {
-            flight.landing = sample;
-            counter = -1;
-        }
-        if (engines == 0 && counter == -1 && !flight.shutDown) {
-            flight.shutDown = sample;
-        }
+        tracker.Step(sample, today);
     }
     return flight;
 }
@@ -82,19 +108,8 @@ std::string Clock(const SimSample& sample) {
     return text;
 }
 
-// Fuel on board as the log counts it: five tanks, tips left out, halves to even.
-double FuelOnBoard(const SimSample& s) {
-    const auto tank = [&](int level, int capacity) {
-        return s.fuelTanks[level] / 8388608.0 * s.fuelTanks[capacity];
-    };
-    return std::nearbyint(
-        tank(kCentreLevel, kCentreCapacity) + tank(kLeftMainLevel, kLeftMainCapacity) +
-        tank(kRightMainLevel, kRightMainCapacity) + tank(kLeftAuxLevel, kLeftAuxCapacity) +
-        tank(kRightAuxLevel, kRightAuxCapacity));
-}
-
 long Degrees(double radians) {
-    return std::lround(radians * 57.2957795130823229);
+    return std::lround(radians * units::kDegreesPerRadian);
 }
 
 TEST(BundledScenariosTest, LieoLirqFliesItsEventsAtTheirTicks) {
@@ -111,7 +126,7 @@ TEST(BundledScenariosTest, LieoLirqFliesItsEventsAtTheirTicks) {
     EXPECT_EQ(Clock(takeOff), "10:05");
     EXPECT_EQ(takeOff.previousWaypoint.Text(), "LIEO");
     EXPECT_EQ(takeOff.nextWaypoint.Text(), "OLB");
-    EXPECT_EQ(FuelOnBoard(takeOff), 120);
+    EXPECT_EQ(FuelOnBoard(takeOff.fuelTanks), 120);
     EXPECT_NE(takeOff.fuelTanks[kLeftTipLevel], 0u);
     EXPECT_NE(takeOff.fuelTanks[kRightTipCapacity], 0u);
     EXPECT_EQ(takeOff.windDirection, 49152);
@@ -137,7 +152,7 @@ TEST(BundledScenariosTest, LieoLirqFliesItsEventsAtTheirTicks) {
 
     const SimSample& shutDown = *flight.shutDown;
     EXPECT_EQ(Clock(shutDown), "11:38");
-    EXPECT_EQ(FuelOnBoard(shutDown), 98);
+    EXPECT_EQ(FuelOnBoard(shutDown.fuelTanks), 98);
     EXPECT_EQ(shutDown.gpsFuel, 21.6);
     EXPECT_EQ(shutDown.routeDistance, 250000.0);
     EXPECT_EQ(shutDown.approachName.Text(), "ILS 05");

@@ -65,18 +65,30 @@ TEST(LogRowsTest, TimesAcrossMidnightAndWithoutGroundSpeed) {
 }
 
 TEST(FlightMathTest, FuelCountsFiveTanksAndNeverTheTips) {
-    std::uint32_t tanks[15] = {};
-    EXPECT_EQ(FuelOnBoard(tanks), 0);
-    tanks[kCentreLevel] = 8388608;  // full
+    // Each tank alone, full, with a capacity of its own: a tank left out or counted twice
+    // shows in its row.
+    const struct {
+        FuelTankValue level;
+        std::uint32_t gallons;
+    } cases[] = {
+        {kCentreLevel, 50},  {kLeftMainLevel, 41}, {kRightMainLevel, 40}, {kLeftAuxLevel, 7},
+        {kRightAuxLevel, 6}, {kLeftTipLevel, 0},   {kRightTipLevel, 0},
+    };
+    for (const auto& c : cases) {
+        FuelTanks tanks = {};
+        EXPECT_EQ(FuelOnBoard(tanks), 0);
+        tanks[c.level] = 8388608;                               // full
+        tanks[c.level + 1] = c.gallons == 0 ? 999 : c.gallons;  // tips: never counted
+        EXPECT_EQ(FuelOnBoard(tanks), c.gallons) << "tank value " << c.level;
+    }
+
+    FuelTanks tanks = {};
+    tanks[kCentreLevel] = 8388608;
     tanks[kCentreCapacity] = 50;
     tanks[kLeftMainLevel] = 4194304;  // half
     tanks[kLeftMainCapacity] = 41;
     tanks[kRightMainLevel] = 4194304;
     tanks[kRightMainCapacity] = 40;
-    tanks[kLeftTipLevel] = 8388608;
-    tanks[kLeftTipCapacity] = 999;
-    tanks[kRightTipLevel] = 8388608;
-    tanks[kRightTipCapacity] = 999;
     EXPECT_EQ(FuelOnBoard(tanks), 90);  // 50 + 20.5 + 20 = 90.5, half to even
     tanks[kRightAuxLevel] = 8388608;
     tanks[kRightAuxCapacity] = 1;

@@ -15,6 +15,7 @@
 #include "common/local_clock.h"
 #include "link/fsuipc_link.h"
 #include "link/portable/platform.h"
+#include "persistence/ini_file.h"
 #include "persistence/portable/services.h"
 #include "sim/loopback_simulator.h"
 #include "sim/scenario_parser.h"
@@ -173,17 +174,18 @@ int Run(const Options& options) {
     GivenWindowsFolder windowsFolderService(windowsFolder);
     ByteFileCopier fileCopier;
     SystemClock clock;
-    TFConnection form(
-        AppServices{link, window, windowsFolderService, fileCopier, clock, options.regional});
+    IniFile config(ConfigFilePath(windowsFolderService), options.regional);
+    TFConnection form(AppServices{link, window, config, windowsFolderService, fileCopier, clock,
+                                  options.regional});
 
     form.RunGuarded([&] { form.FormCreate(); });
     if (!options.logFolder.empty()) {
-        form.LogFolder = options.logFolder;
-    } else if (form.LogFolder == "C:\\") {
+        form.SetLogFolder(options.logFolder);
+    } else if (form.LogFolder() == "C:\\") {
         // No folder chosen in the pilot profile: the console keeps its logs in its own folder.
-        form.LogFolder = DefaultFolder("logs");
+        form.SetLogFolder(DefaultFolder("logs"));
     }
-    std::printf("%-14s %s\n", "log folder:", form.LogFolder.c_str());
+    std::printf("%-14s %s\n", "log folder:", form.LogFolder().c_str());
 
     form.RunGuarded([&] { form.LConnettiClick(); });
     if (!link.IsOpen()) {
@@ -224,7 +226,7 @@ int Run(const Options& options) {
         return Fail(kTrackingStopped, "tracking stopped: " + window.lastError());
     }
     std::printf("%-14s %s\n\n", "log file:", NativePath(form.LogFilePath()).c_str());
-    for (const LogLine& line : form.Memo1.Lines()) {
+    for (const LogLine& line : form.Memo1().Lines()) {
         std::printf("%s\n", line.c_str());
     }
     return kFlightClosed;

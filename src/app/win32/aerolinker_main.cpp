@@ -13,6 +13,7 @@
 #include "common/win32/user_locale.h"
 #include "link/fsuipc_link.h"
 #include "link/win32/platform.h"
+#include "persistence/ini_file.h"
 #include "persistence/win32/services.h"
 
 namespace aerolinker {
@@ -48,9 +49,12 @@ int Run(HINSTANCE module, int showCommand) {
         ShellFileCopier fileCopier;
         SystemClock clock;
 
+        const RegionalSettings regional = ReadUserRegionalSettings();
+        IniFile config(ConfigFilePath(windowsFolder), regional);
+
         MainWindow window(module);
-        TFConnection form(AppServices{link, window, windowsFolder, fileCopier, clock,
-                                      ReadUserRegionalSettings()});
+        TFConnection form(
+            AppServices{link, window, config, windowsFolder, fileCopier, clock, regional});
         TFPilot pilotForm(module, form);
         if (window.Create(form) && pilotForm.Create(window.hwnd())) {
             window.SetPilotForm(&pilotForm);

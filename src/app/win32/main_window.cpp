@@ -211,7 +211,7 @@ bool MainWindow::OnCreate() {
     // One panel across the whole bar: the link's longest texts show in full.
     int panelRight = -1;
     SendMessageA(status_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&panelRight));
-    logView_ = std::make_unique<LogView>(memo_, form_->Memo1);
+    logView_ = std::make_unique<LogView>(memo_, form_->Memo1());
     SetSituationButtonsEnabled(false);
     OnSize();
     return true;

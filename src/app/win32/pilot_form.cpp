@@ -238,7 +238,7 @@ void TFPilot::OnCommand(int id, int notification) {
 }
 
 void TFPilot::FormShow() {
-    const PilotProfile& profile = connection_.pilotProfile;
+    const PilotProfile& profile = connection_.Pilot();
     SetTextKeepingCase(EPilot, profile.PilotName);
     SetTextKeepingCase(EId, profile.ID);
     SetTextKeepingCase(EPilotN, profile.Number);
@@ -257,9 +257,8 @@ PilotProfile TFPilot::FieldTexts() const {
 }
 
 void TFPilot::PilotSave() {
-    IniFile config(connection_.ConfigFilePath(), connection_.Regional());
     // A refused write throws before the form closes: the pilot's entries stay on screen.
-    SavePilotProfile(config, FieldTexts(), connection_.pilotProfile);
+    SavePilotProfile(connection_.Config(), FieldTexts(), connection_.Pilot());
     modal_ = false;
 }
 

@@ -15,6 +15,7 @@
 #include "app/win32/window_text.h"
 #include "common/file_io.h"
 #include "link/portable/platform.h"
+#include "persistence/ini_file.h"
 #include "persistence/portable/services.h"
 #include "test_windows.h"
 
@@ -37,9 +38,11 @@ class MainWindowTest : public testing::Test {
 protected:
     MainWindowTest()
         : windowsFolder_(folder_.Path()),
+          config_(ConfigFilePath(windowsFolder_), RegionalSettings{}),
           link_(platform_),
           window_(GetModuleHandleA(nullptr)),
-          form_(AppServices{link_, window_, windowsFolder_, copier_, clock_, RegionalSettings{}}) {}
+          form_(AppServices{link_, window_, config_, windowsFolder_, copier_, clock_,
+                            RegionalSettings{}}) {}
 
     void SetUp() override {
         ASSERT_TRUE(window_.Create(form_));
@@ -58,6 +61,7 @@ protected:
 
     TestFolder folder_;
     GivenWindowsFolder windowsFolder_;
+    IniFile config_;
     LoopbackPlatform platform_;  // no simulator in it
     FsuipcLink link_;
     ByteFileCopier copier_;
@@ -157,8 +161,8 @@ TEST_F(MainWindowTest, ButtonsRunTheirHandlersAndTheStatusShowsTheLinkInFull) {
 }
 
 TEST_F(MainWindowTest, SaveGeneratedFileWritesTheTextAreaIncludingTyping) {
-    form_.LogFolder = folder_.Path();
-    form_.Memo1.Append("CORALSTRAITS ARLINES");
+    form_.SetLogFolder(folder_.Path());
+    form_.Memo1().Append("CORALSTRAITS ARLINES");
     HWND memo = Control(kIdMemo1);
     PlaceCaret(memo, GetWindowTextLengthA(memo));
     TypeInto(memo, "Remarks: ok");
@@ -170,8 +174,8 @@ TEST_F(MainWindowTest, SaveGeneratedFileWritesTheTextAreaIncludingTyping) {
 }
 
 TEST_F(MainWindowTest, AHandlerErrorIsReportedWithItsTextAndTheProgramGoesOn) {
-    form_.LogFolder = folder_.File("no such folder");
-    form_.Memo1.Append("kept");
+    form_.SetLogFolder(folder_.File("no such folder"));
+    form_.Memo1().Append("kept");
     Click(kIdSaveGenerated);
     ASSERT_EQ(window_.errors.size(), 1u);
     EXPECT_EQ(
@@ -201,18 +205,18 @@ TEST_F(MainWindowTest, TimerTicksOnlyWhileSwitchedOn) {
     window_.SetTimerEnabled(false);
     // A tick that was already queued when the timer went off runs nothing: with the link
     // closed a tick would otherwise record a failed exchange.
-    form_.lastLinkResult = LinkOk;
+    ASSERT_EQ(form_.LastLinkResult(), LinkOk);
     SendMessageA(window_.hwnd(), WM_TIMER, kTimer1Id, 0);
-    EXPECT_EQ(form_.lastLinkResult, LinkOk);
+    EXPECT_EQ(form_.LastLinkResult(), LinkOk);
     window_.SetTimerEnabled(true);
     SendMessageA(window_.hwnd(), WM_TIMER, kTimer1Id, 0);
-    EXPECT_EQ(form_.lastLinkResult, LinkNotOpen);
+    EXPECT_EQ(form_.LastLinkResult(), LinkNotOpen);
     window_.SetTimerEnabled(false);
 }
 
 TEST_F(MainWindowTest, ClosingEndsTheProgramWithoutSavingOrAsking) {
-    form_.LogFolder = folder_.Path();
-    form_.Memo1.Append("in flight");
+    form_.SetLogFolder(folder_.Path());
+    form_.Memo1().Append("in flight");
     SendMessageA(window_.hwnd(), WM_CLOSE, 0, 0);
     EXPECT_EQ(window_.hwnd(), nullptr);
     MSG quit;

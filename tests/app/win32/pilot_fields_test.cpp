@@ -13,6 +13,7 @@
 #include "app/win32/window_text.h"
 #include "common/file_io.h"
 #include "link/portable/platform.h"
+#include "persistence/ini_file.h"
 #include "persistence/portable/services.h"
 #include "test_windows.h"
 
@@ -53,12 +54,14 @@ class PilotFormTest : public testing::Test {
 protected:
     PilotFormTest()
         : windowsFolder_(folder_.Path()),
+          config_(ConfigFilePath(windowsFolder_), RegionalSettings{}),
           link_(platform_),
-          form_(AppServices{link_, roles_, windowsFolder_, copier_, clock_, RegionalSettings{}}),
+          form_(AppServices{link_, roles_, config_, windowsFolder_, copier_, clock_,
+                            RegionalSettings{}}),
           pilot_(GetModuleHandleA(nullptr), form_) {}
 
     void SetUp() override {
-        form_.pilotProfile = PilotProfile{"Jane Doe", "cs042", "7", "C:\\Flights", "C:\\FS9"};
+        form_.Pilot() = PilotProfile{"Jane Doe", "cs042", "7", "C:\\Flights", "C:\\FS9"};
         ASSERT_TRUE(pilot_.Create(nullptr));
         pilot_.FormShow();
     }
@@ -88,6 +91,7 @@ protected:
 
     TestFolder folder_;
     GivenWindowsFolder windowsFolder_;
+    IniFile config_;
     LoopbackPlatform platform_;
     FsuipcLink link_;
     SilentRoles roles_;
@@ -154,17 +158,17 @@ TEST_F(PilotFormTest, SaveWritesTheFiveKeysAsEnteredAndReplacesTheProfile) {
     EXPECT_EQ(ConfigLines(),
               (std::vector<std::string>{"[Aerolinker]", "PilotName=", "ID=cs042B", "Number=7",
                                         "Flightdir=C:\\Flights", "FS2k4dir=C:\\FS9"}));
-    EXPECT_EQ(form_.pilotProfile.PilotName, "");
-    EXPECT_EQ(form_.pilotProfile.ID, "cs042B");
+    EXPECT_EQ(form_.Pilot().PilotName, "");
+    EXPECT_EQ(form_.Pilot().ID, "cs042B");
     // The log folder read at start stays until the next start.
-    EXPECT_EQ(form_.LogFolder, "");
+    EXPECT_EQ(form_.LogFolder(), "");
 }
 
 TEST_F(PilotFormTest, ExitWritesNothingAndKeepsTheProfile) {
     TypeInto(Field(kIdEPilot), "zz");
     pilot_.ExitClick();
     EXPECT_FALSE(FileExists(folder_.File("Aerolinker.ini")));
-    EXPECT_EQ(form_.pilotProfile.PilotName, "Jane Doe");
+    EXPECT_EQ(form_.Pilot().PilotName, "Jane Doe");
 }
 
 TEST_F(PilotFormTest, RefusedWriteLeavesTheProfileAndReachesTheErrorHandler) {
@@ -172,8 +176,10 @@ TEST_F(PilotFormTest, RefusedWriteLeavesTheProfileAndReachesTheErrorHandler) {
     const std::string blocked = folder_.File("blocked");
     ASSERT_EQ(ReplaceFileContents(blocked, "x"), 0);
     GivenWindowsFolder missing(blocked);
-    TFConnection form(AppServices{link_, roles_, missing, copier_, clock_, RegionalSettings{}});
-    form.pilotProfile = form_.pilotProfile;
+    IniFile blockedConfig(ConfigFilePath(missing), RegionalSettings{});
+    TFConnection form(
+        AppServices{link_, roles_, blockedConfig, missing, copier_, clock_, RegionalSettings{}});
+    form.Pilot() = form_.Pilot();
     TFPilot pilot(GetModuleHandleA(nullptr), form);
     ASSERT_TRUE(pilot.Create(nullptr));
     pilot.FormShow();
@@ -182,7 +188,7 @@ TEST_F(PilotFormTest, RefusedWriteLeavesTheProfileAndReachesTheErrorHandler) {
     form.RunGuarded([&pilot] { pilot.PilotSave(); });
     ASSERT_EQ(roles_.errors.size(), 1u);
     EXPECT_EQ(roles_.errors[0], "Unable to write to " + blocked + "\\Aerolinker.ini");
-    EXPECT_EQ(form.pilotProfile.PilotName, "Jane Doe");
+    EXPECT_EQ(form.Pilot().PilotName, "Jane Doe");
 }
 
 }  // namespace

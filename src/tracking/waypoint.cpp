@@ -1,0 +1,54 @@
+// The passage of a flight-plan waypoint: the actual row, the next leg's plan, the route text,
+// the simulator's message and, every second registration, the arrival estimate and a save of
+// the situation.
+#include "navlog/clock_text.h"
+#include "tracking/flight_math.h"
+#include "tracking/log_rows.h"
+#include "tracking/tracker.h"
+
+namespace aerolinker {
+namespace {
+
+constexpr std::int16_t kWaypointDisplayCode = 10;
+
+}  // namespace
+
+void Tracker::RegisterWaypoint(const SimSample& sample) {
+    state_.RegistrationCount += 1;
+    state_.WaypointCounter += 1;
+
+    const std::string clock = ClockNow(sample);
+    const double secondsToNext = sample.distanceToNext / sample.groundSpeed;
+    const std::string ete = LegDurationText(secondsToNext, regional_);
+    const std::string arrival = DurationText(sample.estimatedArrival, regional_);
+    const long long feet = AltitudeFeet(sample.altitudeMetres, sample.altitudeFraction);
+
+    const double leg = MetresToMiles(sample.distanceToNext);
+    state_.RemainingAfterLeg = state_.RemainingDistance - leg;
+    state_.RemainingDistance = state_.RemainingAfterLeg;
+
+    log_.Append(PassageRow(HeadingText(sample.trueHeading), feet, clock));
+    const std::string reached = sample.previousWaypoint.Text();
+    const std::string next = sample.nextWaypoint.Text();
+    state_.RouteFlown += reached + "->";
+    const std::string nextLeg = NextLegRow(next, leg, state_.RemainingAfterLeg, ete,
+                                           EstimatedTimeOver(clock, ete, regional_), regional_);
+
+    const auto sequence = static_cast<std::int16_t>(state_.RegistrationCount);
+    output_.ShowSimMessage(reached + " Registered. Next Waypoint -> " + next, kWaypointDisplayCode,
+                           sequence);
+    if (state_.RegistrationCount % 2 == 0) {
+        output_.ShowSimMessage(
+            "Arrival estimated at " + sample.destination.Text() + " " + arrival + " local time",
+            kWaypointDisplayCode, sequence);
+        // Exactly as if the pilot had pressed "Save Situation": an error raised there ends the
+        // registration too.
+        output_.SaveSituation();
+    }
+    log_.Append(nextLeg);
+    output_.SaveLog(LogSave::Tracker);
+    output_.OnFlightEvent(FlightEvent::WaypointRegistered,
+                          reached + " at " + clock + ", next " + next);
+}
+
+}  // namespace aerolinker
