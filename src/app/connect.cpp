@@ -9,18 +9,27 @@ constexpr std::uint16_t kGreetingSeconds = 5;
 }  // namespace
 
 void TFConnection::LConnettiClick() {
-    tracker_.BeginConnect();
-
     FsuipcLink& link = services_.link;
     MainWindowRoles& window = services_.window;
-    const bool opened = link.OpenLink(0, lastLinkResult_);
-    window.SetStatusText(ResultTexts[lastLinkResult_]);
-    if (!opened) {
+    if (link.IsOpen() && tracker_.FlightOpen()) {
+        // The flight goes on as it was: a second click must not start it again.
+        lastLinkResult_ = LinkAlreadyOpen;
+        window.SetStatusText(ResultTexts[lastLinkResult_]);
         return;
     }
+    // With the link already open and no flight tracked (no plan was loaded at the first
+    // click) the plan is read again over the same link.
+    if (!link.IsOpen() && !link.OpenLink(0, lastLinkResult_)) {
+        window.SetStatusText(ResultTexts[lastLinkResult_]);
+        return;
+    }
+    lastLinkResult_ = LinkOk;
+    window.SetStatusText(ResultTexts[lastLinkResult_]);
+    tracker_.BeginConnect();
+    sampledSinceConnect_ = false;
 
-    // The count keeps its value when the connect batch fails.
-    std::int32_t waypointCount = tracker_.State().WaypointCount;
+    // A connect batch that fails tells nothing about a plan: the flight has none.
+    std::int32_t waypointCount = 0;
     ReadConnectBatch(link, sample_, waypointCount, lastLinkResult_);
     Greet();
     tracker_.Connected(waypointCount, sample_.routeDistance);
@@ -32,6 +41,11 @@ void TFConnection::LConnettiClick() {
                        offsets::kStandardDisplayCode, 0, lastLinkResult_);
         window.ShowMessageBox("Not Plan. Attention!");
         return;
+    }
+    // The new flight gets a document of its own; what the pilot may have typed into the
+    // earlier flight's log since its last save goes into its file first.
+    if (Memo1().LineCount() > 0 && Memo1().Text() != savedLogText_) {
+        SaveLog(LogSave::Direct);
     }
     tracker_.WriteHeader(sample_.aircraftTitle.Text(), pilotProfile_.PilotName,
                          services_.clock.Now());

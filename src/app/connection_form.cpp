@@ -38,13 +38,29 @@ void TFConnection::FormCreate() {
 }
 
 void TFConnection::SaveGeneratedFile() {
-    DirectSave(Memo1(), LogFilePath());
+    SaveLog(LogSave::Direct);
 }
 
-// The tick: sample the simulator, then let the tracker step on the fresh sample.
+void TFConnection::SaveLog(LogSave kind) {
+    const std::string text = Memo1().Text();
+    if (kind == LogSave::Tracker) {
+        TrackerSave(Memo1(), LogFilePath());
+    } else {
+        DirectSave(Memo1(), LogFilePath());
+    }
+    savedLogText_ = text;
+}
+
+// The tick: sample the simulator, show how the link answered, then let the tracker step on
+// the sample. Until one sample has come back since the connect the sample holds nothing of
+// this flight (the on-ground flag would read as airborne), so no phase steps.
 void TFConnection::Timer1Timer() {
     SampleSimulator(services_.link, sample_, lastLinkResult_);
-    tracker_.Step(sample_, services_.clock.Now());
+    sampledSinceConnect_ = sampledSinceConnect_ || lastLinkResult_ == LinkOk;
+    services_.window.SetStatusText(ResultTexts[lastLinkResult_]);
+    if (sampledSinceConnect_) {
+        tracker_.Step(sample_, services_.clock.Now());
+    }
 }
 
 void TFConnection::Event(FlightEvent event, const std::string& detail) {
@@ -70,11 +86,7 @@ void TFConnection::TrackerPort::SetTimerEnabled(bool enabled) {
 }
 
 void TFConnection::TrackerPort::SaveLog(LogSave kind) {
-    if (kind == LogSave::Tracker) {
-        TrackerSave(form_.Memo1(), form_.LogFilePath());
-    } else {
-        DirectSave(form_.Memo1(), form_.LogFilePath());
-    }
+    form_.SaveLog(kind);
 }
 
 void TFConnection::TrackerPort::SaveSituation() {

@@ -88,11 +88,16 @@ private:
     };
 
     void Event(FlightEvent event, const std::string& detail);
+    // Saves the log document and remembers the text saved.
+    void SaveLog(LogSave kind);
     void Greet();
 
     AppServices services_;
     SimSample sample_;
     LinkResult lastLinkResult_ = LinkOk;
+    bool sampledSinceConnect_ = false;
+    // The log text as last saved, to tell whether the document holds unsaved text.
+    std::string savedLogText_;
     std::string logFolder_;
     PilotProfile pilotProfile_;
     TrackerPort port_{*this};

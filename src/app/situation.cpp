@@ -1,5 +1,7 @@
 // "Save Situation" and "Load Last Situation": the simulator's own flight, the flight state in
 // the configuration file and the log text, each with one backup.
+#include <cmath>
+
 #include "app/connection_form.h"
 #include "navlog/log_file.h"
 
@@ -22,9 +24,11 @@ void TFConnection::SaveSituation() {
     RequestFlightSave(services_.link, kSavedFlightName, lastLinkResult_);
 
     services_.fileCopy.Copy(ConfigFilePath(), ConfigBackupPath(services_.windowsFolder));
-    WriteFlightState(services_.config, state, sample_.routeDistance, services_.clock.Now());
+    // A route distance that is no number is never written into the configuration.
+    const double route = std::isfinite(sample_.routeDistance) ? sample_.routeDistance : 0;
+    WriteFlightState(services_.config, state, route, services_.clock.Now());
     services_.fileCopy.Copy(logFolder_ + kLogFileName, logFolder_ + kLogBackupName);
-    DirectSave(Memo1(), LogFilePath());
+    SaveLog(LogSave::Direct);
     Event(FlightEvent::SituationSaved, LogFilePath());
 }
 
@@ -43,6 +47,7 @@ void TFConnection::LoadLastSituation() {
     ReadFlightState(services_.config, services_.clock.Now(), saved);
     const std::string logText = ReadLogFile(LogFilePath());
     tracker_.Resume(saved, logText);
+    savedLogText_ = Memo1().Text();
     window.SetTimerEnabled(true);
     window.PauseUserInterface(kResumePauseMs);
     Event(FlightEvent::SituationLoaded, LogFilePath());

@@ -13,11 +13,11 @@ constexpr std::uint32_t kVisibility = 0x0F8C;          // u16, hundredths of a m
 constexpr std::uint32_t kQnh = 0x0EC6;                 // u16, 1/16 hPa
 constexpr std::uint32_t kWindDirection = 0x0F74;       // u16, 65536 = 360 degrees
 constexpr std::uint32_t kWindSpeed = 0x0F72;           // u16, knots
-constexpr std::uint32_t kTemperature = 0x0F42;         // u16, degrees C x 256
+constexpr std::uint32_t kTemperature = 0x0F42;         // s16, degrees C x 256
 constexpr std::uint32_t kCloudCover = 0x0EA6;          // u16, 0x2000 per eighth
 constexpr std::uint32_t kFuelTanks = 0x0B74;           // 15 x u32: level/capacity pairs
 constexpr std::uint32_t kAltitudeFraction = 0x0570;    // u32, 2^-32 metre
-constexpr std::uint32_t kAltitudeMetres = 0x0574;      // u32, whole metres
+constexpr std::uint32_t kAltitudeMetres = 0x0574;      // s32, whole metres: with the fraction one s64
 constexpr std::uint32_t kPreviousWaypoint = 0x6081;    // 6 characters
 constexpr std::uint32_t kNextWaypoint = 0x60A4;        // 6 characters
 constexpr std::uint32_t kDistanceToNext = 0x60F4;      // double, metres

@@ -159,7 +159,7 @@ void DecodeSample(const RawSample& raw, SimSample& fresh) {
     fresh.qnh = le::Load<std::uint16_t>(raw.qnh);
     fresh.windDirection = le::Load<std::uint16_t>(raw.windDirection);
     fresh.windSpeed = le::Load<std::uint16_t>(raw.windSpeed);
-    fresh.temperature = le::Load<std::uint16_t>(raw.temperature);
+    fresh.temperature = le::Load<std::int16_t>(raw.temperature);
     fresh.cloudCover = le::Load<std::uint16_t>(raw.cloudCover);
     for (std::uint32_t tank = 0; tank < offsets::kFuelTankValues; ++tank) {
         fresh.fuelTanks[tank] = le::Load<std::uint32_t>(raw.fuelTanks[tank]);

@@ -38,7 +38,7 @@ struct SimSample {
     std::uint16_t qnh = 0;
     std::uint16_t windDirection = 0;
     std::uint16_t windSpeed = 0;
-    std::uint16_t temperature = 0;
+    std::int16_t temperature = 0;  // degrees C x 256
     std::uint16_t cloudCover = 0;
     std::uint32_t fuelTanks[offsets::kFuelTankValues] = {};
     std::uint32_t altitudeFraction = 0;

@@ -21,14 +21,15 @@ struct WeatherTexts {
 };
 
 // Raw values as the simulator gives them: visibility in hundredths of a mile, QNH in 1/16
-// hPa, wind direction with 65536 = 360 degrees, wind speed in knots, temperature x 256.
+// hPa, wind direction with 65536 = 360 degrees, wind speed in knots, temperature in degrees
+// C x 256 (signed: below freezing is negative).
 struct RawWeather {
     std::uint16_t cloudCover = 0;
     std::uint16_t visibility = 0;
     std::uint16_t qnh = 0;
     std::uint16_t windDirection = 0;
     std::uint16_t windSpeed = 0;
-    std::uint16_t temperature = 0;
+    std::int16_t temperature = 0;
 };
 
 WeatherTexts MakeWeatherTexts(const RawWeather& raw, const RegionalSettings& regional);

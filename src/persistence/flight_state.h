@@ -24,9 +24,9 @@ struct FlightState {
     std::string DepartureTemperature;
     std::string DepartureWindDirection;
     std::string DepartureWindSpeed;
-    std::int32_t RegistrationCount = 1;
-    std::int32_t WaypointCounter = 1;
-    std::int32_t WaypointCount = 1;
+    std::int32_t RegistrationCount = 0;
+    std::int32_t WaypointCounter = 0;
+    std::int32_t WaypointCount = 0;
 };
 
 // Writes the fifteen flight-state keys, each at once, in this order: DateLog (the date of

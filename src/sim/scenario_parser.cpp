@@ -447,9 +447,11 @@ void Fuel(const Statement& s, ScenarioChanges& c) {
 }
 
 void Altitude(const Statement& s, ScenarioChanges& c) {
+    // One signed 64-bit value in units of 2^-32 metre: whole metres (signed) in the high word,
+    // the fraction in the low word, so -0.25 m is whole -1 and fraction 0.75.
     const double metres = PlainOrConverted(s, "ft", kMetresPerFoot);
-    if (metres < 0 || metres >= kAltitudeFractionUnit) {
-        s.Fail("altitude is out of range (0 up to 2^32 metres)");
+    if (metres < -kAltitudeFractionUnit / 2 || metres >= kAltitudeFractionUnit / 2) {
+        s.Fail("altitude is out of range (-2^31 up to 2^31 metres)");
     }
     double whole = std::floor(metres);
     double fraction = std::nearbyint((metres - whole) * kAltitudeFractionUnit);
@@ -458,7 +460,8 @@ void Altitude(const Statement& s, ScenarioChanges& c) {
         fraction = 0;
     }
     AddInteger(c, offsets::kAltitudeFraction, static_cast<std::uint64_t>(fraction), 4);
-    AddInteger(c, offsets::kAltitudeMetres, static_cast<std::uint64_t>(whole), 4);
+    AddInteger(c, offsets::kAltitudeMetres,
+               static_cast<std::uint64_t>(static_cast<std::int64_t>(whole)) & 0xFFFFFFFFu, 4);
 }
 
 void EstimatedArrival(const Statement& s, ScenarioChanges& c) {

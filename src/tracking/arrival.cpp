@@ -24,8 +24,8 @@ void Tracker::RecordArrival(const SimSample& sample) {
     log_.Append(ArrivalRow(state_.LandingHeading, ClockText(state_.LandingTime, regional_)));
     log_.Append(kSeparatorLine);
 
-    state_.ArrivalIdent =
-        sample.approachLoaded ? sample.destination.Text() : sample.nextWaypoint.Text();
+    state_.ArrivalIdent = LogName(sample.approachLoaded ? sample.destination.Text()
+                                                        : sample.nextWaypoint.Text());
     state_.RouteFlown += state_.ArrivalIdent;
     InsertArrivalLines();
 
@@ -35,6 +35,7 @@ void Tracker::RecordArrival(const SimSample& sample) {
     output_.CloseLink();
 
     WriteSummary(sample, arrivalWeather);
+    flightOpen_ = false;
     output_.SaveLog(LogSave::Direct);
     output_.OnFlightEvent(FlightEvent::Arrival, state_.ArrivalIdent + ", engines off at " +
                                                     ClockText(state_.EngineStopTime, regional_));
@@ -68,8 +69,8 @@ void Tracker::WriteSummary(const SimSample& sample, const WeatherTexts& arrivalW
     in.TakeOffFuel = state_.TakeOffFuel;
     in.ArrivalFuel = state_.ArrivalFuel;
     in.gpsFuel = sample.gpsFuel;
-    in.approachName = sample.approachName.Text();
-    in.approachTransition = sample.approachTransition.Text();
+    in.approachName = LogName(sample.approachName.Text());
+    in.approachTransition = LogName(sample.approachTransition.Text());
     in.pilotNumber = pilot_.Number;
     in.pilotId = pilot_.ID;
     WriteTotalsAndWeather(log_, in, regional_);

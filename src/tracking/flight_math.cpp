@@ -20,6 +20,10 @@ double MetresToMiles(double metres) {
     return units::MetresToMiles(metres);
 }
 
+double RemainingAfter(double remainingMiles, double legMiles) {
+    return std::isfinite(legMiles) ? remainingMiles - legMiles : remainingMiles;
+}
+
 double FuelOnBoard(const FuelTanks& tanks) {
     const double sum = TankGallons(tanks, kCentreLevel, kCentreCapacity) +
                        TankGallons(tanks, kLeftMainLevel, kLeftMainCapacity) +
@@ -41,7 +45,9 @@ RawWeather SampleWeather(const SimSample& sample) {
 }
 
 long long AltitudeFeet(std::uint32_t wholeMetres, std::uint32_t fraction) {
-    const double metres = wholeMetres + fraction / units::kAltitudeFractionPerMetre;
+    const auto units2to32 =
+        static_cast<std::int64_t>(static_cast<std::uint64_t>(wholeMetres) << 32 | fraction);
+    const double metres = static_cast<double>(units2to32) / units::kAltitudeFractionPerMetre;
     return static_cast<long long>(std::trunc(metres * units::kFeetPerMetre));
 }
 

@@ -3,21 +3,58 @@
 
 #include <cmath>
 
+#include "common/units.h"
 #include "navlog/clock_text.h"
 #include "navlog/text_format.h"
 
 namespace aerolinker {
 namespace {
 
-constexpr double kSecondsPerDay = 86400.0;
+// A number that cannot be shown in its cell (no number at all, or wider than the cell) is
+// shown as this character across the cell, so the table keeps its columns.
+constexpr char kNoNumber = '#';
+constexpr std::size_t kAltitudeColumns = 7;
+
+// `pattern`'s digits for a whole number of miles, or the placeholder across the cell.
+std::string MilesCell(const char* pattern, double miles, const RegionalSettings& regional) {
+    const std::string cell = std::string(pattern);
+    if (!std::isfinite(miles)) {
+        return std::string(cell.size(), kNoNumber);
+    }
+    std::string text = PatternNumberText(pattern, miles, regional);
+    if (text.size() > cell.size() && text[0] == '-') {
+        // Below zero (a plan whose legs add up to more than its route): the sign takes the
+        // place of one leading zero.
+        text = PatternNumberText(cell.substr(1), miles, regional);
+    }
+    return text.size() == cell.size() ? text : std::string(cell.size(), kNoNumber);
+}
 
 }  // namespace
+
+std::string LogName(const std::string& text) {
+    std::string shown = text;
+    for (char& c : shown) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < ' ' || byte == 0x7F) {
+            c = '?';
+        }
+    }
+    return shown;
+}
+
+std::string HeadingCell(double radians) {
+    if (!std::isfinite(radians)) {
+        return std::string(3, kNoNumber);
+    }
+    return HeadingText(radians);
+}
 
 std::string DepartureRow(const std::string& departureId, const std::string& heading,
                          double remainingAtDeparture, const std::string& clock,
                          const RegionalSettings& regional) {
     return PadRightOrCut(' ', departureId, 8) + "|" + "     |      |" + heading +
-           "  |       |       |  -/" + PatternNumberText("0000", remainingAtDeparture, regional) +
+           "  |       |       |  -/" + MilesCell("0000", remainingAtDeparture, regional) +
            "|--:--|" + clock + "|      ";
 }
 
@@ -25,15 +62,19 @@ std::string NextLegRow(const std::string& nextId, double legMiles, double remain
                        const std::string& ete, const std::string& eto,
                        const RegionalSettings& regional) {
     return PadRightOrCut(' ', nextId, 8) + "|" + "     |      |     |       |       |" +
-           PatternNumberText("000", legMiles, regional) + "/" +
-           PatternNumberText("0000", remainingAfterLeg, regional) + "|" + ete + "|" + eto +
+           MilesCell("000", legMiles, regional) + "/" +
+           MilesCell("0000", remainingAfterLeg, regional) + "|" + ete + "|" + eto +
            "|      ";
 }
 
 std::string PassageRow(const std::string& heading, long long altitudeFeet,
                        const std::string& clock) {
+    std::string altitude = std::to_string(altitudeFeet);
+    if (altitude.size() > kAltitudeColumns) {
+        altitude = std::string(kAltitudeColumns, kNoNumber);
+    }
     return std::string(8, ' ') + "|     |      |" + heading + "  |" +
-           PadRightOrCut(' ', std::to_string(altitudeFeet), 7) + "|       |        |     |" +
+           PadRightOrCut(' ', altitude, static_cast<int>(kAltitudeColumns)) + "|       |        |     |" +
            clock + "|      ";
 }
 
@@ -45,7 +86,7 @@ std::string ArrivalRow(const std::string& landingHeading, const std::string& lan
 std::string LegDurationText(double seconds, const RegionalSettings& regional) {
     // A ground speed of 0 gives no finite time; a day or more would not fit the clock columns
     // and says nothing useful about the leg either.
-    if (!std::isfinite(seconds) || seconds < 0 || seconds >= kSecondsPerDay) {
+    if (!std::isfinite(seconds) || seconds < 0 || seconds >= units::kSecondsPerDay) {
         return kNoTimeText;
     }
     return DurationText(seconds, regional);

@@ -12,6 +12,16 @@ namespace aerolinker {
 // a day or more at the present speed).
 constexpr const char* kNoTimeText = "--:--";
 
+// A name from the simulator as the log shows it: a line break or another control character
+// would break the table or move the header's lines, so each becomes '?'.
+std::string LogName(const std::string& text);
+
+// The heading's three digits, or "###" when the simulator sent no number.
+std::string HeadingCell(double radians);
+
+// Numbers that cannot be shown in their cells (no number at all, or wider than the cell) are
+// '#' across the cell in every row.
+
 // Departure row: id | empty VOR/NDB | heading | ... -/remaining | --:-- | clock.
 std::string DepartureRow(const std::string& departureId, const std::string& heading,
                          double remainingAtDeparture, const std::string& clock,

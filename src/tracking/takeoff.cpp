@@ -20,7 +20,7 @@ void Tracker::RecordTakeOff(const SimSample& sample) {
 
     const WeatherTexts weather = MakeWeatherTexts(SampleWeather(sample), regional_);
     state_.DepartureClouds = weather.clouds;
-    const std::string departure = sample.previousWaypoint.Text();
+    const std::string departure = LogName(sample.previousWaypoint.Text());
     log_.InsertAt(log_places::kDepart, "DEPART      : " + departure);
     state_.TakeOffFuel = FuelOnBoard(sample.fuelTanks);
 
@@ -30,7 +30,7 @@ void Tracker::RecordTakeOff(const SimSample& sample) {
 
     state_.RemainingAtDeparture = state_.RemainingDistance;
     const double leg = MetresToMiles(sample.distanceToNext);
-    state_.RemainingAfterLeg = state_.RemainingDistance - leg;
+    state_.RemainingAfterLeg = RemainingAfter(state_.RemainingDistance, leg);
     state_.RemainingDistance = state_.RemainingAfterLeg;
 
     state_.DepartureQnh = weather.qnh;
@@ -39,10 +39,10 @@ void Tracker::RecordTakeOff(const SimSample& sample) {
     state_.DepartureTemperature = weather.temperature;
 
     log_.InsertAt(log_places::kTakeOff, "Take off    : " + clock);
-    log_.Append(DepartureRow(departure, HeadingText(sample.trueHeading),
+    log_.Append(DepartureRow(departure, HeadingCell(sample.trueHeading),
                              state_.RemainingAtDeparture, clock, regional_));
     state_.RouteFlown = departure + "->";
-    log_.Append(NextLegRow(sample.nextWaypoint.Text(), leg, state_.RemainingAfterLeg, ete,
+    log_.Append(NextLegRow(LogName(sample.nextWaypoint.Text()), leg, state_.RemainingAfterLeg, ete,
                            EstimatedTimeOver(clock, ete, regional_), regional_));
 
     output_.ShowSimMessage("Take off : Have a good flight", kTakeOffDisplayCode, kTakeOffSequence);

@@ -2,9 +2,12 @@
 // connecting and resuming.
 #include "tracking/tracker.h"
 
+#include <cmath>
+
 #include "navlog/clock_text.h"
 #include "navlog/log_header.h"
 #include "tracking/flight_math.h"
+#include "tracking/log_rows.h"
 
 namespace aerolinker {
 namespace {
@@ -19,6 +22,8 @@ int CombustionFlags(const SimSample& sample) {
 constexpr std::int32_t kLanded = -1;
 // The phase on the ground before the take-off.
 constexpr std::int32_t kOnTheGround = 1;
+// After the take-off the tracker awaits the flight plan's waypoint 2 as the GPS's active one.
+constexpr std::int32_t kFirstAwaited = 2;
 
 }  // namespace
 
@@ -31,10 +36,12 @@ void Tracker::Step(const SimSample& sample, const LocalDateTime& now) {
 
     if (sample.onGround == 0) {
         if (state_.WaypointCounter == kOnTheGround) {
-            state_.WaypointCounter = 2;
+            state_.WaypointCounter = kFirstAwaited;
             RecordTakeOff(sample);
-        } else if (state_.WaypointCounter >= 0 &&
-                   static_cast<std::uint32_t>(state_.WaypointCounter) == sample.activeWaypoint) {
+        } else if (state_.WaypointCounter >= kFirstAwaited &&
+                   sample.activeWaypoint >= static_cast<std::uint32_t>(state_.WaypointCounter)) {
+            // The GPS flies to the awaited waypoint's successor once it is passed, or further
+            // on after a direct-to that skipped some: either way the awaited one is behind.
             RegisterWaypoint(sample);
         }
     }
@@ -63,7 +70,7 @@ void Tracker::NoteEngineStart(const SimSample& sample) {
 
 void Tracker::RecordLanding(const SimSample& sample) {
     state_.LandingTime = ParseClockText(ClockNow(sample), regional_);
-    state_.LandingHeading = HeadingText(sample.trueHeading);
+    state_.LandingHeading = HeadingCell(sample.trueHeading);
     state_.WaypointCounter = kLanded;
     output_.OnFlightEvent(FlightEvent::Landing, ClockText(state_.LandingTime, regional_) +
                                                     ", heading " + state_.LandingHeading);
@@ -78,13 +85,18 @@ void Tracker::Connected(std::int32_t waypointCount, double routeDistanceMetres) 
     state_.RegistrationCount = 0;
     state_.WaypointCount = waypointCount;
     state_.EngineStarted = false;
-    state_.RemainingDistance = MetresToMiles(routeDistanceMetres);
+    // A route distance that is no number counts as none: it would follow the flight into every
+    // row and into the saved flight state.
+    const double miles = MetresToMiles(routeDistanceMetres);
+    state_.RemainingDistance = std::isfinite(miles) ? miles : 0;
 }
 
 void Tracker::WriteHeader(const std::string& aircraftTitle, const std::string& pilotName,
                           const LocalDateTime& today) {
-    WriteLogHeader(log_, aircraftTitle, pilotName, today, regional_);
+    log_.Clear();
+    WriteLogHeader(log_, LogName(aircraftTitle), pilotName, today, regional_);
     WriteTableHeader(log_);
+    flightOpen_ = true;
 }
 
 void Tracker::Resume(const FlightState& saved, const std::string& logText) {
@@ -104,6 +116,7 @@ void Tracker::Resume(const FlightState& saved, const std::string& logText) {
         log_.Delete(log_.LineCount() - 1);
     }
     state_.EngineStarted = true;
+    flightOpen_ = true;
 }
 
 std::string Tracker::ClockNow(const SimSample& sample) const {

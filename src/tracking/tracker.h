@@ -31,7 +31,7 @@ public:
     // ground), then the figures of the flight plan the connect batch read.
     void BeginConnect();
     void Connected(std::int32_t waypointCount, double routeDistanceMetres);
-    // The log's title block and table header of a new flight.
+    // A new flight in a new, empty document: the log's title block and table header.
     void WriteHeader(const std::string& aircraftTitle, const std::string& pilotName,
                      const LocalDateTime& today);
 
@@ -39,6 +39,9 @@ public:
     // and the flight counts as having its engines running.
     void Resume(const FlightState& saved, const std::string& logText);
 
+    // A flight is being tracked: its header is written (or it was resumed) and it has not
+    // closed yet.
+    bool FlightOpen() const { return flightOpen_; }
     const TrackingState& State() const { return state_; }
     LogDocument& Log() { return log_; }
     const LogDocument& Log() const { return log_; }
@@ -58,6 +61,7 @@ private:
     TrackerOutput& output_;
     TrackingState state_;
     LogDocument log_;
+    bool flightOpen_ = false;
 };
 
 }  // namespace aerolinker

@@ -15,7 +15,12 @@ constexpr std::int16_t kWaypointDisplayCode = 10;
 
 void Tracker::RegisterWaypoint(const SimSample& sample) {
     state_.RegistrationCount += 1;
-    state_.WaypointCounter += 1;
+    // The next waypoint awaited is the one after the GPS's active one; after a direct-to that
+    // skips waypoints this moves past them all at once.
+    const std::uint32_t next = sample.activeWaypoint + 1;
+    state_.WaypointCounter = next < static_cast<std::uint32_t>(state_.WaypointCount)
+                                 ? static_cast<std::int32_t>(next)
+                                 : state_.WaypointCount;
 
     const std::string clock = ClockNow(sample);
     const double secondsToNext = sample.distanceToNext / sample.groundSpeed;
@@ -24,19 +29,19 @@ void Tracker::RegisterWaypoint(const SimSample& sample) {
     const long long feet = AltitudeFeet(sample.altitudeMetres, sample.altitudeFraction);
 
     const double leg = MetresToMiles(sample.distanceToNext);
-    state_.RemainingAfterLeg = state_.RemainingDistance - leg;
+    state_.RemainingAfterLeg = RemainingAfter(state_.RemainingDistance, leg);
     state_.RemainingDistance = state_.RemainingAfterLeg;
 
-    log_.Append(PassageRow(HeadingText(sample.trueHeading), feet, clock));
-    const std::string reached = sample.previousWaypoint.Text();
-    const std::string next = sample.nextWaypoint.Text();
+    log_.Append(PassageRow(HeadingCell(sample.trueHeading), feet, clock));
+    const std::string reached = LogName(sample.previousWaypoint.Text());
+    const std::string nextName = LogName(sample.nextWaypoint.Text());
     state_.RouteFlown += reached + "->";
-    const std::string nextLeg = NextLegRow(next, leg, state_.RemainingAfterLeg, ete,
+    const std::string nextLeg = NextLegRow(nextName, leg, state_.RemainingAfterLeg, ete,
                                            EstimatedTimeOver(clock, ete, regional_), regional_);
 
     const auto sequence = static_cast<std::int16_t>(state_.RegistrationCount);
-    output_.ShowSimMessage(reached + " Registered. Next Waypoint -> " + next, kWaypointDisplayCode,
-                           sequence);
+    output_.ShowSimMessage(reached + " Registered. Next Waypoint -> " + nextName,
+                           kWaypointDisplayCode, sequence);
     if (state_.RegistrationCount % 2 == 0) {
         output_.ShowSimMessage(
             "Arrival estimated at " + sample.destination.Text() + " " + arrival + " local time",
@@ -48,7 +53,7 @@ void Tracker::RegisterWaypoint(const SimSample& sample) {
     log_.Append(nextLeg);
     output_.SaveLog(LogSave::Tracker);
     output_.OnFlightEvent(FlightEvent::WaypointRegistered,
-                          reached + " at " + clock + ", next " + next);
+                          reached + " at " + clock + ", next " + nextName);
 }
 
 }  // namespace aerolinker

@@ -66,6 +66,7 @@ public:
     RecordingWindow& window() { return *window_; }
     LoopbackSimulator& simulator() { return *simulator_; }
     FsuipcLink& link() { return *link_; }
+    LoopbackPlatform& platform() { return *platform_; }
 
     std::string LogFolder() const;
     std::string WindowsFolder() const;

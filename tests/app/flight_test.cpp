@@ -7,6 +7,7 @@
 #include "flight_harness.h"
 #include "link/fsuipc_link.h"
 #include "navlog/log_file.h"
+#include "navlog/log_header.h"
 #include "persistence/ini_file.h"
 
 namespace aerolinker {
@@ -208,23 +209,73 @@ frame
               }));
 }
 
-TEST(FlightTest, ConnectingTwiceKeepsTheLinkAndASecondConnectAppendsASecondHeader) {
+TEST(FlightTest, ConnectingAgainInFlightChangesNothingButTheStatus) {
     FlightHarness flight(kShortFlight, TestFolder());
     flight.Start();
     flight.Connect();
+    flight.Tick();  // engine start
+    flight.Tick();  // take-off
+    const std::vector<std::string> before = flight.form().Memo1().Lines();
     flight.Connect();
     EXPECT_EQ(flight.window().status, "Attempt to Open when already Open");
-    EXPECT_TRUE(flight.link().IsOpen());
-    EXPECT_TRUE(flight.window().timer);
-    EXPECT_EQ(flight.form().Memo1().LineCount(), 10);
+    EXPECT_EQ(flight.form().Memo1().Lines(), before);
+    EXPECT_EQ(flight.form().State().WaypointCounter, 2);
+    EXPECT_EQ(flight.FlyUntilTimerStops(), 3);
+    EXPECT_EQ(flight.ReadFile(flight.form().LogFilePath()), ExpectedFile("short-flight.log"));
+}
 
-    flight.form().RunGuarded([&] { flight.form().LChiudiClick(); });
-    EXPECT_EQ(flight.window().status, "Closed");
-    EXPECT_FALSE(flight.window().timer);
-    EXPECT_TRUE(flight.window().situationButtons);
+TEST(FlightTest, ASecondFlightInTheSameRunGetsADocumentOfItsOwn) {
+    FlightHarness flight(kShortFlight, TestFolder());
+    flight.Start();
     flight.Connect();
-    EXPECT_EQ(flight.form().Memo1().LineCount(), 20);
-    EXPECT_EQ(flight.form().Memo1().Line(10), flight.form().Memo1().Line(0));
+    flight.FlyUntilTimerStops();
+    const std::string first = flight.ReadFile(flight.form().LogFilePath());
+    EXPECT_EQ(first, ExpectedFile("short-flight.log"));
+    // The pilot types a remark into the closed flight's log, then connects for the next one.
+    flight.form().Memo1().Append("Remarks: smooth");
+    flight.Connect();
+    EXPECT_EQ(flight.form().Memo1().LineCount(), 10);
+    EXPECT_EQ(flight.form().Memo1().Line(0), first.substr(0, first.find('\r')));
+    EXPECT_EQ(flight.ReadFile(flight.form().LogFilePath()), first + "Remarks: smooth\r\n");
+}
+
+TEST(FlightTest, AfterNoPlanTheNextConnectReadsThePlanOverTheOpenLink) {
+    FlightHarness flight(kShortFlight, TestFolder());
+    flight.Start();
+    LinkResult result = LinkOk;
+    ASSERT_TRUE(flight.link().OpenLink(0, result));
+    // The simulator does not answer the connect batch: a plan cannot be known.
+    flight.platform().faults().failingSends = 1000;
+    flight.Connect();
+    EXPECT_EQ(flight.window().messageBoxes, std::vector<std::string>{"Not Plan. Attention!"});
+    EXPECT_EQ(flight.form().Memo1().LineCount(), 0);
+    EXPECT_FALSE(flight.window().timer);
+
+    flight.platform().faults().failingSends = 0;
+    flight.Connect();
+    EXPECT_EQ(flight.form().Memo1().LineCount(), 10);
+    EXPECT_EQ(flight.FlyUntilTimerStops(), 5);
+    EXPECT_EQ(flight.ReadFile(flight.form().LogFilePath()), ExpectedFile("short-flight.log"));
+}
+
+TEST(FlightTest, ALostSimulatorShowsInTheStatusAndStepsNothingUntilItAnswers) {
+    FlightHarness flight(kShortFlight, TestFolder());
+    flight.Start();
+    flight.Connect();
+    // The simulator's window has gone (Windows' "invalid window handle").
+    flight.platform().faults().failingSends = 1000;
+    flight.platform().faults().sendLastError = 1400;
+    flight.Tick();
+    flight.Tick();
+    EXPECT_EQ(flight.window().status, "IPC sendmessage failed all retries");
+    // Nothing was read: no take-off at the gate.
+    EXPECT_EQ(flight.form().Memo1().LineCount(), 10);
+    EXPECT_EQ(flight.form().State().WaypointCounter, 1);
+
+    flight.platform().faults().failingSends = 0;
+    EXPECT_EQ(flight.FlyUntilTimerStops(), 5);
+    EXPECT_EQ(flight.window().status, "Okay");
+    EXPECT_EQ(flight.ReadFile(flight.form().LogFilePath()), ExpectedFile("short-flight.log"));
 }
 
 // The short flight with some of its frames replaced.
@@ -282,16 +333,38 @@ TEST(FlightTest, AWaypointCountOfOneTakesTheFirstTickOnTheGroundAsTheLanding) {
     EXPECT_TRUE(flight.window().timer) << "engines still running";
 }
 
-TEST(FlightTest, ADirectToPastTheAwaitedWaypointGetsNoRegistrationAndNoLanding) {
-    FlightHarness flight(ShortFlightWith("active_waypoint 2", "active_waypoint 3"), TestFolder());
+TEST(FlightTest, ADirectToPastTheAwaitedWaypointRegistersOnceAndTheFlightCloses) {
+    // Five waypoints; at BBB's passage the pilot goes direct to EEEE, skipping CCCC and DDDD.
+    std::string text = ShortFlightWith("active_waypoint 2\nprev BBB\nnext CCCC",
+                                       "active_waypoint 4\nprev BBB\nnext EEEE");
+    text.replace(text.find("waypoint_count 3"), 16, "waypoint_count 5");
+    FlightHarness flight(text, TestFolder());
     flight.Start();
     flight.Connect();
-    for (int i = 0; i < 8; ++i) {
-        flight.Tick();
-    }
-    EXPECT_EQ(flight.form().State().RegistrationCount, 1);
-    EXPECT_EQ(flight.form().State().WaypointCounter, 2);
-    EXPECT_TRUE(flight.window().timer);
+    flight.FlyUntilTimerStops();
+    EXPECT_EQ(flight.form().State().RegistrationCount, 2);
+    EXPECT_EQ(flight.form().State().WaypointCounter, -1);
+    EXPECT_FALSE(flight.form().State().EngineStarted);
+    const LogDocument& log = flight.form().Memo1();
+    EXPECT_EQ(log.Line(log_places::kClearance), "Clearance   :AAAA->BBB->CCCC");
+}
+
+TEST(FlightTest, FrostAndBelowSeaLevelKeepTheirSigns) {
+    std::string text = ShortFlightWith("clock 10:20 hold\n", "clock 10:20 hold\naltitude -30\n");
+    text.replace(text.find("temperature 3840"), 16, "temperature -5 c");
+    FlightHarness flight(text, TestFolder());
+    flight.Start();
+    flight.Connect();
+    flight.Tick();
+    flight.Tick();  // take-off
+    flight.form().RunGuarded([&] { flight.form().SalvaSitClick(); });
+    IniFile config(flight.WindowsFolder() + "\\Aerolinker.ini", RegionalSettings{});
+    EXPECT_EQ(config.ReadText("Aerolinker", "TempDecollo", ""), "-5");
+    flight.FlyUntilTimerStops();
+    const LogDocument& log = flight.form().Memo1();
+    EXPECT_NE(Lines(log, 0, log.LineCount()).find("|090  |-98    |"), std::string::npos);
+    EXPECT_NE(Lines(log, 0, log.LineCount()).find("| 10:10 |270/12|"), std::string::npos);
+    EXPECT_NE(Lines(log, 0, log.LineCount()).find("|    -5|1013 |"), std::string::npos);
 }
 
 TEST(FlightTest, TimesAcrossMidnightWrapAndTheSummaryCountsTheRealFlight) {

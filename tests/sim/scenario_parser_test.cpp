@@ -197,7 +197,7 @@ const RefusedCase kRefused[] = {
      "unknown tank 'wing' (centre, left_main, left_aux, left_tip, right_main, right_aux, "
      "right_tip)"},
     {"fuel centre 1.5 10\n", 1, "a tank's level is a fraction from 0 to 1"},
-    {"altitude -3\n", 1, "altitude is out of range (0 up to 2^32 metres)"},
+    {"altitude -3000000000\n", 1, "altitude is out of range (-2^31 up to 2^31 metres)"},
     {"frame 0\n", 1, "frame length 0 is out of range (1 to 120960)"},
     {"frame\nscenario late\n", 2, "'scenario' belongs before the first frame"},
     {"u16 0xFFFF 1\n", 1, "a value of 2 bytes does not fit at offset 0xFFFF"},

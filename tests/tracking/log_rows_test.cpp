@@ -2,6 +2,8 @@
 // and the passage of MID.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "link/sim_sample.h"
 #include "navlog/clock_text.h"
 #include "tracking/flight_math.h"
@@ -36,13 +38,21 @@ TEST(LogRowsTest, WaypointRowsPassingMid) {
         "SAM     |     |      |     |       |       |050/0195|00:12|10:30|      ");
 }
 
-TEST(LogRowsTest, WidthsGrowOnlyWhenANumberOutgrowsItsColumn) {
+TEST(LogRowsTest, WhatCannotBeShownKeepsTheTableColumns) {
     RegionalSettings regional;
-    EXPECT_EQ(DepartureRow("LIEO", "052", 12345.4, "09:00", regional).size(), 72u);
-    EXPECT_NE(DepartureRow("LIEO", "052", -3, "09:00", regional).find("  -/-0003|"),
+    const double nan = std::nan("");
+    EXPECT_EQ(DepartureRow("LIEO", "052", 12345.4, "09:00", regional),
+              "LIEO    |     |      |052  |       |       |  -/####|--:--|09:00|      ");
+    EXPECT_NE(DepartureRow("LIEO", "052", -3, "09:00", regional).find("  -/-003|"),
               std::string::npos);
-    EXPECT_EQ(NextLegRow("ABCDEF", 1000.2, 20, "01:00", "02:00", regional).size(), 72u);
-    EXPECT_EQ(PassageRow("360", 123456789, "00:00").substr(28, 8), "1234567|");
+    EXPECT_EQ(NextLegRow("ABCDEF", 1000.2, nan, "01:00", "02:00", regional),
+              "ABCDEF  |     |      |     |       |       |###/####|01:00|02:00|      ");
+    EXPECT_EQ(NextLegRow("ABC", -HUGE_VAL, -12, "01:00", "02:00", regional).substr(44, 8),
+              "###/-012");
+    EXPECT_EQ(PassageRow(HeadingCell(nan), 123456789, "00:00"),
+              "        |     |      |###  |#######|       |        |     |00:00|      ");
+    EXPECT_EQ(PassageRow("360", -1234, "00:00").substr(28, 8), "-1234  |");
+    EXPECT_EQ(LogName("PR\r\nT\x7f"), "PR??T?");
     EXPECT_EQ(ArrivalRow("052", "11:30"),
               "        |     |      |052  |       |       |        |     |11:30|      ");
 }
@@ -99,6 +109,9 @@ TEST(FlightMathTest, AltitudeInWholeFeet) {
     EXPECT_EQ(AltitudeFeet(3048, 0), 10000);
     EXPECT_EQ(AltitudeFeet(3048, 0xE6666666u), 10003);  // 3048.9 m
     EXPECT_EQ(AltitudeFeet(0, 0), 0);
+    // Below sea level: the high word is negative.
+    EXPECT_EQ(AltitudeFeet(0xFFFFFF9Cu, 0), -328);         // -100 m
+    EXPECT_EQ(AltitudeFeet(0xFFFFFFFFu, 0x80000000u), -1);  // -0.5 m, cut toward zero
 }
 
 }  // namespace
