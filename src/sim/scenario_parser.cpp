@@ -21,7 +21,7 @@
 namespace aerolinker {
 
 ScenarioError::ScenarioError(int line, const std::string& reason)
-    : std::runtime_error("line " + std::to_string(line) + ": " + reason),
+    : std::runtime_error(line == 0 ? reason : "line " + std::to_string(line) + ": " + reason),
       line_(line),
       reason_(reason) {}
 
@@ -640,7 +640,7 @@ Scenario LoadScenarioFile(const std::string& path) {
     std::string text;
     const int error = ReadFileContents(path, text);
     if (error != 0) {
-        throw ScenarioError(0, "cannot read \"" + path + "\": " + SystemErrorText(error));
+        throw ScenarioError(0, "cannot read the file: " + SystemErrorText(error));
     }
     return ParseScenario(text);
 }
