@@ -76,6 +76,15 @@ bool FsuipcLink::OpenLink(std::int32_t requestedSimulator, LinkResult& result) {
     state_.simulatorVersion = 0;
 
     bool viaNetworkClient = false;
+    if (!FindServer(viaNetworkClient, result) || !CreateArea(result) || !ShakeHands(result) ||
+        !AcceptVersions(viaNetworkClient, requestedSimulator, result)) {
+        return false;
+    }
+    result = LinkOk;
+    return true;
+}
+
+bool FsuipcLink::FindServer(bool& viaNetworkClient, LinkResult& result) {
     state_.serverWindow = platform_.FindTopLevelWindow(protocol::kServerClass);
     if (state_.serverWindow == 0) {
         state_.serverWindow = platform_.FindTopLevelWindow(protocol::kNetworkClientClass);
@@ -92,7 +101,10 @@ bool FsuipcLink::OpenLink(std::int32_t requestedSimulator, LinkResult& result) {
         result = LinkNoMessage;
         return false;
     }
+    return true;
+}
 
+bool FsuipcLink::CreateArea(LinkResult& result) {
     // The name carries the process id, so no two clients on one machine share an area.
     char mappingName[64];
     std::snprintf(mappingName, sizeof mappingName, "%s:%X:%X", kMappingPrefix,
@@ -126,7 +138,10 @@ bool FsuipcLink::OpenLink(std::int32_t requestedSimulator, LinkResult& result) {
     state_.writeCursor = state_.areaStart;
     queuedReads_.clear();
     requestsQueued_ = 0;
+    return true;
+}
 
+bool FsuipcLink::ShakeHands(LinkResult& result) {
     // The server may need a moment after the first message before it reports its versions,
     // so the handshake asks up to five times.
     std::uint8_t serverVersion[4] = {};
@@ -151,7 +166,11 @@ bool FsuipcLink::OpenLink(std::int32_t requestedSimulator, LinkResult& result) {
         state_.simulatorVersion = LoadLittleEndian32(simulatorVersion);
         platform_.Sleep(protocol::kHandshakeSleepMs);
     }
+    return true;
+}
 
+bool FsuipcLink::AcceptVersions(bool viaNetworkClient, std::int32_t requestedSimulator,
+                                LinkResult& result) {
     if (state_.serverVersion <= protocol::kMinimumServerVersion ||
         (state_.simulatorVersion & kSimulatorSignatureMask) != protocol::kSimulatorSignature) {
         // WideClient answers even when the simulator behind it is not running.
@@ -167,8 +186,6 @@ bool FsuipcLink::OpenLink(std::int32_t requestedSimulator, LinkResult& result) {
         CloseLink();
         return false;
     }
-
-    result = LinkOk;
     return true;
 }
 

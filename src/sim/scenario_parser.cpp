@@ -45,71 +45,82 @@ struct Token {
     bool quoted = false;
 };
 
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+// The escape after a backslash in quoted text, `i` at the character after the backslash.
+char ReadEscape(const std::string& line, std::size_t& i, int lineNumber) {
+    const char escaped = line[i++];
+    if (escaped == '"' || escaped == '\\') {
+        return escaped;
+    }
+    if (escaped != 'x') {
+        throw ScenarioError(lineNumber,
+                            std::string("unknown escape \\") + escaped + " in quoted text");
+    }
+    unsigned value = 0;
+    const char* first = line.data() + i;
+    const char* last = first + std::min<std::size_t>(2, line.size() - i);
+    const auto parsed = std::from_chars(first, last, value, 16);
+    if (parsed.ec != std::errc() || parsed.ptr != first + 2) {
+        throw ScenarioError(lineNumber, "\\x needs two hexadecimal digits");
+    }
+    i += 2;
+    return static_cast<char>(value);
+}
+
+// Quoted text, `i` at the opening quote; it ends after the closing one.
+std::string ReadQuoted(const std::string& line, std::size_t& i, int lineNumber) {
+    std::string text;
+    ++i;
+    bool closed = false;
+    while (i < line.size()) {
+        const char c = line[i++];
+        if (c == '"') {
+            closed = true;
+            break;
+        }
+        if (c != '\\') {
+            text += c;
+        } else if (i < line.size()) {
+            text += ReadEscape(line, i, lineNumber);
+        }
+    }
+    if (!closed) {
+        throw ScenarioError(lineNumber, "quoted text is not closed");
+    }
+    if (i < line.size() && !IsBlank(line[i]) && line[i] != '#') {
+        throw ScenarioError(lineNumber, "a blank must follow quoted text");
+    }
+    return text;
+}
+
+// A word, `i` at its first character; it ends at a blank, a comment or the end of the line.
+std::string ReadWord(const std::string& line, std::size_t& i, int lineNumber) {
+    std::string text;
+    while (i < line.size() && !IsBlank(line[i]) && line[i] != '#') {
+        if (line[i] == '"') {
+            throw ScenarioError(lineNumber, "a quote inside a word");
+        }
+        text += line[i++];
+    }
+    return text;
+}
+
 // Splits a line into blank-separated words and double-quoted texts; '#' outside quotes starts
 // a comment. Quoted texts know \" \\ and \xNN, so any byte can be written.
 std::vector<Token> Tokenize(const std::string& line, int lineNumber) {
     std::vector<Token> tokens;
     std::size_t i = 0;
-    const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-    while (i < line.size()) {
-        if (isBlank(line[i])) {
+    while (i < line.size() && line[i] != '#') {
+        if (IsBlank(line[i])) {
             ++i;
-            continue;
-        }
-        if (line[i] == '#') {
-            break;
-        }
-        Token token;
-        if (line[i] == '"') {
-            token.quoted = true;
-            ++i;
-            bool closed = false;
-            while (i < line.size()) {
-                const char c = line[i++];
-                if (c == '"') {
-                    closed = true;
-                    break;
-                }
-                if (c != '\\') {
-                    token.text += c;
-                    continue;
-                }
-                if (i >= line.size()) {
-                    break;
-                }
-                const char escaped = line[i++];
-                if (escaped == '"' || escaped == '\\') {
-                    token.text += escaped;
-                } else if (escaped == 'x') {
-                    unsigned value = 0;
-                    const char* first = line.data() + i;
-                    const char* last = first + std::min<std::size_t>(2, line.size() - i);
-                    const auto parsed = std::from_chars(first, last, value, 16);
-                    if (parsed.ec != std::errc() || parsed.ptr != first + 2) {
-                        throw ScenarioError(lineNumber, "\\x needs two hexadecimal digits");
-                    }
-                    token.text += static_cast<char>(value);
-                    i += 2;
-                } else {
-                    throw ScenarioError(
-                        lineNumber, std::string("unknown escape \\") + escaped + " in quoted text");
-                }
-            }
-            if (!closed) {
-                throw ScenarioError(lineNumber, "quoted text is not closed");
-            }
-            if (i < line.size() && !isBlank(line[i]) && line[i] != '#') {
-                throw ScenarioError(lineNumber, "a blank must follow quoted text");
-            }
+        } else if (line[i] == '"') {
+            tokens.push_back(Token{ReadQuoted(line, i, lineNumber), true});
         } else {
-            while (i < line.size() && !isBlank(line[i]) && line[i] != '#') {
-                if (line[i] == '"') {
-                    throw ScenarioError(lineNumber, "a quote inside a word");
-                }
-                token.text += line[i++];
-            }
+            tokens.push_back(Token{ReadWord(line, i, lineNumber), false});
         }
-        tokens.push_back(std::move(token));
     }
     return tokens;
 }
