@@ -14,6 +14,7 @@
 
 #include "common/app_error.h"
 #include "common/file_io.h"
+#include "common/little_endian.h"
 #include "link/fsuipc_offsets.h"
 #include "link/sim_sample.h"
 #include "sim/offset_space.h"
@@ -290,7 +291,14 @@ void AddWrite(ScenarioChanges& changes, std::uint32_t offset, std::vector<std::u
 
 void AddInteger(ScenarioChanges& changes, std::uint32_t offset, std::uint64_t value,
                 std::uint32_t width) {
-    AddWrite(changes, offset, LittleEndianBytes(value, width));
+    std::vector<std::uint8_t> bytes(width);
+    le::StoreBytes(bytes.data(), value, width);
+    AddWrite(changes, offset, std::move(bytes));
+}
+
+void AddDouble(ScenarioChanges& changes, std::uint32_t offset, double value) {
+    const auto bytes = le::Bytes(value);
+    AddWrite(changes, offset, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
 }
 
 void AddText(ScenarioChanges& changes, std::uint32_t offset, std::uint32_t fieldSize,
@@ -338,7 +346,7 @@ Handler TextValue(std::uint32_t offset, std::uint32_t fieldSize, std::uint32_t m
 Handler DoubleValue(std::uint32_t offset) {
     return [=](const Statement& s, ScenarioChanges& c) {
         s.ExpectValues(1, 1);
-        AddWrite(c, offset, DoubleBytes(s.Number(0)));
+        AddDouble(c, offset, s.Number(0));
     };
 }
 
@@ -507,7 +515,7 @@ Handler RawInteger(std::uint32_t width, bool isSigned) {
 void RawDouble(const Statement& s, ScenarioChanges& c) {
     s.ExpectValues(2, 2);
     const std::uint32_t offset = s.Offset(0, 8);
-    AddWrite(c, offset, DoubleBytes(s.Number(1)));
+    AddDouble(c, offset, s.Number(1));
 }
 
 void RawText(const Statement& s, ScenarioChanges& c) {
@@ -552,16 +560,15 @@ const std::map<std::string, Handler>& ValueHandlers() {
         {"distance_to_next", DoubleValue(kDistanceToNext)},
         {"heading",
          [](const Statement& s, ScenarioChanges& c) {
-             AddWrite(c, kTrueHeading, DoubleBytes(PlainOrConverted(s, "deg", kPi / 180.0)));
+             AddDouble(c, kTrueHeading, PlainOrConverted(s, "deg", kPi / 180.0));
          }},
         {"time_to_next", UnsignedValue(kTimeToNext, 4)},
         {"estimated_arrival", EstimatedArrival},
         {"active_waypoint", UnsignedValue(kActiveWaypoint, 4)},
         {"ground_speed",
          [](const Statement& s, ScenarioChanges& c) {
-             AddWrite(
-                 c, kGroundSpeed,
-                 DoubleBytes(PlainOrConverted(s, "kt", kMetresPerNauticalMile / kSecondsPerHour)));
+             AddDouble(c, kGroundSpeed,
+                       PlainOrConverted(s, "kt", kMetresPerNauticalMile / kSecondsPerHour));
          }},
         {"gps_fuel", DoubleValue(kGpsFuel)},
         {"engines", Engines},

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/little_endian.h"
 #include "link/portable/platform.h"
 #include "link/protocol_test_server.h"
 
@@ -590,20 +591,14 @@ bool GuardsIntact(const Guarded& g) {
     return true;
 }
 
-void Store32(std::uint8_t* at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        at[i] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
-}
-
 TEST_F(FsuipcLinkTest, EnlargedSizesInTheHeadersDoNotEnlargeTheCopy) {
     server.Put(0x0100, "\x01\x02\x03\x04", 4);
     server.Put(0x0200, "\x05\x06", 2);
     Open();
     // Read one at 0, its data at 16; read two at 20, its data at 36.
     server.TamperWith([](std::uint8_t* area, std::uint32_t) {
-        Store32(area + 8, 12);  // would run over the first buffer's guard
-        Store32(area + 28, 8);
+        le::Store<std::uint32_t>(area + 8, 12);  // would run over the first buffer's guard
+        le::Store<std::uint32_t>(area + 28, 8);
     });
     Guarded first;
     Guarded second;
@@ -623,13 +618,13 @@ TEST_F(FsuipcLinkTest, RewrittenTypesTargetsAndHugeSizesAreIgnored) {
     server.Put(0x0200, "\x05\x06\x07\x08", 4);
     Open();
     server.TamperWith([](std::uint8_t* area, std::uint32_t size) {
-        Store32(area + 0, 2);            // the first read claims to be a write
-        Store32(area + 8, 0x7FFFFFFF);   // far beyond the area
-        Store32(area + 12, 1);           // and points at the second read's buffer
-        Store32(area + 20, 0x12345601);  // unknown type whose low byte is 1
-        Store32(area + 28, size);        // exactly up to the end of the area
-        Store32(area + 32, 0);
-        Store32(area + 40, 1);  // no terminator after the records
+        le::Store<std::uint32_t>(area + 0, 2);            // the first read claims to be a write
+        le::Store<std::uint32_t>(area + 8, 0x7FFFFFFF);   // far beyond the area
+        le::Store<std::uint32_t>(area + 12, 1);           // and points at the second read's buffer
+        le::Store<std::uint32_t>(area + 20, 0x12345601);  // unknown type whose low byte is 1
+        le::Store<std::uint32_t>(area + 28, size);        // exactly up to the end of the area
+        le::Store<std::uint32_t>(area + 32, 0);
+        le::Store<std::uint32_t>(area + 40, 1);  // no terminator after the records
     });
     Guarded first;
     Guarded second;
@@ -648,7 +643,7 @@ TEST_F(FsuipcLinkTest, EarlyTerminatorDoesNotHideLaterReads) {
     server.Put(0x0100, "\x01\x02\x03\x04", 4);
     server.Put(0x0200, "\x05\x06\x07\x08", 4);
     Open();
-    server.TamperWith([](std::uint8_t* area, std::uint32_t) { Store32(area, 0); });
+    server.TamperWith([](std::uint8_t* area, std::uint32_t) { le::Store<std::uint32_t>(area, 0); });
     std::uint8_t first[4] = {};
     std::uint8_t second[4] = {};
     ASSERT_TRUE(link.QueueRead(0x0100, 4, first, result));
