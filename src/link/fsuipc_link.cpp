@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/little_endian.h"
 #include "link/fsuipc_offsets.h"
 
 namespace aerolinker {
@@ -39,19 +40,6 @@ constexpr std::uintptr_t kServerAnswerOk = 1;
 constexpr std::uint32_t kSimulatorSignatureMask = 0xFFFF0000;
 constexpr std::uint32_t kSimulatorCodeMask = 0x0000FFFF;
 
-// Record headers are packed little-endian whatever the host's byte order.
-void StoreLittleEndian32(std::uint8_t* at, std::uint32_t value) {
-    at[0] = static_cast<std::uint8_t>(value);
-    at[1] = static_cast<std::uint8_t>(value >> 8);
-    at[2] = static_cast<std::uint8_t>(value >> 16);
-    at[3] = static_cast<std::uint8_t>(value >> 24);
-}
-
-std::uint32_t LoadLittleEndian32(const std::uint8_t* at) {
-    return static_cast<std::uint32_t>(at[0]) | static_cast<std::uint32_t>(at[1]) << 8 |
-           static_cast<std::uint32_t>(at[2]) << 16 | static_cast<std::uint32_t>(at[3]) << 24;
-}
-
 // Most reads one batch can hold: bare 16-byte headers up to the limit, terminator included.
 constexpr std::size_t kMaxReadsPerBatch =
     (protocol::kAreaLimit - protocol::kTerminatorSize) / protocol::kReadHeaderSize;
@@ -76,6 +64,15 @@ bool FsuipcLink::OpenLink(std::int32_t requestedSimulator, LinkResult& result) {
     state_.simulatorVersion = 0;
 
     bool viaNetworkClient = false;
+    if (!FindServer(viaNetworkClient, result) || !CreateArea(result) || !ShakeHands(result) ||
+        !AcceptVersions(viaNetworkClient, requestedSimulator, result)) {
+        return false;
+    }
+    result = LinkOk;
+    return true;
+}
+
+bool FsuipcLink::FindServer(bool& viaNetworkClient, LinkResult& result) {
     state_.serverWindow = platform_.FindTopLevelWindow(protocol::kServerClass);
     if (state_.serverWindow == 0) {
         state_.serverWindow = platform_.FindTopLevelWindow(protocol::kNetworkClientClass);
@@ -92,7 +89,10 @@ bool FsuipcLink::OpenLink(std::int32_t requestedSimulator, LinkResult& result) {
         result = LinkNoMessage;
         return false;
     }
+    return true;
+}
 
+bool FsuipcLink::CreateArea(LinkResult& result) {
     // The name carries the process id, so no two clients on one machine share an area.
     char mappingName[64];
     std::snprintf(mappingName, sizeof mappingName, "%s:%X:%X", kMappingPrefix,
@@ -126,13 +126,15 @@ bool FsuipcLink::OpenLink(std::int32_t requestedSimulator, LinkResult& result) {
     state_.writeCursor = state_.areaStart;
     queuedReads_.clear();
     requestsQueued_ = 0;
+    return true;
+}
 
+bool FsuipcLink::ShakeHands(LinkResult& result) {
     // The server may need a moment after the first message before it reports its versions,
     // so the handshake asks up to five times.
     std::uint8_t serverVersion[4] = {};
     std::uint8_t simulatorVersion[4] = {};
-    const std::uint8_t libraryVersion[2] = {static_cast<std::uint8_t>(state_.libraryVersion),
-                                            static_cast<std::uint8_t>(state_.libraryVersion >> 8)};
+    const auto libraryVersion = le::Bytes(static_cast<std::uint16_t>(state_.libraryVersion));
     for (int pass = 1; pass <= protocol::kHandshakePasses &&
                        (state_.serverVersion == 0 || state_.simulatorVersion == 0);
          ++pass) {
@@ -140,18 +142,22 @@ bool FsuipcLink::OpenLink(std::int32_t requestedSimulator, LinkResult& result) {
             QueueRead(offsets::kServerVersion, sizeof serverVersion, serverVersion, result) &&
             QueueRead(offsets::kSimulatorVersion, sizeof simulatorVersion, simulatorVersion,
                       result) &&
-            (pass != 1 ||
-             QueueWrite(offsets::kLibraryVersion, sizeof libraryVersion, libraryVersion, result)) &&
+            (pass != 1 || QueueWrite(offsets::kLibraryVersion, libraryVersion.size(),
+                                     libraryVersion.data(), result)) &&
             ProcessRequests(result);
         if (!exchanged) {
             CloseLink();
             return false;
         }
-        state_.serverVersion = LoadLittleEndian32(serverVersion);
-        state_.simulatorVersion = LoadLittleEndian32(simulatorVersion);
+        state_.serverVersion = le::Load<std::uint32_t>(serverVersion);
+        state_.simulatorVersion = le::Load<std::uint32_t>(simulatorVersion);
         platform_.Sleep(protocol::kHandshakeSleepMs);
     }
+    return true;
+}
 
+bool FsuipcLink::AcceptVersions(bool viaNetworkClient, std::int32_t requestedSimulator,
+                                LinkResult& result) {
     if (state_.serverVersion <= protocol::kMinimumServerVersion ||
         (state_.simulatorVersion & kSimulatorSignatureMask) != protocol::kSimulatorSignature) {
         // WideClient answers even when the simulator behind it is not running.
@@ -167,8 +173,6 @@ bool FsuipcLink::OpenLink(std::int32_t requestedSimulator, LinkResult& result) {
         CloseLink();
         return false;
     }
-
-    result = LinkOk;
     return true;
 }
 
@@ -210,10 +214,10 @@ bool FsuipcLink::QueueRead(std::uint32_t offset, std::uint32_t size, void* targe
     // The server never needs the target; the record carries the request's index in the batch
     // only as a reference, because a buffer address does not fit its 4 bytes.
     std::uint8_t* record = state_.writeCursor;
-    StoreLittleEndian32(record, protocol::kReadType);
-    StoreLittleEndian32(record + 4, offset);
-    StoreLittleEndian32(record + 8, size);
-    StoreLittleEndian32(record + 12, requestsQueued_);
+    le::Store<std::uint32_t>(record, protocol::kReadType);
+    le::Store<std::uint32_t>(record + 4, offset);
+    le::Store<std::uint32_t>(record + 8, size);
+    le::Store<std::uint32_t>(record + 12, requestsQueued_);
     std::memset(record + protocol::kReadHeaderSize, 0, size);
     state_.writeCursor = record + protocol::kReadHeaderSize + size;
 
@@ -237,9 +241,9 @@ bool FsuipcLink::QueueWrite(std::uint32_t offset, std::uint32_t size, const void
     }
 
     std::uint8_t* record = state_.writeCursor;
-    StoreLittleEndian32(record, protocol::kWriteType);
-    StoreLittleEndian32(record + 4, offset);
-    StoreLittleEndian32(record + 8, size);
+    le::Store<std::uint32_t>(record, protocol::kWriteType);
+    le::Store<std::uint32_t>(record + 4, offset);
+    le::Store<std::uint32_t>(record + 8, size);
     std::uint8_t* data = record + protocol::kWriteHeaderSize;
     if (source != nullptr) {
         std::memcpy(data, source, size);
@@ -265,7 +269,7 @@ bool FsuipcLink::ProcessRequests(LinkResult& result) {
     }
 
     // From here the batch is emptied whatever the outcome.
-    StoreLittleEndian32(state_.writeCursor, 0);
+    le::Store<std::uint32_t>(state_.writeCursor, 0);
     state_.writeCursor = state_.areaStart;
     requestsQueued_ = 0;
 

@@ -89,6 +89,12 @@ public:
     const LinkState& state() const { return state_; }
 
 private:
+    // The steps of OpenLink. Each stores the result of a failure and releases what was made.
+    bool FindServer(bool& viaNetworkClient, LinkResult& result);
+    bool CreateArea(LinkResult& result);
+    bool ShakeHands(LinkResult& result);
+    bool AcceptVersions(bool viaNetworkClient, std::int32_t requestedSimulator, LinkResult& result);
+
     // A read this client queued: where its record starts in the area, its size and where the
     // answer goes. After the reply the data are copied from these positions, never from what
     // the server may have left in the record headers.

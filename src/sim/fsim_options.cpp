@@ -1,6 +1,8 @@
 // Reading fsim.exe's command line.
 #include "sim/fsim_options.h"
 
+#include <CLI/CLI.hpp>
+
 #include "link/fsuipc_link.h"
 
 namespace aerolinker {
@@ -10,42 +12,28 @@ const char* const kFsimUsage =
 
 bool ParseFsimArguments(const std::vector<std::string>& arguments, FsimOptions& options,
                         std::string& error) {
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        const bool takesValue =
-            argument == "--flights" || argument == "--class" || argument == "--transcript";
-        if (takesValue) {
-            if (i + 1 >= arguments.size()) {
-                error = argument + " needs a value";
-                return false;
-            }
-            const std::string& value = arguments[++i];
-            if (argument == "--flights") {
-                options.flightsFolder = value;
-            } else if (argument == "--transcript") {
-                options.transcriptPath = value;
-            } else if (value == protocol::kServerClass || value == protocol::kNetworkClientClass) {
-                options.windowClass = value;
-            } else {
-                error = "the window class is UIPCMAIN or FS98MAIN, not " + value;
-                return false;
-            }
-        } else if (argument.rfind("--", 0) == 0) {
-            error = "unknown option " + argument;
-            return false;
-        } else if (options.scenarioPath.empty()) {
-            options.scenarioPath = argument;
-        } else {
-            error = "one scenario only";
-            return false;
-        }
-    }
-    if (options.scenarioPath.empty()) {
-        error = "no scenario given";
+    CLI::App app("The substitute simulator", "fsim");
+    // fsim.exe is a window program with no console to print help to: the usage goes with
+    // every refusal instead, and --help is refused like any unknown option.
+    app.set_help_flag();
+    // As with most programs, an option given twice keeps its last value.
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.add_option("--flights", options.flightsFolder, "folder of the saved flights");
+    app.add_option("--class", options.windowClass, "window class the program looks for")
+        ->check(CLI::IsMember({protocol::kServerClass, protocol::kNetworkClientClass}));
+    app.add_option("--transcript", options.transcriptPath, "file the transcript is written to");
+    app.add_option("SCENARIO", options.scenarioPath, "scenario to play")->required();
+
+    // CLI11 takes the arguments last first.
+    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+    try {
+        app.parse(reversed);
+    } catch (const CLI::ParseError& refused) {
+        error = refused.what();
         return false;
     }
     if (options.flightsFolder.empty()) {
-        error = "the flights folder is empty";
+        error = "--flights: the flights folder is empty";
         return false;
     }
     return true;

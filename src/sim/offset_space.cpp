@@ -4,30 +4,9 @@
 #include <cassert>
 #include <cstring>
 
+#include "common/little_endian.h"
+
 namespace aerolinker {
-
-std::vector<std::uint8_t> LittleEndianBytes(std::uint64_t value, std::uint32_t width) {
-    std::vector<std::uint8_t> bytes(width);
-    for (std::uint32_t i = 0; i < width; ++i) {
-        bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
-    return bytes;
-}
-
-std::vector<std::uint8_t> DoubleBytes(double value) {
-    std::uint64_t bits = 0;
-    static_assert(sizeof bits == sizeof value, "IEEE double expected");
-    std::memcpy(&bits, &value, sizeof bits);
-    return LittleEndianBytes(bits, 8);
-}
-
-std::uint64_t LittleEndianValue(const std::uint8_t* bytes, std::uint32_t width) {
-    std::uint64_t value = 0;
-    for (std::uint32_t i = 0; i < width; ++i) {
-        value |= static_cast<std::uint64_t>(bytes[i]) << (8 * i);
-    }
-    return value;
-}
 
 OffsetSpace::OffsetSpace() : bytes_(kSize, 0) {}
 
@@ -49,39 +28,35 @@ void OffsetSpace::Write(std::uint32_t offset, const std::uint8_t* data, std::uin
     }
 }
 
-std::uint64_t OffsetSpace::LoadLittleEndian(std::uint32_t offset, std::uint32_t width) const {
-    assert(Contains(offset, width));
-    return LittleEndianValue(bytes_.data() + offset, width);
+template <typename T>
+T OffsetSpace::Load(std::uint32_t offset) const {
+    assert(Contains(offset, sizeof(T)));
+    return le::Load<T>(bytes_.data() + offset);
 }
 
-void OffsetSpace::StoreLittleEndian(std::uint32_t offset, std::uint32_t width,
-                                    std::uint64_t value) {
-    assert(Contains(offset, width));
-    for (std::uint32_t i = 0; i < width; ++i) {
-        bytes_[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
+template <typename T>
+void OffsetSpace::Store(std::uint32_t offset, T value) {
+    assert(Contains(offset, sizeof(T)));
+    le::Store(bytes_.data() + offset, value);
 }
 
 std::uint8_t OffsetSpace::U8(std::uint32_t offset) const {
-    return static_cast<std::uint8_t>(LoadLittleEndian(offset, 1));
+    return Load<std::uint8_t>(offset);
 }
 std::uint16_t OffsetSpace::U16(std::uint32_t offset) const {
-    return static_cast<std::uint16_t>(LoadLittleEndian(offset, 2));
+    return Load<std::uint16_t>(offset);
 }
 std::int16_t OffsetSpace::S16(std::uint32_t offset) const {
-    return static_cast<std::int16_t>(U16(offset));
+    return Load<std::int16_t>(offset);
 }
 std::uint32_t OffsetSpace::U32(std::uint32_t offset) const {
-    return static_cast<std::uint32_t>(LoadLittleEndian(offset, 4));
+    return Load<std::uint32_t>(offset);
 }
 std::int32_t OffsetSpace::S32(std::uint32_t offset) const {
-    return static_cast<std::int32_t>(U32(offset));
+    return Load<std::int32_t>(offset);
 }
 double OffsetSpace::F64(std::uint32_t offset) const {
-    const std::uint64_t bits = LoadLittleEndian(offset, 8);
-    double value = 0;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
+    return Load<double>(offset);
 }
 
 std::string OffsetSpace::Text(std::uint32_t offset, std::uint32_t fieldSize) const {
@@ -94,23 +69,22 @@ std::string OffsetSpace::Text(std::uint32_t offset, std::uint32_t fieldSize) con
 }
 
 void OffsetSpace::SetU8(std::uint32_t offset, std::uint8_t value) {
-    StoreLittleEndian(offset, 1, value);
+    Store(offset, value);
 }
 void OffsetSpace::SetU16(std::uint32_t offset, std::uint16_t value) {
-    StoreLittleEndian(offset, 2, value);
+    Store(offset, value);
 }
 void OffsetSpace::SetS16(std::uint32_t offset, std::int16_t value) {
-    SetU16(offset, static_cast<std::uint16_t>(value));
+    Store(offset, value);
 }
 void OffsetSpace::SetU32(std::uint32_t offset, std::uint32_t value) {
-    StoreLittleEndian(offset, 4, value);
+    Store(offset, value);
 }
 void OffsetSpace::SetS32(std::uint32_t offset, std::int32_t value) {
-    SetU32(offset, static_cast<std::uint32_t>(value));
+    Store(offset, value);
 }
 void OffsetSpace::SetF64(std::uint32_t offset, double value) {
-    const std::vector<std::uint8_t> bytes = DoubleBytes(value);
-    Write(offset, bytes.data(), 8);
+    Store(offset, value);
 }
 
 void OffsetSpace::SetText(std::uint32_t offset, std::uint32_t fieldSize, const std::string& text) {

@@ -45,15 +45,12 @@ public:
     void SetText(std::uint32_t offset, std::uint32_t fieldSize, const std::string& text);
 
 private:
-    std::uint64_t LoadLittleEndian(std::uint32_t offset, std::uint32_t width) const;
-    void StoreLittleEndian(std::uint32_t offset, std::uint32_t width, std::uint64_t value);
+    template <typename T>
+    T Load(std::uint32_t offset) const;
+    template <typename T>
+    void Store(std::uint32_t offset, T value);
 
     std::vector<std::uint8_t> bytes_;
 };
-
-// Little-endian encodings of single values, for building offset changes and request areas.
-std::vector<std::uint8_t> LittleEndianBytes(std::uint64_t value, std::uint32_t width);
-std::vector<std::uint8_t> DoubleBytes(double value);
-std::uint64_t LittleEndianValue(const std::uint8_t* bytes, std::uint32_t width);
 
 }  // namespace aerolinker

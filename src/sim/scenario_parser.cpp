@@ -14,6 +14,7 @@
 
 #include "common/app_error.h"
 #include "common/file_io.h"
+#include "common/little_endian.h"
 #include "link/fsuipc_offsets.h"
 #include "link/sim_sample.h"
 #include "sim/offset_space.h"
@@ -21,7 +22,7 @@
 namespace aerolinker {
 
 ScenarioError::ScenarioError(int line, const std::string& reason)
-    : std::runtime_error("line " + std::to_string(line) + ": " + reason),
+    : std::runtime_error(line == 0 ? reason : "line " + std::to_string(line) + ": " + reason),
       line_(line),
       reason_(reason) {}
 
@@ -45,71 +46,82 @@ struct Token {
     bool quoted = false;
 };
 
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+// The escape after a backslash in quoted text, `i` at the character after the backslash.
+char ReadEscape(const std::string& line, std::size_t& i, int lineNumber) {
+    const char escaped = line[i++];
+    if (escaped == '"' || escaped == '\\') {
+        return escaped;
+    }
+    if (escaped != 'x') {
+        throw ScenarioError(lineNumber,
+                            std::string("unknown escape \\") + escaped + " in quoted text");
+    }
+    unsigned value = 0;
+    const char* first = line.data() + i;
+    const char* last = first + std::min<std::size_t>(2, line.size() - i);
+    const auto parsed = std::from_chars(first, last, value, 16);
+    if (parsed.ec != std::errc() || parsed.ptr != first + 2) {
+        throw ScenarioError(lineNumber, "\\x needs two hexadecimal digits");
+    }
+    i += 2;
+    return static_cast<char>(value);
+}
+
+// Quoted text, `i` at the opening quote; it ends after the closing one.
+std::string ReadQuoted(const std::string& line, std::size_t& i, int lineNumber) {
+    std::string text;
+    ++i;
+    bool closed = false;
+    while (i < line.size()) {
+        const char c = line[i++];
+        if (c == '"') {
+            closed = true;
+            break;
+        }
+        if (c != '\\') {
+            text += c;
+        } else if (i < line.size()) {
+            text += ReadEscape(line, i, lineNumber);
+        }
+    }
+    if (!closed) {
+        throw ScenarioError(lineNumber, "quoted text is not closed");
+    }
+    if (i < line.size() && !IsBlank(line[i]) && line[i] != '#') {
+        throw ScenarioError(lineNumber, "a blank must follow quoted text");
+    }
+    return text;
+}
+
+// A word, `i` at its first character; it ends at a blank, a comment or the end of the line.
+std::string ReadWord(const std::string& line, std::size_t& i, int lineNumber) {
+    std::string text;
+    while (i < line.size() && !IsBlank(line[i]) && line[i] != '#') {
+        if (line[i] == '"') {
+            throw ScenarioError(lineNumber, "a quote inside a word");
+        }
+        text += line[i++];
+    }
+    return text;
+}
+
 // Splits a line into blank-separated words and double-quoted texts; '#' outside quotes starts
 // a comment. Quoted texts know \" \\ and \xNN, so any byte can be written.
 std::vector<Token> Tokenize(const std::string& line, int lineNumber) {
     std::vector<Token> tokens;
     std::size_t i = 0;
-    const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-    while (i < line.size()) {
-        if (isBlank(line[i])) {
+    while (i < line.size() && line[i] != '#') {
+        if (IsBlank(line[i])) {
             ++i;
-            continue;
-        }
-        if (line[i] == '#') {
-            break;
-        }
-        Token token;
-        if (line[i] == '"') {
-            token.quoted = true;
-            ++i;
-            bool closed = false;
-            while (i < line.size()) {
-                const char c = line[i++];
-                if (c == '"') {
-                    closed = true;
-                    break;
-                }
-                if (c != '\\') {
-                    token.text += c;
-                    continue;
-                }
-                if (i >= line.size()) {
-                    break;
-                }
-                const char escaped = line[i++];
-                if (escaped == '"' || escaped == '\\') {
-                    token.text += escaped;
-                } else if (escaped == 'x') {
-                    unsigned value = 0;
-                    const char* first = line.data() + i;
-                    const char* last = first + std::min<std::size_t>(2, line.size() - i);
-                    const auto parsed = std::from_chars(first, last, value, 16);
-                    if (parsed.ec != std::errc() || parsed.ptr != first + 2) {
-                        throw ScenarioError(lineNumber, "\\x needs two hexadecimal digits");
-                    }
-                    token.text += static_cast<char>(value);
-                    i += 2;
-                } else {
-                    throw ScenarioError(
-                        lineNumber, std::string("unknown escape \\") + escaped + " in quoted text");
-                }
-            }
-            if (!closed) {
-                throw ScenarioError(lineNumber, "quoted text is not closed");
-            }
-            if (i < line.size() && !isBlank(line[i]) && line[i] != '#') {
-                throw ScenarioError(lineNumber, "a blank must follow quoted text");
-            }
+        } else if (line[i] == '"') {
+            tokens.push_back(Token{ReadQuoted(line, i, lineNumber), true});
         } else {
-            while (i < line.size() && !isBlank(line[i]) && line[i] != '#') {
-                if (line[i] == '"') {
-                    throw ScenarioError(lineNumber, "a quote inside a word");
-                }
-                token.text += line[i++];
-            }
+            tokens.push_back(Token{ReadWord(line, i, lineNumber), false});
         }
-        tokens.push_back(std::move(token));
     }
     return tokens;
 }
@@ -279,7 +291,14 @@ void AddWrite(ScenarioChanges& changes, std::uint32_t offset, std::vector<std::u
 
 void AddInteger(ScenarioChanges& changes, std::uint32_t offset, std::uint64_t value,
                 std::uint32_t width) {
-    AddWrite(changes, offset, LittleEndianBytes(value, width));
+    std::vector<std::uint8_t> bytes(width);
+    le::StoreBytes(bytes.data(), value, width);
+    AddWrite(changes, offset, std::move(bytes));
+}
+
+void AddDouble(ScenarioChanges& changes, std::uint32_t offset, double value) {
+    const auto bytes = le::Bytes(value);
+    AddWrite(changes, offset, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
 }
 
 void AddText(ScenarioChanges& changes, std::uint32_t offset, std::uint32_t fieldSize,
@@ -327,7 +346,7 @@ Handler TextValue(std::uint32_t offset, std::uint32_t fieldSize, std::uint32_t m
 Handler DoubleValue(std::uint32_t offset) {
     return [=](const Statement& s, ScenarioChanges& c) {
         s.ExpectValues(1, 1);
-        AddWrite(c, offset, DoubleBytes(s.Number(0)));
+        AddDouble(c, offset, s.Number(0));
     };
 }
 
@@ -499,7 +518,7 @@ Handler RawInteger(std::uint32_t width, bool isSigned) {
 void RawDouble(const Statement& s, ScenarioChanges& c) {
     s.ExpectValues(2, 2);
     const std::uint32_t offset = s.Offset(0, 8);
-    AddWrite(c, offset, DoubleBytes(s.Number(1)));
+    AddDouble(c, offset, s.Number(1));
 }
 
 void RawText(const Statement& s, ScenarioChanges& c) {
@@ -544,16 +563,15 @@ const std::map<std::string, Handler>& ValueHandlers() {
         {"distance_to_next", DoubleValue(kDistanceToNext)},
         {"heading",
          [](const Statement& s, ScenarioChanges& c) {
-             AddWrite(c, kTrueHeading, DoubleBytes(PlainOrConverted(s, "deg", kPi / 180.0)));
+             AddDouble(c, kTrueHeading, PlainOrConverted(s, "deg", kPi / 180.0));
          }},
         {"time_to_next", UnsignedValue(kTimeToNext, 4)},
         {"estimated_arrival", EstimatedArrival},
         {"active_waypoint", UnsignedValue(kActiveWaypoint, 4)},
         {"ground_speed",
          [](const Statement& s, ScenarioChanges& c) {
-             AddWrite(
-                 c, kGroundSpeed,
-                 DoubleBytes(PlainOrConverted(s, "kt", kMetresPerNauticalMile / kSecondsPerHour)));
+             AddDouble(c, kGroundSpeed,
+                       PlainOrConverted(s, "kt", kMetresPerNauticalMile / kSecondsPerHour));
          }},
         {"gps_fuel", DoubleValue(kGpsFuel)},
         {"engines", Engines},
@@ -643,7 +661,7 @@ Scenario LoadScenarioFile(const std::string& path) {
     std::string text;
     const int error = ReadFileContents(path, text);
     if (error != 0) {
-        throw ScenarioError(0, "cannot read \"" + path + "\": " + SystemErrorText(error));
+        throw ScenarioError(0, "cannot read the file: " + SystemErrorText(error));
     }
     return ParseScenario(text);
 }

@@ -11,7 +11,8 @@ namespace aerolinker {
 
 class ScenarioError : public std::runtime_error {
 public:
-    // what() reads "line 12: <reason>"; line 0 stands for the file as a whole.
+    // what() reads "line 12: <reason>"; line 0 stands for the file as a whole, whose what()
+    // is the reason alone ("cannot read the file: ...").
     ScenarioError(int line, const std::string& reason);
     int line() const { return line_; }
     const std::string& reason() const { return reason_; }

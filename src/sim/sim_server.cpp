@@ -7,6 +7,7 @@
 
 #include "common/app_error.h"
 #include "common/file_io.h"
+#include "common/little_endian.h"
 #include "link/fsuipc_link.h"
 #include "link/fsuipc_offsets.h"
 #include "sim/flight_files.h"
@@ -85,7 +86,7 @@ bool SimServer::Validate(const std::uint8_t* area, std::size_t areaSize, std::st
             reason = "no terminator before the end of the area";
             return false;
         }
-        const auto type = static_cast<std::uint32_t>(LittleEndianValue(area + position, 4));
+        const auto type = le::Load<std::uint32_t>(area + position);
         if (type == 0) {
             lastBatchLength_ = position + protocol::kTerminatorSize;
             return true;
@@ -106,8 +107,8 @@ bool SimServer::Validate(const std::uint8_t* area, std::size_t areaSize, std::st
         }
         Record record;
         record.type = type;
-        record.offset = static_cast<std::uint32_t>(LittleEndianValue(area + position + 4, 4));
-        record.size = static_cast<std::uint32_t>(LittleEndianValue(area + position + 8, 4));
+        record.offset = le::Load<std::uint32_t>(area + position + 4);
+        record.size = le::Load<std::uint32_t>(area + position + 8);
         record.data = position + header;
         if (record.size > areaSize - record.data) {
             reason =

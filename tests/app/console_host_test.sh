@@ -107,9 +107,41 @@ check "malformed scenario exits 2" test $? -eq 2
 check "malformed scenario names the line" grep -q "line 4: " "$work/bad.out"
 check "malformed scenario did not connect" bash -c "! grep -q '^status:' '$work/bad.out'"
 
-# An unreadable scenario file.
+# An unreadable scenario file is named with the system's reason, not as a line of it.
 fly "$home" --scenario "$work/missing.scn" >"$work/missing.out" 2>&1
 check "missing scenario exits 2" test $? -eq 2
+check "missing scenario gives the reason" grep -q \
+    "cannot fly the scenario $work/missing.scn: cannot read the file: " "$work/missing.out"
+check "missing scenario is no line of it" bash -c "! grep -q 'line 0' '$work/missing.out'"
+
+# A command line that makes no sense: exit 1, the option and its bad value named, and the
+# usage, before anything is flown. Each row: the message, then the arguments.
+while IFS='|' read -r message args; do
+    # shellcheck disable=SC2086 # the arguments are words of the row
+    "$console" $args >"$work/usage.out" 2>&1
+    code=$?
+    check "'$args' exits 1" test $code -eq 1
+    check "'$args' says: $message" grep -qF "aerolinker-console: $message" "$work/usage.out"
+    check "'$args' shows the usage" grep -q -- "--stop-after-waypoints N" "$work/usage.out"
+done <<'ROWS'
+--tick-ms: "abc" is not a whole number|--tick-ms abc
+--tick-ms: "5s" is not a whole number|--tick-ms 5s
+--tick-ms: -5 is below 0|--tick-ms -5
+--stop-after-waypoints: "x" is not a whole number|--stop-after-waypoints x
+--stop-after-waypoints: 99999999999 is out of range|--stop-after-waypoints 99999999999
+--decimal: takes one character, not ",,"|--decimal ,,
+--tick-ms: 1 required N missing|--tick-ms
+The following argument was not expected: --verbose|--verbose
+ROWS
+
+# --help lists every option and exits 0.
+"$console" --help >"$work/help.out" 2>&1
+check "--help exits 0" test $? -eq 0
+for option in --scenario --log-folder --windows-folder --flights-folder --tick-ms --decimal \
+    --time-separator --date-separator --resume --stop-after-waypoints --wideclient \
+    --no-simulator; do
+    check "--help lists $option" grep -q -- "  $option" "$work/help.out"
+done
 
 # A log folder that cannot be written: the take-off's save fails and tracking stops.
 home=$(new_home unwritable)

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/little_endian.h"
 #include "link/portable/platform.h"
 #include "link/protocol_test_server.h"
 
@@ -577,85 +578,63 @@ struct Guarded {
     std::uint8_t after[8];
 };
 
-void FillGuards(Guarded& g) {
-    std::memset(&g, 0xEE, sizeof g);
-}
-
 bool GuardsIntact(const Guarded& g) {
-    for (std::size_t i = 0; i < 8; ++i) {
-        if (g.before[i] != 0xEE || g.after[i] != 0xEE) {
-            return false;
-        }
-    }
-    return true;
+    const Bytes guard(8, 0xEE);
+    return Bytes(g.before, g.before + 8) == guard && Bytes(g.after, g.after + 8) == guard;
 }
 
-void Store32(std::uint8_t* at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        at[i] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
-}
-
-TEST_F(FsuipcLinkTest, EnlargedSizesInTheHeadersDoNotEnlargeTheCopy) {
-    server.Put(0x0100, "\x01\x02\x03\x04", 4);
-    server.Put(0x0200, "\x05\x06", 2);
-    Open();
-    // Read one at 0, its data at 16; read two at 20, its data at 36.
-    server.TamperWith([](std::uint8_t* area, std::uint32_t) {
-        Store32(area + 8, 12);  // would run over the first buffer's guard
-        Store32(area + 28, 8);
-    });
-    Guarded first;
-    Guarded second;
-    FillGuards(first);
-    FillGuards(second);
-    ASSERT_TRUE(link.QueueRead(0x0100, 4, first.value, result));
-    ASSERT_TRUE(link.QueueRead(0x0200, 2, second.value, result));
-    ASSERT_TRUE(link.ProcessRequests(result));
-    EXPECT_EQ(Bytes(first.value, first.value + 4), (Bytes{1, 2, 3, 4}));
-    EXPECT_EQ(Bytes(second.value, second.value + 4), (Bytes{5, 6, 0xEE, 0xEE}));
-    EXPECT_TRUE(GuardsIntact(first));
-    EXPECT_TRUE(GuardsIntact(second));
-}
-
-TEST_F(FsuipcLinkTest, RewrittenTypesTargetsAndHugeSizesAreIgnored) {
-    server.Put(0x0100, "\x01\x02\x03\x04", 4);
-    server.Put(0x0200, "\x05\x06\x07\x08", 4);
-    Open();
-    server.TamperWith([](std::uint8_t* area, std::uint32_t size) {
-        Store32(area + 0, 2);            // the first read claims to be a write
-        Store32(area + 8, 0x7FFFFFFF);   // far beyond the area
-        Store32(area + 12, 1);           // and points at the second read's buffer
-        Store32(area + 20, 0x12345601);  // unknown type whose low byte is 1
-        Store32(area + 28, size);        // exactly up to the end of the area
-        Store32(area + 32, 0);
-        Store32(area + 40, 1);  // no terminator after the records
-    });
-    Guarded first;
-    Guarded second;
-    FillGuards(first);
-    FillGuards(second);
-    ASSERT_TRUE(link.QueueRead(0x0100, 4, first.value, result));
-    ASSERT_TRUE(link.QueueRead(0x0200, 4, second.value, result));
-    ASSERT_TRUE(link.ProcessRequests(result));
-    EXPECT_EQ(Bytes(first.value, first.value + 4), (Bytes{1, 2, 3, 4}));
-    EXPECT_EQ(Bytes(second.value, second.value + 4), (Bytes{5, 6, 7, 8}));
-    EXPECT_TRUE(GuardsIntact(first));
-    EXPECT_TRUE(GuardsIntact(second));
-}
-
-TEST_F(FsuipcLinkTest, EarlyTerminatorDoesNotHideLaterReads) {
+// Two reads, of 4 bytes at 0x0100 and of `secondSize` at 0x0200: the first record at 0 with
+// its data at 16, the second at 20 with its data at 36. Whatever the server rewrites after
+// serving them, each buffer gets exactly what was served to it, and no byte more.
+TEST_F(FsuipcLinkTest, RewrittenHeadersChangeNothingTheClientCopies) {
+    using le::Store;
+    const struct {
+        const char* what;
+        std::function<void(std::uint8_t* area, std::uint32_t size)> rewrite;
+        std::uint32_t secondSize;
+        Bytes second;  // the second buffer's value bytes after the batch
+    } cases[] = {
+        {"enlarged sizes",
+         [](std::uint8_t* area, std::uint32_t) {
+             Store<std::uint32_t>(area + 8, 12);  // would run over the first buffer's guard
+             Store<std::uint32_t>(area + 28, 8);  // and over the second one's
+         },
+         2, Bytes{5, 6, 0xEE, 0xEE}},
+        {"rewritten types, targets and huge sizes",
+         [](std::uint8_t* area, std::uint32_t size) {
+             Store<std::uint32_t>(area + 0, 2);            // the first read claims to be a write
+             Store<std::uint32_t>(area + 8, 0x7FFFFFFF);   // far beyond the area
+             Store<std::uint32_t>(area + 12, 1);           // pointing at the second read's buffer
+             Store<std::uint32_t>(area + 20, 0x12345601);  // unknown type whose low byte is 1
+             Store<std::uint32_t>(area + 28, size);        // exactly up to the end of the area
+             Store<std::uint32_t>(area + 32, 0);
+             Store<std::uint32_t>(area + 40, 1);  // no terminator after the records
+         },
+         4, Bytes{5, 6, 7, 8}},
+        {"an early terminator",
+         [](std::uint8_t* area, std::uint32_t) { Store<std::uint32_t>(area, 0); }, 4,
+         Bytes{5, 6, 7, 8}},
+    };
     server.Put(0x0100, "\x01\x02\x03\x04", 4);
     server.Put(0x0200, "\x05\x06\x07\x08", 4);
     Open();
-    server.TamperWith([](std::uint8_t* area, std::uint32_t) { Store32(area, 0); });
-    std::uint8_t first[4] = {};
-    std::uint8_t second[4] = {};
-    ASSERT_TRUE(link.QueueRead(0x0100, 4, first, result));
-    ASSERT_TRUE(link.QueueRead(0x0200, 4, second, result));
-    ASSERT_TRUE(link.ProcessRequests(result));
-    EXPECT_EQ(Bytes(first, first + 4), (Bytes{1, 2, 3, 4}));
-    EXPECT_EQ(Bytes(second, second + 4), (Bytes{5, 6, 7, 8}));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        server.TamperWith(c.rewrite);
+        Guarded first;
+        Guarded second;
+        std::memset(&first, 0xEE, sizeof first);
+        std::memset(&second, 0xEE, sizeof second);
+        ASSERT_TRUE(link.QueueRead(0x0100, 4, first.value, result));
+        ASSERT_TRUE(link.QueueRead(0x0200, c.secondSize, second.value, result));
+        result = kUnset;
+        EXPECT_TRUE(link.ProcessRequests(result));
+        EXPECT_EQ(result, LinkOk);
+        EXPECT_EQ(Bytes(first.value, first.value + 4), (Bytes{1, 2, 3, 4}));
+        EXPECT_EQ(Bytes(second.value, second.value + 4), c.second);
+        EXPECT_TRUE(GuardsIntact(first));
+        EXPECT_TRUE(GuardsIntact(second));
+    }
 }
 
 }  // namespace

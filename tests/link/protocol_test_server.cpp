@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/little_endian.h"
+
 namespace aerolinker::testing {
 
 namespace {
@@ -14,11 +16,6 @@ constexpr std::size_t kAreaBytesKept = 0x200;
 constexpr std::uint32_t kServerVersionOffset = 0x3304;
 constexpr std::uint32_t kSimulatorVersionOffset = 0x3308;
 constexpr std::uintptr_t kRefused = 0;
-
-std::uint32_t Load32(const std::uint8_t* at) {
-    return static_cast<std::uint32_t>(at[0]) | static_cast<std::uint32_t>(at[1]) << 8 |
-           static_cast<std::uint32_t>(at[2]) << 16 | static_cast<std::uint32_t>(at[3]) << 24;
-}
 
 }  // namespace
 
@@ -47,20 +44,15 @@ void ProtocolTestServer::Put(std::uint32_t offset, const void* bytes, std::size_
 }
 
 void ProtocolTestServer::Put16(std::uint32_t offset, std::uint16_t value) {
-    const std::uint8_t bytes[] = {static_cast<std::uint8_t>(value),
-                                  static_cast<std::uint8_t>(value >> 8)};
-    Put(offset, bytes, sizeof bytes);
+    le::Store(space_.data() + offset, value);
 }
 
 void ProtocolTestServer::Put32(std::uint32_t offset, std::uint32_t value) {
-    const std::uint8_t bytes[] = {
-        static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-        static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
-    Put(offset, bytes, sizeof bytes);
+    le::Store(space_.data() + offset, value);
 }
 
 void ProtocolTestServer::PutDouble(std::uint32_t offset, double value) {
-    Put(offset, &value, sizeof value);  // both test hosts are little-endian, like FSUIPC
+    le::Store(space_.data() + offset, value);
 }
 
 void ProtocolTestServer::PutText(std::uint32_t offset, const std::string& text) {
@@ -105,9 +97,9 @@ std::uintptr_t ProtocolTestServer::Serve(std::uint32_t message, std::uintptr_t w
             return kRefused;
         }
         Record record;
-        record.type = Load32(area + at);
-        record.offset = Load32(area + at + 4);
-        record.size = Load32(area + at + 8);
+        record.type = le::Load<std::uint32_t>(area + at);
+        record.offset = le::Load<std::uint32_t>(area + at + 4);
+        record.size = le::Load<std::uint32_t>(area + at + 8);
         const std::size_t header = record.type == 1 ? 16 : 12;
         if (record.type != 1 && record.type != 2) {
             return kRefused;
@@ -118,7 +110,7 @@ std::uintptr_t ProtocolTestServer::Serve(std::uint32_t message, std::uintptr_t w
         }
         std::uint8_t* data = area + at + header;
         if (record.type == 1) {
-            record.target = Load32(area + at + 12);
+            record.target = le::Load<std::uint32_t>(area + at + 12);
             std::memcpy(data, space_.data() + record.offset, record.size);
         } else {
             record.data.assign(data, data + record.size);

@@ -62,7 +62,7 @@ void Put(Mapping& mapping, RequestArea& batch) {
 }
 
 std::uint64_t Value(const Mapping& mapping, std::size_t position, std::uint32_t width) {
-    return LittleEndianValue(mapping.data() + position, width);
+    return le::LoadBytes(mapping.data() + position, width);
 }
 
 constexpr std::uintptr_t kAtom = 0xC123;

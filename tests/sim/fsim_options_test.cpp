@@ -25,17 +25,18 @@ TEST(FsimOptionsTest, ReadsEveryOption) {
     EXPECT_EQ(defaults.transcriptPath, "");
 }
 
-TEST(FsimOptionsTest, RefusesWhatMakesNoSense) {
+TEST(FsimOptionsTest, RefusesWhatMakesNoSenseNamingTheOption) {
     const struct {
         std::vector<std::string> arguments;
         const char* error;
     } cases[] = {
-        {{}, "no scenario given"},
-        {{"a", "b"}, "one scenario only"},
-        {{"--flights"}, "--flights needs a value"},
-        {{"--class", "FSX", "a"}, "the window class is UIPCMAIN or FS98MAIN, not FSX"},
-        {{"--verbose", "a"}, "unknown option --verbose"},
-        {{"--flights", "", "a"}, "the flights folder is empty"},
+        {{}, "SCENARIO is required"},
+        {{"a", "b"}, "The following argument was not expected: b"},
+        {{"--flights"}, "--flights: 1 required TEXT missing"},
+        {{"--class", "FSX", "a"}, "--class: FSX not in {UIPCMAIN,FS98MAIN}"},
+        {{"--verbose", "a"}, "The following argument was not expected: --verbose"},
+        {{"--help", "a"}, "The following argument was not expected: --help"},
+        {{"--flights", "", "a"}, "--flights: the flights folder is empty"},
     };
     for (const auto& c : cases) {
         FsimOptions options;

@@ -3,10 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "sim/offset_space.h"
+#include "common/little_endian.h"
 
 namespace aerolinker::testing {
 
@@ -35,10 +36,12 @@ public:
         }
     }
     void WriteU16(std::uint32_t offset, std::uint16_t value) {
-        Write(offset, LittleEndianBytes(value, 2));
+        const auto bytes = le::Bytes(value);
+        Write(offset, {bytes.begin(), bytes.end()});
     }
     void WriteU32(std::uint32_t offset, std::uint32_t value) {
-        Write(offset, LittleEndianBytes(value, 4));
+        const auto bytes = le::Bytes(value);
+        Write(offset, {bytes.begin(), bytes.end()});
     }
     void WriteText(std::uint32_t offset, std::uint32_t fieldSize, const std::string& text) {
         std::vector<std::uint8_t> field(fieldSize, 0);
@@ -47,9 +50,11 @@ public:
     }
     // Any 32-bit value at the cursor: a terminator, or a malformed header.
     void Put32(std::uint32_t value) {
-        for (int i = 0; i < 4; ++i) {
-            bytes_.at(cursor_++) = static_cast<std::uint8_t>(value >> (8 * i));
+        if (cursor_ + 4 > bytes_.size()) {
+            throw std::out_of_range("a value past the end of the request area");
         }
+        le::Store(bytes_.data() + cursor_, value);
+        cursor_ += 4;
     }
     void Terminate() {
         Put32(0);
@@ -57,7 +62,7 @@ public:
     }
 
     std::uint64_t Value(std::size_t position, std::uint32_t width) const {
-        return LittleEndianValue(bytes_.data() + position, width);
+        return le::LoadBytes(bytes_.data() + position, width);
     }
     std::string Text(std::size_t position, std::size_t size) const {
         std::string text(reinterpret_cast<const char*>(bytes_.data() + position), size);

@@ -1,13 +1,19 @@
 // aerolinker-console: flies a scenario of the substitute simulator through the program's own
 // handlers in one process, printing each event of the flight as it happens, then the log.
 // It is how the program is tried without Windows or a simulator.
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <limits>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
+#include <utility>
+
+#include <CLI/CLI.hpp>
 
 #include "app/connection_form.h"
 #include "app/console/console_window.h"
@@ -54,80 +60,78 @@ struct Options {
     int stopAfterWaypoints = -1;
 };
 
-void PrintUsage() {
-    std::puts(
-        "usage: aerolinker-console [options]\n"
-        "Flies a scenario of the substitute simulator through Aerolinker's tracker.\n"
-        "  --scenario FILE          scenario to fly (default: the bundled LIEO-LIRQ flight)\n"
-        "  --log-folder DIR         folder of Navforge.log (default: ~/.aerolinker/logs)\n"
-        "  --windows-folder DIR     folder standing in for the Windows folder, where\n"
-        "                           Aerolinker.ini lives (default: ~/.aerolinker/windows)\n"
-        "  --flights-folder DIR     where the simulator keeps saved flights\n"
-        "                           (default: ~/.aerolinker/flights)\n"
-        "  --tick-ms N              tick interval in milliseconds (default 5000; 0 runs the\n"
-        "                           ticks back to back)\n"
-        "  --decimal C              decimal separator (default .)\n"
-        "  --time-separator C       time separator (default :)\n"
-        "  --date-separator C       date separator (default /)\n"
-        "  --resume                 load the last saved situation instead of a new flight\n"
-        "  --stop-after-waypoints N\n"
-        "                           end the program once N waypoints are registered, as if\n"
-        "                           the window were closed in flight\n"
-        "  --wideclient             the simulator answers as WideClient (FS98MAIN)\n"
-        "  --no-simulator           no simulator running at all");
+// A whole number from `least` on, as an int.
+CLI::Validator WholeNumberFrom(int least) {
+    return CLI::Validator(
+        [least](std::string& text) -> std::string {
+            int value = 0;
+            const char* end = text.data() + text.size();
+            const auto parsed = std::from_chars(text.data(), end, value);
+            if (text.empty() || parsed.ec == std::errc::invalid_argument || parsed.ptr != end) {
+                return "\"" + text + "\" is not a whole number";
+            }
+            if (parsed.ec != std::errc()) {
+                return text + " is out of range";
+            }
+            if (value < least) {
+                return text + " is below " + std::to_string(least);
+            }
+            return std::string();
+        },
+        "");
 }
 
-bool ParseOptions(int argc, char** argv, Options& options) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        auto value = [&]() -> std::string {
-            if (i + 1 >= argc) {
-                throw std::invalid_argument(arg + " needs a value");
-            }
-            return argv[++i];
-        };
-        auto separator = [&]() -> char {
-            const std::string text = value();
-            if (text.size() != 1) {
-                throw std::invalid_argument(arg + " takes one character");
-            }
-            return text[0];
-        };
-        if (arg == "--scenario") {
-            options.scenario = value();
-        } else if (arg == "--log-folder") {
-            options.logFolder = value();
-        } else if (arg == "--windows-folder") {
-            options.windowsFolder = value();
-        } else if (arg == "--flights-folder") {
-            options.flightsFolder = value();
-        } else if (arg == "--tick-ms") {
-            options.tickMs = std::stoi(value());
-            if (options.tickMs < 0) {
-                throw std::invalid_argument("--tick-ms must not be negative");
-            }
-        } else if (arg == "--decimal") {
-            options.regional.decimalSeparator = separator();
-        } else if (arg == "--time-separator") {
-            options.regional.timeSeparator = separator();
-        } else if (arg == "--date-separator") {
-            options.regional.dateSeparator = separator();
-        } else if (arg == "--resume") {
-            options.resume = true;
-        } else if (arg == "--stop-after-waypoints") {
-            options.stopAfterWaypoints = std::stoi(value());
-        } else if (arg == "--wideclient") {
-            options.wideClient = true;
-        } else if (arg == "--no-simulator") {
-            options.noSimulator = true;
-        } else if (arg == "--help" || arg == "-h") {
-            PrintUsage();
-            std::exit(kFlightClosed);
-        } else {
-            throw std::invalid_argument("unknown option " + arg);
-        }
-    }
-    return true;
+// A separator of the regional settings: exactly one character.
+void AddSeparatorOption(CLI::App& app, const char* name, char& separator, const char* help) {
+    static const CLI::Validator kOneCharacter(
+        [](std::string& text) {
+            return text.size() == 1 ? std::string() : "takes one character, not \"" + text + "\"";
+        },
+        "");
+    app.add_option_function<std::string>(
+           name, [&separator](const std::string& text) { separator = text[0]; }, help)
+        ->type_name("C")
+        ->check(kOneCharacter);
+}
+
+// The options and their help; CLI11 refuses a bad value naming its option.
+void DescribeOptions(CLI::App& app, Options& options) {
+    // As with most programs, an option given twice keeps its last value.
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.get_formatter()->column_width(28);
+    app.add_option("--scenario", options.scenario,
+                   "scenario to fly (default: the bundled LIEO-LIRQ flight)")
+        ->type_name("FILE");
+    app.add_option("--log-folder", options.logFolder,
+                   "folder of Navforge.log (default: ~/.aerolinker/logs)")
+        ->type_name("DIR");
+    app.add_option("--windows-folder", options.windowsFolder,
+                   "folder standing in for the Windows folder, where Aerolinker.ini lives "
+                   "(default: ~/.aerolinker/windows)")
+        ->type_name("DIR");
+    app.add_option("--flights-folder", options.flightsFolder,
+                   "where the simulator keeps saved flights (default: ~/.aerolinker/flights)")
+        ->type_name("DIR");
+    app.add_option("--tick-ms", options.tickMs,
+                   "tick interval in milliseconds (default 5000; 0 runs the ticks back to back)")
+        ->type_name("N")
+        ->check(WholeNumberFrom(0));
+    AddSeparatorOption(app, "--decimal", options.regional.decimalSeparator,
+                       "decimal separator (default .)");
+    AddSeparatorOption(app, "--time-separator", options.regional.timeSeparator,
+                       "time separator (default :)");
+    AddSeparatorOption(app, "--date-separator", options.regional.dateSeparator,
+                       "date separator (default /)");
+    app.add_flag("--resume", options.resume,
+                 "load the last saved situation instead of a new flight");
+    app.add_option("--stop-after-waypoints", options.stopAfterWaypoints,
+                   "end the program once N waypoints are registered, as if the window were "
+                   "closed in flight")
+        ->type_name("N")
+        ->check(WholeNumberFrom(std::numeric_limits<int>::min()));
+    app.add_flag("--wideclient", options.wideClient,
+                 "the simulator answers as WideClient (FS98MAIN)");
+    app.add_flag("--no-simulator", options.noSimulator, "no simulator running at all");
 }
 
 // The program's own folder under the user's home, made on first use.
@@ -143,42 +147,30 @@ int Fail(int code, const std::string& message) {
     return code;
 }
 
-int Run(const Options& options) {
-    std::shared_ptr<const Scenario> scenario;
-    if (!options.noSimulator) {
-        try {
-            scenario = std::make_shared<const Scenario>(LoadScenarioFile(options.scenario));
-        } catch (const std::exception& error) {
-            return Fail(kCannotStart,
-                        "cannot fly the scenario " + options.scenario + ": " + error.what());
-        }
+// The scenario to fly, or none when no simulator is to run; throws when it cannot be read.
+std::shared_ptr<const Scenario> ScenarioToFly(const Options& options) {
+    if (options.noSimulator) {
+        return nullptr;
     }
+    return std::make_shared<const Scenario>(LoadScenarioFile(options.scenario));
+}
 
-    const std::string windowsFolder =
-        options.windowsFolder.empty() ? DefaultFolder("windows") : options.windowsFolder;
-    LoopbackPlatform platform;
-    std::unique_ptr<LoopbackSimulator> simulator;
-    if (scenario) {
-        LoopbackSimulator::Options simOptions;
-        simOptions.flightsFolder =
-            options.flightsFolder.empty() ? DefaultFolder("flights") : options.flightsFolder;
-        if (options.wideClient) {
-            simOptions.windowClass = protocol::kNetworkClientClass;
-        }
-        simulator = std::make_unique<LoopbackSimulator>(platform, scenario, simOptions);
+std::unique_ptr<LoopbackSimulator> StartSimulator(LoopbackPlatform& platform,
+                                                  std::shared_ptr<const Scenario> scenario,
+                                                  const Options& options) {
+    if (!scenario) {
+        return nullptr;
     }
+    LoopbackSimulator::Options simOptions;
+    simOptions.flightsFolder =
+        options.flightsFolder.empty() ? DefaultFolder("flights") : options.flightsFolder;
+    if (options.wideClient) {
+        simOptions.windowClass = protocol::kNetworkClientClass;
+    }
+    return std::make_unique<LoopbackSimulator>(platform, std::move(scenario), simOptions);
+}
 
-    FsuipcLink link(platform);
-    ConsoleWindow window(stdout);
-    window.setRealPauses(options.tickMs > 0);
-    GivenWindowsFolder windowsFolderService(windowsFolder);
-    ByteFileCopier fileCopier;
-    SystemClock clock;
-    IniFile config(ConfigFilePath(windowsFolderService), options.regional);
-    TFConnection form(AppServices{link, window, config, windowsFolderService, fileCopier, clock,
-                                  options.regional});
-
-    form.RunGuarded([&] { form.FormCreate(); });
+void ChooseLogFolder(TFConnection& form, const Options& options) {
     if (!options.logFolder.empty()) {
         form.SetLogFolder(options.logFolder);
     } else if (form.LogFolder() == "C:\\") {
@@ -186,7 +178,11 @@ int Run(const Options& options) {
         form.SetLogFolder(DefaultFolder("logs"));
     }
     std::printf("%-14s %s\n", "log folder:", form.LogFolder().c_str());
+}
 
+// Connects, and resumes when asked. Nothing when the timer runs; otherwise the exit code.
+std::optional<int> StartTracking(TFConnection& form, const ConsoleWindow& window,
+                                 const FsuipcLink& link, const Options& options) {
     form.RunGuarded([&] { form.LConnettiClick(); });
     if (!link.IsOpen()) {
         return Fail(kCannotStart, "cannot connect to the simulator: " + window.status());
@@ -204,7 +200,19 @@ int Run(const Options& options) {
                                       ? "no flight plan is loaded in the simulator's GPS"
                                       : "tracking did not start");
     }
+    return std::nullopt;
+}
 
+void PrintLog(const TFConnection& form) {
+    std::printf("%-14s %s\n\n", "log file:", NativePath(form.LogFilePath()).c_str());
+    for (const LogLine& line : form.Memo1().Lines()) {
+        std::printf("%s\n", line.c_str());
+    }
+}
+
+// Ticks until the timer stops, the run is to end in flight or the scenario ends unflown.
+int Fly(TFConnection& form, const ConsoleWindow& window, LoopbackSimulator* simulator,
+        const Options& options) {
     int ticksAtEnd = 0;
     while (window.TimerEnabled()) {
         if (options.tickMs > 0) {
@@ -225,11 +233,40 @@ int Run(const Options& options) {
     if (!window.arrived()) {
         return Fail(kTrackingStopped, "tracking stopped: " + window.lastError());
     }
-    std::printf("%-14s %s\n\n", "log file:", NativePath(form.LogFilePath()).c_str());
-    for (const LogLine& line : form.Memo1().Lines()) {
-        std::printf("%s\n", line.c_str());
-    }
+    PrintLog(form);
     return kFlightClosed;
+}
+
+int Run(const Options& options) {
+    std::shared_ptr<const Scenario> scenario;
+    try {
+        scenario = ScenarioToFly(options);
+    } catch (const std::exception& error) {
+        return Fail(kCannotStart,
+                    "cannot fly the scenario " + options.scenario + ": " + error.what());
+    }
+
+    const std::string windowsFolder =
+        options.windowsFolder.empty() ? DefaultFolder("windows") : options.windowsFolder;
+    LoopbackPlatform platform;
+    const std::unique_ptr<LoopbackSimulator> simulator =
+        StartSimulator(platform, std::move(scenario), options);
+    FsuipcLink link(platform);
+    ConsoleWindow window(stdout);
+    window.setRealPauses(options.tickMs > 0);
+    GivenWindowsFolder windowsFolderService(windowsFolder);
+    ByteFileCopier fileCopier;
+    SystemClock clock;
+    IniFile config(ConfigFilePath(windowsFolderService), options.regional);
+    TFConnection form(AppServices{link, window, config, windowsFolderService, fileCopier, clock,
+                                  options.regional});
+
+    form.RunGuarded([&] { form.FormCreate(); });
+    ChooseLogFolder(form, options);
+    if (const std::optional<int> refused = StartTracking(form, window, link, options)) {
+        return *refused;
+    }
+    return Fly(form, window, simulator.get(), options);
 }
 
 }  // namespace
@@ -237,11 +274,17 @@ int Run(const Options& options) {
 
 int main(int argc, char** argv) {
     aerolinker::Options options;
+    CLI::App app("Flies a scenario of the substitute simulator through Aerolinker's tracker.",
+                 "aerolinker-console");
+    aerolinker::DescribeOptions(app, options);
     try {
-        aerolinker::ParseOptions(argc, argv, options);
-    } catch (const std::exception& error) {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        std::fputs(app.help().c_str(), stdout);
+        return aerolinker::kFlightClosed;
+    } catch (const CLI::ParseError& error) {
         std::fprintf(stderr, "aerolinker-console: %s\n\n", error.what());
-        aerolinker::PrintUsage();
+        std::fputs(app.help().c_str(), stdout);
         return aerolinker::kUsage;
     }
     return aerolinker::Run(options);

@@ -7,11 +7,11 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <thread>
 
+#include "common/little_endian.h"
 #include "link/fsuipc_link.h"
 
 namespace aerolinker {
@@ -43,15 +43,14 @@ struct ServerWindow {
         auto* area = static_cast<std::uint8_t*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
         std::size_t at = 0;
         while (area != nullptr && at + 16 <= 0x7F00 && area[at] != 0) {
-            std::uint32_t type, offset, size;
-            std::memcpy(&type, area + at, 4);
-            std::memcpy(&offset, area + at + 4, 4);
-            std::memcpy(&size, area + at + 8, 4);
+            const auto type = le::Load<std::uint32_t>(area + at);
+            const auto offset = le::Load<std::uint32_t>(area + at + 4);
+            const auto size = le::Load<std::uint32_t>(area + at + 8);
             if (type == 1) {
-                std::uint32_t value = offset == 0x3304   ? kServerVersion
-                                      : offset == 0x3308 ? kSimulatorVersion
-                                                         : offset * 3;
-                std::memcpy(area + at + 16, &value, size < 4 ? size : 4);
+                const std::uint32_t value = offset == 0x3304   ? kServerVersion
+                                            : offset == 0x3308 ? kSimulatorVersion
+                                                               : offset * 3;
+                le::StoreBytes(area + at + 16, value, size < 4 ? size : 4);
                 at += 16 + size;
             } else {
                 at += 12 + size;
