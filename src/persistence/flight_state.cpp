@@ -1,7 +1,7 @@
 // Writing and reading the flight state, key by key in the fixed order of the configuration.
 #include "persistence/flight_state.h"
 
-#include "navlog/text_format.h"
+#include "regional/number_text.h"
 #include "persistence/config_keys.h"
 
 namespace aerolinker {

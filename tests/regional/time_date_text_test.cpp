@@ -1,6 +1,6 @@
 // Times and dates written in the user's long time and short date formats for the
 // configuration file, and the times read back from it.
-#include "navlog/clock_text.h"
+#include "regional/time_date_text.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 
 #include "common/app_error.h"
-#include "navlog/regional_cases.h"
+#include "regional/regional_cases.h"
 
 namespace aerolinker {
 namespace {
