@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "common/app_error.h"
+#include "common/units.h"
 #include "navlog/text_format.h"
 #include "regional/text_scan.h"
 #include "regional/time_of_day_parts.h"
@@ -11,7 +12,8 @@
 namespace aerolinker {
 namespace {
 
-constexpr double kDegreesPerRadian = 57.2957795130823229;
+constexpr double kSecondsPerHour = 3600.0;
+constexpr double kSecondsPerMinute = 60.0;
 
 bool AllDigits(const std::string& text) {
     for (char c : text) {
@@ -106,7 +108,7 @@ std::string ClockText(double timeOfDay, const RegionalSettings& regional) {
 
 // A heading below zero is the same heading a turn short of 360: -5 degrees is written 355.
 std::string HeadingText(double radians) {
-    int degrees = RoundHalfEven(radians * kDegreesPerRadian);
+    int degrees = RoundHalfEven(radians * units::kDegreesPerRadian);
     if (degrees < 0) {
         degrees = degrees % 360 + 360;
         if (degrees == 360) {
@@ -122,8 +124,9 @@ std::string DurationText(double seconds, const RegionalSettings& regional) {
     if (!std::isfinite(seconds) || seconds < 0) {
         seconds = 0;
     }
-    const double hours = std::floor(seconds / 3600.0);
-    const double minutes = std::fmin(std::floor((seconds - 3600.0 * hours) / 60.0), 59.0);
+    const double hours = std::floor(seconds / kSecondsPerHour);
+    const double minutes =
+        std::fmin(std::floor((seconds - kSecondsPerHour * hours) / kSecondsPerMinute), 59.0);
     return PatternNumberText("00", hours, regional) + regional.timeSeparator +
            PatternNumberText("00", minutes, regional);
 }
