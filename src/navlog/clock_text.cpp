@@ -28,6 +28,93 @@ std::string TwoDigits(int value, const RegionalSettings& regional) {
     return PatternNumberText("00", value, regional);
 }
 
+// The separators a clock text may have between its fields.
+struct ClockSeparators {
+    char time;
+    bool operator()(char c) const { return c == '.' || c == ':' || c == time; }
+};
+
+// The fields of a clock text, -1 for a field that is missing or not one or two digits.
+struct ClockFields {
+    int hour = -1;
+    int minute = -1;
+    int second = 0;
+    int millisecond = 0;
+};
+
+// Digits alone are read as "HHMM" or "HHMMSS"; one separator at the end is dropped.
+std::string NormalizeClockText(const std::string& trimmed, ClockSeparators isSeparator) {
+    std::string s = trimmed;
+    if (s.size() == 4 && AllDigits(s)) {
+        s = s.substr(0, 2) + ':' + s.substr(2, 2);
+    } else if (s.size() == 6 && AllDigits(s)) {
+        s = s.substr(0, 2) + ':' + s.substr(2, 2) + ':' + s.substr(4, 2);
+    }
+    if (isSeparator(s.back())) {
+        s.pop_back();
+    }
+    return s;
+}
+
+// Only an hour field of exactly "24" means midnight; "245:00" is no time at all.
+int ReadClockHour(const std::string& s, size_t& pos, ClockSeparators isSeparator) {
+    if (s.size() >= 2 && s.compare(0, 2, "24") == 0 && (s.size() == 2 || isSeparator(s[2]))) {
+        pos = 2;
+        return 0;
+    }
+    return ReadSmallNumber(s, pos);
+}
+
+// The digits after the seconds' separator. The time of day keeps whole milliseconds;
+// further digits are cut, which also keeps 23:59:59.9999 below the next midnight. Returns
+// -1 when there are no digits.
+int ReadMilliseconds(const std::string& s, size_t& pos) {
+    const size_t firstDigit = pos;
+    int millisecond = 0;
+    while (pos < s.size() && IsDigit(s[pos])) {
+        if (pos - firstDigit < 3) {
+            millisecond = millisecond * 10 + (s[pos] - '0');
+        }
+        ++pos;
+    }
+    if (pos == firstDigit) {
+        return -1;
+    }
+    for (size_t digits = pos - firstDigit; digits < 3; ++digits) {
+        millisecond *= 10;
+    }
+    return millisecond;
+}
+
+// Reads hour, minute, second and fraction in turn, each after its separator. Returns false
+// when the text has no digits where a fraction of the seconds must follow.
+bool ReadClockFields(const std::string& s, size_t& pos, const RegionalSettings& regional,
+                     ClockFields& f) {
+    const ClockSeparators isSeparator{regional.timeSeparator};
+    f.hour = ReadClockHour(s, pos, isSeparator);
+    if (pos < s.size() && isSeparator(s[pos])) {
+        ++pos;
+        f.minute = ReadSmallNumber(s, pos);
+    }
+    if (f.minute < 0 || pos == s.size() || !isSeparator(s[pos])) {
+        return true;
+    }
+    ++pos;
+    f.second = ReadSmallNumber(s, pos);
+    if (f.second >= 0 && pos < s.size() &&
+        (isSeparator(s[pos]) || s[pos] == regional.decimalSeparator)) {
+        ++pos;
+        f.millisecond = ReadMilliseconds(s, pos);
+        return f.millisecond >= 0;
+    }
+    return true;
+}
+
+bool InClockRange(const ClockFields& f) {
+    return f.hour >= 0 && f.hour < 24 && f.minute >= 0 && f.minute < 60 && f.second >= 0 &&
+           f.second < 60;
+}
+
 }  // namespace
 
 std::string SimClockText(int hour, int minute, const RegionalSettings& regional) {
@@ -40,64 +127,17 @@ std::string SimClockText(int hour, int minute, const RegionalSettings& regional)
 // as 24). Anything else is refused with the conversion error; a wrong time must never
 // pass silently into the log.
 double ParseClockText(const std::string& text, const RegionalSettings& regional) {
-    std::string s = TrimBlanks(text);
-    if (s.empty()) {
+    const std::string trimmed = TrimBlanks(text);
+    if (trimmed.empty()) {
         return 0.0;
     }
-    if (s.size() == 4 && AllDigits(s)) {
-        s = s.substr(0, 2) + ':' + s.substr(2, 2);
-    } else if (s.size() == 6 && AllDigits(s)) {
-        s = s.substr(0, 2) + ':' + s.substr(2, 2) + ':' + s.substr(4, 2);
-    }
-    auto isSeparator = [&](char c) { return c == '.' || c == ':' || c == regional.timeSeparator; };
-    if (isSeparator(s.back())) {
-        s.pop_back();
-    }
-
+    const std::string s = NormalizeClockText(trimmed, ClockSeparators{regional.timeSeparator});
     size_t pos = 0;
-    int hour = -1;
-    // Only an hour field of exactly "24" means midnight; "245:00" is no time at all.
-    if (s.size() >= 2 && s.compare(0, 2, "24") == 0 && (s.size() == 2 || isSeparator(s[2]))) {
-        hour = 0;
-        pos = 2;
-    } else {
-        hour = ReadSmallNumber(s, pos);
-    }
-    int minute = -1;
-    if (pos < s.size() && isSeparator(s[pos])) {
-        ++pos;
-        minute = ReadSmallNumber(s, pos);
-    }
-    int second = 0;
-    int millisecond = 0;
-    if (minute >= 0 && pos < s.size() && isSeparator(s[pos])) {
-        ++pos;
-        second = ReadSmallNumber(s, pos);
-        if (second >= 0 && pos < s.size() &&
-            (isSeparator(s[pos]) || s[pos] == regional.decimalSeparator)) {
-            ++pos;
-            // The time of day keeps whole milliseconds; further digits are cut, which
-            // also keeps 23:59:59.9999 below the next midnight.
-            const size_t firstDigit = pos;
-            while (pos < s.size() && IsDigit(s[pos])) {
-                if (pos - firstDigit < 3) {
-                    millisecond = millisecond * 10 + (s[pos] - '0');
-                }
-                ++pos;
-            }
-            if (pos == firstDigit) {
-                throw InvalidTimeError(text);
-            }
-            for (size_t digits = pos - firstDigit; digits < 3; ++digits) {
-                millisecond *= 10;
-            }
-        }
-    }
-    if (pos != s.size() || hour < 0 || hour >= 24 || minute < 0 || minute >= 60 || second < 0 ||
-        second >= 60) {
+    ClockFields fields;
+    if (!ReadClockFields(s, pos, regional, fields) || pos != s.size() || !InClockRange(fields)) {
         throw InvalidTimeError(text);
     }
-    return TimeOfDay(hour, minute, second, millisecond);
+    return TimeOfDay(fields.hour, fields.minute, fields.second, fields.millisecond);
 }
 
 std::string ClockText(double timeOfDay, const RegionalSettings& regional) {
