@@ -203,16 +203,16 @@ public:
 
     std::optional<double> Match() {
         TimeFields fields;
-        if (!MatchFrom(0, 0, fields)) {
-            return std::nullopt;
-        }
-        return TimeOfDayOf(fields);
+        MatchFrom(0, 0, fields);
+        return time_;
     }
 
 private:
+    // A way of reading that leaves a field out of range is no match: another may fit.
     bool MatchFrom(size_t index, size_t pos, TimeFields& fields) {
         if (index == parts_.size()) {
-            return pos == text_.size();
+            time_ = pos == text_.size() ? TimeOfDayOf(fields) : std::nullopt;
+            return time_.has_value();
         }
         const TimePatternPart& part = parts_[index];
         switch (part.part) {
@@ -289,6 +289,7 @@ private:
     const std::string& text_;
     const RegionalSettings& regional_;
     const std::vector<TimePatternPart> parts_;
+    std::optional<double> time_;
 };
 
 // What the program has always read, whatever the pattern: hours, minutes and optional
