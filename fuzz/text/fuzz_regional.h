@@ -18,6 +18,8 @@ inline RegionalSettings FuzzRegionalSettings(const uint8_t*& data, size_t& size)
         regional.timeSeparator = kTime[(data[0] >> 1) % sizeof kTime];
         if (data[0] & 0x10) {
             regional.longTimeFormat = "h:mm:ss tt";
+        } else if (data[0] & 0x40) {
+            regional.longTimeFormat = "HH' h 'mm' min 'ss' s'";
         }
         if (data[0] & 0x20) {
             regional.amDesignator = "vorm.";

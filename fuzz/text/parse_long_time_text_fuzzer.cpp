@@ -9,7 +9,7 @@
 
 #include "common/app_error.h"
 #include "fuzz_regional.h"
-#include "navlog/clock_text.h"
+#include "regional/time_date_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace aerolinker;

@@ -2,6 +2,8 @@
 // host can fix it.
 #pragma once
 
+#include "common/units.h"
+
 namespace aerolinker {
 
 struct LocalDateTime {
@@ -15,7 +17,8 @@ struct LocalDateTime {
 
     // The time of day as a fraction of a day (0.5 is 12:00).
     double TimeOfDay() const {
-        return (((hour * 60.0 + minute) * 60.0 + second) * 1000.0 + millisecond) / 86400000.0;
+        return (((hour * 60.0 + minute) * 60.0 + second) * 1000.0 + millisecond) /
+               units::kMillisecondsPerDay;
     }
 };
 

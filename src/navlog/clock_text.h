@@ -1,9 +1,12 @@
-// Clock and duration texts of the tracker's rows.
+// Clock, heading and duration texts of the tracker's rows. The long time and short date
+// texts of the configuration file come from regional/time_date_text.h, which this header
+// brings along.
 #pragma once
 
 #include <string>
 
 #include "common/regional_settings.h"
+#include "regional/time_date_text.h"
 
 namespace aerolinker {
 
@@ -22,13 +25,5 @@ std::string HeadingText(double radians);
 
 // Whole hours and minutes of a count of seconds, "00" each, hours not wrapped (25:00).
 std::string DurationText(double seconds, const RegionalSettings& regional);
-
-// The time of day in the long time format of the regional settings (for the configuration
-// file), and back. ParseLongTimeText throws "'%s' is not a valid time".
-std::string LongTimeText(double timeOfDay, const RegionalSettings& regional);
-double ParseLongTimeText(const std::string& text, const RegionalSettings& regional);
-
-// A date in the short date format of the regional settings.
-std::string ShortDateText(int year, int month, int day, const RegionalSettings& regional);
 
 }  // namespace aerolinker

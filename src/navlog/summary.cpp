@@ -4,18 +4,17 @@
 
 #include <cmath>
 
+#include "common/units.h"
 #include "navlog/log_header.h"
 #include "navlog/text_format.h"
 
 namespace aerolinker {
 namespace {
 
-constexpr double kMilesPerKilometre = 0.53966;
-constexpr double kLitresPerGallon = 3.786235;
 constexpr int kReserveMinutes = 45;
 constexpr int kTaxiGallons = 12;
 constexpr int kTaxiLitres = 45;  // printed as it stands, not computed from the gallons
-constexpr double kMillisecondsPerDay = 86400000.0;
+constexpr long long kMillisecondsPerMinute = 60000;
 
 const char* const kWeatherHeader =
     "RWY | Trans Lev | Time  | Wind | Visibility | Clouds | Temp | QNH |";
@@ -43,8 +42,9 @@ void WriteBlockTitle(LogDocument& document, const std::string& title) {
 
 int FlightMinutes(double takeOffTime, double landingTime) {
     const long long ms =
-        std::llround(FlightDuration(takeOffTime, landingTime) * kMillisecondsPerDay);
-    return static_cast<int>((ms % static_cast<long long>(kMillisecondsPerDay)) / 60000);
+        std::llround(FlightDuration(takeOffTime, landingTime) * units::kMillisecondsPerDay);
+    return static_cast<int>((ms % static_cast<long long>(units::kMillisecondsPerDay)) /
+                            kMillisecondsPerMinute);
 }
 
 void WriteTotalsAndWeather(LogDocument& document, const SummaryInputs& in,
@@ -57,9 +57,14 @@ void WriteTotalsAndWeather(LogDocument& document, const SummaryInputs& in,
         engineTime += 1.0;
     }
     const double flightTime = FlightDuration(in.TakeOffTime, in.LandingTime) + engineTime / 1440.0;
+    // The total distance is the plain double product, not units::MetresToMiles: the extended
+    // product falls on the other side of a half for some distances (926.50928362302182 m is
+    // 0.49999999999999994 miles here, 0.5 there), and the totals line must stay as it was.
     document.Append(
         "TOTALS: DISTANCE = " +
-        PatternNumberText("0000", in.routeDistanceMetres / 1000.0 * kMilesPerKilometre, regional) +
+        PatternNumberText(
+            "0000", in.routeDistanceMetres / units::kMetresPerKilometre * units::kMilesPerKilometre,
+            regional) +
         " miles    Flight Time = " + HoursMinutesText(flightTime, regional));
 
     WriteBlockTitle(document, "TAKE-OFF DATA");
@@ -85,11 +90,11 @@ void WriteFuelAndRemarks(LogDocument& document, const SummaryInputs& in,
     // the trip and reserve figures, are then 0, leaving the fixed taxi allowance.
     const int rate = minutes > 0 ? RoundHalfEven(used * 60.0 / minutes) : 0;
     const int tripGallons = RoundHalfEven(rate * static_cast<double>(minutes) / 60.0);
-    const int tripLitres = RoundHalfEven(tripGallons * kLitresPerGallon);
+    const int tripLitres = RoundHalfEven(tripGallons * units::kLitresPerGallon);
     const int reserveGallons = RoundHalfEven(rate * static_cast<double>(kReserveMinutes) / 60.0);
-    const int reserveLitres = RoundHalfEven(reserveGallons * kLitresPerGallon);
+    const int reserveLitres = RoundHalfEven(reserveGallons * units::kLitresPerGallon);
     const int totalGallons = tripGallons + reserveGallons + kTaxiGallons;
-    const int totalLitres = RoundHalfEven(totalGallons * kLitresPerGallon);
+    const int totalLitres = RoundHalfEven(totalGallons * units::kLitresPerGallon);
 
     document.Append("Fuel rate: " + number(rate) + " gal/h (Calculated by FS)");
     document.Append(" ");

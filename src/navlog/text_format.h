@@ -1,29 +1,15 @@
 // The small text operations the Navigation log is built from, so that every row comes out
 // character for character the same. Pure functions of their arguments and the regional
-// settings.
+// settings. The rounding, padding and number texts come from regional/number_text.h, which
+// this header brings along.
 #pragma once
 
 #include <string>
 
 #include "common/regional_settings.h"
+#include "regional/number_text.h"
 
 namespace aerolinker {
-
-// Nearest whole number; an exact half goes to the even neighbour (2.5 -> 2, -2.5 -> -2).
-int RoundHalfEven(double x);
-
-// Fill characters on the left up to `width`; a longer text stays whole.
-std::string PadLeft(char fill, const std::string& text, int width);
-
-// Fill characters on the right up to `width`; a longer text is cut to `width`.
-std::string PadRightOrCut(char fill, const std::string& text, int width);
-
-// Shortest decimal text with at most 15 significant digits (12.5, 0.3, -5).
-std::string NumberText(double x, const RegionalSettings& regional);
-
-// Digit patterns "0000", "000", "00", "000.0": halves away from zero on the decimal value.
-std::string PatternNumberText(const std::string& pattern, double x,
-                              const RegionalSettings& regional);
 
 // Hours without a leading zero, the time separator, two-digit minutes, of a time value (a
 // fraction of a day); days dropped, negative values by their magnitude.

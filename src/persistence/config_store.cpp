@@ -3,7 +3,7 @@
 
 #include <limits>
 
-#include "navlog/clock_text.h"
+#include "regional/time_date_text.h"
 
 namespace aerolinker {
 namespace {

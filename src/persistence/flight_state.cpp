@@ -1,7 +1,8 @@
 // Writing and reading the flight state, key by key in the fixed order of the configuration.
 #include "persistence/flight_state.h"
 
-#include "navlog/text_format.h"
+#include "common/units.h"
+#include "regional/number_text.h"
 #include "persistence/config_keys.h"
 
 namespace aerolinker {
@@ -50,8 +51,10 @@ private:
 
 }  // namespace
 
+// The plain double product, as the summary's total distance: units::MetresToMiles rounds
+// some distances to the other side of a half, and a saved state must read as before.
 double RouteMetresToMiles(double metres) {
-    return metres / 1000 * 0.53966;
+    return metres / units::kMetresPerKilometre * units::kMilesPerKilometre;
 }
 
 void WriteFlightState(ConfigStore& store, const FlightState& state, double routeMetres,

@@ -1,8 +1,11 @@
 // Whole-file writes replace the old content atomically and report failures by error code.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "common/app_error.h"
 #include "common/file_io.h"
@@ -16,8 +19,8 @@ class FileIoTest : public testing::Test {
 protected:
     void SetUp() override {
         folder_ = fs::temp_directory_path() /
-                  ("aerolinker-fileio-" + std::to_string(::testing::UnitTest::GetInstance()
-                                                             ->random_seed()) +
+                  ("aerolinker-fileio-" +
+                   std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
                    testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(folder_);
         fs::create_directories(folder_);
@@ -43,6 +46,23 @@ TEST_F(FileIoTest, ReplacesWholeContentAndLeavesNoTemporaryBehind) {
         ++files;
     }
     EXPECT_EQ(files, 1);
+}
+
+// A target that is a folder lets the temporary be written but not renamed over it: the
+// failure is reported, and neither the folder nor its neighbourhood gains a stray file.
+TEST_F(FileIoTest, FailedRenameLeavesNoTemporaryBehind) {
+    const std::string path = PathOf("Navforge.log");
+    fs::create_directories(folder_ / "Navforge.log");
+    std::ofstream(folder_ / "Navforge.log" / "kept.txt") << "kept";
+
+    EXPECT_NE(ReplaceFileContents(path, "text"), 0);
+    EXPECT_TRUE(fs::is_directory(folder_ / "Navforge.log"));
+    std::vector<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(folder_)) {
+        names.push_back(entry.path().lexically_relative(folder_).generic_string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"Navforge.log", "Navforge.log/kept.txt"}));
 }
 
 TEST_F(FileIoTest, MissingFolderIsReportedAndCreatesNothing) {

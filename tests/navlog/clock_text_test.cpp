@@ -8,7 +8,7 @@
 #include <string>
 
 #include "common/app_error.h"
-#include "navlog/regional_cases.h"
+#include "regional/regional_cases.h"
 
 namespace aerolinker {
 namespace {

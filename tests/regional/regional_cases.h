@@ -1,4 +1,4 @@
-// The two sets of regional settings every navlog text test runs under: the English one and
+// The two sets of regional settings every text test runs under: the English one and
 // one with a decimal comma and a dot between hours and minutes.
 #pragma once
 

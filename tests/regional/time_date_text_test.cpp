@@ -1,6 +1,6 @@
 // Times and dates written in the user's long time and short date formats for the
 // configuration file, and the times read back from it.
-#include "navlog/clock_text.h"
+#include "regional/time_date_text.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 
 #include "common/app_error.h"
-#include "navlog/regional_cases.h"
+#include "regional/regional_cases.h"
 
 namespace aerolinker {
 namespace {
@@ -30,7 +30,19 @@ RegionalSettings German12Hour() {
     return regional;
 }
 
-// Every pattern a pilot's Windows may hand us that the configuration file must round-trip.
+// Dashes between the fields and designators with dots and a blank in them.
+RegionalSettings DashDesignatorsFirst() {
+    RegionalSettings regional = DotColonSettings();
+    regional.timeSeparator = '-';
+    regional.longTimeFormat = "tt h:mm:ss";
+    regional.amDesignator = "a. m.";
+    regional.pmDesignator = "p. m.";
+    return regional;
+}
+
+// Every pattern a pilot's Windows may hand us that the configuration file must round-trip:
+// 24- and 12-hour clocks, the designator before and after, separators other than ':',
+// fields without separators, and literal text between the fields.
 const RegionalSettings kTimeFormats[] = {
     DotColonSettings(),
     CommaDotSettings(),
@@ -38,6 +50,14 @@ const RegionalSettings kTimeFormats[] = {
     WithTimeFormat(CommaDotSettings(), "H:mm"),
     WithTimeFormat(DotColonSettings(), "hh:mm:ss t"),
     German12Hour(),
+    WithTimeFormat(DotColonSettings(), "hh:mm:ss tt"),
+    WithTimeFormat(DotColonSettings(), "tt hh:mm:ss"),
+    DashDesignatorsFirst(),
+    WithTimeFormat(DotColonSettings(), "H.mm.ss"),
+    WithTimeFormat(CommaDotSettings(), "HH' h 'mm' min 'ss' s'"),
+    WithTimeFormat(DotColonSettings(), "H' Uhr 'mm"),
+    WithTimeFormat(DotColonSettings(), "HHmmss"),
+    WithTimeFormat(DotColonSettings(), "Hmm"),
 };
 
 TEST(LongTimeTextTest, FollowsThePattern) {
@@ -59,6 +79,8 @@ TEST(LongTimeTextTest, FollowsThePattern) {
         {WithTimeFormat(DotColonSettings(), "HH'h'mm"), Clock(13, 5, 9), "13h05"},
         {WithTimeFormat(DotColonSettings(), "HH\"::\"mm"), Clock(13, 5, 9), "13::05"},
         {WithTimeFormat(DotColonSettings(), "H 'o''clock'"), Clock(9, 5, 9), "9 o'clock"},
+        {kTimeFormats[8], Clock(13, 5, 9), "p. m. 1-05-09"},
+        {kTimeFormats[10], Clock(7, 5, 9), "07 h 05 min 09 s"},
         // The seconds are those of the time rounded to the millisecond, then cut.
         {DotColonSettings(), Clock(13, 5, 9) + 0.6 / 86400, "13:05:09"},
         {DotColonSettings(), Clock(13, 5, 9) + 0.9996 / 86400, "13:05:10"},
@@ -107,6 +129,12 @@ TEST(ParseLongTimeTextTest, AcceptsHoursMinutesSecondsAndDesignators) {
         {German12Hour(), "nachm. 01.05.09", Clock(13, 5, 9)},
         {German12Hour(), "01.05.09 VORM.", Clock(1, 5, 9)},
         {German12Hour(), "01.05.09 PM", Clock(13, 5, 9)},
+        // Older files keep their spelling when the pattern has changed since.
+        {kTimeFormats[10], "13:05:09", Clock(13, 5, 9)},
+        {kTimeFormats[10], "1:05 PM", Clock(13, 5)},
+        {kTimeFormats[12], "13:05", Clock(13, 5)},
+        // A trailing blank of the pattern is not kept by the configuration file.
+        {WithTimeFormat(DotColonSettings(), "H:mm' h '"), "9:05 h", Clock(9, 5)},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ParseLongTimeText(c.text, c.regional), c.expected) << c.text;
@@ -122,6 +150,11 @@ TEST(ParseLongTimeTextTest, RefusesWhatIsNoTime) {
     };
     for (const char* text : texts) {
         EXPECT_THROW(ParseLongTimeText(text, DotColonSettings()), AppError) << text;
+    }
+    // A pattern with literal text refuses out-of-range fields and missing parts too.
+    for (const char* text :
+         {"25 h 00 min 00 s", "13 h 60 min 00 s", "13 h 05 min 09", "13 05 09"}) {
+        EXPECT_THROW(ParseLongTimeText(text, kTimeFormats[10]), AppError) << text;
     }
     // Single-letter designators are read only where they tell AM from PM.
     RegionalSettings sameInitial = DotColonSettings();
