@@ -7,25 +7,25 @@
 namespace aerolinker::offsets {
 
 // Per-tick sample, in the order the sample requests them.
-constexpr std::uint32_t kClockHour = 0x023B;           // 2 bytes read, first byte: UTC hour
-constexpr std::uint32_t kClockMinute = 0x023C;         // 2 bytes read, first byte: UTC minute
-constexpr std::uint32_t kVisibility = 0x0F8C;          // u16, hundredths of a mile
-constexpr std::uint32_t kQnh = 0x0EC6;                 // u16, 1/16 hPa
-constexpr std::uint32_t kWindDirection = 0x0F74;       // u16, 65536 = 360 degrees
-constexpr std::uint32_t kWindSpeed = 0x0F72;           // u16, knots
-constexpr std::uint32_t kTemperature = 0x0F42;         // s16, degrees C x 256
-constexpr std::uint32_t kCloudCover = 0x0EA6;          // u16, 0x2000 per eighth
-constexpr std::uint32_t kFuelTanks = 0x0B74;           // 15 x u32: level/capacity pairs
-constexpr std::uint32_t kAltitudeFraction = 0x0570;    // u32, 2^-32 metre
-constexpr std::uint32_t kAltitudeMetres = 0x0574;      // s32, whole metres: with the fraction one s64
-constexpr std::uint32_t kPreviousWaypoint = 0x6081;    // 6 characters
-constexpr std::uint32_t kNextWaypoint = 0x60A4;        // 6 characters
-constexpr std::uint32_t kDistanceToNext = 0x60F4;      // double, metres
-constexpr std::uint32_t kTrueHeading = 0x6038;         // double, radians
-constexpr std::uint32_t kTimeToNext = 0x60E4;          // u32, seconds
-constexpr std::uint32_t kEstimatedArrival = 0x619C;    // u32, seconds after local midnight
-constexpr std::uint32_t kActiveWaypoint = 0x616C;      // u32, flight-plan index
-constexpr std::uint32_t kApproachName = 0x6140;        // 10 characters
+constexpr std::uint32_t kClockHour = 0x023B;         // 2 bytes read, first byte: UTC hour
+constexpr std::uint32_t kClockMinute = 0x023C;       // 2 bytes read, first byte: UTC minute
+constexpr std::uint32_t kVisibility = 0x0F8C;        // u16, hundredths of a mile
+constexpr std::uint32_t kQnh = 0x0EC6;               // u16, 1/16 hPa
+constexpr std::uint32_t kWindDirection = 0x0F74;     // u16, 65536 = 360 degrees
+constexpr std::uint32_t kWindSpeed = 0x0F72;         // u16, knots
+constexpr std::uint32_t kTemperature = 0x0F42;       // s16, degrees C x 256
+constexpr std::uint32_t kCloudCover = 0x0EA6;        // u16, 0x2000 per eighth
+constexpr std::uint32_t kFuelTanks = 0x0B74;         // 15 x u32: level/capacity pairs
+constexpr std::uint32_t kAltitudeFraction = 0x0570;  // u32, 2^-32 metre
+constexpr std::uint32_t kAltitudeMetres = 0x0574;    // s32, whole metres: with the fraction one s64
+constexpr std::uint32_t kPreviousWaypoint = 0x6081;  // 6 characters
+constexpr std::uint32_t kNextWaypoint = 0x60A4;      // 6 characters
+constexpr std::uint32_t kDistanceToNext = 0x60F4;    // double, metres
+constexpr std::uint32_t kTrueHeading = 0x6038;       // double, radians
+constexpr std::uint32_t kTimeToNext = 0x60E4;        // u32, seconds
+constexpr std::uint32_t kEstimatedArrival = 0x619C;  // u32, seconds after local midnight
+constexpr std::uint32_t kActiveWaypoint = 0x616C;    // u32, flight-plan index
+constexpr std::uint32_t kApproachName = 0x6140;      // 10 characters
 constexpr std::uint32_t kApproachTransition = 0x6154;  // 10 characters
 constexpr std::uint32_t kDestination = 0x6137;         // 5 characters
 constexpr std::uint32_t kGroundSpeed = 0x6030;         // double, metres per second

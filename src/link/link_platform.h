@@ -6,7 +6,7 @@
 
 namespace aerolinker {
 
-using WindowHandle = std::uintptr_t;  // 0: no window
+using WindowHandle = std::uintptr_t;   // 0: no window
 using MappingHandle = std::uintptr_t;  // 0: no mapping
 
 class LinkPlatform {
@@ -23,7 +23,7 @@ public:
     virtual void DeleteGlobalAtom(std::uint16_t atom) = 0;
 
     struct NewMapping {
-        MappingHandle handle = 0;    // 0 when creation failed
+        MappingHandle handle = 0;     // 0 when creation failed
         bool alreadyExisted = false;  // ERROR_ALREADY_EXISTS after CreateFileMappingA
     };
     // CreateFileMappingA: a named, page-file-backed, read/write shared object of `size` bytes.

@@ -24,8 +24,8 @@ void Tracker::RecordArrival(const SimSample& sample) {
     log_.Append(ArrivalRow(state_.LandingHeading, ClockText(state_.LandingTime, regional_)));
     log_.Append(kSeparatorLine);
 
-    state_.ArrivalIdent = LogName(sample.approachLoaded ? sample.destination.Text()
-                                                        : sample.nextWaypoint.Text());
+    state_.ArrivalIdent =
+        LogName(sample.approachLoaded ? sample.destination.Text() : sample.nextWaypoint.Text());
     state_.RouteFlown += state_.ArrivalIdent;
     InsertArrivalLines();
 

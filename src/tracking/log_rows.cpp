@@ -63,8 +63,7 @@ std::string NextLegRow(const std::string& nextId, double legMiles, double remain
                        const RegionalSettings& regional) {
     return PadRightOrCut(' ', nextId, 8) + "|" + "     |      |     |       |       |" +
            MilesCell("000", legMiles, regional) + "/" +
-           MilesCell("0000", remainingAfterLeg, regional) + "|" + ete + "|" + eto +
-           "|      ";
+           MilesCell("0000", remainingAfterLeg, regional) + "|" + ete + "|" + eto + "|      ";
 }
 
 std::string PassageRow(const std::string& heading, long long altitudeFeet,
@@ -74,8 +73,8 @@ std::string PassageRow(const std::string& heading, long long altitudeFeet,
         altitude = std::string(kAltitudeColumns, kNoNumber);
     }
     return std::string(8, ' ') + "|     |      |" + heading + "  |" +
-           PadRightOrCut(' ', altitude, static_cast<int>(kAltitudeColumns)) + "|       |        |     |" +
-           clock + "|      ";
+           PadRightOrCut(' ', altitude, static_cast<int>(kAltitudeColumns)) +
+           "|       |        |     |" + clock + "|      ";
 }
 
 std::string ArrivalRow(const std::string& landingHeading, const std::string& landingClock) {

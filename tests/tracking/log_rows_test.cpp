@@ -110,7 +110,7 @@ TEST(FlightMathTest, AltitudeInWholeFeet) {
     EXPECT_EQ(AltitudeFeet(3048, 0xE6666666u), 10003);  // 3048.9 m
     EXPECT_EQ(AltitudeFeet(0, 0), 0);
     // Below sea level: the high word is negative.
-    EXPECT_EQ(AltitudeFeet(0xFFFFFF9Cu, 0), -328);         // -100 m
+    EXPECT_EQ(AltitudeFeet(0xFFFFFF9Cu, 0), -328);          // -100 m
     EXPECT_EQ(AltitudeFeet(0xFFFFFFFFu, 0x80000000u), -1);  // -0.5 m, cut toward zero
 }
 

@@ -5,6 +5,8 @@
 
 namespace aerolinker {
 
-std::string SystemErrorText(int systemError) { return std::strerror(systemError); }
+std::string SystemErrorText(int systemError) {
+    return std::strerror(systemError);
+}
 
 }  // namespace aerolinker

@@ -5,7 +5,9 @@
 
 namespace aerolinker {
 
-std::string NativePath(const std::string& path) { return path; }
+std::string NativePath(const std::string& path) {
+    return path;
+}
 
 int ReplaceFileContents(const std::string& path, const std::string& bytes) {
     const std::string temporary = path + ".tmp" + std::to_string(GetCurrentProcessId());
@@ -30,9 +32,8 @@ int ReplaceFileContents(const std::string& path, const std::string& bytes) {
         error = GetLastError();
     }
     CloseHandle(file);
-    if (error == 0 &&
-        !MoveFileExA(temporary.c_str(), path.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (error == 0 && !MoveFileExA(temporary.c_str(), path.c_str(),
+                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         error = GetLastError();
     }
     if (error != 0) {

@@ -8,7 +8,7 @@ namespace aerolinker {
 LocalDateTime SystemClock::Now() const {
     SYSTEMTIME st{};
     GetLocalTime(&st);
-    return LocalDateTime{st.wYear, st.wMonth,  st.wDay,         st.wHour,
+    return LocalDateTime{st.wYear,   st.wMonth,  st.wDay,         st.wHour,
                          st.wMinute, st.wSecond, st.wMilliseconds};
 }
 
