@@ -89,6 +89,7 @@ struct Flight {
 
     // The window's roles, with nothing shown.
     struct QuietWindow : MainWindowRoles {
+        bool AskYesNo(const std::string&) override { return false; }
         void SetCaption(const std::string&) override {}
         void SetStatusText(const std::string&) override {}
         void ShowMessageBox(const std::string&) override {}

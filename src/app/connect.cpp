@@ -1,5 +1,7 @@
 // "Connect to FSim" and "Disconnect FS".
 #include "app/connection_form.h"
+#include "navlog/clock_text.h"
+#include "navlog/log_header.h"
 
 namespace aerolinker {
 namespace {
@@ -36,6 +38,9 @@ void TFConnection::LConnettiClick() {
     window.SetSituationButtonsEnabled(true);
     Event(FlightEvent::Connected, sample_.aircraftTitle.Text());
 
+    if (tracker_.State().WaypointCount > 0 && OfferResume()) {
+        return;
+    }
     if (tracker_.State().WaypointCount == 0) {
         ShowSimMessage(link, "Attention please !!! Plan not loaded. ",
                        offsets::kStandardDisplayCode, 0, lastLinkResult_);
@@ -60,7 +65,28 @@ void TFConnection::Greet() {
         kGreetingSeconds, lastLinkResult_);
 }
 
+// An unfinished flight saved earlier is offered before anything of a new flight happens; the
+// answer Yes resumes it before any tick runs. True when the question was asked and answered Yes.
+bool TFConnection::OfferResume() {
+    Situation situation;
+    std::string problem;
+    if (!ReadSituation(situation, problem) || situation.closed) {
+        return false;
+    }
+    const LocalDateTime& at = situation.savedAt;
+    const std::string question =
+        "An unfinished flight was saved on " + DateText(at, services_.regional) + " at " +
+        ClockText(at.TimeOfDay(), services_.regional) + ": " + situation.state.RouteFlown +
+        "\nResume it? No starts a new flight.";
+    if (!services_.window.AskYesNo(question)) {
+        return false;
+    }
+    ResumeSituation(situation);
+    return true;
+}
+
 void TFConnection::LChiudiClick() {
+    tracker_.Abandon();
     services_.link.CloseLink();
     services_.window.SetStatusText("Closed");
     services_.window.SetTimerEnabled(false);

@@ -4,6 +4,7 @@
 
 #include <exception>
 
+#include "common/stale_files.h"
 #include "navlog/log_file.h"
 
 namespace aerolinker {
@@ -33,6 +34,12 @@ void TFConnection::FormCreate() {
     StartupConfiguration startup = ReadStartupConfiguration(services_.config);
     logFolder_ = startup.LogFolder;
     pilotProfile_ = startup.profile;
+    // What a program stopped in the middle of a save left behind.
+    for (const std::string& path :
+         {LogFilePath(), logFolder_ + kLogBackupName, SituationFilePath(), ConfigFilePath(),
+          ConfigBackupPath(services_.windowsFolder)}) {
+        RemoveStaleTemporaries(path);
+    }
     services_.window.SetCaption(std::string(kDesignCaption) + " --- (Pilot Name) " +
                                 pilotProfile_.PilotName);
 }
@@ -49,6 +56,7 @@ void TFConnection::SaveLog(LogSave kind) {
         DirectSave(Memo1(), LogFilePath());
     }
     savedLogText_ = text;
+    saveError_.clear();
 }
 
 // The tick: sample the simulator, show how the link answered, then let the tracker step on
@@ -57,7 +65,9 @@ void TFConnection::SaveLog(LogSave kind) {
 void TFConnection::Timer1Timer() {
     SampleSimulator(services_.link, sample_, lastLinkResult_);
     sampledSinceConnect_ = sampledSinceConnect_ || lastLinkResult_ == LinkOk;
-    services_.window.SetStatusText(ResultTexts[lastLinkResult_]);
+    services_.window.SetStatusText(lastLinkResult_ == LinkOk && !saveError_.empty()
+                                       ? saveError_
+                                       : ResultTexts[lastLinkResult_]);
     if (sampledSinceConnect_) {
         tracker_.Step(sample_, services_.clock.Now());
     }
@@ -65,6 +75,19 @@ void TFConnection::Timer1Timer() {
 
 void TFConnection::Event(FlightEvent event, const std::string& detail) {
     services_.window.OnFlightEvent(event, detail);
+}
+
+// The flight must not stop for a file it could not write: the rows stay in the document and
+// the next save writes it whole again. The status bar says what failed; the first failure of
+// each kind also gets a message box, later ones do not interrupt the pilot at every event.
+void TFConnection::ReportSaveFailure(const std::string& what, const std::string& error,
+                                     bool& shown) {
+    saveError_ = what + " failed: " + error;
+    services_.window.SetStatusText(saveError_);
+    if (!shown) {
+        shown = true;
+        services_.window.ReportError(saveError_);
+    }
 }
 
 void TFConnection::TrackerPort::ShowSimMessage(const std::string& text, std::int16_t displayCode,
@@ -86,11 +109,21 @@ void TFConnection::TrackerPort::SetTimerEnabled(bool enabled) {
 }
 
 void TFConnection::TrackerPort::SaveLog(LogSave kind) {
-    form_.SaveLog(kind);
+    try {
+        form_.SaveLog(kind);
+        form_.logSaveFailureShown_ = false;
+    } catch (const std::exception& error) {
+        form_.ReportSaveFailure("Log save", error.what(), form_.logSaveFailureShown_);
+    }
 }
 
 void TFConnection::TrackerPort::SaveSituation() {
-    form_.SalvaSitClick();
+    try {
+        form_.SaveSituation();
+        form_.situationSaveFailureShown_ = false;
+    } catch (const std::exception& error) {
+        form_.ReportSaveFailure("Situation save", error.what(), form_.situationSaveFailureShown_);
+    }
 }
 
 void TFConnection::TrackerPort::CloseLink() {
@@ -98,6 +131,15 @@ void TFConnection::TrackerPort::CloseLink() {
 }
 
 void TFConnection::TrackerPort::OnFlightEvent(FlightEvent event, const std::string& detail) {
+    if (event == FlightEvent::Arrival) {
+        // A closed flight is not offered for resuming at the next connect.
+        try {
+            form_.MarkSituationClosed();
+        } catch (const std::exception& error) {
+            form_.ReportSaveFailure("Situation save", error.what(),
+                                    form_.situationSaveFailureShown_);
+        }
+    }
     form_.Event(event, detail);
 }
 

@@ -17,6 +17,7 @@
 #include "persistence/config_store.h"
 #include "persistence/pilot_profile.h"
 #include "persistence/system_services.h"
+#include "tracking/situation.h"
 #include "tracking/tracker.h"
 
 namespace aerolinker {
@@ -59,12 +60,16 @@ public:
     LogDocument& Memo1() { return tracker_.Log(); }
     const LogDocument& Memo1() const { return tracker_.Log(); }
     LinkResult LastLinkResult() const { return lastLinkResult_; }
+    // The last save of the flight that failed, until a save succeeds again.
+    const std::string& SaveError() const { return saveError_; }
     const std::string& LogFolder() const { return logFolder_; }
     void SetLogFolder(const std::string& folder) { logFolder_ = folder; }
     PilotProfile& Pilot() { return pilotProfile_; }
     ConfigStore& Config() { return services_.config; }
 
     std::string LogFilePath() const;
+    // The situation file beside the log.
+    std::string SituationFilePath() const;
     std::string ConfigFilePath() const;
     const RegionalSettings& Regional() const { return services_.regional; }
 
@@ -88,6 +93,20 @@ private:
     };
 
     void Event(FlightEvent event, const std::string& detail);
+    // A save the tracker asked for failed: the pilot is told, the flight goes on.
+    void ReportSaveFailure(const std::string& what, const std::string& error, bool& shown);
+
+    // Situations.
+    bool ReadSituation(Situation& situation, std::string& problem) const;
+    std::string NextSituationFlight();
+    void WriteSituationFile(const Situation& situation);
+    void MarkSituationClosed();
+    bool OfferResume();
+    bool ResumeSavedFlight();
+    bool ResumeSituation(const Situation& situation);
+    bool ResumeFromConfiguration();
+    bool LoadSimulatorFlight(const std::string& fileName);
+    void FinishResume();
     // Saves the log document and remembers the text saved.
     void SaveLog(LogSave kind);
     void Greet();
@@ -98,6 +117,13 @@ private:
     bool sampledSinceConnect_ = false;
     // The log text as last saved, to tell whether the document holds unsaved text.
     std::string savedLogText_;
+    // The simulator flight the situation file names, once known.
+    std::string situationFlight_;
+    // The last save failure, shown in the status bar while the link is fine, and whether each
+    // kind of failure has had its message box.
+    std::string saveError_;
+    bool logSaveFailureShown_ = false;
+    bool situationSaveFailureShown_ = false;
     std::string logFolder_;
     PilotProfile pilotProfile_;
     TrackerPort port_{*this};

@@ -18,6 +18,8 @@ public:
     virtual void SetStatusText(const std::string& text) = 0;
     // The message box with its one OK button; returns when the pilot has closed it.
     virtual void ShowMessageBox(const std::string& text) = 0;
+    // A question with the answers Yes and No; true for Yes.
+    virtual bool AskYesNo(const std::string& question) = 0;
     // The standard message dialog.
     virtual void ShowStandardMessage(const std::string& text) = 0;
     virtual void SetTimerEnabled(bool enabled) = 0;

@@ -238,11 +238,11 @@ void WriteConnectGreeting(FsuipcLink& link, const std::string& text, std::uint16
     batch.Process(lastLinkResult);
 }
 
-void RequestFlightSave(FsuipcLink& link, const std::string& name, LinkResult& lastLinkResult) {
+bool RequestFlightSave(FsuipcLink& link, const std::string& name, LinkResult& lastLinkResult) {
     Batch batch(link);
     batch.WriteValue(offsets::kFlightFileControl, offsets::kFlightFileSave);
     QueueFlightFileName(batch, name);
-    batch.Process(lastLinkResult);
+    return batch.Process(lastLinkResult);
 }
 
 bool RequestFlightLoad(FsuipcLink& link, const std::string& name, LinkResult& lastLinkResult) {

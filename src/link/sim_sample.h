@@ -92,7 +92,8 @@ void WriteConnectGreeting(FsuipcLink& link, const std::string& text, std::uint16
                           LinkResult& lastLinkResult);
 
 // Asks the simulator to save its flight under `name` (without extension).
-void RequestFlightSave(FsuipcLink& link, const std::string& name, LinkResult& lastLinkResult);
+// True when the simulator answered the request.
+bool RequestFlightSave(FsuipcLink& link, const std::string& name, LinkResult& lastLinkResult);
 
 // Asks the simulator to load the flight file `name`: the name in one batch, the request in a
 // second. True when the second batch was answered.

@@ -93,4 +93,10 @@ void ConfigStore::WriteTime(const std::string& section, const std::string& key, 
     WriteText(section, key, LongTimeText(timeOfDay, regional_));
 }
 
+void ConfigStore::WriteTexts(const std::string& section, const Entries& entries) {
+    for (const auto& [key, value] : entries) {
+        WriteText(section, key, value);
+    }
+}
+
 }  // namespace aerolinker

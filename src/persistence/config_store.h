@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "common/local_clock.h"
 #include "common/regional_settings.h"
@@ -23,6 +25,10 @@ public:
     // Stores the text at once. Throws AppError "Unable to write to %s" when refused.
     virtual void WriteText(const std::string& section, const std::string& key,
                            const std::string& value) = 0;
+    // Stores several keys of one section together: a store that can, replaces its file once
+    // for all of them, so that they are either all written or none. By default one by one.
+    using Entries = std::vector<std::pair<std::string, std::string>>;
+    virtual void WriteTexts(const std::string& section, const Entries& entries);
 
     // Decimal with optional sign, or hexadecimal after "0x"; anything else (and a missing
     // key) gives the default.

@@ -1,4 +1,5 @@
-// Writing and reading the flight state, key by key in the fixed order of the configuration.
+// Writing and reading the flight state in the fixed order of its keys: the writes go into the
+// configuration together, in one replacement of the file.
 #include "persistence/flight_state.h"
 
 #include "common/units.h"
@@ -49,6 +50,20 @@ private:
     ConfigStore& store_;
 };
 
+// Collects the texts a writer would store, in the regional settings of the store they are for.
+class CollectedTexts : public ConfigStore {
+public:
+    explicit CollectedTexts(const ConfigStore& store) : ConfigStore(store.Regional()) {}
+    std::string ReadText(const std::string&, const std::string&,
+                         const std::string& defaultText) override {
+        return defaultText;
+    }
+    void WriteText(const std::string&, const std::string& key, const std::string& value) override {
+        entries.emplace_back(key, value);
+    }
+    Entries entries;
+};
+
 }  // namespace
 
 // The plain double product, as the summary's total distance: units::MetresToMiles rounds
@@ -59,7 +74,8 @@ double RouteMetresToMiles(double metres) {
 
 void WriteFlightState(ConfigStore& store, const FlightState& state, double routeMetres,
                       const LocalDateTime& now) {
-    FlightStateKeys out(store);
+    CollectedTexts texts(store);
+    FlightStateKeys out(texts);
     out.Date(keys::DateLog, now);
     out.Pattern(keys::DistanzaTotale, kMilesPattern, RouteMetresToMiles(routeMetres));
     out.Pattern(keys::Remain, kMilesPattern, state.RemainingAfterLeg);
@@ -75,6 +91,7 @@ void WriteFlightState(ConfigStore& store, const FlightState& state, double route
     out.Integer(keys::Riga, state.RegistrationCount);
     out.Integer(keys::Wayp, state.WaypointCounter);
     out.Integer(keys::NPunti, state.WaypointCount);
+    store.WriteTexts(kConfigSection, texts.entries);
 }
 
 void ReadFlightState(ConfigStore& store, const LocalDateTime& now, FlightState& state) {
@@ -93,6 +110,10 @@ void ReadFlightState(ConfigStore& store, const LocalDateTime& now, FlightState& 
     state.RegistrationCount = in.ReadInteger(keys::Riga, kCounterDefault);
     state.WaypointCounter = in.ReadInteger(keys::Wayp, kCounterDefault);
     state.WaypointCount = in.ReadInteger(keys::NPunti, kCounterDefault);
+}
+
+bool HasSavedFlightState(ConfigStore& store) {
+    return !store.ReadText(keys::Wayp.readSection, keys::Wayp.readName, std::string()).empty();
 }
 
 }  // namespace aerolinker

@@ -29,10 +29,11 @@ struct FlightState {
     std::int32_t WaypointCount = 0;
 };
 
-// Writes the fifteen flight-state keys, each at once, in this order: DateLog (the date of
-// `now`), DistanzaTotale (the route's total distance `routeMetres` in whole nautical miles),
-// Remain, Clearance, ToTime, FuelTO, the six departure weather texts, Riga, Wayp, NPunti.
-// A refused write throws "Unable to write to %s"; the keys after it are not written.
+// Writes the fifteen flight-state keys together (one replacement of the configuration file, so
+// they are all written or none), in this order: DateLog (the date of `now`), DistanzaTotale (the
+// route's total distance `routeMetres` in whole nautical miles), Remain, Clearance, ToTime,
+// FuelTO, the six departure weather texts, Riga, Wayp, NPunti. A refused write throws "Unable
+// to write to %s".
 void WriteFlightState(ConfigStore& store, const FlightState& state, double routeMetres,
                       const LocalDateTime& now);
 
@@ -42,6 +43,9 @@ void WriteFlightState(ConfigStore& store, const FlightState& state, double route
 // 0, the empty text, the time of day of `now` and 1 for the three counters; the departure
 // clouds are cut to 15 characters.
 void ReadFlightState(ConfigStore& store, const LocalDateTime& now, FlightState& state);
+
+// Whether the configuration holds a saved flight state at all.
+bool HasSavedFlightState(ConfigStore& store);
 
 // The route's total distance in metres as nautical miles, with the program's factor 0.53966.
 double RouteMetresToMiles(double metres);

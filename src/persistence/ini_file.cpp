@@ -56,6 +56,14 @@ std::string IniFile::ReadText(const std::string& section, const std::string& key
 
 void IniFile::WriteText(const std::string& section, const std::string& key,
                         const std::string& value) {
+    Update(section, {{key, value}});
+}
+
+void IniFile::WriteTexts(const std::string& section, const Entries& entries) {
+    Update(section, entries);
+}
+
+void IniFile::Update(const std::string& section, const Entries& entries) {
     std::string text;
     if (ReadFileContents(path_, text) != 0) {
         if (PathExists(path_)) {
@@ -66,7 +74,10 @@ void IniFile::WriteText(const std::string& section, const std::string& key,
     if (IsReadOnlyFile(path_)) {
         throw UnableToWriteError(path_);
     }
-    const std::string updated = SetIniValue(text, section, key, value);
+    std::string updated = text;
+    for (const auto& [key, value] : entries) {
+        updated = SetIniValue(updated, section, key, value);
+    }
     // A file that already holds exactly these bytes is left alone: rewriting it would change
     // nothing but cost a flush and a rename (a situation save repeats most of its keys).
     if (updated == text && PathExists(path_)) {

@@ -24,10 +24,14 @@ public:
     // cannot be read (replacing it would lose its keys), or cannot be replaced.
     void WriteText(const std::string& section, const std::string& key,
                    const std::string& value) override;
+    // The same for several keys, in one replacement of the file.
+    void WriteTexts(const std::string& section, const Entries& entries) override;
 
     const std::string& FileName() const { return path_; }
 
 private:
+    void Update(const std::string& section, const Entries& entries);
+
     std::string path_;
 };
 

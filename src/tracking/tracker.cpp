@@ -119,6 +119,17 @@ void Tracker::Resume(const FlightState& saved, const std::string& logText) {
     flightOpen_ = true;
 }
 
+void Tracker::Restore(const TrackingState& state, const std::string& logText) {
+    state_ = state;
+    log_.Load(logText);
+    flightOpen_ = true;
+}
+
+void Tracker::Abandon() {
+    state_.EngineStarted = false;
+    flightOpen_ = false;
+}
+
 std::string Tracker::ClockNow(const SimSample& sample) const {
     return SimClockText(sample.clockHour, sample.clockMinute, regional_);
 }

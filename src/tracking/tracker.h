@@ -38,6 +38,10 @@ public:
     // A resume: the saved flight state and the log text take the place of the present ones,
     // and the flight counts as having its engines running.
     void Resume(const FlightState& saved, const std::string& logText);
+    // A resume from a situation: the exact state and the log text as they were saved.
+    void Restore(const TrackingState& state, const std::string& logText);
+    // The pilot disconnected: the flight is no longer tracked.
+    void Abandon();
 
     // A flight is being tracked: its header is written (or it was resumed) and it has not
     // closed yet.

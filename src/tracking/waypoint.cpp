@@ -36,8 +36,8 @@ void Tracker::RegisterWaypoint(const SimSample& sample) {
     const std::string reached = LogName(sample.previousWaypoint.Text());
     const std::string nextName = LogName(sample.nextWaypoint.Text());
     state_.RouteFlown += reached + "->";
-    const std::string nextLeg = NextLegRow(nextName, leg, state_.RemainingAfterLeg, ete,
-                                           EstimatedTimeOver(clock, ete, regional_), regional_);
+    log_.Append(NextLegRow(nextName, leg, state_.RemainingAfterLeg, ete,
+                           EstimatedTimeOver(clock, ete, regional_), regional_));
 
     const auto sequence = static_cast<std::int16_t>(state_.RegistrationCount);
     output_.ShowSimMessage(reached + " Registered. Next Waypoint -> " + nextName,
@@ -46,11 +46,11 @@ void Tracker::RegisterWaypoint(const SimSample& sample) {
         output_.ShowSimMessage(
             "Arrival estimated at " + sample.destination.Text() + " " + arrival + " local time",
             kWaypointDisplayCode, sequence);
-        // Exactly as if the pilot had pressed "Save Situation": an error raised there ends the
-        // registration too.
+        // As if the pilot had pressed "Save Situation", once the registration's rows are all in
+        // the log: the situation then holds the whole registration, and a resume goes on from
+        // the next waypoint.
         output_.SaveSituation();
     }
-    log_.Append(nextLeg);
     output_.SaveLog(LogSave::Tracker);
     output_.OnFlightEvent(FlightEvent::WaypointRegistered,
                           reached + " at " + clock + ", next " + nextName);

@@ -69,17 +69,16 @@ check "resumed run records no second engine start" \
 check "resumed log equals the straight one" cmp -s "$home/logs/Navforge.log" \
     "$work/straight/logs/Navforge.log"
 
-# Interrupted after the second registration (OLB). The configuration keeps what remained in
-# whole miles (0055 for 54.51), so the next row's remaining distance is counted from 55: the
-# PRT row reads 0023 where the flight without a break reads 0022. Nothing else differs.
+# Interrupted after the second registration (ELB). The situation keeps every digit of what
+# remained, so the resumed log equals the straight one to the last row.
 home=$(new_home resumed-early)
 fly "$home" --scenario "$scenarios/lieo-lirq.scn" --stop-after-waypoints 1 \
     >"$work/early1.out" 2>&1
 check "early interruption exits 0" test $? -eq 0
 fly "$home" --scenario "$scenarios/lieo-lirq.scn" --resume >"$work/early2.out" 2>&1
 check "early resume exits 0" test $? -eq 0
-check "early resume differs only by the saved whole miles" cmp -s "$home/logs/Navforge.log" \
-    <(sed 's/^\(PRT     |.*|032\/\)0022|/\10023|/' "$work/straight/logs/Navforge.log")
+check "early resume equals the straight one" cmp -s "$home/logs/Navforge.log" \
+    "$work/straight/logs/Navforge.log"
 check "the straight log has the row replaced above" \
     grep -q '^PRT     |     |      |     |       |       |032/0022|00:17|11:07|' \
     "$work/straight/logs/Navforge.log"
@@ -138,17 +137,21 @@ ROWS
 "$console" --help >"$work/help.out" 2>&1
 check "--help exits 0" test $? -eq 0
 for option in --scenario --log-folder --windows-folder --flights-folder --tick-ms --decimal \
-    --time-separator --date-separator --resume --stop-after-waypoints --wideclient \
+    --time-separator --date-separator --resume --new-flight --stop-after-waypoints --wideclient \
     --no-simulator; do
     check "--help lists $option" grep -q -- "  $option" "$work/help.out"
 done
 
-# A log folder that cannot be written: the take-off's save fails and tracking stops.
+# A log folder that cannot be written: every save fails, the flight is tracked to its end all
+# the same, and the run says that its log was not saved.
 home=$(new_home unwritable)
 "$console" --windows-folder "$home/windows" --log-folder "$home/no-such-folder" \
     --flights-folder "$home/flights" --tick-ms 0 --scenario "$scenarios/lieo-lirq.scn" \
     >"$work/unwritable.out" 2>&1
-check "unwritable folder exits 3" test $? -eq 3
+check "unwritable folder exits 5" test $? -eq 5
+check "unwritable folder still tracks to the arrival" grep -q '^arrival:' "$work/unwritable.out"
+check "unwritable folder shows one box per kind of save" \
+    test "$(grep -c '^error:' "$work/unwritable.out")" -eq 2
 check "unwritable folder names the file" grep -q 'Cannot create file ".*no-such-folder' \
     "$work/unwritable.out"
 

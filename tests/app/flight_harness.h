@@ -23,6 +23,10 @@ public:
     void SetStatusText(const std::string& text) override { status = text; }
     void ShowMessageBox(const std::string& text) override { messageBoxes.push_back(text); }
     void ShowStandardMessage(const std::string& text) override { standardMessages.push_back(text); }
+    bool AskYesNo(const std::string& question) override {
+        questions.push_back(question);
+        return answerYes;
+    }
     void SetTimerEnabled(bool enabled) override { timer = enabled; }
     bool TimerEnabled() const override { return timer; }
     void SetSituationButtonsEnabled(bool enabled) override { situationButtons = enabled; }
@@ -35,6 +39,8 @@ public:
     std::string status;
     std::vector<std::string> messageBoxes;
     std::vector<std::string> standardMessages;
+    std::vector<std::string> questions;
+    bool answerYes = false;
     std::vector<std::string> errors;
     std::vector<FlightEvent> events;
     bool timer = false;

@@ -476,25 +476,44 @@ TEST(FlightTest, NoGroundSpeedLeavesTheTimesOfTheNextLegOpen) {
               "CCCC    |     |      |     |       |       |016/0022|--:--|--:--|      ");
 }
 
-TEST(FlightTest, AnUnwritableLogFolderStopsTrackingAndKeepsThePreviousLog) {
+TEST(FlightTest, FailedSavesNeitherStopTrackingNorDropRows) {
     FlightHarness flight(kShortFlight, TestFolder());
     flight.Start();
     flight.Connect();
     flight.Tick();
-    const std::string path = flight.form().LogFilePath();
-    DirectSave(flight.form().Memo1(), path);
-    const std::string before = flight.ReadFile(path);
-    // The folder goes away under the program (a network drive lost, say).
-    flight.form().SetLogFolder(flight.LogFolder() + "\\gone");
-    flight.Tick();  // take-off: its save fails
-    ASSERT_EQ(flight.window().errors.size(), 1u);
+    // The folder goes away under the program (a network drive lost, say) for the take-off and
+    // BBB's registration with its situation save.
+    const std::string folder = flight.form().LogFolder();
+    flight.form().SetLogFolder(folder + "\\gone");
+    flight.Tick();
+    flight.Tick();
+    ASSERT_EQ(flight.window().errors.size(), 2u) << "one box for each kind of save";
     EXPECT_EQ(flight.window().errors[0].rfind(
-                  "Cannot create file \"" + flight.LogFolder() + "\\gone\\Navforge.log\". ", 0),
+                  "Log save failed: Cannot create file \"" + folder + "\\gone\\Navforge.log\". ", 0),
               0u)
         << flight.window().errors[0];
-    EXPECT_FALSE(flight.window().timer) << "the take-off stopped the timer and stays stopped";
-    EXPECT_EQ(flight.ReadFile(path), before);
-    EXPECT_EQ(flight.form().State().WaypointCounter, 2);
+    EXPECT_EQ(flight.window().errors[1].rfind("Situation save failed: ", 0), 0u);
+    EXPECT_TRUE(flight.window().timer);
+    EXPECT_EQ(flight.window().status, flight.window().errors[0]);
+    EXPECT_EQ(flight.form().State().WaypointCounter, 3);
+
+    // The folder is back: the arrival's save writes every row of the flight.
+    flight.form().SetLogFolder(folder);
+    flight.FlyUntilTimerStops();
+    EXPECT_EQ(flight.window().errors.size(), 2u);
+    EXPECT_EQ(flight.ReadFile(flight.form().LogFilePath()), ExpectedFile("short-flight.log"));
+}
+
+// The short flight, closed in flight after BBB's registration with its situation save, and
+// started again: the question at connect resumes it.
+void FlyUntilClosedAfterBbb(FlightHarness& flight) {
+    flight.Start();
+    flight.Connect();
+    for (int i = 0; i < 3; ++i) {
+        flight.Tick();  // engine start, take-off, BBB with its situation save
+    }
+    flight.Restart();
+    flight.Start();
 }
 
 TEST(SituationTest, AFlightInterruptedAfterItsSecondRegistrationResumesToTheSameLog) {
@@ -505,31 +524,41 @@ TEST(SituationTest, AFlightInterruptedAfterItsSecondRegistrationResumesToTheSame
     const std::string uninterrupted = straight.ReadFile(straight.form().LogFilePath());
 
     FlightHarness flight(kShortFlight, TestFolder() / "resumed");
-    flight.Start();
+    FlyUntilClosedAfterBbb(flight);
+    flight.window().answerYes = true;
     flight.Connect();
-    for (int i = 0; i < 3; ++i) {
-        flight.Tick();  // engine start, take-off, BBB with its situation save
-    }
-    // The pilot closes the program in flight and starts it again.
-    flight.Restart();
-    flight.Start();
-    flight.Connect();
-    flight.form().RunGuarded([&] { flight.form().CaricaSitClick(); });
+    ASSERT_EQ(flight.window().questions.size(), 1u);
+    EXPECT_NE(flight.window().questions[0].find("AAAA->BBB->"), std::string::npos);
     EXPECT_TRUE(flight.window().errors.empty()) << flight.window().errors.front();
     EXPECT_TRUE(flight.window().timer);
-    EXPECT_TRUE(flight.form().State().EngineStarted);
     EXPECT_EQ(flight.window().pausedMs, 2000u);
     EXPECT_EQ(flight.form().State().RegistrationCount, 2);
-    EXPECT_EQ(flight.form().State().WaypointCounter, 3);
-    // The flight goes on from what remained after BBB, not from the route's total of 54.
-    EXPECT_EQ(flight.form().State().RemainingDistance, 22);
-    EXPECT_EQ(flight.form().State().RemainingAfterLeg, 22);
+    EXPECT_EQ(flight.form().State().EngineStartTime, straight.form().State().EngineStartTime);
 
     flight.FlyUntilTimerStops();
     EXPECT_EQ(flight.ReadFile(flight.form().LogFilePath()), uninterrupted);
-    // The one thing a program started just to resume does not know: when the engines started.
-    EXPECT_EQ(flight.form().State().EngineStartTime, 0.0);
-    EXPECT_NE(straight.form().State().EngineStartTime, 0.0);
+    // A closed flight is not offered again.
+    flight.Restart();
+    flight.Start();
+    flight.Connect();
+    EXPECT_EQ(flight.window().questions.size(), 0u);
+}
+
+TEST(SituationTest, FilesOfAnOlderCopyResumeFromWhatRemained) {
+    FlightHarness flight(kShortFlight, TestFolder());
+    FlyUntilClosedAfterBbb(flight);
+    fs::remove(flight.LogFolder() + "/Navforge.situation");
+    flight.Connect();
+    EXPECT_TRUE(flight.window().questions.empty());
+    flight.form().RunGuarded([&] { flight.form().CaricaSitClick(); });
+    EXPECT_TRUE(flight.window().errors.empty()) << flight.window().errors.front();
+    EXPECT_TRUE(flight.form().State().EngineStarted);
+    EXPECT_EQ(flight.form().State().RegistrationCount, 2);
+    // The configuration keeps whole miles: the flight goes on from the 22 that remained after
+    // BBB, not from the route's total of 54.
+    EXPECT_EQ(flight.form().State().RemainingAfterLeg, 22);
+    flight.FlyUntilTimerStops();
+    EXPECT_EQ(flight.form().Memo1().Line(log_places::kClearance), "Clearance   :AAAA->BBB->CCCC");
 }
 
 TEST(SituationTest, ASituationSavedBeforeTakeOffResumesWithTheWholeRoute) {
@@ -540,10 +569,9 @@ TEST(SituationTest, ASituationSavedBeforeTakeOffResumesWithTheWholeRoute) {
     flight.form().RunGuarded([&] { flight.form().SalvaSitClick(); });
     flight.Restart();
     flight.Start();
-    flight.Connect();
+    flight.Connect();  // answered No: a new flight
     flight.form().RunGuarded([&] { flight.form().CaricaSitClick(); });
-    EXPECT_EQ(flight.form().State().WaypointCounter, 1);
-    EXPECT_EQ(flight.form().State().RemainingDistance, 54);
+    EXPECT_TRUE(flight.form().State().EngineStarted);
     flight.FlyUntilTimerStops();
     EXPECT_EQ(flight.form().Memo1().Line(18),
               "AAAA    |     |      |090  |       |       |  -/0054|--:--|10:10|      ");
@@ -572,8 +600,8 @@ TEST(SituationTest, LoadingIsRefusedInFlightAndRestoresNothingWhenDisconnected) 
     EXPECT_EQ(flight.form().Memo1().LineCount(), lines);
     EXPECT_FALSE(flight.window().timer);
     EXPECT_TRUE(flight.window().errors.empty());
-    EXPECT_TRUE(flight.window().standardMessages.empty());
-    EXPECT_EQ(flight.form().LastLinkResult(), LinkNotOpen);
+    EXPECT_EQ(flight.window().messageBoxes,
+              std::vector<std::string>{"There is no saved flight to resume."});
 
     flight.Connect();
     flight.Tick();  // engine start

@@ -45,6 +45,7 @@ enum ExitCode {
     kCannotStart = 2,
     kTrackingStopped = 3,
     kScenarioEnded = 4,
+    kLogNotSaved = 5,
 };
 
 struct Options {
@@ -55,6 +56,7 @@ struct Options {
     int tickMs = 5000;
     RegionalSettings regional;
     bool resume = false;
+    bool newFlight = false;
     bool noSimulator = false;
     bool wideClient = false;
     int stopAfterWaypoints = -1;
@@ -123,7 +125,12 @@ void DescribeOptions(CLI::App& app, Options& options) {
     AddSeparatorOption(app, "--date-separator", options.regional.dateSeparator,
                        "date separator (default /)");
     app.add_flag("--resume", options.resume,
-                 "load the last saved situation instead of a new flight");
+                 "resume the last saved flight: answers Yes when the program offers an "
+                 "unfinished one at connect, and otherwise loads the last situation")
+        ->excludes(app.add_flag("--new-flight", options.newFlight,
+                                "answer No when the program offers an unfinished flight at "
+                                "connect (without either option it asks on the terminal, or "
+                                "starts a new flight when there is none)"));
     app.add_option("--stop-after-waypoints", options.stopAfterWaypoints,
                    "end the program once N waypoints are registered, as if the window were "
                    "closed in flight")
@@ -187,13 +194,14 @@ std::optional<int> StartTracking(TFConnection& form, const ConsoleWindow& window
     if (!link.IsOpen()) {
         return Fail(kCannotStart, "cannot connect to the simulator: " + window.status());
     }
-    if (options.resume) {
+    if (options.resume && !window.asked()) {
         form.RunGuarded([&] { form.CaricaSitClick(); });
-        if (!window.TimerEnabled()) {
-            return Fail(kCannotStart, "the last situation could not be loaded" +
-                                          (window.lastError().empty() ? std::string()
-                                                                      : ": " + window.lastError()));
-        }
+    }
+    if (options.resume && !form.State().EngineStarted) {
+        const std::string why =
+            !window.lastError().empty() ? window.lastError() : window.lastMessage();
+        return Fail(kCannotStart,
+                    "the last situation could not be loaded" + (why.empty() ? "" : ": " + why));
     }
     if (!window.TimerEnabled()) {
         return Fail(kCannotStart, window.lastMessage() == "Not Plan. Attention!"
@@ -233,6 +241,11 @@ int Fly(TFConnection& form, const ConsoleWindow& window, LoopbackSimulator* simu
     if (!window.arrived()) {
         return Fail(kTrackingStopped, "tracking stopped: " + window.lastError());
     }
+    if (!form.SaveError().empty()) {
+        PrintLog(form);
+        return Fail(kLogNotSaved, "the flight closed, but its log was not saved: " +
+                                      form.SaveError());
+    }
     PrintLog(form);
     return kFlightClosed;
 }
@@ -254,6 +267,9 @@ int Run(const Options& options) {
     FsuipcLink link(platform);
     ConsoleWindow window(stdout);
     window.setRealPauses(options.tickMs > 0);
+    window.setAnswer(options.resume      ? ConsoleWindow::Answer::Yes
+                     : options.newFlight ? ConsoleWindow::Answer::No
+                                         : ConsoleWindow::Answer::Ask);
     GivenWindowsFolder windowsFolderService(windowsFolder);
     ByteFileCopier fileCopier;
     SystemClock clock;

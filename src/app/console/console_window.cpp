@@ -1,6 +1,8 @@
 // Terminal output of the console host.
 #include "app/console/console_window.h"
 
+#include <unistd.h>
+
 #include <chrono>
 #include <thread>
 
@@ -17,9 +19,33 @@ void ConsoleWindow::SetCaption(const std::string& caption) {
     Print("caption:", caption);
 }
 
+// The status is printed when it changes: every tick sets it.
 void ConsoleWindow::SetStatusText(const std::string& text) {
+    if (text == status_) {
+        return;
+    }
     status_ = text;
     Print("status:", text);
+}
+
+bool ConsoleWindow::AskYesNo(const std::string& question) {
+    std::string shown = question;
+    for (char& c : shown) {
+        c = c == '\n' ? ' ' : c;
+    }
+    Print("question:", shown);
+    asked_ = true;
+    bool yes = false;
+    if (answer_ == Answer::Ask && isatty(fileno(stdin))) {
+        std::fprintf(out_, "%-14s ", "yes or no?");
+        std::fflush(out_);
+        char line[64] = {};
+        yes = std::fgets(line, sizeof line, stdin) != nullptr && (line[0] == 'y' || line[0] == 'Y');
+    } else {
+        yes = answer_ == Answer::Yes;
+    }
+    Print("answer:", yes ? "yes" : "no");
+    return yes;
 }
 
 void ConsoleWindow::ShowMessageBox(const std::string& text) {

@@ -17,6 +17,7 @@ public:
     void SetCaption(const std::string& caption) override;
     void SetStatusText(const std::string& text) override;
     void ShowMessageBox(const std::string& text) override;
+    bool AskYesNo(const std::string& question) override;
     void ShowStandardMessage(const std::string& text) override;
     void SetTimerEnabled(bool enabled) override { timerEnabled_ = enabled; }
     bool TimerEnabled() const override { return timerEnabled_; }
@@ -31,6 +32,12 @@ public:
     const std::string& lastMessage() const { return lastMessage_; }
     bool arrived() const { return arrived_; }
     int registrations() const { return registrations_; }
+    // A question was put to the pilot.
+    bool asked() const { return asked_; }
+    // How a question is answered: from the command line, or by the pilot at the terminal
+    // (No when there is none).
+    enum class Answer { Ask, Yes, No };
+    void setAnswer(Answer answer) { answer_ = answer; }
     // Pauses are skipped when the ticks run back to back.
     void setRealPauses(bool real) { realPauses_ = real; }
 
@@ -41,6 +48,8 @@ private:
     bool timerEnabled_ = false;
     bool situationButtons_ = false;
     bool realPauses_ = true;
+    Answer answer_ = Answer::Ask;
+    bool asked_ = false;
     bool arrived_ = false;
     int registrations_ = 0;
     std::string status_;

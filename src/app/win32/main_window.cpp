@@ -104,6 +104,11 @@ void MainWindow::ShowMessageBox(const std::string& text) {
     MessageBoxA(MessageOwner(), text.c_str(), kApplicationTitle, MB_OK | MB_ICONWARNING);
 }
 
+bool MainWindow::AskYesNo(const std::string& question) {
+    return MessageBoxA(MessageOwner(), question.c_str(), kApplicationTitle,
+                       MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
 void MainWindow::ShowStandardMessage(const std::string& text) {
     MessageBoxA(MessageOwner(), text.c_str(), kApplicationTitle, MB_OK);
 }

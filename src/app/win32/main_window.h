@@ -40,6 +40,7 @@ public:
     void SetCaption(const std::string& caption) override;
     void SetStatusText(const std::string& text) override;
     void ShowMessageBox(const std::string& text) override;
+    bool AskYesNo(const std::string& question) override;
     void ShowStandardMessage(const std::string& text) override;
     void SetTimerEnabled(bool enabled) override;
     bool TimerEnabled() const override { return timerEnabled_; }

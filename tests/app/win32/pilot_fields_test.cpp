@@ -36,6 +36,7 @@ TEST(UpperCaseField, ProgramTextKeepsItsCaseAndTypedLettersBecomeCapitals) {
 
 // Roles nobody looks at: the pilot form only needs the handler boundary.
 class SilentRoles : public MainWindowRoles {
+    bool AskYesNo(const std::string&) override { return false; }
 public:
     void SetCaption(const std::string&) override {}
     void SetStatusText(const std::string&) override {}
