@@ -21,6 +21,15 @@ void TFConnection::RunGuarded(const std::function<void()>& action) {
     }
 }
 
+// What a program stopped in the middle of a save left behind in the folder goes.
+void TFConnection::SetLogFolder(const std::string& folder) {
+    logFolder_ = folder;
+    for (const std::string& path :
+         {LogFilePath(), logFolder_ + kLogBackupName, SituationFilePath()}) {
+        RemoveStaleTemporaries(path);
+    }
+}
+
 std::string TFConnection::LogFilePath() const {
     return logFolder_ + kLogFileName;
 }
@@ -32,14 +41,10 @@ std::string TFConnection::ConfigFilePath() const {
 void TFConnection::FormCreate() {
     sample_.approachLoaded = false;
     StartupConfiguration startup = ReadStartupConfiguration(services_.config);
-    logFolder_ = startup.LogFolder;
     pilotProfile_ = startup.profile;
-    // What a program stopped in the middle of a save left behind.
-    for (const std::string& path :
-         {LogFilePath(), logFolder_ + kLogBackupName, SituationFilePath(), ConfigFilePath(),
-          ConfigBackupPath(services_.windowsFolder)}) {
-        RemoveStaleTemporaries(path);
-    }
+    SetLogFolder(startup.LogFolder);
+    RemoveStaleTemporaries(ConfigFilePath());
+    RemoveStaleTemporaries(ConfigBackupPath(services_.windowsFolder));
     services_.window.SetCaption(std::string(kDesignCaption) + " --- (Pilot Name) " +
                                 pilotProfile_.PilotName);
 }

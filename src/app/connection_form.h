@@ -63,7 +63,8 @@ public:
     // The last save of the flight that failed, until a save succeeds again.
     const std::string& SaveError() const { return saveError_; }
     const std::string& LogFolder() const { return logFolder_; }
-    void SetLogFolder(const std::string& folder) { logFolder_ = folder; }
+    // The folder of the log files from now on.
+    void SetLogFolder(const std::string& folder);
     PilotProfile& Pilot() { return pilotProfile_; }
     ConfigStore& Config() { return services_.config; }
 

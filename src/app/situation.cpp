@@ -29,7 +29,8 @@ constexpr unsigned kResumePauseMs = 2000;
 // when the save was airborne, unless on the last leg where a landing can follow at once.
 bool LoadedFlightFits(const SimSample& sample, const FlightState& state, bool savedOnGround) {
     const bool airborneLeg = state.WaypointCounter >= 2;
-    if (airborneLeg && sample.activeWaypoint + 1 < static_cast<std::uint32_t>(state.WaypointCounter)) {
+    if (airborneLeg &&
+        sample.activeWaypoint + 1 < static_cast<std::uint32_t>(state.WaypointCounter)) {
         return false;
     }
     return !(airborneLeg && !savedOnGround && sample.onGround == 1 &&

@@ -488,9 +488,10 @@ TEST(FlightTest, FailedSavesNeitherStopTrackingNorDropRows) {
     flight.Tick();
     flight.Tick();
     ASSERT_EQ(flight.window().errors.size(), 2u) << "one box for each kind of save";
-    EXPECT_EQ(flight.window().errors[0].rfind(
-                  "Log save failed: Cannot create file \"" + folder + "\\gone\\Navforge.log\". ", 0),
-              0u)
+    EXPECT_EQ(
+        flight.window().errors[0].rfind(
+            "Log save failed: Cannot create file \"" + folder + "\\gone\\Navforge.log\". ", 0),
+        0u)
         << flight.window().errors[0];
     EXPECT_EQ(flight.window().errors[1].rfind("Situation save failed: ", 0), 0u);
     EXPECT_TRUE(flight.window().timer);

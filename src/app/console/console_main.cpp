@@ -3,6 +3,7 @@
 // It is how the program is tried without Windows or a simulator.
 #include <charconv>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -17,6 +18,7 @@
 
 #include "app/connection_form.h"
 #include "app/console/console_window.h"
+#include "common/durable_steps.h"
 #include "common/file_io.h"
 #include "common/local_clock.h"
 #include "link/fsuipc_link.h"
@@ -243,14 +245,42 @@ int Fly(TFConnection& form, const ConsoleWindow& window, LoopbackSimulator* simu
     }
     if (!form.SaveError().empty()) {
         PrintLog(form);
-        return Fail(kLogNotSaved, "the flight closed, but its log was not saved: " +
-                                      form.SaveError());
+        return Fail(kLogNotSaved,
+                    "the flight closed, but its log was not saved: " + form.SaveError());
     }
     PrintLog(form);
     return kFlightClosed;
 }
 
+// The crash tests' seam. AEROLINKER_STEPS=1 names each replacement of a file on standard error
+// as it is about to happen ("step N: path"); AEROLINKER_KILL_AT_STEP=N kills the program
+// there, with the new bytes written to a temporary and the old file still in place, as a power
+// cut or a killed process would leave them.
+void WatchDurableSteps() {
+    static int stepToKill = 0;
+    static bool named = false;
+    if (const char* kill = std::getenv("AEROLINKER_KILL_AT_STEP")) {
+        stepToKill = std::atoi(kill);
+    }
+    named = std::getenv("AEROLINKER_STEPS") != nullptr;
+    if (stepToKill <= 0 && !named) {
+        return;
+    }
+    SetDurableStepHook([](const std::string& path) {
+        static int step = 0;
+        ++step;
+        if (named) {
+            std::fprintf(stderr, "step %d: %s\n", step, NativePath(path).c_str());
+        }
+        if (step == stepToKill) {
+            std::fflush(nullptr);
+            std::raise(SIGKILL);
+        }
+    });
+}
+
 int Run(const Options& options) {
+    WatchDurableSteps();
     std::shared_ptr<const Scenario> scenario;
     try {
         scenario = ScenarioToFly(options);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "common/durable_steps.h"
 #include "common/file_io.h"
 
 namespace aerolinker {
@@ -52,6 +53,9 @@ int ReplaceFileContents(const std::string& path, const std::string& bytes) {
     }
     if (close(fd) != 0 && error == 0) {
         error = errno;
+    }
+    if (error == 0) {
+        NoteDurableStep(path);
     }
     if (error == 0 && std::rename(temporary.c_str(), target.c_str()) != 0) {
         error = errno;

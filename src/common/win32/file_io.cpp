@@ -1,6 +1,7 @@
 // Whole-file reads and atomic replacement on Windows (MoveFileExA over the old file).
 #include <windows.h>
 
+#include "common/durable_steps.h"
 #include "common/file_io.h"
 
 namespace aerolinker {
@@ -32,6 +33,9 @@ int ReplaceFileContents(const std::string& path, const std::string& bytes) {
         error = GetLastError();
     }
     CloseHandle(file);
+    if (error == 0) {
+        NoteDurableStep(path);
+    }
     if (error == 0 && !MoveFileExA(temporary.c_str(), path.c_str(),
                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         error = GetLastError();

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Kills the console host at every replacement of a file during the LIEO-LIRQ flight (the new
+# bytes written and flushed, the old file still in place), resumes with a second run, and
+# compares: from the first situation save on, the resumed flight closes with the log of the
+# flight without a break; before it, the resume finds nothing saved and changes nothing. No
+# temporary of a killed save survives the second run.
+# Usage: kill_test.sh CONSOLE SOURCE_DIR
+set -u
+console=$1
+scenario=$2/scenarios/lieo-lirq.scn
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+passed=0
+
+check() {  # check NAME CONDITION...
+    local name=$1
+    shift
+    if "$@"; then
+        passed=$((passed + 1))
+    else
+        echo "FAILED: $name" >&2
+        failures=$((failures + 1))
+    fi
+}
+
+new_home() {
+    local home=$work/$1
+    mkdir -p "$home/windows" "$home/logs" "$home/flights"
+    printf '[Aerolinker]\r\nPilotName=Test Pilot\r\nID=XY123\r\nNumber=17\r\n' \
+        >"$home/windows/Aerolinker.ini"
+    echo "$home"
+}
+
+fly() {  # fly HOME [options...]
+    local home=$1
+    shift
+    "$console" --windows-folder "$home/windows" --log-folder "$home/logs" \
+        --flights-folder "$home/flights" --tick-ms 0 --scenario "$scenario" "$@"
+}
+
+# What the program leaves in its own folders, as one text to compare.
+state_of() {
+    (cd "$1" && find logs windows -type f -print0 | sort -z | xargs -0 sha256sum)
+}
+
+straight=$(new_home straight)
+AEROLINKER_STEPS=1 fly "$straight" >"$work/straight.out" 2>"$work/steps"
+check "the flight without a break closes" test $? -eq 0
+steps=$(grep -c '^step ' "$work/steps")
+first_situation=$(grep -m1 'Navforge.situation$' "$work/steps" | sed 's/^step \([0-9]*\):.*/\1/')
+check "the flight has steps to kill at" test "$steps" -gt 10
+check "the flight saves a situation" test -n "$first_situation"
+
+for step in $(seq 1 "$steps"); do
+    home=$(new_home "kill-$step")
+    AEROLINKER_KILL_AT_STEP=$step fly "$home" >"$work/kill-$step.out" 2>&1
+    check "step $step: the first run is killed" test $? -eq 137
+    before=$(state_of "$home")
+    fly "$home" --resume >"$work/resume-$step.out" 2>&1
+    code=$?
+    if [ "$step" -le "$first_situation" ]; then
+        check "step $step: nothing saved yet" test $code -eq 2
+        check "step $step: says so" grep -q "There is no saved flight to resume." \
+            "$work/resume-$step.out"
+        check "step $step: changes nothing" test "$(state_of "$home" | grep -v '\.tmp')" = \
+            "$(echo "$before" | grep -v '\.tmp')"
+    else
+        check "step $step: the resumed flight closes" test $code -eq 0
+        check "step $step: its log equals the flight without a break" \
+            cmp -s "$home/logs/Navforge.log" "$straight/logs/Navforge.log"
+    fi
+    check "step $step: no temporary left" \
+        test -z "$(find "$home/logs" "$home/windows" -name '*.tmp*')"
+done
+
+echo "$passed passed, $failures failed ($steps kill points)"
+[ "$failures" -eq 0 ]
