@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/win32/newer_api.h"
+#include "ui/win32/newer_api.h"
 #include "app/win32/window_ids.h"
 #include "app/win32/window_layout.h"
 #include "app/win32/window_text.h"
