@@ -229,15 +229,34 @@ start_fsim() {
     probe place UIPCMAIN 0 640 >/dev/null
 }
 
-# Flies a scenario without a break through the console host (the same handlers in one
-# process), with the folders under $work/console; its log is $work/console/logs/Navforge.log.
-fly_with_console() {
-    local scenario=$1
-    wine "$CONSOLE_EXE" --scenario "$(winpath "$scenario")" --tick-ms 0 \
+short_hop="$TEST_SOURCE_DIR/short-hop.scn"
+
+# The short hop, set up as a pilot flies it: a configuration naming Jane Doe and a log folder
+# under $work/logs (the console host gets the same one), fsim playing the hop, the program
+# started and connected.
+start_short_hop() {
+    mkdir -p "$work/logs" "$work/console/windows" "$work/console/logs" "$work/console/flights"
+    write_config "PilotName=Jane Doe" "ID=CS042" "Number=7" \
+        "Flightdir=$(winpath "$work/logs")" "FS2k4dir=C:\\"
+    cp "$config" "$work/console/windows/Aerolinker.ini"
+    start_fsim "$short_hop"
+    start_program
+    click_control $ID_CONNECT
+    wait_until 60 probe_equals Okay status || fail "status after connecting: \"$(probe status)\""
+}
+
+# Flies the short hop without a break through the console host (the same handlers in one
+# process, with the folders under $work/console) and compares its log with the window's.
+expect_log_as_flown_without_a_break() {
+    local log=$1 what=$2
+    wine "$CONSOLE_EXE" --scenario "$(winpath "$short_hop")" --tick-ms 0 \
         --windows-folder "$(winpath "$work/console/windows")" \
         --log-folder "$(winpath "$work/console/logs")" \
         --flights-folder "$(winpath "$work/console/flights")" >"$work/console/output.txt" 2>&1 ||
         fail "the console host could not fly the scenario: $(tail -n 3 "$work/console/output.txt")"
+    cmp "$log" "$work/console/logs/Navforge.log" ||
+        fail "$what differs from the flight without a break (see $work)"
+    pass_note "$what equals the flight without a break byte for byte"
 }
 
 # --- the cases -------------------------------------------------------------------------------
@@ -306,16 +325,7 @@ case_no_server() {
 }
 
 case_flight() {
-    local scenario="$TEST_SOURCE_DIR/short-hop.scn"
-    mkdir -p "$work/logs" "$work/console/windows" "$work/console/logs" "$work/console/flights"
-    write_config "PilotName=Jane Doe" "ID=CS042" "Number=7" \
-        "Flightdir=$(winpath "$work/logs")" "FS2k4dir=C:\\"
-    cp "$config" "$work/console/windows/Aerolinker.ini"
-
-    start_fsim "$scenario"
-    start_program
-    click_control $ID_CONNECT
-    wait_until 60 probe_equals Okay status || fail "status after connecting: \"$(probe status)\""
+    start_short_hop
     pass_note "status \"Okay\""
     expect_probe "\"Save Situation\" enabled by the connection" 1 enabled $ID_SALVA_SIT
     expect_probe "\"Load Last Situation\" enabled by the connection" 1 enabled $ID_CARICA_SIT
@@ -348,11 +358,7 @@ case_flight() {
     [ -f "$work/logs/Navforge.bak" ] || fail "no Navforge.bak beside Navforge.log"
     pass_note "situation saved in flight, with both backups"
 
-    # The console host flies the same scenario through the same handlers in one process.
-    fly_with_console "$scenario"
-    cmp "$log" "$work/console/logs/Navforge.log" ||
-        fail "the window's Navforge.log differs from the console host's (see $work)"
-    pass_note "Navforge.log equals the console host's log byte for byte"
+    expect_log_as_flown_without_a_break "$log" "the window's Navforge.log"
 
     # What the text area shows is the log the file holds.
     probe memo >"$work/memo.txt"
@@ -385,17 +391,8 @@ memo_lines() {
 # The short hop interrupted after the situation save at PRT by closing the window, then resumed
 # by a program started afresh: the finished log is the one of the flight without a break.
 case_resume() {
-    local scenario="$TEST_SOURCE_DIR/short-hop.scn"
     local transcript="$work/transcript.txt" log="$work/logs/Navforge.log"
-    mkdir -p "$work/logs" "$work/console/windows" "$work/console/logs" "$work/console/flights"
-    write_config "PilotName=Jane Doe" "ID=CS042" "Number=7" \
-        "Flightdir=$(winpath "$work/logs")" "FS2k4dir=C:\\"
-    cp "$config" "$work/console/windows/Aerolinker.ini"
-
-    start_fsim "$scenario"
-    start_program
-    click_control $ID_CONNECT
-    wait_until 60 probe_equals Okay status || fail "status after connecting: \"$(probe status)\""
+    start_short_hop
 
     # Every second registration saves the situation: the second save comes with PRT. The
     # registration then adds the next row, LIRQ's, and saves the log once more.
@@ -473,11 +470,7 @@ case_resume() {
     [ "$(grep -c "Take off : Have a good flight" "$transcript")" -eq 1 ] ||
         fail "the resumed program registered a second take-off"
 
-    # The same hop flown without a break by the console host.
-    fly_with_console "$scenario"
-    cmp "$log" "$work/console/logs/Navforge.log" ||
-        fail "the resumed Navforge.log differs from the flight without a break (see $work)"
-    pass_note "the resumed Navforge.log equals the flight without a break byte for byte"
+    expect_log_as_flown_without_a_break "$log" "the resumed Navforge.log"
 }
 
 case_no_plan() {
