@@ -15,13 +15,15 @@ namespace {
 
 constexpr DWORD kWindowStyle =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-constexpr DWORD kMemoStyle =
-    WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | ES_NOHIDESEL;
+constexpr DWORD kMemoStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_WANTRETURN |
+                             ES_AUTOVSCROLL | ES_NOHIDESEL;
 constexpr int kMemoFontPoints = 8;
 constexpr int kWindowFontPoints = 8;
 // Below this the tool bar would cut off its last button.
 constexpr int kMinimumClientWidth = 500;
 constexpr int kMinimumMemoHeight = 48;
+// The dissolve as the window opens and as it closes.
+constexpr DWORD kDissolveMs = 1000;
 
 }  // namespace
 
@@ -65,7 +67,13 @@ void MainWindow::Destroy() {
 }
 
 void MainWindow::Show(int showCommand) {
-    ShowWindow(hwnd(), showCommand);
+    // Opened normally the window dissolves into view; started minimised or hidden it follows
+    // the command as it stands.
+    if (showCommand == SW_SHOWNORMAL || showCommand == SW_SHOW || showCommand == SW_SHOWDEFAULT) {
+        DissolveWindow(hwnd(), true, kDissolveMs);
+    } else {
+        ShowWindow(hwnd(), showCommand);
+    }
     UpdateWindow(hwnd());
 }
 
@@ -138,6 +146,13 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_PAINT:
             OnPaint();
+            return 0;
+        case WM_PRINTCLIENT:  // the dissolve draws the window into a picture first
+            toolBar_.PaintBar(reinterpret_cast<HDC>(wParam));
+            return 0;
+        case WM_CLOSE:  // dissolves out of view, then ends the program
+            DissolveWindow(hwnd(), false, kDissolveMs);
+            DestroyWindow(hwnd());
             return 0;
         case WM_GETMINMAXINFO:
             OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));

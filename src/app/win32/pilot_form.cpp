@@ -61,8 +61,8 @@ LRESULT TFPilot::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:  // the close box: like "Exit"; the form is hidden, not destroyed
             ExitClick();
             return 0;
-        case DM_GETDEFID:  // Enter presses "Save"
-            return MAKELRESULT(kIdPilotSave, DC_HASDEFID);
+        case DM_GETDEFID:  // Enter presses "Save", or the browse button that has the focus
+            return MAKELRESULT(DefaultButton(), DC_HASDEFID);
         case WM_NCDESTROY:
             modal_ = false;
             break;
@@ -89,8 +89,9 @@ bool TFPilot::OnCreate() {
     exit_ = control(0, "BUTTON", "Exit", WS_TABSTOP | BS_PUSHBUTTON, kIdPilotExit);
     fs2k4 = control(WS_EX_CLIENTEDGE, "EDIT", "", kFieldStyle, kIdFs2k4);
     FDir = control(WS_EX_CLIENTEDGE, "EDIT", "", kFieldStyle, kIdFDir);
-    BottoneDir = control(0, "BUTTON", "...", BS_PUSHBUTTON, kIdBottoneDir);
-    fs2k4Browse_ = control(0, "BUTTON", "...", BS_PUSHBUTTON, kIdFs2k4Browse);
+    // The browse buttons come last, so that the fields and "Save" and "Exit" keep their order.
+    BottoneDir = control(0, "BUTTON", "...", WS_TABSTOP | BS_PUSHBUTTON, kIdBottoneDir);
+    fs2k4Browse_ = control(0, "BUTTON", "...", WS_TABSTOP | BS_PUSHBUTTON, kIdFs2k4Browse);
     for (HWND created :
          {EPilot, EId, EPilotN, save_, exit_, fs2k4, FDir, BottoneDir, fs2k4Browse_}) {
         if (!created) {
@@ -99,6 +100,12 @@ bool TFPilot::OnCreate() {
     }
     ApplyDpi(dpi_);
     return true;
+}
+
+int TFPilot::DefaultButton() const {
+    const HWND focus = GetFocus();
+    return focus && (focus == BottoneDir || focus == fs2k4Browse_) ? GetDlgCtrlID(focus)
+                                                                   : kIdPilotSave;
 }
 
 void TFPilot::ApplyDpi(UINT dpi) {

@@ -46,6 +46,7 @@ private:
     void OnDpiChanged(UINT dpi) override { ApplyDpi(dpi); }
     void ApplyDpi(UINT dpi);
     void CentreOnDesktop();
+    int DefaultButton() const;
     void Browse(HWND field);
 
     HINSTANCE module_;

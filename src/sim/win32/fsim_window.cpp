@@ -15,6 +15,7 @@
 #include "sim/win32/shared_area.h"
 #include "sim/win32/transcript_file.h"
 #include "ui/win32/dpi.h"
+#include "ui/win32/named_mutex.h"
 #include "ui/win32/newer_api.h"
 #include "ui/win32/window_base.h"
 
@@ -206,8 +207,11 @@ int RunFsimWindow(HINSTANCE instance, const FsimOptions& options,
     InitCommonControlsEx(&controls);
 
     // Two servers of one class would leave the program talking to whichever Windows finds
-    // first: FSUIPC (or WideClient, or another fsim) is already there.
-    if (FindWindowExA(nullptr, nullptr, options.windowClass.c_str(), nullptr) != nullptr) {
+    // first: FSUIPC (or WideClient, or another fsim) is already there. Two copies started at
+    // the same instant would both find no window yet; the mutex lets only the first one on.
+    const NamedMutex serving("Aerolinker fsim serving " + options.windowClass);
+    if (serving.ExistedAlready() ||
+        FindWindowExA(nullptr, nullptr, options.windowClass.c_str(), nullptr) != nullptr) {
         ReportFsimProblem("a window of class " + options.windowClass +
                           " is already open: FSUIPC, WideClient or another fsim is running");
         return 2;

@@ -120,6 +120,11 @@ probe_equals() {
     [ "$(probe "$@")" = "$expected" ]
 }
 
+probe_greater() {
+    local what=$1 than=$2 value
+    value=$(probe "$what") && [ "$value" -gt "$than" ]
+}
+
 no_dialog() { ! probe dialog >/dev/null; }
 
 file_contains() { [ -f "$1" ] && grep -qF -- "$2" "$1"; }
@@ -334,13 +339,39 @@ case_flight() {
         fail "the greeting did not reach the simulator"
     pass_note "the greeting reached the simulator"
 
+    # The pilot reads the top of the log while the tracker writes: the view and the caret stay
+    # where the pilot put them. By the take-off the log is longer than the text area shows.
+    wait_until 120 file_contains "$work/transcript.txt" "Take off : Have a good flight" ||
+        fail "the take-off did not reach the simulator"
+    sleep 2
+    click_control $ID_MEMO
+    xdotool key ctrl+End
+    wait_until 10 probe_greater first-line 0 ||
+        fail "the log fits the text area: the view could not move"
+    xdotool key ctrl+Home
+    wait_until 10 probe_equals 0 first-line || fail "Ctrl+Home did not show the top of the log"
+
     # The flight runs on the program's own 5-second timer; the first registration is about
-    # half a minute in. The window is caught in flight for the pilot guide.
+    # half a minute in.
     wait_until 120 file_contains "$work/transcript.txt" "OLB Registered" ||
         fail "no waypoint registration reached the simulator"
-    sleep 6
-    window_screenshot main-window-in-flight TFConnection
+    sleep 2
+    expect_probe "the first line in view after the tracker wrote" 0 first-line
+    expect_probe "the caret after the tracker wrote" 0 caret
     pass_note "waypoint registered in flight"
+
+    # Back at the end, the view follows what the tracker writes. The window is caught in
+    # flight for the pilot guide.
+    xdotool key ctrl+End
+    sleep 4
+    local end_line
+    end_line=$(probe first-line)
+    window_screenshot main-window-in-flight TFConnection
+    wait_until 120 file_contains "$work/transcript.txt" "ELB Registered" ||
+        fail "no second waypoint registration reached the simulator"
+    wait_until 10 probe_greater first-line "$end_line" ||
+        fail "the view at the end did not follow the tracker: first line $(probe first-line)"
+    pass_note "the view at the end follows the tracker"
 
     wait_until 180 file_contains "$work/transcript.txt" "End of Flight!" ||
         fail "the flight was not closed"
@@ -581,6 +612,13 @@ case_pilot_form() {
     expect_probe "and then \"MyFlightsDir\"" "${flights}Y" text $ID_FDIR
     xdotool key BackSpace
     window_screenshot pilot-form TFPilot
+
+    # Then the browse button beside it, which the space bar presses.
+    xdotool key Tab space
+    wait_until 20 probe dialog || fail "Tab and the space bar did not reach the browse button"
+    pass_note "the browse button is reached with the keyboard"
+    click_dialog_button Cancel
+    wait_until 10 no_dialog || fail "the folder dialog did not close"
 
     # The browse dialog: titled "FlightSim2k4"; a cancel leaves the field alone.
     click_control $ID_BOTTONE_DIR

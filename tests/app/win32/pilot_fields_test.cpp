@@ -160,9 +160,12 @@ TEST_F(PilotFormTest, EveryFieldTurnsTypedLettersIntoCapitals) {
     }
 }
 
-TEST_F(PilotFormTest, TabGoesNameIdNumberSaveExitSimulatorFolderFlightFolder) {
-    const std::vector<int> expected = {kIdEPilot,    kIdEId,   kIdEPilotN, kIdPilotSave,
-                                       kIdPilotExit, kIdFs2k4, kIdFDir,    kIdEPilot};
+// Tab goes "Pilot Name ", "Pilot Id", "Pilot #", "Save", "Exit", "FS2k4-Files",
+// "MyFlightsDir", then the two browse buttons, so that a pilot without a mouse reaches them.
+TEST_F(PilotFormTest, TabGoesNameIdNumberSaveExitSimulatorFolderFlightFolderBrowseButtons) {
+    const std::vector<int> expected = {kIdEPilot,      kIdEId,   kIdEPilotN, kIdPilotSave,
+                                       kIdPilotExit,   kIdFs2k4, kIdFDir,    kIdBottoneDir,
+                                       kIdFs2k4Browse, kIdEPilot};
     std::vector<int> order;
     HWND control = Field(kIdEPilot);
     for (size_t i = 0; i < expected.size(); ++i) {

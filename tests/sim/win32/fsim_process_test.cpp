@@ -301,6 +301,27 @@ TEST_F(FsimProcessTest, SecondServerOfTheSameClassRefusesToStart) {
     EXPECT_EQ(FindWindowExA(nullptr, first.window(), "UIPCMAIN", nullptr), nullptr);
 }
 
+// A double click that started fsim twice: the first copy serves, the other ends saying why.
+TEST_F(FsimProcessTest, OfTwoStartedAtTheSameInstantOnlyOneServes) {
+    FsimProcess twins[2];
+    std::string error;
+    for (FsimProcess& twin : twins) {
+        ASSERT_TRUE(twin.Launch(ServerArguments(workspace_, "UIPCMAIN"), error, true)) << error;
+    }
+    const HANDLE processes[2] = {twins[0].process(), twins[1].process()};
+    const DWORD first = WaitForMultipleObjects(2, processes, FALSE, kEndTimeoutMs) - WAIT_OBJECT_0;
+    ASSERT_LT(first, 2u) << "neither copy ended";
+    FsimProcess& refused = twins[first];
+    FsimProcess& server = twins[1 - first];
+    EXPECT_EQ(refused.WaitForExit(0), 2u);
+    EXPECT_EQ(refused.ReadErrors(),
+              "fsim: a window of class UIPCMAIN is already open: FSUIPC, WideClient or another "
+              "fsim is running\r\n");
+    ASSERT_TRUE(server.WaitForWindow("UIPCMAIN", error)) << error;
+    EXPECT_EQ(FindWindowExA(nullptr, server.window(), "UIPCMAIN", nullptr), nullptr);
+    EXPECT_EQ(FindWindowExA(nullptr, nullptr, "UIPCMAIN", nullptr), server.window());
+}
+
 // A client that breaks the protocol: a mapping smaller than the area, full of read records
 // and no terminator. The simulator must answer something other than 1 and keep serving.
 TEST_F(FsimProcessTest, MalformedRequestIsRefusedAndTheSimulatorCarriesOn) {
