@@ -16,6 +16,7 @@
 #include "link/fsuipc_offsets.h"
 #include "link/sim_sample.h"
 #include "link/win32/platform.h"
+#include "sim/win32/fsim_process.h"
 
 namespace {
 
@@ -25,26 +26,12 @@ namespace fs = std::filesystem;
 constexpr int kDefaultIterations = 20000;
 constexpr int kWarmUp = 500;
 constexpr double kGoalRatio = 1.2;
-constexpr DWORD kStartTimeoutMs = 30000;
-constexpr DWORD kExitTimeoutMs = 10000;
 constexpr UINT kSendTimeoutMs = 2000;
 
 constexpr const char* kScenario =
     "scenario \"round trip\"\ntitle \"Generic Twin Turboprop\"\nwaypoint_count 5\n"
     "route_distance 250000\nprev LIEO\nnext OLB\nclock 09:50\nwind 270/12\n"
     "fuel left_main 0.6875 64\nheading 4.36332\nframe 100000\nengines 1 1 0 0\n";
-
-std::string FsimPath() {
-    char own[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, own, MAX_PATH);
-    const fs::path beside = fs::path(std::string(own, length)).parent_path() / "fsim.exe";
-    if (fs::exists(beside)) {
-        return beside.string();
-    }
-    std::string built = AEROLINKER_FSIM_PATH;
-    std::replace(built.begin(), built.end(), '/', '\\');
-    return built;
-}
 
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
@@ -72,53 +59,6 @@ private:
     LARGE_INTEGER frequency_;
 };
 
-struct Fsim {
-    PROCESS_INFORMATION process = {};
-    HWND window = nullptr;
-
-    ~Fsim() {
-        if (process.hProcess == nullptr) {
-            return;
-        }
-        if (window != nullptr) {
-            PostMessageA(window, WM_CLOSE, 0, 0);
-        }
-        if (WaitForSingleObject(process.hProcess, kExitTimeoutMs) != WAIT_OBJECT_0) {
-            TerminateProcess(process.hProcess, 1);
-        }
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-};
-
-bool StartFsim(const fs::path& scenario, Fsim& fsim) {
-    std::string commandLine = "\"" + FsimPath() + "\" --flights \"" +
-                              scenario.parent_path().string() + "\" \"" + scenario.string() + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &fsim.process)) {
-        std::fprintf(stderr, "cannot start %s\n", commandLine.c_str());
-        return false;
-    }
-    for (DWORD waited = 0; waited < kStartTimeoutMs; waited += 50) {
-        HWND found = nullptr;
-        while ((found = FindWindowExA(nullptr, found, protocol::kServerClass, nullptr))) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(found, &owner);
-            if (owner == fsim.process.dwProcessId) {
-                fsim.window = found;
-                return true;
-            }
-        }
-        if (WaitForSingleObject(fsim.process.hProcess, 50) != WAIT_TIMEOUT) {
-            break;
-        }
-    }
-    std::fprintf(stderr, "fsim showed no window\n");
-    return false;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -135,15 +75,19 @@ int main(int argc, char** argv) {
 
     int status = 2;
     {
-        Fsim fsim;
+        FsimProcess fsim;
         Win32LinkPlatform platform;
         FsuipcLink link(platform);
         LinkResult result = LinkOk;
-        if (StartFsim(scenario, fsim) && link.OpenLink(0, result)) {
+        std::string error;
+        if (!fsim.Start("--flights \"" + folder.string() + "\" \"" + scenario.string() + "\"",
+                        protocol::kServerClass, error)) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+        } else if (link.OpenLink(0, result)) {
             SimSample sample;
             DWORD_PTR answer = 0;
             const auto bare = [&] {
-                return SendMessageTimeoutA(fsim.window, WM_NULL, 0, 0, SMTO_BLOCK, kSendTimeoutMs,
+                return SendMessageTimeoutA(fsim.window(), WM_NULL, 0, 0, SMTO_BLOCK, kSendTimeoutMs,
                                            &answer) != 0;
             };
             // The smallest batch the link sends: one read of no bytes. Against the sample it

@@ -15,19 +15,10 @@
 #include "link/win32/platform.h"
 #include "persistence/ini_file.h"
 #include "persistence/win32/services.h"
+#include "ui/win32/window_base.h"
 
 namespace aerolinker {
 namespace {
-
-int RunMessageLoop() {
-    MSG message;
-    BOOL got;
-    while ((got = GetMessageA(&message, nullptr, 0, 0)) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-    return got == 0 ? static_cast<int>(message.wParam) : 1;
-}
 
 int Run(HINSTANCE module, int showCommand) {
     SingleInstanceGuard guard;

@@ -42,6 +42,87 @@ Change Difference(const std::string& before, const std::string& after) {
     return Change{prefix, before.size() - suffix, after.size() - suffix};
 }
 
+// Where the pilot is in the text area: the selection, the first line in view, whether the
+// view shows the last line, and whether the caret rests on the fresh line after the log.
+struct ViewPlace {
+    DWORD selectionStart = 0;
+    DWORD selectionEnd = 0;
+    int firstVisibleLine = 0;
+    int lineCount = 0;
+    int firstVisibleCharacter = 0;
+    bool viewAtEnd = true;
+    bool caretAtFreshLine = true;
+    bool startAtLineStart = true;
+    bool endAtLineStart = true;
+};
+
+bool AtLineStart(const std::string& shown, DWORD position) {
+    return position == 0 || (position <= shown.size() && shown[position - 1] == '\n');
+}
+
+ViewPlace PlaceOf(HWND edit, const std::string& shown) {
+    ViewPlace place;
+    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&place.selectionStart),
+                 reinterpret_cast<LPARAM>(&place.selectionEnd));
+    place.firstVisibleLine = static_cast<int>(SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
+    place.lineCount = static_cast<int>(SendMessageA(edit, EM_GETLINECOUNT, 0, 0));
+    place.firstVisibleCharacter =
+        static_cast<int>(SendMessageA(edit, EM_LINEINDEX, place.firstVisibleLine, 0));
+    // Without a scroll bar to ask, the view is taken to be at the end, as before there was one.
+    SCROLLINFO scroll = {};
+    scroll.cbSize = sizeof scroll;
+    scroll.fMask = SIF_POS | SIF_PAGE | SIF_RANGE;
+    if (GetScrollInfo(edit, SB_VERT, &scroll)) {
+        place.viewAtEnd = scroll.nPos + static_cast<int>(scroll.nPage) > scroll.nMax;
+    }
+    place.startAtLineStart = AtLineStart(shown, place.selectionStart);
+    place.endAtLineStart = AtLineStart(shown, place.selectionEnd);
+    place.caretAtFreshLine = place.selectionStart == place.selectionEnd &&
+                             place.selectionEnd == shown.size() &&
+                             (shown.empty() || shown.back() == '\n');
+    return place;
+}
+
+// A character position before the change as it stands after it: text after the change moves
+// with it, and so does a line start where whole lines go in (the pilot's place is the line
+// that was there); a position inside the replaced text stays inside the replacement.
+DWORD Moved(DWORD position, bool atLineStart, const Change& change) {
+    const bool linesInsertedHere = position == change.begin && atLineStart &&
+                                   change.beforeEnd == change.begin &&
+                                   change.afterEnd > change.begin;
+    if (position < change.begin || (position == change.begin && !linesInsertedHere)) {
+        return position;
+    }
+    if (position >= change.beforeEnd) {
+        return static_cast<DWORD>(position - change.beforeEnd + change.afterEnd);
+    }
+    return static_cast<DWORD>(std::min<size_t>(position, change.afterEnd));
+}
+
+// After the tracker's change: the pilot idle on the fresh line at the end of a log in view
+// goes on following the end. Otherwise the caret stays with the text it was in and the view
+// with the lines it showed (moved down by lines the change put above them), unless the view
+// showed the end, which it keeps showing.
+void RestorePlace(HWND edit, const ViewPlace& before, const Change& change) {
+    const LPARAM end = static_cast<LPARAM>(GetWindowTextLengthA(edit));
+    if (before.viewAtEnd && before.caretAtFreshLine) {
+        SendMessageA(edit, EM_SETSEL, static_cast<WPARAM>(end), end);
+        SendMessageA(edit, EM_SCROLLCARET, 0, 0);
+        return;
+    }
+    SendMessageA(edit, EM_SETSEL, Moved(before.selectionStart, before.startAtLineStart, change),
+                 static_cast<LPARAM>(Moved(before.selectionEnd, before.endAtLineStart, change)));
+    const int lineCount = static_cast<int>(SendMessageA(edit, EM_GETLINECOUNT, 0, 0));
+    int wanted = before.firstVisibleLine;
+    if (before.viewAtEnd) {
+        wanted = lineCount;  // scrolling stops with the last line at the bottom
+    } else if (change.begin < static_cast<size_t>(before.firstVisibleCharacter)) {
+        wanted += lineCount - before.lineCount;
+    }
+    const int first = static_cast<int>(SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
+    SendMessageA(edit, EM_LINESCROLL, 0, wanted - first);
+}
+
 }  // namespace
 
 LogView::LogView(HWND edit, LogDocument& document) : edit_(edit), document_(document) {
@@ -62,6 +143,7 @@ void LogView::ShowDocument() {
         return;
     }
     syncing_ = true;
+    const ViewPlace before = PlaceOf(edit_, shown_);
     // Every line ends in CR LF, so the caret can rest on a fresh line below the last one,
     // and the text reads back into exactly these lines.
     const std::string text = document_.Text();
@@ -73,14 +155,13 @@ void LogView::ShowDocument() {
         const std::string replacement = text.substr(change.begin, change.afterEnd - change.begin);
         SendMessageA(edit_, EM_SETSEL, change.begin, static_cast<LPARAM>(change.beforeEnd));
         SendMessageA(edit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(replacement.c_str()));
+        RestorePlace(edit_, before, change);
     } else {
         SetWindowTextA(edit_, text.c_str());
+        // Positions are not bytes here: the caret and the view keep their numbers.
+        RestorePlace(edit_, before, Change{0, 0, 0});
     }
     shown_ = text;
-    // Keep the newest lines in sight as the flight goes on.
-    const LPARAM end = static_cast<LPARAM>(GetWindowTextLengthA(edit_));
-    SendMessageA(edit_, EM_SETSEL, static_cast<WPARAM>(end), end);
-    SendMessageA(edit_, EM_SCROLLCARET, 0, 0);
     syncing_ = false;
 }
 

@@ -4,24 +4,26 @@
 
 #include <commctrl.h>
 
-#include "app/win32/newer_api.h"
 #include "app/win32/pilot_form.h"
 #include "app/win32/res/resource_ids.h"
 #include "app/win32/window_ids.h"
 #include "app/win32/window_text.h"
+#include "ui/win32/newer_api.h"
 
 namespace aerolinker {
 namespace {
 
 constexpr DWORD kWindowStyle =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-constexpr DWORD kMemoStyle =
-    WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | ES_NOHIDESEL;
+constexpr DWORD kMemoStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_WANTRETURN |
+                             ES_AUTOVSCROLL | ES_NOHIDESEL;
 constexpr int kMemoFontPoints = 8;
 constexpr int kWindowFontPoints = 8;
 // Below this the tool bar would cut off its last button.
 constexpr int kMinimumClientWidth = 500;
 constexpr int kMinimumMemoHeight = 48;
+// The dissolve as the window opens and as it closes.
+constexpr DWORD kDissolveMs = 1000;
 
 }  // namespace
 
@@ -29,42 +31,28 @@ MainWindow::MainWindow(HINSTANCE module) : module_(module), wave_(module) {}
 
 MainWindow::~MainWindow() {
     Destroy();
-    if (memoFont_) {
-        DeleteObject(memoFont_);
-    }
-    if (windowFont_) {
-        DeleteObject(windowFont_);
-    }
 }
 
 bool MainWindow::Create(TFConnection& form) {
     form_ = &form;
-    WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = &MainWindow::WindowProc;
-    windowClass.hInstance = module_;
-    windowClass.hIcon = LoadIconA(module_, MAKEINTRESOURCEA(IDI_AEROLINKER));
-    windowClass.hIconSm = static_cast<HICON>(LoadImageA(module_, MAKEINTRESOURCEA(IDI_AEROLINKER),
-                                                        IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                        GetSystemMetrics(SM_CYSMICON), 0));
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kMainWindowClass;
-    // A second window of the class (the tests make several) finds it registered already.
-    if (!RegisterClassExA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    HICON icon = LoadIconA(module_, MAKEINTRESOURCEA(IDI_AEROLINKER));
+    HICON smallIcon = static_cast<HICON>(LoadImageA(module_, MAKEINTRESOURCEA(IDI_AEROLINKER),
+                                                    IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                    GetSystemMetrics(SM_CYSMICON), 0));
+    if (!RegisterWindowClass(module_, kMainWindowClass, icon, smallIcon)) {
         return false;
     }
-    const int dpi = static_cast<int>(SystemDpi());
-    CreateWindowExA(0, kMainWindowClass, kDesignCaption, kWindowStyle, kMainWindowLeft,
-                    kMainWindowTop, ScaleForDpi(kMainWindowWidth, dpi),
-                    ScaleForDpi(kMainWindowHeight, dpi), nullptr, nullptr, module_, this);
-    if (!hwnd_) {
+    const UINT dpi = SystemDpi();
+    const RECT place = {kMainWindowLeft, kMainWindowTop,
+                        kMainWindowLeft + ScaleForDpi(kMainWindowWidth, dpi),
+                        kMainWindowTop + ScaleForDpi(kMainWindowHeight, dpi)};
+    if (!CreateFor(0, kMainWindowClass, kDesignCaption, kWindowStyle, place, nullptr, module_)) {
         return false;
     }
     // The window may have opened on a screen of another DPI than the primary one.
-    const UINT windowDpi = WindowDpi(hwnd_);
-    if (static_cast<int>(windowDpi) != dpi) {
-        SetWindowPos(hwnd_, nullptr, 0, 0, ScaleForDpi(kMainWindowWidth, windowDpi),
+    const UINT windowDpi = WindowDpi(hwnd());
+    if (windowDpi != dpi) {
+        SetWindowPos(hwnd(), nullptr, 0, 0, ScaleForDpi(kMainWindowWidth, windowDpi),
                      ScaleForDpi(kMainWindowHeight, windowDpi),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         ApplyDpi(windowDpi);
@@ -73,20 +61,26 @@ bool MainWindow::Create(TFConnection& form) {
 }
 
 void MainWindow::Destroy() {
-    if (hwnd_) {
-        DestroyWindow(hwnd_);
+    if (hwnd()) {
+        DestroyWindow(hwnd());
     }
 }
 
 void MainWindow::Show(int showCommand) {
-    ShowWindow(hwnd_, showCommand);
-    UpdateWindow(hwnd_);
+    // Opened normally the window dissolves into view; started minimised or hidden it follows
+    // the command as it stands.
+    if (showCommand == SW_SHOWNORMAL || showCommand == SW_SHOW || showCommand == SW_SHOWDEFAULT) {
+        DissolveWindow(hwnd(), true, kDissolveMs);
+    } else {
+        ShowWindow(hwnd(), showCommand);
+    }
+    UpdateWindow(hwnd());
 }
 
 // Roles --------------------------------------------------------------------------------------
 
 void MainWindow::SetCaption(const std::string& caption) {
-    SetWindowTextA(hwnd_, caption.c_str());
+    SetWindowTextA(hwnd(), caption.c_str());
 }
 
 void MainWindow::SetStatusText(const std::string& text) {
@@ -97,7 +91,7 @@ HWND MainWindow::MessageOwner() const {
     // Over the pilot form when it is open (a tick or its "Save" may report), so that the box
     // comes out on top and the form waits for it too.
     HWND active = GetActiveWindow();
-    return active ? active : hwnd_;
+    return active ? active : hwnd();
 }
 
 void MainWindow::ShowMessageBox(const std::string& text) {
@@ -116,9 +110,9 @@ void MainWindow::ShowStandardMessage(const std::string& text) {
 void MainWindow::SetTimerEnabled(bool enabled) {
     // Switching on a running timer leaves its count alone, as switching off a stopped one does.
     if (enabled && !timerEnabled_) {
-        timerEnabled_ = SetTimer(hwnd_, kTimer1Id, kTimer1IntervalMs, nullptr) != 0;
+        timerEnabled_ = SetTimer(hwnd(), kTimer1Id, kTimer1IntervalMs, nullptr) != 0;
     } else if (!enabled && timerEnabled_) {
-        KillTimer(hwnd_, kTimer1Id);
+        KillTimer(hwnd(), kTimer1Id);
         timerEnabled_ = false;
     }
 }
@@ -142,83 +136,59 @@ void MainWindow::ReportError(const std::string& text) {
 
 // Message handlers ---------------------------------------------------------------------------
 
-LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self =
-            static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (!self) {
-        return DefWindowProcA(hwnd, message, wParam, lParam);
-    }
+LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_CREATE:
-            return self->OnCreate() ? 0 : -1;
-        case WM_SIZE:
-            self->OnSize();
-            return 0;
         case WM_COMMAND:
-            self->OnCommand(LOWORD(wParam), HIWORD(wParam));
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
             return 0;
         case WM_DRAWITEM:
-            if (self->toolBar_.DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) {
+            if (toolBar_.DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) {
                 return TRUE;
             }
             break;
         case WM_TIMER:
-            self->OnTimer(wParam);
+            OnTimer(wParam);
             return 0;
         case WM_PAINT:
-            self->OnPaint();
+            OnPaint();
             return 0;
-        case WM_DPICHANGED:
-            self->OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        case WM_PRINTCLIENT:  // the dissolve draws the window into a picture first
+            toolBar_.PaintBar(reinterpret_cast<HDC>(wParam));
+            return 0;
+        case WM_CLOSE:  // dissolves out of view, then ends the program
+            DissolveWindow(hwnd(), false, kDissolveMs);
+            DestroyWindow(hwnd());
             return 0;
         case WM_GETMINMAXINFO:
-            self->OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));
+            OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));
             return 0;
         case WM_THEMECHANGED:
-            self->toolBar_.OnThemeChanged();
-            break;
-        case WM_DESTROY:
-            self->OnDestroy();
-            return 0;
-        case WM_NCDESTROY:
-            SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-            self->hwnd_ = nullptr;
+            toolBar_.OnThemeChanged();
             break;
         default:
             break;
     }
-    return DefWindowProcA(hwnd, message, wParam, lParam);
+    return DefaultMessage(message, wParam, lParam);
 }
 
 bool MainWindow::OnCreate() {
-    dpi_ = WindowDpi(hwnd_);
-    memoFont_ = CreatePointFont("Courier New", kMemoFontPoints, dpi_, FIXED_PITCH | FF_MODERN);
-    windowFont_ =
-        CreatePointFont("MS Sans Serif", kWindowFontPoints, dpi_, VARIABLE_PITCH | FF_SWISS);
-    if (!toolBar_.Create(hwnd_, module_)) {
+    if (!toolBar_.Create(hwnd(), module_)) {
         return false;
     }
-    memo_ = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", kMemoStyle, 0, 0, 0, 0, hwnd_,
+    memo_ = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", kMemoStyle, 0, 0, 0, 0, hwnd(),
                             reinterpret_cast<HMENU>(INT_PTR{kIdMemo1}), module_, nullptr);
     status_ =
         CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
-                        hwnd_, reinterpret_cast<HMENU>(INT_PTR{kIdStatus}), module_, nullptr);
+                        hwnd(), reinterpret_cast<HMENU>(INT_PTR{kIdStatus}), module_, nullptr);
     if (!memo_ || !status_) {
         return false;
     }
-    SendMessageA(memo_, WM_SETFONT, reinterpret_cast<WPARAM>(memoFont_), FALSE);
-    SendMessageA(status_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_), FALSE);
     // One panel across the whole bar: the link's longest texts show in full.
     int panelRight = -1;
     SendMessageA(status_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&panelRight));
     logView_ = std::make_unique<LogView>(memo_, form_->Memo1());
     SetSituationButtonsEnabled(false);
-    OnSize();
+    ApplyDpi(WindowDpi(hwnd()));
     return true;
 }
 
@@ -236,7 +206,7 @@ void MainWindow::OnSize() {
                  static_cast<WPARAM>(ScaleForDpi(kStatusBarHeight, static_cast<int>(dpi_))), 0);
     SendMessageA(status_, WM_SIZE, 0, 0);  // the bar docks itself at the bottom
     RECT client = {};
-    GetClientRect(hwnd_, &client);
+    GetClientRect(hwnd(), &client);
     const MainWindowLayout layout =
         LayoutMainWindow(client.right, client.bottom, StatusBarHeight(), static_cast<int>(dpi_));
     toolBar_.Layout(layout, dpi_);
@@ -244,7 +214,7 @@ void MainWindow::OnSize() {
                TRUE);
     RECT bar = {layout.toolBar.left, layout.toolBar.top, layout.toolBar.right,
                 layout.toolBar.bottom};
-    InvalidateRect(hwnd_, &bar, TRUE);
+    InvalidateRect(hwnd(), &bar, TRUE);
 }
 
 void MainWindow::OnCommand(int id, int notification) {
@@ -291,9 +261,9 @@ void MainWindow::OnTimer(UINT_PTR timerId) {
 
 void MainWindow::OnPaint() {
     PAINTSTRUCT paint;
-    HDC dc = BeginPaint(hwnd_, &paint);
+    HDC dc = BeginPaint(hwnd(), &paint);
     toolBar_.PaintBar(dc);
-    EndPaint(hwnd_, &paint);
+    EndPaint(hwnd(), &paint);
 }
 
 void MainWindow::ApplyDpi(UINT dpi) {
@@ -303,22 +273,10 @@ void MainWindow::ApplyDpi(UINT dpi) {
         CreatePointFont("MS Sans Serif", kWindowFontPoints, dpi_, VARIABLE_PITCH | FF_SWISS);
     SendMessageA(memo_, WM_SETFONT, reinterpret_cast<WPARAM>(memoFont), TRUE);
     SendMessageA(status_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont), TRUE);
-    if (memoFont_) {
-        DeleteObject(memoFont_);
-    }
-    if (windowFont_) {
-        DeleteObject(windowFont_);
-    }
-    memoFont_ = memoFont;
-    windowFont_ = windowFont;
+    memoFont_.Reset(memoFont);
+    windowFont_.Reset(windowFont);
     OnSize();
-    InvalidateRect(hwnd_, nullptr, TRUE);
-}
-
-void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
-    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    ApplyDpi(dpi);
+    InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 void MainWindow::OnGetMinMaxInfo(MINMAXINFO& info) const {

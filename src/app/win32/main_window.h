@@ -14,12 +14,14 @@
 #include "app/win32/log_view.h"
 #include "app/win32/lwave.h"
 #include "app/win32/tool_bar.h"
+#include "ui/win32/dpi.h"
+#include "ui/win32/window_base.h"
 
 namespace aerolinker {
 
 class TFPilot;
 
-class MainWindow : public MainWindowRoles {
+class MainWindow : public WindowBase, public MainWindowRoles {
 public:
     explicit MainWindow(HINSTANCE module);
     ~MainWindow() override;
@@ -34,7 +36,6 @@ public:
     // Destroys the window and its controls; the owner calls it while `form` still lives (the
     // text area lets go of the form's log document here).
     void Destroy();
-    HWND hwnd() const { return hwnd_; }
 
     // MainWindowRoles
     void SetCaption(const std::string& caption) override;
@@ -50,26 +51,25 @@ public:
     void ReportError(const std::string& text) override;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // Message handlers.
-    bool OnCreate();
-    void OnSize();
+    bool OnCreate() override;
+    void OnSize() override;
     void OnCommand(int id, int notification);
     void OnTimer(UINT_PTR timerId);
     void OnPaint();
-    void OnDpiChanged(UINT dpi, const RECT& suggested);
     void OnGetMinMaxInfo(MINMAXINFO& info) const;
-    void OnDestroy();
+    void OnDestroy() override;
 
     // "Info's": the pilot form, modal.
     void ShowPilotForm();
+    void OnDpiChanged(UINT dpi) override { ApplyDpi(dpi); }
     void ApplyDpi(UINT dpi);
     int StatusBarHeight() const;
     HWND MessageOwner() const;
 
     HINSTANCE module_;
-    HWND hwnd_ = nullptr;
     TFConnection* form_ = nullptr;
     TFPilot* pilotForm_ = nullptr;
     ToolBar toolBar_;
@@ -77,8 +77,8 @@ private:
     HWND status_ = nullptr;
     std::unique_ptr<LogView> logView_;
     LWave wave_;
-    HFONT memoFont_ = nullptr;
-    HFONT windowFont_ = nullptr;
+    OwnedFont memoFont_;
+    OwnedFont windowFont_;
     UINT dpi_ = kDesignDpi;
     bool timerEnabled_ = false;
 };

@@ -1,10 +1,10 @@
 // The pilot form: its controls, the modal showing and the handlers.
 #include "app/win32/pilot_form.h"
 
-#include "app/win32/newer_api.h"
 #include "app/win32/window_ids.h"
 #include "app/win32/window_text.h"
 #include "persistence/ini_file.h"
+#include "ui/win32/newer_api.h"
 
 namespace aerolinker {
 namespace {
@@ -19,6 +19,15 @@ constexpr int kFontPoints = 8;
 constexpr std::array<const char*, kPilotFieldCount> kLabelTexts = {
     "Pilot Name ", "Pilot Id", "Pilot #", "MyFlightsDir", "FS2k4-Files"};
 
+// The form's frame at `dpi`, at 0, 0, around the design client area.
+RECT FormFrame(UINT dpi) {
+    RECT frame = {0, 0, ScaleForDpi(kPilotFormClientWidth, dpi),
+                  ScaleForDpi(kPilotFormClientHeight, dpi)};
+    AdjustWindowRectForDpi(frame, kFormStyle, kFormExStyle, dpi);
+    OffsetRect(&frame, -frame.left, -frame.top);
+    return frame;
+}
+
 void Place(HWND control, const PixelRect& place) {
     MoveWindow(control, place.left, place.top, place.Width(), place.Height(), TRUE);
 }
@@ -29,78 +38,45 @@ TFPilot::TFPilot(HINSTANCE module, TFConnection& connection)
     : module_(module), connection_(connection) {}
 
 TFPilot::~TFPilot() {
-    if (hwnd_) {
-        DestroyWindow(hwnd_);
-    }
-    if (font_) {
-        DeleteObject(font_);
+    if (hwnd()) {
+        DestroyWindow(hwnd());
     }
 }
 
 bool TFPilot::Create(HWND owner) {
     owner_ = owner;
-    WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = &TFPilot::WindowProc;
-    windowClass.hInstance = module_;
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kPilotFormClass;
-    // A second window of the class (the tests make several) finds it registered already.
-    if (!RegisterClassExA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    if (!RegisterWindowClass(module_, kPilotFormClass)) {
         return false;
     }
     dpi_ = WindowDpi(owner_);
-    RECT frame = {0, 0, ScaleForDpi(kPilotFormClientWidth, static_cast<int>(dpi_)),
-                  ScaleForDpi(kPilotFormClientHeight, static_cast<int>(dpi_))};
-    AdjustWindowRectForDpi(frame, kFormStyle, kFormExStyle, dpi_);
-    CreateWindowExA(kFormExStyle, kPilotFormClass, kPilotFormCaption, kFormStyle, 0, 0,
-                    frame.right - frame.left, frame.bottom - frame.top, owner_, nullptr, module_,
-                    this);
-    return hwnd_ != nullptr;
+    return CreateFor(kFormExStyle, kPilotFormClass, kPilotFormCaption, kFormStyle, FormFrame(dpi_),
+                     owner_, module_);
 }
 
-LRESULT CALLBACK TFPilot::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self =
-            static_cast<TFPilot*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<TFPilot*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (!self) {
-        return DefWindowProcA(hwnd, message, wParam, lParam);
-    }
+LRESULT TFPilot::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_CREATE:
-            return self->OnCreate() ? 0 : -1;
         case WM_COMMAND:
-            self->OnCommand(LOWORD(wParam), HIWORD(wParam));
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
             return 0;
         case WM_CLOSE:  // the close box: like "Exit"; the form is hidden, not destroyed
-            self->ExitClick();
+            ExitClick();
             return 0;
-        case DM_GETDEFID:  // Enter presses "Save"
-            return MAKELRESULT(kIdPilotSave, DC_HASDEFID);
-        case WM_DPICHANGED:
-            self->OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-            return 0;
+        case DM_GETDEFID:  // Enter presses "Save", or the browse button that has the focus
+            return MAKELRESULT(DefaultButton(), DC_HASDEFID);
         case WM_NCDESTROY:
-            SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-            self->hwnd_ = nullptr;
-            self->modal_ = false;
+            modal_ = false;
             break;
         default:
             break;
     }
-    return DefWindowProcA(hwnd, message, wParam, lParam);
+    return DefaultMessage(message, wParam, lParam);
 }
 
 bool TFPilot::OnCreate() {
     auto control = [this](DWORD exStyle, const char* className, const char* text, DWORD style,
                           int id) {
         return CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
-                               hwnd_, reinterpret_cast<HMENU>(INT_PTR{id}), module_, nullptr);
+                               hwnd(), reinterpret_cast<HMENU>(INT_PTR{id}), module_, nullptr);
     };
     for (int i = 0; i < kPilotFieldCount; ++i) {
         labels_[i] = control(0, "STATIC", kLabelTexts[i], SS_LEFT | SS_NOPREFIX, -1);
@@ -113,8 +89,9 @@ bool TFPilot::OnCreate() {
     exit_ = control(0, "BUTTON", "Exit", WS_TABSTOP | BS_PUSHBUTTON, kIdPilotExit);
     fs2k4 = control(WS_EX_CLIENTEDGE, "EDIT", "", kFieldStyle, kIdFs2k4);
     FDir = control(WS_EX_CLIENTEDGE, "EDIT", "", kFieldStyle, kIdFDir);
-    BottoneDir = control(0, "BUTTON", "...", BS_PUSHBUTTON, kIdBottoneDir);
-    fs2k4Browse_ = control(0, "BUTTON", "...", BS_PUSHBUTTON, kIdFs2k4Browse);
+    // The browse buttons come last, so that the fields and "Save" and "Exit" keep their order.
+    BottoneDir = control(0, "BUTTON", "...", WS_TABSTOP | BS_PUSHBUTTON, kIdBottoneDir);
+    fs2k4Browse_ = control(0, "BUTTON", "...", WS_TABSTOP | BS_PUSHBUTTON, kIdFs2k4Browse);
     for (HWND created :
          {EPilot, EId, EPilotN, save_, exit_, fs2k4, FDir, BottoneDir, fs2k4Browse_}) {
         if (!created) {
@@ -123,6 +100,12 @@ bool TFPilot::OnCreate() {
     }
     ApplyDpi(dpi_);
     return true;
+}
+
+int TFPilot::DefaultButton() const {
+    const HWND focus = GetFocus();
+    return focus && (focus == BottoneDir || focus == fs2k4Browse_) ? GetDlgCtrlID(focus)
+                                                                   : kIdPilotSave;
 }
 
 void TFPilot::ApplyDpi(UINT dpi) {
@@ -138,19 +121,10 @@ void TFPilot::ApplyDpi(UINT dpi) {
     Place(fs2k4Browse_, layout.fs2k4Browse);
     Place(save_, layout.save);
     Place(exit_, layout.exit);
-    for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = GetWindow(hwnd(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
-    if (font_) {
-        DeleteObject(font_);
-    }
-    font_ = font;
-}
-
-void TFPilot::OnDpiChanged(UINT dpi, const RECT& suggested) {
-    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    ApplyDpi(dpi);
+    font_.Reset(font);
 }
 
 void TFPilot::CentreOnDesktop() {
@@ -160,11 +134,9 @@ void TFPilot::CentreOnDesktop() {
     if (dpi != dpi_) {
         ApplyDpi(dpi);
     }
-    RECT frame = {0, 0, ScaleForDpi(kPilotFormClientWidth, static_cast<int>(dpi_)),
-                  ScaleForDpi(kPilotFormClientHeight, static_cast<int>(dpi_))};
-    AdjustWindowRectForDpi(frame, kFormStyle, kFormExStyle, dpi_);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
+    const RECT frame = FormFrame(dpi_);
+    const int width = frame.right;
+    const int height = frame.bottom;
     MONITORINFO monitor = {};
     monitor.cbSize = sizeof monitor;
     RECT desktop = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
@@ -173,18 +145,18 @@ void TFPilot::CentreOnDesktop() {
     }
     const int left = desktop.left + (desktop.right - desktop.left - width) / 2;
     const int top = desktop.top + (desktop.bottom - desktop.top - height) / 2;
-    SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TFPilot::ShowModal() {
-    if (!hwnd_ || modal_) {
+    if (!hwnd() || modal_) {
         return;
     }
     FormShow();
     CentreOnDesktop();
     EnableWindow(owner_, FALSE);
-    ShowWindow(hwnd_, SW_SHOW);
-    SetForegroundWindow(hwnd_);
+    ShowWindow(hwnd(), SW_SHOW);
+    SetForegroundWindow(hwnd());
     SetFocus(EPilot);
     SendMessageA(EPilot, EM_SETSEL, 0, -1);
 
@@ -199,7 +171,7 @@ void TFPilot::ShowModal() {
             }
             break;
         }
-        if (!IsDialogMessageA(hwnd_, &message)) {
+        if (!IsDialogMessageA(hwnd(), &message)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
@@ -207,8 +179,8 @@ void TFPilot::ShowModal() {
     modal_ = false;
     // The owner is enabled before the form hides, so that Windows hands it the activation.
     EnableWindow(owner_, TRUE);
-    if (hwnd_) {
-        ShowWindow(hwnd_, SW_HIDE);
+    if (hwnd()) {
+        ShowWindow(hwnd(), SW_HIDE);
     }
     SetForegroundWindow(owner_);
 }
@@ -276,7 +248,7 @@ void TFPilot::Fs2k4BrowseClick() {
 
 void TFPilot::Browse(HWND field) {
     std::string folder = WindowText(field);
-    if (Browsefs2k4.Execute(hwnd_, folder)) {
+    if (Browsefs2k4.Execute(hwnd(), folder)) {
         SetTextKeepingCase(field, folder);
     }
 }

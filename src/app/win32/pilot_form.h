@@ -10,13 +10,15 @@
 #include "app/win32/folder_browse_dialog.h"
 #include "app/win32/window_layout.h"
 #include "persistence/pilot_profile.h"
+#include "ui/win32/dpi.h"
+#include "ui/win32/window_base.h"
 
 namespace aerolinker {
 
-class TFPilot {
+class TFPilot : public WindowBase {
 public:
     TFPilot(HINSTANCE module, TFConnection& connection);
-    ~TFPilot();
+    ~TFPilot() override;
     TFPilot(const TFPilot&) = delete;
     TFPilot& operator=(const TFPilot&) = delete;
 
@@ -25,7 +27,6 @@ public:
     // Shows the form with the profile's texts and returns when it closes; meanwhile the main
     // window takes no input, though its timer still ticks.
     void ShowModal();
-    HWND hwnd() const { return hwnd_; }
 
     // Handlers.
     void FormShow();
@@ -38,19 +39,19 @@ public:
     PilotProfile FieldTexts() const;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    bool OnCreate();
+    bool OnCreate() override;
     void OnCommand(int id, int notification);
-    void OnDpiChanged(UINT dpi, const RECT& suggested);
+    void OnDpiChanged(UINT dpi) override { ApplyDpi(dpi); }
     void ApplyDpi(UINT dpi);
     void CentreOnDesktop();
+    int DefaultButton() const;
     void Browse(HWND field);
 
     HINSTANCE module_;
     TFConnection& connection_;
     HWND owner_ = nullptr;
-    HWND hwnd_ = nullptr;
     std::array<HWND, kPilotFieldCount> labels_ = {};
     HWND EPilot = nullptr;
     HWND EId = nullptr;
@@ -63,7 +64,7 @@ private:
     HWND exit_ = nullptr;
     // The one dialog both browse buttons use.
     FolderBrowseDialog Browsefs2k4{"FlightSim2k4"};
-    HFONT font_ = nullptr;
+    OwnedFont font_;
     UINT dpi_ = kDesignDpi;
     bool modal_ = false;
 };

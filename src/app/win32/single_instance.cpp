@@ -17,17 +17,7 @@ std::string ModulePath() {
 
 }  // namespace
 
-SingleInstanceGuard::SingleInstanceGuard() {
-    const std::string name = InstanceMutexName(ModulePath());
-    mutex_ = CreateMutexA(nullptr, FALSE, name.c_str());
-    anotherCopy_ = mutex_ != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
-}
-
-SingleInstanceGuard::~SingleInstanceGuard() {
-    if (mutex_) {
-        CloseHandle(mutex_);
-    }
-}
+SingleInstanceGuard::SingleInstanceGuard() : mutex_(InstanceMutexName(ModulePath())) {}
 
 void SingleInstanceGuard::BringFirstCopyForward() {
     HWND first = FindWindowA(kMainWindowClass, nullptr);

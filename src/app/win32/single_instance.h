@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "ui/win32/named_mutex.h"
+
 namespace aerolinker {
 
 class SingleInstanceGuard {
@@ -11,19 +13,15 @@ public:
     // Creates the named mutex before any window exists. The mutex is held until the guard
     // is destroyed, that is for the whole run.
     SingleInstanceGuard();
-    ~SingleInstanceGuard();
-    SingleInstanceGuard(const SingleInstanceGuard&) = delete;
-    SingleInstanceGuard& operator=(const SingleInstanceGuard&) = delete;
 
-    bool AnotherCopyRunning() const { return anotherCopy_; }
+    bool AnotherCopyRunning() const { return mutex_.ExistedAlready(); }
 
     // Restores the first copy's main window when it is minimised, or else brings it to the
     // front. Nothing happens when that window cannot be found (it may not exist yet).
     static void BringFirstCopyForward();
 
 private:
-    HANDLE mutex_ = nullptr;
-    bool anotherCopy_ = false;
+    NamedMutex mutex_;
 };
 
 }  // namespace aerolinker

@@ -28,14 +28,6 @@ PixelRect At(int left, int top, int width, int height) {
 
 }  // namespace
 
-int ScaleForDpi(int designPixels, int dpi) {
-    // Rounded to nearest, halves away from zero, with 64-bit room for any sane DPI.
-    const long long product = static_cast<long long>(designPixels) * dpi;
-    const long long half = kDesignDpi / 2;
-    return static_cast<int>(product >= 0 ? (product + half) / kDesignDpi
-                                         : -((-product + half) / kDesignDpi));
-}
-
 MainWindowLayout LayoutMainWindow(int clientWidth, int clientHeight, int statusBarHeight, int dpi) {
     MainWindowLayout layout;
     const int barHeight = ScaleForDpi(kToolBarHeight, dpi);

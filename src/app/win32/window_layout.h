@@ -5,12 +5,9 @@
 
 #include <array>
 
+#include "ui/win32/dpi.h"
+
 namespace aerolinker {
-
-constexpr int kDesignDpi = 96;
-
-// A pixel size designed at 96 DPI, at `dpi`; halves round up, as MulDiv does.
-int ScaleForDpi(int designPixels, int dpi);
 
 struct PixelRect {
     int left = 0;

@@ -27,17 +27,4 @@ void SetTextKeepingCase(HWND edit, const std::string& text) {
     }
 }
 
-HFONT CreatePointFont(const char* face, int points, UINT dpi, BYTE pitchAndFamily) {
-    LOGFONTA font = {};
-    font.lfHeight = -MulDiv(points, static_cast<int>(dpi), 72);
-    font.lfWeight = FW_NORMAL;
-    font.lfCharSet = DEFAULT_CHARSET;
-    font.lfOutPrecision = OUT_DEFAULT_PRECIS;
-    font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-    font.lfQuality = DEFAULT_QUALITY;
-    font.lfPitchAndFamily = pitchAndFamily;
-    lstrcpynA(font.lfFaceName, face, LF_FACESIZE);
-    return CreateFontIndirectA(&font);
-}
-
 }  // namespace aerolinker

@@ -14,7 +14,4 @@ std::string WindowText(HWND window);
 // text goes in: a folder keeps the case the system gives it.
 void SetTextKeepingCase(HWND edit, const std::string& text);
 
-// A font `points` high at the given DPI, by face name; the caller deletes it.
-HFONT CreatePointFont(const char* face, int points, UINT dpi, BYTE pitchAndFamily);
-
 }  // namespace aerolinker

@@ -120,6 +120,11 @@ probe_equals() {
     [ "$(probe "$@")" = "$expected" ]
 }
 
+probe_greater() {
+    local what=$1 than=$2 value
+    value=$(probe "$what") && [ "$value" -gt "$than" ]
+}
+
 no_dialog() { ! probe dialog >/dev/null; }
 
 file_contains() { [ -f "$1" ] && grep -qF -- "$2" "$1"; }
@@ -229,15 +234,34 @@ start_fsim() {
     probe place UIPCMAIN 0 640 >/dev/null
 }
 
-# Flies a scenario without a break through the console host (the same handlers in one
-# process), with the folders under $work/console; its log is $work/console/logs/Navforge.log.
-fly_with_console() {
-    local scenario=$1
-    wine "$CONSOLE_EXE" --scenario "$(winpath "$scenario")" --tick-ms 0 \
+short_hop="$TEST_SOURCE_DIR/short-hop.scn"
+
+# The short hop, set up as a pilot flies it: a configuration naming Jane Doe and a log folder
+# under $work/logs (the console host gets the same one), fsim playing the hop, the program
+# started and connected.
+start_short_hop() {
+    mkdir -p "$work/logs" "$work/console/windows" "$work/console/logs" "$work/console/flights"
+    write_config "PilotName=Jane Doe" "ID=CS042" "Number=7" \
+        "Flightdir=$(winpath "$work/logs")" "FS2k4dir=C:\\"
+    cp "$config" "$work/console/windows/Aerolinker.ini"
+    start_fsim "$short_hop"
+    start_program
+    click_control $ID_CONNECT
+    wait_until 60 probe_equals Okay status || fail "status after connecting: \"$(probe status)\""
+}
+
+# Flies the short hop without a break through the console host (the same handlers in one
+# process, with the folders under $work/console) and compares its log with the window's.
+expect_log_as_flown_without_a_break() {
+    local log=$1 what=$2
+    wine "$CONSOLE_EXE" --scenario "$(winpath "$short_hop")" --tick-ms 0 \
         --windows-folder "$(winpath "$work/console/windows")" \
         --log-folder "$(winpath "$work/console/logs")" \
         --flights-folder "$(winpath "$work/console/flights")" >"$work/console/output.txt" 2>&1 ||
         fail "the console host could not fly the scenario: $(tail -n 3 "$work/console/output.txt")"
+    cmp "$log" "$work/console/logs/Navforge.log" ||
+        fail "$what differs from the flight without a break (see $work)"
+    pass_note "$what equals the flight without a break byte for byte"
 }
 
 # --- the cases -------------------------------------------------------------------------------
@@ -306,16 +330,7 @@ case_no_server() {
 }
 
 case_flight() {
-    local scenario="$TEST_SOURCE_DIR/short-hop.scn"
-    mkdir -p "$work/logs" "$work/console/windows" "$work/console/logs" "$work/console/flights"
-    write_config "PilotName=Jane Doe" "ID=CS042" "Number=7" \
-        "Flightdir=$(winpath "$work/logs")" "FS2k4dir=C:\\"
-    cp "$config" "$work/console/windows/Aerolinker.ini"
-
-    start_fsim "$scenario"
-    start_program
-    click_control $ID_CONNECT
-    wait_until 60 probe_equals Okay status || fail "status after connecting: \"$(probe status)\""
+    start_short_hop
     pass_note "status \"Okay\""
     expect_probe "\"Save Situation\" enabled by the connection" 1 enabled $ID_SALVA_SIT
     expect_probe "\"Load Last Situation\" enabled by the connection" 1 enabled $ID_CARICA_SIT
@@ -324,13 +339,39 @@ case_flight() {
         fail "the greeting did not reach the simulator"
     pass_note "the greeting reached the simulator"
 
+    # The pilot reads the top of the log while the tracker writes: the view and the caret stay
+    # where the pilot put them. By the take-off the log is longer than the text area shows.
+    wait_until 120 file_contains "$work/transcript.txt" "Take off : Have a good flight" ||
+        fail "the take-off did not reach the simulator"
+    sleep 2
+    click_control $ID_MEMO
+    xdotool key ctrl+End
+    wait_until 10 probe_greater first-line 0 ||
+        fail "the log fits the text area: the view could not move"
+    xdotool key ctrl+Home
+    wait_until 10 probe_equals 0 first-line || fail "Ctrl+Home did not show the top of the log"
+
     # The flight runs on the program's own 5-second timer; the first registration is about
-    # half a minute in. The window is caught in flight for the pilot guide.
+    # half a minute in.
     wait_until 120 file_contains "$work/transcript.txt" "OLB Registered" ||
         fail "no waypoint registration reached the simulator"
-    sleep 6
-    window_screenshot main-window-in-flight TFConnection
+    sleep 2
+    expect_probe "the first line in view after the tracker wrote" 0 first-line
+    expect_probe "the caret after the tracker wrote" 0 caret
     pass_note "waypoint registered in flight"
+
+    # Back at the end, the view follows what the tracker writes. The window is caught in
+    # flight for the pilot guide.
+    xdotool key ctrl+End
+    sleep 4
+    local end_line
+    end_line=$(probe first-line)
+    window_screenshot main-window-in-flight TFConnection
+    wait_until 120 file_contains "$work/transcript.txt" "ELB Registered" ||
+        fail "no second waypoint registration reached the simulator"
+    wait_until 10 probe_greater first-line "$end_line" ||
+        fail "the view at the end did not follow the tracker: first line $(probe first-line)"
+    pass_note "the view at the end follows the tracker"
 
     wait_until 180 file_contains "$work/transcript.txt" "End of Flight!" ||
         fail "the flight was not closed"
@@ -348,11 +389,7 @@ case_flight() {
     [ -f "$work/logs/Navforge.bak" ] || fail "no Navforge.bak beside Navforge.log"
     pass_note "situation saved in flight, with both backups"
 
-    # The console host flies the same scenario through the same handlers in one process.
-    fly_with_console "$scenario"
-    cmp "$log" "$work/console/logs/Navforge.log" ||
-        fail "the window's Navforge.log differs from the console host's (see $work)"
-    pass_note "Navforge.log equals the console host's log byte for byte"
+    expect_log_as_flown_without_a_break "$log" "the window's Navforge.log"
 
     # What the text area shows is the log the file holds.
     probe memo >"$work/memo.txt"
@@ -383,19 +420,11 @@ memo_lines() {
 }
 
 # The short hop interrupted after the situation save at PRT by closing the window, then resumed
-# by a program started afresh: the finished log is the one of the flight without a break.
+# by a program started afresh through the question at connect: the finished log is the one of
+# the flight without a break.
 case_resume() {
-    local scenario="$TEST_SOURCE_DIR/short-hop.scn"
     local transcript="$work/transcript.txt" log="$work/logs/Navforge.log"
-    mkdir -p "$work/logs" "$work/console/windows" "$work/console/logs" "$work/console/flights"
-    write_config "PilotName=Jane Doe" "ID=CS042" "Number=7" \
-        "Flightdir=$(winpath "$work/logs")" "FS2k4dir=C:\\"
-    cp "$config" "$work/console/windows/Aerolinker.ini"
-
-    start_fsim "$scenario"
-    start_program
-    click_control $ID_CONNECT
-    wait_until 60 probe_equals Okay status || fail "status after connecting: \"$(probe status)\""
+    start_short_hop
 
     # Every second registration saves the situation: the second save comes with PRT. The
     # registration then adds the next row, LIRQ's, and saves the log once more.
@@ -424,27 +453,36 @@ case_resume() {
     probe_equals 1 count UIPCMAIN || fail "fsim.exe ended with the program"
     pass_note "closing the window in flight ended the program and saved nothing"
 
-    # Started again to resume. The connection starts the timer, and its first tick, 5 seconds
-    # later, would take the aircraft in the air for a fresh flight and write that flight's log
-    # over the saved one: "Load Last Situation" follows "Connect to FSim" at once.
+    # Started again: "Connect to FSim" finds the unfinished flight and asks before any tick
+    # runs; Yes resumes it.
     start_program
-    local connect_at load_at
-    connect_at=$(probe centre $ID_CONNECT) || fail "no \"Connect to FSim\" button"
+    local load_at
     load_at=$(probe centre $ID_CARICA_SIT) || fail "no \"Load Last Situation\" button"
-    click_at $connect_at
-    click_at $load_at
+    click_control $ID_CONNECT
+    wait_until 10 probe dialog || fail "no question at connect for the unfinished flight"
+    local question
+    question=$(probe dialog)
+    grep -qF "An unfinished flight was saved on" <<<"$question" &&
+        grep -qF "LIEO->OLB->ELB->PRT->" <<<"$question" ||
+        fail "the question shows \"$question\""
+    pass_note "question at connect: $(tr '\n' ' ' <<<"$question")"
+    window_screenshot resume-question "#32770"
+    click_dialog_button "&Yes"
+    wait_until 10 no_dialog || fail "the question did not close on Yes"
     wait_until 60 probe_equals Okay status || fail "status after connecting: \"$(probe status)\""
     pass_note "status \"Okay\""
-    local loaded="flight loaded from \"navforge.flt\" (navforge.flt, tick $saved_tick)"
+    local loaded="flight loaded from \"navforge-b.flt\" (navforge-b.flt, tick $saved_tick)"
     wait_until 30 file_contains "$transcript" "$loaded" ||
-        fail "the simulator did not load the saved flight: $(tail -n 1 "$transcript")"
-    [ "$(flight_requests "$transcript")" -eq 3 ] ||
-        fail "the simulator was asked for more than the two saves and the load"
-    pass_note "the simulator loaded navforge.flt at tick $saved_tick"
+        fail "the simulator did not load the situation's flight: $(tail -n 1 "$transcript")"
+    # Two situation saves, each with a flight of its own and the older copies' navforge, and
+    # the one load.
+    [ "$(flight_requests "$transcript")" -eq 5 ] ||
+        fail "the simulator was asked for more than the four saves and the load"
+    pass_note "the simulator loaded navforge-b.flt at tick $saved_tick"
     memo_lines >"$work/memo-resumed.txt"
     tr -d '\r' <"$work/log-at-interruption.log" | sed '$d' | cmp -s - "$work/memo-resumed.txt" ||
-        fail "the text area does not show the saved log without its closing empty line"
-    pass_note "the text area shows the saved log without its closing empty line"
+        fail "the text area does not show the saved log"
+    pass_note "the text area shows the saved log"
     window_screenshot main-window-resumed TFConnection
 
     # While the resumed flight is tracked, another load is refused and changes nothing.
@@ -459,7 +497,7 @@ case_resume() {
     window_screenshot not-appliable "#32770"
     click_dialog_button OK
     wait_until 10 no_dialog || fail "the message box did not close on OK"
-    [ "$(flight_requests "$transcript")" -eq 3 ] ||
+    [ "$(flight_requests "$transcript")" -eq 5 ] ||
         fail "the refused load reached the simulator: $(tail -n 1 "$transcript")"
     memo_lines | cmp -s - "$work/memo-resumed.txt" || fail "the refused load changed the text area"
     pass_note "the refused load changed nothing"
@@ -473,11 +511,7 @@ case_resume() {
     [ "$(grep -c "Take off : Have a good flight" "$transcript")" -eq 1 ] ||
         fail "the resumed program registered a second take-off"
 
-    # The same hop flown without a break by the console host.
-    fly_with_console "$scenario"
-    cmp "$log" "$work/console/logs/Navforge.log" ||
-        fail "the resumed Navforge.log differs from the flight without a break (see $work)"
-    pass_note "the resumed Navforge.log equals the flight without a break byte for byte"
+    expect_log_as_flown_without_a_break "$log" "the resumed Navforge.log"
 }
 
 case_no_plan() {
@@ -588,6 +622,13 @@ case_pilot_form() {
     expect_probe "and then \"MyFlightsDir\"" "${flights}Y" text $ID_FDIR
     xdotool key BackSpace
     window_screenshot pilot-form TFPilot
+
+    # Then the browse button beside it, which the space bar presses.
+    xdotool key Tab space
+    wait_until 20 probe dialog || fail "Tab and the space bar did not reach the browse button"
+    pass_note "the browse button is reached with the keyboard"
+    click_dialog_button Cancel
+    wait_until 10 no_dialog || fail "the folder dialog did not close"
 
     # The browse dialog: titled "FlightSim2k4"; a cancel leaves the field alone.
     click_control $ID_BOTTONE_DIR

@@ -45,7 +45,8 @@ protected:
             DestroyWindow(edit_);
         }
         edit_ = CreateWindowExA(
-            0, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL, 0,
+            0, "EDIT", "",
+            WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL, 0,
             0, width, 300, parent_, reinterpret_cast<HMENU>(INT_PTR{kEditId}),
             GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(edit_, nullptr);
@@ -64,6 +65,18 @@ protected:
     }
 
     std::string Shown() const { return WindowText(edit_); }
+    int FirstVisibleLine() const {
+        return static_cast<int>(SendMessageA(edit_, EM_GETFIRSTVISIBLELINE, 0, 0));
+    }
+    // A log longer than the text area shows at once; the view ends at its end.
+    void LoadRows(int count) {
+        std::string text;
+        for (int row = 0; row < count; ++row) {
+            text += "ROW " + std::to_string(row) + "\r\n";
+        }
+        document_.Load(text);
+        ASSERT_GT(FirstVisibleLine(), 0) << "the log should not fit the view";
+    }
     int ShownLength() const { return GetWindowTextLengthA(edit_); }
 
     LogDocument document_;
@@ -123,14 +136,45 @@ TEST_F(LogViewTest, TypingGoesIntoTheLinesAndLeavesTheCaretWhereThePilotTypes) {
     EXPECT_EQ(CaretPosition(edit_), 3);
 }
 
-TEST_F(LogViewTest, TypedRemarksStayWhenTheTrackerWritesMore) {
+TEST_F(LogViewTest, TypedRemarksAndTheCaretStayWhenTheTrackerWritesMore) {
     document_.Append("OLB     |     |");
     TypeInto(edit_, "Remarks: smooth");
     EXPECT_EQ(document_.Lines(), (std::vector<LogLine>{"OLB     |     |", "Remarks: smooth"}));
+    const int afterTyping = CaretPosition(edit_);
     document_.Append("ELB     |     |");
     EXPECT_EQ(Shown(), "OLB     |     |\r\nRemarks: smooth\r\nELB     |     |\r\n");
+    EXPECT_EQ(CaretPosition(edit_), afterTyping) << "the caret left the pilot's remark";
     document_.InsertAt(0, "DEPART      : LIEO");
     EXPECT_EQ(document_.Line(2), "Remarks: smooth");
+    EXPECT_EQ(CaretPosition(edit_), afterTyping + 20) << "the caret left the pilot's remark";
+    TypeInto(edit_, " flight");
+    EXPECT_EQ(document_.Line(2), "Remarks: smooth flight");
+}
+
+// The pilot reading the top of the log while the tracker adds rows: the view and the caret
+// stay; when the rows go in above the view, the view keeps showing the same rows.
+TEST_F(LogViewTest, AViewScrolledAwayFromTheEndStaysWhereThePilotLeftIt) {
+    LoadRows(60);
+    PlaceCaret(edit_, 0);
+    SendMessageA(edit_, WM_VSCROLL, SB_TOP, 0);
+    document_.Append("LIRQ    |     |");
+    document_.InsertAt(30, "PRT     |     |");
+    EXPECT_EQ(FirstVisibleLine(), 0);
+    EXPECT_EQ(CaretPosition(edit_), 0);
+
+    SendMessageA(edit_, EM_LINESCROLL, 0, 10);
+    ASSERT_EQ(FirstVisibleLine(), 10);
+    document_.InsertAt(0, "DEPART      : LIEO");
+    EXPECT_EQ(FirstVisibleLine(), 11);
+    EXPECT_EQ(CaretPosition(edit_), 20);
+}
+
+TEST_F(LogViewTest, AViewAtTheEndFollowsTheEnd) {
+    LoadRows(60);
+    const int first = FirstVisibleLine();
+    document_.Append("LIRQ    |     |");
+    EXPECT_EQ(FirstVisibleLine(), first + 1);
+    EXPECT_EQ(CaretPosition(edit_), ShownLength()) << "the caret on the fresh line follows";
 }
 
 TEST_F(LogViewTest, WrappingOnScreenNeverRenumbersTheLines) {

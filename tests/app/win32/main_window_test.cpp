@@ -9,9 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/win32/newer_api.h"
+#include "ui/win32/newer_api.h"
 #include "app/win32/window_ids.h"
-#include "app/win32/window_layout.h"
 #include "app/win32/window_text.h"
 #include "common/file_io.h"
 #include "link/portable/platform.h"
@@ -50,6 +49,9 @@ protected:
     }
     void TearDown() override { window_.Destroy(); }
 
+    // A size designed at 96 DPI as this screen shows it.
+    int Scaled(int pixels) const { return MulDiv(pixels, dpi_, 96); }
+
     HWND Control(int id) const { return GetDlgItem(window_.hwnd(), id); }
     void Click(int id) const { SendMessageA(Control(id), BM_CLICK, 0, 0); }
     RECT PlaceOf(int id) const {
@@ -68,16 +70,16 @@ protected:
     FixedClock clock_{LocalDateTime{2026, 12, 7, 10, 0, 0, 0}};
     RecordingWindow window_;
     TFConnection form_;
-    int dpi_ = kDesignDpi;
+    int dpi_ = 96;
 };
 
-TEST_F(MainWindowTest, OpensAtItsDesignPlaceAndSizeResizableWithoutMaximise) {
+TEST_F(MainWindowTest, OpensAt258By275SizedAt597By347ResizableWithoutMaximise) {
     RECT frame;
     GetWindowRect(window_.hwnd(), &frame);
-    EXPECT_EQ(frame.left, kMainWindowLeft);
-    EXPECT_EQ(frame.top, kMainWindowTop);
-    EXPECT_EQ(frame.right - frame.left, ScaleForDpi(kMainWindowWidth, dpi_));
-    EXPECT_EQ(frame.bottom - frame.top, ScaleForDpi(kMainWindowHeight, dpi_));
+    EXPECT_EQ(frame.left, 258);
+    EXPECT_EQ(frame.top, 275);
+    EXPECT_EQ(frame.right - frame.left, Scaled(597));
+    EXPECT_EQ(frame.bottom - frame.top, Scaled(347));
     const LONG_PTR style = GetWindowLongPtrA(window_.hwnd(), GWL_STYLE);
     EXPECT_NE(style & WS_THICKFRAME, 0);
     EXPECT_NE(style & WS_MINIMIZEBOX, 0);
@@ -120,18 +122,20 @@ TEST_F(MainWindowTest, ToolButtonsStandLeftToRightWithTheirHints) {
     const char* hints[] = {"Connect to FSim", "Disconnect FS",  "Save Generated File",
                            "Info's",          "Save Situation", "Load Last Situation"};
     LONG previousRight = 0;
-    for (int i = 0; i < kToolButtonCount; ++i) {
+    for (int i = 0; i < 6; ++i) {
         const RECT place = PlaceOf(ids[i]);
         EXPECT_GE(place.left, previousRight) << hints[i];
-        EXPECT_EQ(place.bottom - place.top, ScaleForDpi(kToolButtonHeight, dpi_)) << hints[i];
-        EXPECT_LE(place.bottom, ScaleForDpi(kToolBarHeight, dpi_)) << hints[i];
+        EXPECT_GE(place.right - place.left, Scaled(76)) << hints[i];
+        EXPECT_LE(place.right - place.left, Scaled(84)) << hints[i];
+        EXPECT_EQ(place.bottom - place.top, Scaled(74)) << hints[i];
+        EXPECT_LE(place.bottom, Scaled(86)) << hints[i];
         EXPECT_EQ(WindowText(Control(ids[i])), hints[i]);
         previousRight = place.right;
     }
 }
 
 TEST_F(MainWindowTest, TextAreaFollowsTheWindowBetweenToolBarAndStatusBar) {
-    SetWindowPos(window_.hwnd(), nullptr, 0, 0, ScaleForDpi(900, dpi_), ScaleForDpi(640, dpi_),
+    SetWindowPos(window_.hwnd(), nullptr, 0, 0, Scaled(900), Scaled(640),
                  SWP_NOMOVE | SWP_NOZORDER);
     RECT client;
     GetClientRect(window_.hwnd(), &client);
@@ -139,10 +143,34 @@ TEST_F(MainWindowTest, TextAreaFollowsTheWindowBetweenToolBarAndStatusBar) {
     const RECT status = PlaceOf(kIdStatus);
     EXPECT_EQ(memo.left, 0);
     EXPECT_EQ(memo.right, client.right);
-    EXPECT_EQ(memo.top, ScaleForDpi(kToolBarHeight, dpi_));
+    EXPECT_EQ(memo.top, Scaled(86));
     EXPECT_EQ(memo.bottom, status.top);
     EXPECT_EQ(status.bottom, client.bottom);
-    EXPECT_GE(status.bottom - status.top, ScaleForDpi(kStatusBarHeight, dpi_));
+    EXPECT_GE(status.bottom - status.top, Scaled(19));
+}
+
+// At its opening size the text area shows the log's 71-column rule on one row and a screenful
+// of the log's lines below the tool bar.
+TEST_F(MainWindowTest, OpeningTextAreaShowsWholeLogRowsAndAScreenfulOfThem) {
+    HWND memo = Control(kIdMemo1);
+    std::string text;
+    for (int row = 0; row < 40; ++row) {
+        text += std::string(71, '-') + "\r\n";
+    }
+    SetWindowTextA(memo, text.c_str());
+    EXPECT_EQ(SendMessageA(memo, EM_GETLINECOUNT, 0, 0), 41) << "a 71-column row wrapped";
+
+    HDC dc = GetDC(memo);
+    HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(memo, WM_GETFONT, 0, 0)));
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, previous);
+    ReleaseDC(memo, dc);
+    RECT client;
+    GetClientRect(memo, &client);
+    ASSERT_GT(metrics.tmHeight, 0);
+    EXPECT_GE(client.bottom / metrics.tmHeight, 12) << "rows in view";
 }
 
 TEST_F(MainWindowTest, ButtonsRunTheirHandlersAndTheStatusShowsTheLinkInFull) {

@@ -7,9 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/win32/newer_api.h"
+#include "ui/win32/newer_api.h"
 #include "app/win32/window_ids.h"
-#include "app/win32/window_layout.h"
 #include "app/win32/window_text.h"
 #include "common/file_io.h"
 #include "link/portable/platform.h"
@@ -63,9 +62,35 @@ protected:
 
     void SetUp() override {
         form_.Pilot() = PilotProfile{"Jane Doe", "cs042", "7", "C:\\Flights", "C:\\FS9"};
-        ASSERT_TRUE(pilot_.Create(nullptr));
+        owner_ = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPED, 0, 0, 200, 100, nullptr,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(owner_, nullptr);
+        ASSERT_TRUE(pilot_.Create(owner_));
         pilot_.FormShow();
     }
+    void TearDown() override { DestroyWindow(owner_); }
+
+    // Shows the form modally with `keys` queued for the field that has the focus when it
+    // opens, as the keyboard sends them; returns when the form has closed. A form that does
+    // not close on the keys is ended after a few seconds by a quit message, as at the end of
+    // the program, and the test fails.
+    void ShowModalWithKeys(const std::vector<std::pair<UINT, WPARAM>>& keys) {
+        for (const auto& [message, key] : keys) {
+            PostMessageA(Field(kIdEPilot), message, key, 1);
+        }
+        closedByTimeout_ = false;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 5000, &CloseAfterTimeout);
+        pilot_.ShowModal();
+        KillTimer(nullptr, timer);
+        EXPECT_FALSE(closedByTimeout_) << "the keys did not close the form";
+        MSG quit;
+        PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    }
+    static void CALLBACK CloseAfterTimeout(HWND, UINT, UINT_PTR, DWORD) {
+        closedByTimeout_ = true;
+        PostQuitMessage(0);
+    }
+    static inline bool closedByTimeout_ = false;
 
     HWND Field(int id) const { return GetDlgItem(pilot_.hwnd(), id); }
     // The configuration file's lines, blank ones left out.
@@ -91,6 +116,7 @@ protected:
     }
 
     TestFolder folder_;
+    HWND owner_ = nullptr;
     GivenWindowsFolder windowsFolder_;
     IniFile config_;
     LoopbackPlatform platform_;
@@ -102,7 +128,7 @@ protected:
     TFPilot pilot_;
 };
 
-TEST_F(PilotFormTest, IsAFixedDialogWithOnlyACloseBoxAndItsDesignClientArea) {
+TEST_F(PilotFormTest, IsAFixedDialogWithOnlyACloseBoxAndA450By285ClientArea) {
     HWND window = pilot_.hwnd();
     EXPECT_EQ(WindowText(window), "Pilot Informations");
     const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
@@ -112,8 +138,8 @@ TEST_F(PilotFormTest, IsAFixedDialogWithOnlyACloseBoxAndItsDesignClientArea) {
     RECT client;
     GetClientRect(window, &client);
     const int dpi = static_cast<int>(WindowDpi(window));
-    EXPECT_EQ(client.right, ScaleForDpi(kPilotFormClientWidth, dpi));
-    EXPECT_EQ(client.bottom, ScaleForDpi(kPilotFormClientHeight, dpi));
+    EXPECT_EQ(client.right, MulDiv(450, dpi, 96));
+    EXPECT_EQ(client.bottom, MulDiv(285, dpi, 96));
 }
 
 TEST_F(PilotFormTest, ShowsTheProfileAsItStands) {
@@ -139,9 +165,12 @@ TEST_F(PilotFormTest, EveryFieldTurnsTypedLettersIntoCapitals) {
     }
 }
 
-TEST_F(PilotFormTest, TabGoesNameIdNumberSaveExitSimulatorFolderFlightFolder) {
-    const std::vector<int> expected = {kIdEPilot,    kIdEId,   kIdEPilotN, kIdPilotSave,
-                                       kIdPilotExit, kIdFs2k4, kIdFDir,    kIdEPilot};
+// Tab goes "Pilot Name ", "Pilot Id", "Pilot #", "Save", "Exit", "FS2k4-Files",
+// "MyFlightsDir", then the two browse buttons, so that a pilot without a mouse reaches them.
+TEST_F(PilotFormTest, TabGoesNameIdNumberSaveExitSimulatorFolderFlightFolderBrowseButtons) {
+    const std::vector<int> expected = {kIdEPilot,      kIdEId,   kIdEPilotN, kIdPilotSave,
+                                       kIdPilotExit,   kIdFs2k4, kIdFDir,    kIdBottoneDir,
+                                       kIdFs2k4Browse, kIdEPilot};
     std::vector<int> order;
     HWND control = Field(kIdEPilot);
     for (size_t i = 0; i < expected.size(); ++i) {
@@ -161,15 +190,45 @@ TEST_F(PilotFormTest, SaveWritesTheFiveKeysAsEnteredAndReplacesTheProfile) {
                                         "Flightdir=C:\\Flights", "FS2k4dir=C:\\FS9"}));
     EXPECT_EQ(form_.Pilot().PilotName, "");
     EXPECT_EQ(form_.Pilot().ID, "cs042B");
-    // The log folder read at start stays until the next start.
-    EXPECT_EQ(form_.LogFolder(), "");
 }
 
-TEST_F(PilotFormTest, ExitWritesNothingAndKeepsTheProfile) {
-    TypeInto(Field(kIdEPilot), "zz");
-    pilot_.ExitClick();
+// The log folder read at start stays until the next start: a new "MyFlightsDir" saved in the
+// form does not move the log the tracker and "Save Generated File" write.
+TEST_F(PilotFormTest, ANewLogFolderTakesEffectOnlyAtTheNextStart) {
+    const std::string atStart = folder_.File("at start");
+    const std::string saved = folder_.File("saved");
+    CreateDirectoryA(atStart.c_str(), nullptr);
+    CreateDirectoryA(saved.c_str(), nullptr);
+    ASSERT_EQ(ReplaceFileContents(folder_.File("Aerolinker.ini"),
+                                  "[Aerolinker]\r\nFlightdir=" + atStart + "\r\n"),
+              0);
+    form_.RunGuarded([this] { form_.FormCreate(); });
+    pilot_.FormShow();
+    SetTextKeepingCase(Field(kIdFDir), saved);
+    form_.RunGuarded([this] { pilot_.PilotSave(); });
+    form_.RunGuarded([this] { form_.SaveGeneratedFile(); });
+    EXPECT_TRUE(roles_.errors.empty());
+    EXPECT_TRUE(FileExists(atStart + "\\Navforge.log"));
+    EXPECT_FALSE(FileExists(saved + "\\Navforge.log"));
+}
+
+// Escape, the close box and "Exit" end the form alike: typed entries are dropped and nothing
+// is written; the main window takes input again.
+TEST_F(PilotFormTest, EscapeClosesTheFormWritingNothingAndFreesTheMainWindow) {
+    ShowModalWithKeys({{WM_CHAR, 'z'}, {WM_KEYDOWN, VK_ESCAPE}});
+    EXPECT_FALSE(IsWindowVisible(pilot_.hwnd()));
+    EXPECT_TRUE(IsWindowEnabled(owner_));
     EXPECT_FALSE(FileExists(folder_.File("Aerolinker.ini")));
     EXPECT_EQ(form_.Pilot().PilotName, "Jane Doe");
+}
+
+TEST_F(PilotFormTest, EnterSavesWhatWasTypedAndClosesTheForm) {
+    // The form opens with the name selected: typing replaces it.
+    ShowModalWithKeys({{WM_CHAR, 'z'}, {WM_KEYDOWN, VK_RETURN}});
+    EXPECT_FALSE(IsWindowVisible(pilot_.hwnd()));
+    EXPECT_TRUE(IsWindowEnabled(owner_));
+    EXPECT_EQ(form_.Pilot().PilotName, "Z");
+    EXPECT_EQ(ConfigLines().at(1), "PilotName=Z");
 }
 
 TEST_F(PilotFormTest, RefusedWriteLeavesTheProfileAndReachesTheErrorHandler) {

@@ -99,8 +99,8 @@ TEST(PilotFormLayout, EveryControlInsideTheClientAreaAndNoneOverlapping) {
         controls.insert(controls.end(), layout.fields.begin(), layout.fields.end());
         controls.insert(controls.end(),
                         {layout.flightDirBrowse, layout.fs2k4Browse, layout.save, layout.exit});
-        const int width = ScaleForDpi(kPilotFormClientWidth, dpi);
-        const int height = ScaleForDpi(kPilotFormClientHeight, dpi);
+        const int width = ScaleForDpi(450, dpi);
+        const int height = ScaleForDpi(285, dpi);
         for (size_t i = 0; i < controls.size(); ++i) {
             EXPECT_GE(controls[i].left, 0) << i;
             EXPECT_GE(controls[i].top, 0) << i;

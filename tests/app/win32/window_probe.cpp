@@ -174,6 +174,7 @@ int Usage() {
     std::fputs(
         "usage: aerolinker-probe COMMAND\n"
         "  caption | status | memo         main window caption, status text, text area\n"
+        "  first-line | caret              the text area's first line in view, its caret\n"
         "  title CLASS                     caption of a top-level window of a class\n"
         "  count CLASS                     top-level windows of a class\n"
         "  enabled ID | centre ID | text ID  a control of the main window or pilot form\n"
@@ -210,6 +211,17 @@ int main(int argc, char** argv) {
     }
     if (command == "memo") {
         return PrintText(Control(aerolinker::kIdMemo1));
+    }
+    if (command == "first-line") {
+        std::printf("%d\n", static_cast<int>(SendMessageA(Control(aerolinker::kIdMemo1),
+                                                          EM_GETFIRSTVISIBLELINE, 0, 0)));
+        return 0;
+    }
+    if (command == "caret") {
+        // Both ends come back in the result, as two 16-bit halves, when no pointers are given.
+        const LRESULT selection = SendMessageA(Control(aerolinker::kIdMemo1), EM_GETSEL, 0, 0);
+        std::printf("%d\n", static_cast<int>(HIWORD(selection)));
+        return 0;
     }
     if (command == "count" && argc == 3) {
         return CountWindows(argv[2]);

@@ -13,15 +13,14 @@
 #include "link/fsuipc_link.h"
 #include "link/sim_sample.h"
 #include "link/win32/platform.h"
+#include "sim/win32/fsim_process.h"
 
 namespace aerolinker {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr DWORD kStartTimeoutMs = 30000;
-constexpr DWORD kExitTimeoutMs = 10000;
-constexpr DWORD kPollMs = 50;
+constexpr DWORD kEndTimeoutMs = 30000;
 
 constexpr const char* kScenario = R"(# fsim's process test
 scenario "fsim process test"
@@ -58,23 +57,6 @@ frame
 on_ground 0
 )";
 
-// fsim.exe beside this test, else where the build put it.
-std::string FsimPath() {
-    char own[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, own, MAX_PATH);
-    const fs::path beside = fs::path(std::string(own, length)).parent_path() / "fsim.exe";
-    if (fs::exists(beside)) {
-        return beside.string();
-    }
-    std::string built = AEROLINKER_FSIM_PATH;
-    for (char& c : built) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
-    return built;
-}
-
 std::string ReadWholeFile(const fs::path& path) {
     std::ifstream file(path, std::ios::binary);
     std::ostringstream text;
@@ -105,79 +87,19 @@ private:
     fs::path folder_;
 };
 
-// The simulator's process, ended whatever happens to the test.
-class FsimProcess {
-public:
-    FsimProcess(const Workspace& workspace, const std::string& windowClass)
-        : windowClass_(windowClass) {
-        std::string commandLine = "\"" + FsimPath() + "\" --class " + windowClass +
-                                  " --flights \"" + workspace.flights().string() +
-                                  "\" --transcript \"" + workspace.transcript().string() + "\" \"" +
-                                  workspace.scenario().string() + "\"";
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            nullptr, &startup, &process_)) {
-            ADD_FAILURE() << "cannot start " << commandLine << ": " << GetLastError();
-            return;
-        }
-        window_ = WaitForWindow();
-    }
+// fsim's command line serving the workspace's scenario as the server of `windowClass`.
+std::string ServerArguments(const Workspace& workspace, const std::string& windowClass) {
+    return "--class " + windowClass + " --flights \"" + workspace.flights().string() +
+           "\" --transcript \"" + workspace.transcript().string() + "\" \"" +
+           workspace.scenario().string() + "\"";
+}
 
-    ~FsimProcess() {
-        if (process_.hProcess == nullptr) {
-            return;
-        }
-        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-            if (window_ != nullptr) {
-                PostMessageA(window_, WM_CLOSE, 0, 0);
-            }
-            if (WaitForSingleObject(process_.hProcess, kExitTimeoutMs) != WAIT_OBJECT_0) {
-                TerminateProcess(process_.hProcess, 1);
-                WaitForSingleObject(process_.hProcess, kExitTimeoutMs);
-            }
-        }
-        CloseHandle(process_.hThread);
-        CloseHandle(process_.hProcess);
-    }
-    FsimProcess(const FsimProcess&) = delete;
-    FsimProcess& operator=(const FsimProcess&) = delete;
-
-    HWND window() const { return window_; }
-
-    // Closes the window as a pilot would; the process's exit code.
-    DWORD Close() {
-        PostMessageA(window_, WM_CLOSE, 0, 0);
-        EXPECT_EQ(WaitForSingleObject(process_.hProcess, kExitTimeoutMs), WAIT_OBJECT_0);
-        DWORD code = STILL_ACTIVE;
-        GetExitCodeProcess(process_.hProcess, &code);
-        return code;
-    }
-
-private:
-    HWND WaitForWindow() const {
-        for (DWORD waited = 0; waited < kStartTimeoutMs; waited += kPollMs) {
-            HWND found = nullptr;
-            while ((found = FindWindowExA(nullptr, found, windowClass_.c_str(), nullptr))) {
-                DWORD owner = 0;
-                GetWindowThreadProcessId(found, &owner);
-                if (owner == process_.dwProcessId) {
-                    return found;
-                }
-            }
-            if (WaitForSingleObject(process_.hProcess, kPollMs) != WAIT_TIMEOUT) {
-                ADD_FAILURE() << "fsim ended before showing its window";
-                return nullptr;
-            }
-        }
-        ADD_FAILURE() << "fsim showed no window within " << kStartTimeoutMs << " ms";
-        return nullptr;
-    }
-
-    std::string windowClass_;
-    PROCESS_INFORMATION process_ = {};
-    HWND window_ = nullptr;
-};
+// fsim serving the workspace as the server of `windowClass`; the test fails when it shows no
+// window.
+void Serve(FsimProcess& fsim, const Workspace& workspace, const std::string& windowClass) {
+    std::string error;
+    EXPECT_TRUE(fsim.Start(ServerArguments(workspace, windowClass), windowClass, error)) << error;
+}
 
 // Runs fsim with the arguments until it ends by itself: its exit code and what it wrote to
 // its standard error.
@@ -187,81 +109,59 @@ struct FsimEnd {
 };
 
 FsimEnd RunFsimToItsEnd(const std::string& arguments) {
+    FsimProcess fsim;
     FsimEnd end;
-    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
-    HANDLE readErrors = nullptr;
-    HANDLE writeErrors = nullptr;
-    if (!CreatePipe(&readErrors, &writeErrors, &inheritable, 0)) {
-        ADD_FAILURE() << "no pipe";
+    std::string error;
+    if (!fsim.Launch(arguments, error, true)) {
+        ADD_FAILURE() << error;
         return end;
     }
-    SetHandleInformation(readErrors, HANDLE_FLAG_INHERIT, 0);
-    std::string commandLine = "\"" + FsimPath() + "\" " + arguments;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdError = writeErrors;
-    PROCESS_INFORMATION process = {};
-    const BOOL started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0,
-                                        nullptr, nullptr, &startup, &process);
-    CloseHandle(writeErrors);
-    if (!started) {
-        ADD_FAILURE() << "cannot start " << commandLine;
-        CloseHandle(readErrors);
-        return end;
-    }
-    // fsim writes one short line before it ends, so reading until the pipe closes is safe.
-    char buffer[512];
-    DWORD got = 0;
-    while (ReadFile(readErrors, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-        end.errors.append(buffer, got);
-    }
-    CloseHandle(readErrors);
-    if (WaitForSingleObject(process.hProcess, kStartTimeoutMs) != WAIT_OBJECT_0) {
-        ADD_FAILURE() << "fsim did not end by itself";
-        TerminateProcess(process.hProcess, 1);
-        WaitForSingleObject(process.hProcess, kExitTimeoutMs);
-    }
-    GetExitCodeProcess(process.hProcess, &end.code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    end.errors = fsim.ReadErrors();
+    end.code = fsim.WaitForExit(kEndTimeoutMs);
+    EXPECT_NE(end.code, STILL_ACTIVE) << "fsim did not end by itself";
     return end;
 }
 
-TEST(FsimProcessTest, NoServerWindowMeansNoLink) {
-    Win32LinkPlatform platform;
-    FsuipcLink link(platform);
-    LinkResult result = LinkOk;
-    EXPECT_FALSE(link.OpenLink(0, result));
-    EXPECT_EQ(result, LinkNoServer);
-    EXPECT_STREQ(ResultTexts[result], "Cannot link to FSUIPC or WideClient");
-    EXPECT_FALSE(link.IsOpen());
+// Each test has a workspace of its own, fsim when it starts one, and the program's link.
+class FsimProcessTest : public testing::Test {
+protected:
+    // fsim serving the workspace as the server of `windowClass`, and the link opened to it.
+    bool ServeAndLink(const std::string& windowClass) {
+        Serve(fsim_, workspace_, windowClass);
+        return fsim_.window() != nullptr && link_.OpenLink(0, result_);
+    }
+
+    Workspace workspace_;
+    FsimProcess fsim_;
+    Win32LinkPlatform platform_;
+    FsuipcLink link_{platform_};
+    LinkResult result_ = LinkNoServer;
+};
+
+TEST_F(FsimProcessTest, NoServerWindowMeansNoLink) {
+    EXPECT_FALSE(link_.OpenLink(0, result_));
+    EXPECT_EQ(result_, LinkNoServer);
+    EXPECT_STREQ(ResultTexts[result_], "Cannot link to FSUIPC or WideClient");
+    EXPECT_FALSE(link_.IsOpen());
 }
 
-TEST(FsimProcessTest, TheProgramsLinkFliesAgainstFsimInAnotherProcess) {
-    Workspace workspace;
-    FsimProcess fsim(workspace, "UIPCMAIN");
-    ASSERT_NE(fsim.window(), nullptr);
-
-    Win32LinkPlatform platform;
-    FsuipcLink link(platform);
-    LinkResult result = LinkNoServer;
-    ASSERT_TRUE(link.OpenLink(0, result));
-    EXPECT_EQ(result, LinkOk);
-    EXPECT_EQ(link.state().serverWindow, reinterpret_cast<WindowHandle>(fsim.window()));
-    EXPECT_EQ(link.state().serverVersion, 0x19990000u);
-    EXPECT_EQ(link.state().simulatorVersion, 7u);
+TEST_F(FsimProcessTest, TheProgramsLinkFliesAgainstFsimInAnotherProcess) {
+    ASSERT_TRUE(ServeAndLink("UIPCMAIN"));
+    EXPECT_EQ(result_, LinkOk);
+    EXPECT_EQ(link_.state().serverWindow, reinterpret_cast<WindowHandle>(fsim_.window()));
+    EXPECT_EQ(link_.state().serverVersion, 0x19990000u);
+    EXPECT_EQ(link_.state().simulatorVersion, 7u);
 
     SimSample sample;
     std::int32_t waypointCount = 0;
-    ReadConnectBatch(link, sample, waypointCount, result);
-    EXPECT_EQ(result, LinkOk);
+    ReadConnectBatch(link_, sample, waypointCount, result_);
+    EXPECT_EQ(result_, LinkOk);
     EXPECT_EQ(sample.aircraftTitle.Text(), "Generic Twin Turboprop");
     EXPECT_EQ(waypointCount, 5);
 
     // The full per-tick batch: every one of its 29 reads comes back.
-    SampleSimulator(link, sample, result);
-    ASSERT_EQ(result, LinkOk);
+    SampleSimulator(link_, sample, result_);
+    ASSERT_EQ(result_, LinkOk);
     EXPECT_EQ(sample.clockHour, 9);
     EXPECT_EQ(sample.clockMinute, 52);
     EXPECT_EQ(sample.visibility, 6000);
@@ -296,13 +196,13 @@ TEST(FsimProcessTest, TheProgramsLinkFliesAgainstFsimInAnotherProcess) {
     EXPECT_EQ(sample.engineCombustion[3], 1);
     EXPECT_EQ(sample.onGround, 1);
     EXPECT_TRUE(sample.approachLoaded);
-    SampleSimulator(link, sample, result);
+    SampleSimulator(link_, sample, result_);
     EXPECT_EQ(sample.onGround, 0);  // the next tick's frame
 
     // The message is in the transcript file as soon as the batch is answered.
-    ShowSimMessage(link, "Take off : Have a good flight", 10, 1, result);
-    EXPECT_EQ(result, LinkOk);
-    const std::string transcript = ReadWholeFile(workspace.transcript());
+    ShowSimMessage(link_, "Take off : Have a good flight", 10, 1, result_);
+    EXPECT_EQ(result_, LinkOk);
+    const std::string transcript = ReadWholeFile(workspace_.transcript());
     EXPECT_NE(transcript.find("tick 0: library version 1004\r\n"), std::string::npos) << transcript;
     EXPECT_NE(
         transcript.find("tick 2: message for 16 s: \"Take off : Have a good flight # 1\"\r\n"),
@@ -314,12 +214,12 @@ TEST(FsimProcessTest, TheProgramsLinkFliesAgainstFsimInAnotherProcess) {
     const std::uint32_t kBigRead = protocol::kAreaLimit - 20 - 8 - protocol::kReadHeaderSize;
     std::string big(kBigRead, '\0');
     double routeDistance = 0;
-    ASSERT_TRUE(link.QueueRead(0, kBigRead, big.data(), result));
-    EXPECT_FALSE(link.QueueRead(offsets::kRouteDistance, 9, &routeDistance, result));
-    EXPECT_EQ(result, LinkAreaFull);
-    ASSERT_TRUE(link.QueueRead(offsets::kRouteDistance, 8, &routeDistance, result));
-    ASSERT_TRUE(link.ProcessRequests(result));
-    EXPECT_EQ(result, LinkOk);
+    ASSERT_TRUE(link_.QueueRead(0, kBigRead, big.data(), result_));
+    EXPECT_FALSE(link_.QueueRead(offsets::kRouteDistance, 9, &routeDistance, result_));
+    EXPECT_EQ(result_, LinkAreaFull);
+    ASSERT_TRUE(link_.QueueRead(offsets::kRouteDistance, 8, &routeDistance, result_));
+    ASSERT_TRUE(link_.ProcessRequests(result_));
+    EXPECT_EQ(result_, LinkOk);
     EXPECT_EQ(routeDistance, 250000.0);
     EXPECT_EQ(static_cast<std::uint8_t>(big[offsets::kClockHour]), 9);
     EXPECT_EQ(static_cast<std::uint8_t>(big[offsets::kVisibility]), 6000 & 0xFF);
@@ -327,87 +227,73 @@ TEST(FsimProcessTest, TheProgramsLinkFliesAgainstFsimInAnotherProcess) {
     // A saved flight lands in the flights folder.
     const std::uint8_t save = 1;
     char name[offsets::kFlightFileNameSize] = "navforge";
-    link.QueueWrite(offsets::kFlightFileControl, 1, &save, result);
-    link.QueueWrite(offsets::kFlightFileName, sizeof name, name, result);
-    ASSERT_TRUE(link.ProcessRequests(result));
-    EXPECT_NE(ReadWholeFile(workspace.flights() / "navforge.flt").find("position 2"),
+    link_.QueueWrite(offsets::kFlightFileControl, 1, &save, result_);
+    link_.QueueWrite(offsets::kFlightFileName, sizeof name, name, result_);
+    ASSERT_TRUE(link_.ProcessRequests(result_));
+    EXPECT_NE(ReadWholeFile(workspace_.flights() / "navforge.flt").find("position 2"),
               std::string::npos);
 
-    link.CloseLink();
-    EXPECT_FALSE(link.IsOpen());
-    EXPECT_EQ(fsim.Close(), 0u);
+    link_.CloseLink();
+    EXPECT_FALSE(link_.IsOpen());
+    EXPECT_EQ(fsim_.Close(), 0u);
 
     // With the simulator gone there is nothing to link to.
-    EXPECT_FALSE(link.OpenLink(0, result));
-    EXPECT_EQ(result, LinkNoServer);
+    EXPECT_FALSE(link_.OpenLink(0, result_));
+    EXPECT_EQ(result_, LinkNoServer);
 }
 
-TEST(FsimProcessTest, ServesAsTheNetworkClientWindow) {
-    Workspace workspace;
-    FsimProcess fsim(workspace, "FS98MAIN");
-    ASSERT_NE(fsim.window(), nullptr);
-    Win32LinkPlatform platform;
-    FsuipcLink link(platform);
-    LinkResult result = LinkNoServer;
-    ASSERT_TRUE(link.OpenLink(0, result));
-    EXPECT_EQ(link.state().serverWindow, reinterpret_cast<WindowHandle>(fsim.window()));
+TEST_F(FsimProcessTest, ServesAsTheNetworkClientWindow) {
+    ASSERT_TRUE(ServeAndLink("FS98MAIN"));
+    EXPECT_EQ(link_.state().serverWindow, reinterpret_cast<WindowHandle>(fsim_.window()));
 }
 
 // fsim keeps a client's view between messages. A link closed and opened again in the same
 // process has a new mapping under the same name, and must be served in it: the handshake,
 // byte for byte the same as the first one, and the samples after it.
-TEST(FsimProcessTest, ALinkOpenedAgainInTheSameProcessIsServedInItsNewArea) {
-    Workspace workspace;
-    FsimProcess fsim(workspace, "UIPCMAIN");
-    ASSERT_NE(fsim.window(), nullptr);
-
-    Win32LinkPlatform platform;
-    FsuipcLink link(platform);
-    LinkResult result = LinkNoServer;
+TEST_F(FsimProcessTest, ALinkOpenedAgainInTheSameProcessIsServedInItsNewArea) {
+    ASSERT_TRUE(ServeAndLink("UIPCMAIN"));
     SimSample sample;
-    ASSERT_TRUE(link.OpenLink(0, result));
-    SampleSimulator(link, sample, result);
-    ASSERT_EQ(result, LinkOk);
+    SampleSimulator(link_, sample, result_);
+    ASSERT_EQ(result_, LinkOk);
     EXPECT_EQ(sample.onGround, 1);
-    link.CloseLink();
+    link_.CloseLink();
 
-    ASSERT_TRUE(link.OpenLink(0, result)) << ResultTexts[result];
-    EXPECT_EQ(link.state().serverVersion, 0x19990000u);
+    ASSERT_TRUE(link_.OpenLink(0, result_)) << ResultTexts[result_];
+    EXPECT_EQ(link_.state().serverVersion, 0x19990000u);
     SimSample next;
-    SampleSimulator(link, next, result);
-    ASSERT_EQ(result, LinkOk);
+    SampleSimulator(link_, next, result_);
+    ASSERT_EQ(result_, LinkOk);
     EXPECT_EQ(next.onGround, 0);
     EXPECT_EQ(next.previousWaypoint.Text(), "LIEO");
     EXPECT_EQ(next.groundSpeed, 128.6);
 
     // The same message twice is shown twice, though the second batch's bytes are those the
     // first one left in the area.
-    ShowSimMessage(link, "Descent : Hold short", 10, 1, result);
-    ShowSimMessage(link, "Descent : Hold short", 10, 1, result);
-    EXPECT_EQ(result, LinkOk);
-    const std::string transcript = ReadWholeFile(workspace.transcript());
+    ShowSimMessage(link_, "Descent : Hold short", 10, 1, result_);
+    ShowSimMessage(link_, "Descent : Hold short", 10, 1, result_);
+    EXPECT_EQ(result_, LinkOk);
+    const std::string transcript = ReadWholeFile(workspace_.transcript());
     const std::string line = "message for 16 s: \"Descent : Hold short # 1\"\r\n";
     const std::size_t first = transcript.find(line);
     ASSERT_NE(first, std::string::npos) << transcript;
     EXPECT_NE(transcript.find(line, first + line.size()), std::string::npos) << transcript;
-    link.CloseLink();
+    link_.CloseLink();
 }
 
-TEST(FsimProcessTest, MalformedScenarioIsRefusedBeforeAnyWindowOpens) {
-    Workspace workspace;
-    std::ofstream(workspace.scenario(), std::ios::binary) << "title Jet\nengines 1 0\n";
-    const FsimEnd end = RunFsimToItsEnd("\"" + workspace.scenario().string() + "\"");
+TEST_F(FsimProcessTest, MalformedScenarioIsRefusedBeforeAnyWindowOpens) {
+    std::ofstream(workspace_.scenario(), std::ios::binary) << "title Jet\nengines 1 0\n";
+    const FsimEnd end = RunFsimToItsEnd("\"" + workspace_.scenario().string() + "\"");
     EXPECT_EQ(end.code, 2u);
-    EXPECT_EQ(end.errors, "fsim: " + workspace.scenario().string() +
+    EXPECT_EQ(end.errors, "fsim: " + workspace_.scenario().string() +
                               ": line 2: 'engines' takes 4 values, found 2\r\n");
     EXPECT_EQ(FindWindowExA(nullptr, nullptr, "UIPCMAIN", nullptr), nullptr);
 }
 
-TEST(FsimProcessTest, SecondServerOfTheSameClassRefusesToStart) {
-    Workspace workspace;
-    FsimProcess first(workspace, "UIPCMAIN");
+TEST_F(FsimProcessTest, SecondServerOfTheSameClassRefusesToStart) {
+    FsimProcess first;
+    Serve(first, workspace_, "UIPCMAIN");
     ASSERT_NE(first.window(), nullptr);
-    const FsimEnd end = RunFsimToItsEnd("\"" + workspace.scenario().string() + "\"");
+    const FsimEnd end = RunFsimToItsEnd("\"" + workspace_.scenario().string() + "\"");
     EXPECT_EQ(end.code, 2u);
     EXPECT_EQ(end.errors,
               "fsim: a window of class UIPCMAIN is already open: FSUIPC, WideClient or another "
@@ -415,12 +301,32 @@ TEST(FsimProcessTest, SecondServerOfTheSameClassRefusesToStart) {
     EXPECT_EQ(FindWindowExA(nullptr, first.window(), "UIPCMAIN", nullptr), nullptr);
 }
 
+// A double click that started fsim twice: the first copy serves, the other ends saying why.
+TEST_F(FsimProcessTest, OfTwoStartedAtTheSameInstantOnlyOneServes) {
+    FsimProcess twins[2];
+    std::string error;
+    for (FsimProcess& twin : twins) {
+        ASSERT_TRUE(twin.Launch(ServerArguments(workspace_, "UIPCMAIN"), error, true)) << error;
+    }
+    const HANDLE processes[2] = {twins[0].process(), twins[1].process()};
+    const DWORD first = WaitForMultipleObjects(2, processes, FALSE, kEndTimeoutMs) - WAIT_OBJECT_0;
+    ASSERT_LT(first, 2u) << "neither copy ended";
+    FsimProcess& refused = twins[first];
+    FsimProcess& server = twins[1 - first];
+    EXPECT_EQ(refused.WaitForExit(0), 2u);
+    EXPECT_EQ(refused.ReadErrors(),
+              "fsim: a window of class UIPCMAIN is already open: FSUIPC, WideClient or another "
+              "fsim is running\r\n");
+    ASSERT_TRUE(server.WaitForWindow("UIPCMAIN", error)) << error;
+    EXPECT_EQ(FindWindowExA(nullptr, server.window(), "UIPCMAIN", nullptr), nullptr);
+    EXPECT_EQ(FindWindowExA(nullptr, nullptr, "UIPCMAIN", nullptr), server.window());
+}
+
 // A client that breaks the protocol: a mapping smaller than the area, full of read records
 // and no terminator. The simulator must answer something other than 1 and keep serving.
-TEST(FsimProcessTest, MalformedRequestIsRefusedAndTheSimulatorCarriesOn) {
-    Workspace workspace;
-    FsimProcess fsim(workspace, "UIPCMAIN");
-    ASSERT_NE(fsim.window(), nullptr);
+TEST_F(FsimProcessTest, MalformedRequestIsRefusedAndTheSimulatorCarriesOn) {
+    Serve(fsim_, workspace_, "UIPCMAIN");
+    ASSERT_NE(fsim_.window(), nullptr);
 
     const std::string name = "FsasmLib:IPC:" + std::to_string(GetCurrentProcessId()) + ":bad";
     constexpr DWORD kSmallArea = 4096;
@@ -439,22 +345,19 @@ TEST(FsimProcessTest, MalformedRequestIsRefusedAndTheSimulatorCarriesOn) {
     ASSERT_NE(atom, 0);
     const UINT message = RegisterWindowMessageA("FsasmLib:IPC");
     DWORD_PTR answer = 1;
-    ASSERT_NE(SendMessageTimeoutA(fsim.window(), message, atom, 0, SMTO_BLOCK, 5000, &answer), 0);
+    ASSERT_NE(SendMessageTimeoutA(fsim_.window(), message, atom, 0, SMTO_BLOCK, 5000, &answer), 0);
     EXPECT_NE(answer, 1u);
     // An atom that names no mapping is refused the same way.
     const ATOM stray = GlobalAddAtomA("FsasmLib:IPC:no-such-mapping");
-    ASSERT_NE(SendMessageTimeoutA(fsim.window(), message, stray, 0, SMTO_BLOCK, 5000, &answer), 0);
+    ASSERT_NE(SendMessageTimeoutA(fsim_.window(), message, stray, 0, SMTO_BLOCK, 5000, &answer), 0);
     EXPECT_NE(answer, 1u);
     GlobalDeleteAtom(stray);
     GlobalDeleteAtom(atom);
     UnmapViewOfFile(area);
     CloseHandle(mapping);
 
-    Win32LinkPlatform platform;
-    FsuipcLink link(platform);
-    LinkResult result = LinkNoServer;
-    EXPECT_TRUE(link.OpenLink(0, result));
-    EXPECT_NE(ReadWholeFile(workspace.transcript())
+    EXPECT_TRUE(link_.OpenLink(0, result_));
+    EXPECT_NE(ReadWholeFile(workspace_.transcript())
                   .find("request refused: the data of the record at byte 4080 run past the area"),
               std::string::npos);
 }

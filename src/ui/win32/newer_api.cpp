@@ -1,7 +1,7 @@
 // The table of newer Windows functions and their fallbacks.
-#include "app/win32/newer_api.h"
+#include "ui/win32/newer_api.h"
 
-#include "app/win32/window_layout.h"
+#include "ui/win32/dpi.h"
 
 namespace aerolinker {
 namespace {
@@ -10,6 +10,7 @@ struct NewerApi {
     UINT(WINAPI* GetDpiForWindow)(HWND) = nullptr;
     UINT(WINAPI* GetDpiForSystem)() = nullptr;
     BOOL(WINAPI* AdjustWindowRectExForDpi)(LPRECT, DWORD, BOOL, DWORD, UINT) = nullptr;
+    BOOL(WINAPI* AnimateWindow)(HWND, DWORD, DWORD) = nullptr;
 };
 
 template <typename Function>
@@ -25,6 +26,7 @@ const NewerApi& Api() {
             Load(user32, "GetDpiForWindow", loaded.GetDpiForWindow);
             Load(user32, "GetDpiForSystem", loaded.GetDpiForSystem);
             Load(user32, "AdjustWindowRectExForDpi", loaded.AdjustWindowRectExForDpi);
+            Load(user32, "AnimateWindow", loaded.AnimateWindow);
         }
         return loaded;
     }();
@@ -68,6 +70,18 @@ void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, UINT dpi) {
         return;
     }
     AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+}
+
+void DissolveWindow(HWND window, bool show, DWORD milliseconds) {
+    const DWORD flags = AW_BLEND | (show ? AW_ACTIVATE : AW_HIDE);
+    // AnimateWindow refuses a window already in the state asked for, and some systems refuse
+    // the effect itself (remote sessions, no composition): the plain show or hide then does.
+    if (Api().AnimateWindow && Api().AnimateWindow(window, milliseconds, flags)) {
+        if (IsWindowVisible(window) == (show ? TRUE : FALSE)) {
+            return;
+        }
+    }
+    ShowWindow(window, show ? SW_SHOW : SW_HIDE);
 }
 
 }  // namespace aerolinker

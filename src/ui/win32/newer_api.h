@@ -1,4 +1,4 @@
-// Windows functions newer than the oldest Windows the program supports, loaded once through
+// Windows functions newer than the oldest Windows the programs support, loaded once through
 // one typed table, each with a fallback that also covers what Wine lacks. Callers use the
 // wrappers and never test for the functions themselves.
 #pragma once
@@ -13,5 +13,9 @@ UINT WindowDpi(HWND window);
 UINT SystemDpi();
 // AdjustWindowRectExForDpi, or AdjustWindowRectEx when it is missing.
 void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, UINT dpi);
+// Shows (and activates) or hides a top-level window through a dissolve of `milliseconds`
+// (AnimateWindow with AW_BLEND); where the effect is missing the window simply appears or
+// goes. Returns when the window is shown or hidden.
+void DissolveWindow(HWND window, bool show, DWORD milliseconds);
 
 }  // namespace aerolinker
