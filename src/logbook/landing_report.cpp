@@ -27,8 +27,8 @@ void LandingWatcher::Step(const LandingSample& sample) {
                     report_->gForce = std::max(report_->gForce, sample.gForce);
                 }
             } else {
-                state_ = sinceTouchdown <= kBounceWindowSeconds ? State::kBouncing
-                                                                : State::kAirborne;
+                state_ =
+                    sinceTouchdown <= kBounceWindowSeconds ? State::kBouncing : State::kAirborne;
             }
             break;
         case State::kBouncing:

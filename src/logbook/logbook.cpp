@@ -22,7 +22,9 @@ std::string HoursMinutes(int minutes) {
     return text;
 }
 
-std::string Minutes(int seconds) { return FixedText(seconds / kSecondsPerMinute, 1); }
+std::string Minutes(int seconds) {
+    return FixedText(seconds / kSecondsPerMinute, 1);
+}
 
 std::string DateText(const LocalDateTime& when) {
     char text[48];
@@ -33,17 +35,29 @@ std::string DateText(const LocalDateTime& when) {
 std::string TitleOf(const LogbookFlight& flight) {
     char time[32];
     std::snprintf(time, sizeof time, "%02d:%02d", flight.takeOff.hour, flight.takeOff.minute);
-    return flight.entry.departure + " - " + flight.entry.arrival + ", " +
-           DateText(flight.takeOff) + " " + time;
+    return flight.entry.departure + " - " + flight.entry.arrival + ", " + DateText(flight.takeOff) +
+           " " + time;
 }
 
 }  // namespace
 
 CsvFields LogbookHeader() {
-    return {"Date",          "Aircraft",        "Pilot",        "Departure",
-            "Arrival",       "Block time",      "Air time",     "Distance (miles)",
-            "Fuel used (gal)", "Touchdown (ft/min)", "G",       "Bounces",
-            "Paused (min)",  "Slew (min)",      "Sim rate not 1x (min)", "Files"};
+    return {"Date",
+            "Aircraft",
+            "Pilot",
+            "Departure",
+            "Arrival",
+            "Block time",
+            "Air time",
+            "Distance (miles)",
+            "Fuel used (gal)",
+            "Touchdown (ft/min)",
+            "G",
+            "Bounces",
+            "Paused (min)",
+            "Slew (min)",
+            "Sim rate not 1x (min)",
+            "Files"};
 }
 
 CsvFields LogbookFields(const LogbookEntry& e) {

@@ -9,8 +9,7 @@ namespace aerolinker {
 namespace {
 
 std::string WithoutNegativeZero(std::string text) {
-    if (text.size() > 1 && text[0] == '-' &&
-        text.find_first_not_of("0.", 1) == std::string::npos) {
+    if (text.size() > 1 && text[0] == '-' && text.find_first_not_of("0.", 1) == std::string::npos) {
         text.erase(0, 1);
     }
     return text;
@@ -23,8 +22,8 @@ std::string FixedText(double value, int decimals) {
         value = 0.0;
     }
     char buffer[400];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed,
-                                decimals);
+    auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
     return WithoutNegativeZero(std::string(buffer, result.ptr));
 }
 

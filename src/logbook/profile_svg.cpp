@@ -32,12 +32,14 @@ double RoundStep(double value, int steps) {
     return 10.0 * power;
 }
 
-std::string Number(double value) { return FixedText(value, 1); }
+std::string Number(double value) {
+    return FixedText(value, 1);
+}
 
 std::string Text(double x, double y, const std::string& anchor, const std::string& text,
                  const std::string& extra = "") {
-    return "<text x=\"" + Number(x) + "\" y=\"" + Number(y) + "\" text-anchor=\"" + anchor +
-           "\"" + extra + ">" + XmlText(text) + "</text>\n";
+    return "<text x=\"" + Number(x) + "\" y=\"" + Number(y) + "\" text-anchor=\"" + anchor + "\"" +
+           extra + ">" + XmlText(text) + "</text>\n";
 }
 
 }  // namespace
@@ -70,8 +72,7 @@ std::string ProfileSvg(const std::string& title, const std::vector<TraceRow>& ro
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" +
         std::to_string(kProfileWidth) + "\" height=\"" + std::to_string(kProfileHeight) +
-        "\" viewBox=\"0 0 " + std::to_string(kProfileWidth) + " " +
-        std::to_string(kProfileHeight) +
+        "\" viewBox=\"0 0 " + std::to_string(kProfileWidth) + " " + std::to_string(kProfileHeight) +
         "\" font-family=\"Arial, Helvetica, sans-serif\" font-size=\"12\">\n"
         "<rect x=\"0\" y=\"0\" width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
     svg += Text(kProfileWidth / 2.0, 25.0, "middle", title, " font-size=\"16\"");
@@ -85,16 +86,15 @@ std::string ProfileSvg(const std::string& title, const std::vector<TraceRow>& ro
         svg += Text(kLeft - 6.0, gy + 4.0, "end", FixedText(feetStep * i, 0));
         svg += Text(gx, kBottom + 16.0, "middle", ShortestText(milesStep * i));
     }
-    svg += "<polyline points=\"" + Number(kLeft) + "," + Number(kTop) + " " + Number(kLeft) +
-           "," + Number(kBottom) + " " + Number(kRight) + "," + Number(kBottom) +
+    svg += "<polyline points=\"" + Number(kLeft) + "," + Number(kTop) + " " + Number(kLeft) + "," +
+           Number(kBottom) + " " + Number(kRight) + "," + Number(kBottom) +
            "\" fill=\"none\" stroke=\"black\"/>\n";
     svg += Text((kLeft + kRight) / 2.0, kProfileHeight - 20.0, "middle", "Distance flown (miles)");
     svg += Text(20.0, (kTop + kBottom) / 2.0, "middle", "Altitude (ft)",
                 " transform=\"rotate(-90 20 " + Number((kTop + kBottom) / 2.0) + ")\"");
 
     if (rows.empty()) {
-        svg += Text((kLeft + kRight) / 2.0, (kTop + kBottom) / 2.0, "middle",
-                    "No track recorded");
+        svg += Text((kLeft + kRight) / 2.0, (kTop + kBottom) / 2.0, "middle", "No track recorded");
     } else if (rows.size() == 1) {
         svg += "<circle cx=\"" + Number(x(0.0)) + "\" cy=\"" + Number(y(rows[0].altitudeFeet)) +
                "\" r=\"3\" fill=\"#1f4e9c\"/>\n";

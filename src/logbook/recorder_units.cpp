@@ -31,12 +31,20 @@ double VerticalSpeedFeetPerMinute(std::int32_t raw) {
     return static_cast<double>(raw) / kRawPerUnit * kSecondsPerMinute * kFeetPerMetre;
 }
 
-double SimulationRateFactor(std::uint16_t raw) { return static_cast<double>(raw) / kRawPerUnit; }
+double SimulationRateFactor(std::uint16_t raw) {
+    return static_cast<double>(raw) / kRawPerUnit;
+}
 
-double GForce(std::int16_t raw) { return static_cast<double>(raw) / kRawPerG; }
+double GForce(std::int16_t raw) {
+    return static_cast<double>(raw) / kRawPerG;
+}
 
-bool IsPaused(std::uint16_t raw) { return raw != 0; }
+bool IsPaused(std::uint16_t raw) {
+    return raw != 0;
+}
 
-bool IsSlewing(std::uint16_t raw) { return raw != 0; }
+bool IsSlewing(std::uint16_t raw) {
+    return raw != 0;
+}
 
 }  // namespace aerolinker

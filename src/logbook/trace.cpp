@@ -17,7 +17,9 @@ constexpr int kSecondsPerDay = 86400;
 constexpr int kPositionDecimals = 6;
 constexpr int kFuelDecimals = 1;
 
-const char* FlagText(bool flag) { return flag ? "1" : "0"; }
+const char* FlagText(bool flag) {
+    return flag ? "1" : "0";
+}
 
 bool ParseFlag(const std::string& text, bool& flag) {
     if (text != "0" && text != "1") {
@@ -42,8 +44,7 @@ bool ParseTimeOfDay(const std::string& text, int& secondsOfDay) {
     }
     long long parts[3];
     for (int i = 0; i < 3; ++i) {
-        if (!ParseInteger(std::string_view(text).substr(static_cast<size_t>(i) * 3, 2),
-                          parts[i]) ||
+        if (!ParseInteger(std::string_view(text).substr(static_cast<size_t>(i) * 3, 2), parts[i]) ||
             parts[i] < 0) {
             return false;
         }
@@ -56,9 +57,18 @@ bool ParseTimeOfDay(const std::string& text, int& secondsOfDay) {
 }
 
 CsvFields TraceHeader() {
-    return {"Time",      "Latitude",       "Longitude",         "Altitude (ft)",
-            "Ground speed (kt)", "Vertical speed (ft/min)", "Heading", "Fuel (gal)",
-            "Phase",     "Paused",         "Slew",              "Sim rate"};
+    return {"Time",
+            "Latitude",
+            "Longitude",
+            "Altitude (ft)",
+            "Ground speed (kt)",
+            "Vertical speed (ft/min)",
+            "Heading",
+            "Fuel (gal)",
+            "Phase",
+            "Paused",
+            "Slew",
+            "Sim rate"};
 }
 
 CsvFields TraceFields(const TraceRow& row) {
@@ -129,8 +139,7 @@ int ReadTrace(const std::string& path, std::vector<TraceRow>& rows) {
         if (!line.empty() && line.back() == '\r') {
             line.remove_suffix(1);
         }
-        if (ParseCsv(line, records) &&
-            records.size() == 1 && TraceRowFromFields(records[0], row)) {
+        if (ParseCsv(line, records) && records.size() == 1 && TraceRowFromFields(records[0], row)) {
             rows.push_back(row);
         }
         start = end + 1;

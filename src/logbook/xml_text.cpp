@@ -69,14 +69,24 @@ std::string XmlText(const std::string& text) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
         if (c < 0x80) {
             switch (c) {
-                case '&': out += "&amp;"; break;
-                case '<': out += "&lt;"; break;
-                case '>': out += "&gt;"; break;
-                case '"': out += "&quot;"; break;
-                case '\'': out += "&apos;"; break;
+                case '&':
+                    out += "&amp;";
+                    break;
+                case '<':
+                    out += "&lt;";
+                    break;
+                case '>':
+                    out += "&gt;";
+                    break;
+                case '"':
+                    out += "&quot;";
+                    break;
+                case '\'':
+                    out += "&apos;";
+                    break;
                 default:
                     out += (c < 0x20 && c != '\t' && c != '\n' && c != '\r') ? ' '
-                                                                            : static_cast<char>(c);
+                                                                             : static_cast<char>(c);
             }
             ++i;
             continue;

@@ -39,8 +39,8 @@ TEST(CsvTest, LenientLineEndsStrictQuotes) {
     ASSERT_TRUE(ParseCsv("", read));
     EXPECT_TRUE(read.empty());
 
-    for (const char* bad : {"\"open,quote\r\n", "\"closed\"stray\r\n", "un\"quoted\r\n",
-                            "lone\rcr\r\n"}) {
+    for (const char* bad :
+         {"\"open,quote\r\n", "\"closed\"stray\r\n", "un\"quoted\r\n", "lone\rcr\r\n"}) {
         EXPECT_FALSE(ParseCsv(bad, read)) << bad;
     }
 }

@@ -20,9 +20,9 @@ using testing_xml::Element;
 
 // Olbia to Florence in a few rows: climb, cruise, descent; each tick is 5 s.
 std::vector<TraceRow> Rows() {
-    const double points[][3] = {{40.8989, 9.5175, 60},    {40.95, 9.56, 2500},
-                                {41.2, 9.8, 6000},        {42.3, 10.5, 9800},
-                                {43.3, 11.0, 4000},       {43.8100, 11.2051, 142}};
+    const double points[][3] = {{40.8989, 9.5175, 60}, {40.95, 9.56, 2500},
+                                {41.2, 9.8, 6000},     {42.3, 10.5, 9800},
+                                {43.3, 11.0, 4000},    {43.8100, 11.2051, 142}};
     std::vector<TraceRow> rows;
     int second = 10 * 3600 + 5 * 60;
     for (const auto& p : points) {
@@ -90,7 +90,8 @@ TEST(TrackFilesTest, KmlHasTheTrackAndTheMarks) {
     EXPECT_EQ(placemarks[1]->Child("name")->text, "LIEO take-off");
     EXPECT_EQ(placemarks[2]->Child("name")->text, "ELB<&>");
     EXPECT_EQ(placemarks[3]->Child("name")->text, "LIRQ landing");
-    EXPECT_EQ(placemarks[3]->Child("Point")->Child("coordinates")->text, "11.205100,43.810000,43.3");
+    EXPECT_EQ(placemarks[3]->Child("Point")->Child("coordinates")->text,
+              "11.205100,43.810000,43.3");
 }
 
 TEST(TrackFilesTest, GpxHasWaypointsAndTrackPoints) {
@@ -157,9 +158,9 @@ TEST(ProfileSvgTest, RendersToPng) {
     EXPECT_EQ(be32(20), 400);
     // Something is drawn: more colours than the white background and one ink.
     const std::string colours = base + ".colours";
-    ASSERT_EQ(std::system(("convert '" + base + ".png' -format %k info: > '" + colours + "'")
-                              .c_str()),
-              0);
+    ASSERT_EQ(
+        std::system(("convert '" + base + ".png' -format %k info: > '" + colours + "'").c_str()),
+        0);
     std::ifstream count(colours);
     int distinct = 0;
     count >> distinct;

@@ -53,7 +53,9 @@ public:
     }
 
 private:
-    bool Peek(const char* what) const { return s_.compare(i_, std::char_traits<char>::length(what), what) == 0; }
+    bool Peek(const char* what) const {
+        return s_.compare(i_, std::char_traits<char>::length(what), what) == 0;
+    }
     std::string Fail(const std::string& why) {
         error_ = why + " at " + std::to_string(i_);
         return error_;
@@ -175,10 +177,11 @@ private:
     bool ValidUtf8() const {
         for (size_t k = 0; k < s_.size();) {
             const unsigned char lead = static_cast<unsigned char>(s_[k]);
-            size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2
-                                         : lead >= 0xE0 && lead <= 0xEF   ? 3
-                                         : lead >= 0xF0 && lead <= 0xF4   ? 4
-                                                                          : 0;
+            size_t length = lead < 0x80                    ? 1
+                            : lead >= 0xC2 && lead <= 0xDF ? 2
+                            : lead >= 0xE0 && lead <= 0xEF ? 3
+                            : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                           : 0;
             if (length == 0 || k + length > s_.size()) {
                 return false;
             }
