@@ -18,11 +18,13 @@ constexpr double kRight = kProfileWidth - 30.0;
 constexpr double kTop = 60.0;
 constexpr double kBottom = kProfileHeight - 60.0;
 constexpr int kGridLines = 5;
+constexpr double kLeastMiles = 1.0;
+constexpr double kLeastFeet = 1000.0;
 
 // The smallest "round" figure (1, 2 or 5 times a power of ten) at least `value / steps` per
 // step, so that the axis ends on a label a pilot can read at a glance.
 double RoundStep(double value, int steps) {
-    const double raw = std::max(value, 1.0) / steps;
+    const double raw = value / steps;
     const double power = std::pow(10.0, std::floor(std::log10(raw)));
     for (double factor : {1.0, 2.0, 5.0, 10.0}) {
         if (raw <= factor * power) {
@@ -59,8 +61,11 @@ std::string ProfileSvg(const std::string& title, const std::vector<TraceRow>& ro
     for (const TraceRow& row : rows) {
         highestFeet = std::max(highestFeet, row.altitudeFeet);
     }
-    const double milesStep = RoundStep(totalMiles, kGridLines);
-    const double feetStep = RoundStep(highestFeet, kGridLines);
+    // A taxi-only trace still gets axes a pilot can read: at least a mile and 1000 ft.
+    const double milesStep = RoundStep(std::max(totalMiles, kLeastMiles), kGridLines);
+    const double feetStep = RoundStep(std::max(highestFeet, kLeastFeet), kGridLines);
+    // As many decimals as the step needs, so 0.2 x 3 reads "0.6", not 0.6000000000000001.
+    const int milesDecimals = std::max(0, -static_cast<int>(std::floor(std::log10(milesStep))));
     const double milesSpan = milesStep * kGridLines;
     const double feetSpan = feetStep * kGridLines;
     const auto x = [&](double miles) { return kLeft + (kRight - kLeft) * miles / milesSpan; };
@@ -84,7 +89,7 @@ std::string ProfileSvg(const std::string& title, const std::vector<TraceRow>& ro
         svg += "<line x1=\"" + Number(kLeft) + "\" y1=\"" + Number(gy) + "\" x2=\"" +
                Number(kRight) + "\" y2=\"" + Number(gy) + "\" stroke=\"#dddddd\"/>\n";
         svg += Text(kLeft - 6.0, gy + 4.0, "end", FixedText(feetStep * i, 0));
-        svg += Text(gx, kBottom + 16.0, "middle", ShortestText(milesStep * i));
+        svg += Text(gx, kBottom + 16.0, "middle", FixedText(milesStep * i, milesDecimals));
     }
     svg += "<polyline points=\"" + Number(kLeft) + "," + Number(kTop) + " " + Number(kLeft) + "," +
            Number(kBottom) + " " + Number(kRight) + "," + Number(kBottom) +

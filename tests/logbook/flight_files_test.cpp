@@ -134,6 +134,17 @@ TEST(ProfileSvgTest, PictureForAnyNumberOfRows) {
         // The altitude axis reaches at least the highest altitude flown.
         EXPECT_EQ(texts.find("|10000|") != std::string::npos, count == rows.size()) << texts;
     }
+    // A taxi of a few hundred metres: short axis figures, written as a pilot reads them.
+    rows.resize(2);
+    rows[1] = rows[0];
+    rows[1].latitude += 0.003;
+    const Element taxi = Parse(ProfileSvg(kTitle, rows, {}, std::nullopt));
+    std::string texts;
+    for (const Element* text : taxi.All("text")) {
+        texts += text->text + "|";
+    }
+    EXPECT_NE(texts.find("|0.6|"), std::string::npos) << texts;
+    EXPECT_EQ(texts.find("0000"), std::string::npos) << texts;
 }
 
 TEST(ProfileSvgTest, RendersToPng) {
