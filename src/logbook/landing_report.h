@@ -1,0 +1,64 @@
+// The landing report (touchdown rate, G, bounces) and the honest time (minutes paused,
+// slewing, or at a simulation rate other than 1x), both built tick by tick from samples.
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "logbook/trace.h"
+
+namespace aerolinker {
+
+struct LandingSample {
+    int secondsOfDay = 0;
+    bool onGround = false;
+    double touchdownFpm = 0.0;  // the simulator's latched vertical speed at touchdown
+    double gForce = 1.0;
+};
+
+struct LandingReport {
+    double touchdownFpm = 0.0;  // negative: descending, as the simulator gives it
+    double gForce = 1.0;        // the highest G seen at the touchdown and just after
+    int bounces = 0;
+};
+
+// Airborne again within this long of a touchdown is a bounce; with a tick of 5 seconds a
+// bounce is seen on the tick after the touchdown or the one after that.
+constexpr int kBounceWindowSeconds = 10;
+// Airborne this long after a touchdown, the pilot went around: the next touchdown starts a
+// new report.
+constexpr int kGoAroundSeconds = 30;
+
+class LandingWatcher {
+public:
+    void Step(const LandingSample& sample);
+    // The last landing's report; none until the aircraft has touched down after flying.
+    const std::optional<LandingReport>& Report() const { return report_; }
+
+private:
+    enum class State { kAirborne, kDown, kBouncing };
+    State state_ = State::kAirborne;
+    bool seenAirborne_ = false;
+    int lastTouchdown_ = 0;
+    std::optional<LandingReport> report_;
+};
+
+class HonestTime {
+public:
+    // One tick of `seconds` with the simulator in this state.
+    void Count(bool paused, bool slewing, double simulationRate, int seconds);
+
+    int PausedSeconds() const { return paused_; }
+    int SlewSeconds() const { return slew_; }
+    int OtherRateSeconds() const { return otherRate_; }
+
+private:
+    int paused_ = 0;
+    int slew_ = 0;
+    int otherRate_ = 0;
+};
+
+// The honest time of a trace read back (a resumed flight), each row one tick.
+HonestTime HonestTimeOf(const std::vector<TraceRow>& rows, int tickSeconds);
+
+}  // namespace aerolinker

@@ -1,0 +1,151 @@
+// The logbook's entry names, its CSV row and the writing of a closed flight's files.
+#include "logbook/logbook.h"
+
+#include <cstdio>
+
+#include "common/app_error.h"
+#include "common/file_io.h"
+#include "logbook/logbook_io.h"
+#include "logbook/number_text.h"
+#include "logbook/profile_svg.h"
+#include "logbook/track_files.h"
+
+namespace aerolinker {
+
+namespace {
+
+constexpr double kSecondsPerMinute = 60.0;
+
+std::string HoursMinutes(int minutes) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%d:%02d", minutes / 60, minutes % 60);
+    return text;
+}
+
+std::string Minutes(int seconds) {
+    return FixedText(seconds / kSecondsPerMinute, 1);
+}
+
+std::string DateText(const LocalDateTime& when) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", when.year, when.month, when.day);
+    return text;
+}
+
+std::string TitleOf(const LogbookFlight& flight) {
+    char time[32];
+    std::snprintf(time, sizeof time, "%02d:%02d", flight.takeOff.hour, flight.takeOff.minute);
+    return flight.entry.departure + " - " + flight.entry.arrival + ", " + DateText(flight.takeOff) +
+           " " + time;
+}
+
+}  // namespace
+
+CsvFields LogbookHeader() {
+    return {"Date",
+            "Aircraft",
+            "Pilot",
+            "Departure",
+            "Arrival",
+            "Block time",
+            "Air time",
+            "Distance (miles)",
+            "Fuel used (gal)",
+            "Touchdown (ft/min)",
+            "G",
+            "Bounces",
+            "Paused (min)",
+            "Slew (min)",
+            "Sim rate not 1x (min)",
+            "Files"};
+}
+
+CsvFields LogbookFields(const LogbookEntry& e) {
+    const std::optional<LandingReport>& landing = e.landing;
+    return {DateText(e.date),
+            e.aircraft,
+            e.pilot,
+            e.departure,
+            e.arrival,
+            HoursMinutes(e.blockMinutes),
+            HoursMinutes(e.airMinutes),
+            FixedText(e.distanceMiles, 0),
+            FixedText(e.fuelUsedGallons, 0),
+            landing ? FixedText(landing->touchdownFpm, 0) : "",
+            landing ? FixedText(landing->gForce, 2) : "",
+            landing ? std::to_string(landing->bounces) : "",
+            Minutes(e.honestTime.PausedSeconds()),
+            Minutes(e.honestTime.SlewSeconds()),
+            Minutes(e.honestTime.OtherRateSeconds()),
+            e.entryName};
+}
+
+int AppendLogbookRow(const std::string& csvPath, const LogbookEntry& entry) {
+    return AppendToFile(csvPath, CsvRecord(LogbookHeader()), CsvRecord(LogbookFields(entry)));
+}
+
+std::string SafeFileName(const std::string& name) {
+    std::string safe = name;
+    for (char& c : safe) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (u < 0x20 || std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos) {
+            c = '_';
+        }
+    }
+    while (!safe.empty() && (safe.back() == '.' || safe.back() == ' ')) {
+        safe.pop_back();
+    }
+    return safe;
+}
+
+std::string EntryBaseName(const LocalDateTime& when, const std::string& departure,
+                          const std::string& arrival) {
+    char time[32];
+    std::snprintf(time, sizeof time, "_%02d%02d_", when.hour, when.minute);
+    return SafeFileName(DateText(when) + time + departure + "-" + arrival);
+}
+
+std::string FreeEntryName(const std::string& folder, const std::string& base) {
+    for (int n = 1;; ++n) {
+        const std::string name = n == 1 ? base : base + "_" + std::to_string(n);
+        bool taken = false;
+        for (const char* extension : kEntryExtensions) {
+            taken = taken || FileExists(folder + "\\" + name + extension);
+        }
+        if (!taken) {
+            return name;
+        }
+    }
+}
+
+std::string WriteLogbookEntry(const std::string& logFolder, LogbookFlight flight) {
+    const std::string folder = logFolder + "\\" + kLogbookFolderName;
+    if (int error = CreateFolder(folder); error != 0) {
+        throw CannotCreateFileError(folder, error);
+    }
+    const std::string name = FreeEntryName(
+        folder, EntryBaseName(flight.takeOff, flight.entry.departure, flight.entry.arrival));
+    flight.entry.entryName = name;
+    const std::string title = TitleOf(flight);
+    const std::pair<const char*, std::string> files[] = {
+        {".log", flight.logText},
+        {".csv", TraceCsvText(flight.trace)},
+        {".kml", KmlText(title, flight.trace, flight.marks)},
+        {".gpx", GpxText(title, flight.trace, flight.marks)},
+        {".svg", ProfileSvg(title, flight.trace, flight.marks, flight.entry.landing)},
+    };
+    // The log copy goes first: once it stands, the name is taken for the whole entry.
+    for (const auto& [extension, text] : files) {
+        const std::string path = folder + "\\" + name + extension;
+        if (int error = ReplaceFileContents(path, text); error != 0) {
+            throw CannotCreateFileError(path, error);
+        }
+    }
+    const std::string csvPath = folder + "\\" + kLogbookCsvName;
+    if (int error = AppendLogbookRow(csvPath, flight.entry); error != 0) {
+        throw CannotCreateFileError(csvPath, error);
+    }
+    return name;
+}
+
+}  // namespace aerolinker

@@ -1,0 +1,145 @@
+// Drawing the vertical profile.
+#include "logbook/profile_svg.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "common/units.h"
+#include "logbook/number_text.h"
+#include "logbook/xml_text.h"
+
+namespace aerolinker {
+
+namespace {
+
+// The plot area inside the picture, leaving room for the title and the axis labels.
+constexpr double kLeft = 80.0;
+constexpr double kRight = kProfileWidth - 30.0;
+constexpr double kTop = 60.0;
+constexpr double kBottom = kProfileHeight - 60.0;
+constexpr int kGridLines = 5;
+constexpr double kLeastMiles = 1.0;
+constexpr double kLeastFeet = 1000.0;
+
+// The smallest "round" figure (1, 2 or 5 times a power of ten) at least `value / steps` per
+// step, so that the axis ends on a label a pilot can read at a glance.
+double RoundStep(double value, int steps) {
+    const double raw = value / steps;
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    for (double factor : {1.0, 2.0, 5.0, 10.0}) {
+        if (raw <= factor * power) {
+            return factor * power;
+        }
+    }
+    return 10.0 * power;
+}
+
+std::string Number(double value) {
+    return FixedText(value, 1);
+}
+
+std::string Text(double x, double y, const std::string& anchor, const std::string& text,
+                 const std::string& extra = "") {
+    return "<text x=\"" + Number(x) + "\" y=\"" + Number(y) + "\" text-anchor=\"" + anchor + "\"" +
+           extra + ">" + XmlText(text) + "</text>\n";
+}
+
+}  // namespace
+
+std::string LandingText(const LandingReport& landing) {
+    return "Touchdown " + FixedText(landing.touchdownFpm, 0) + " ft/min, " +
+           FixedText(landing.gForce, 2) + " G, " + std::to_string(landing.bounces) +
+           (landing.bounces == 1 ? " bounce" : " bounces");
+}
+
+std::string ProfileSvg(const std::string& title, const std::vector<TraceRow>& rows,
+                       const std::vector<TrackMark>& marks,
+                       const std::optional<LandingReport>& landing) {
+    const std::vector<double> metres = DistancesFlownMetres(rows);
+    const double totalMiles = metres.empty() ? 0.0 : units::MetresToMiles(metres.back());
+    double highestFeet = 0.0;
+    for (const TraceRow& row : rows) {
+        highestFeet = std::max(highestFeet, row.altitudeFeet);
+    }
+    // A taxi-only trace still gets axes a pilot can read: at least a mile and 1000 ft.
+    const double milesStep = RoundStep(std::max(totalMiles, kLeastMiles), kGridLines);
+    const double feetStep = RoundStep(std::max(highestFeet, kLeastFeet), kGridLines);
+    // As many decimals as the step needs, so 0.2 x 3 reads "0.6", not 0.6000000000000001.
+    const int milesDecimals = std::max(0, -static_cast<int>(std::floor(std::log10(milesStep))));
+    const double milesSpan = milesStep * kGridLines;
+    const double feetSpan = feetStep * kGridLines;
+    const auto x = [&](double miles) { return kLeft + (kRight - kLeft) * miles / milesSpan; };
+    const auto y = [&](double feet) {
+        return kBottom - (kBottom - kTop) * std::clamp(feet, 0.0, feetSpan) / feetSpan;
+    };
+
+    std::string svg =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" +
+        std::to_string(kProfileWidth) + "\" height=\"" + std::to_string(kProfileHeight) +
+        "\" viewBox=\"0 0 " + std::to_string(kProfileWidth) + " " + std::to_string(kProfileHeight) +
+        "\" font-family=\"Arial, Helvetica, sans-serif\" font-size=\"12\">\n"
+        "<rect x=\"0\" y=\"0\" width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
+    svg += Text(kProfileWidth / 2.0, 25.0, "middle", title, " font-size=\"16\"");
+
+    // Grid and axis figures.
+    for (int i = 0; i <= kGridLines; ++i) {
+        const double gx = x(milesStep * i);
+        const double gy = y(feetStep * i);
+        svg += "<line x1=\"" + Number(kLeft) + "\" y1=\"" + Number(gy) + "\" x2=\"" +
+               Number(kRight) + "\" y2=\"" + Number(gy) + "\" stroke=\"#dddddd\"/>\n";
+        svg += Text(kLeft - 6.0, gy + 4.0, "end", FixedText(feetStep * i, 0));
+        svg += Text(gx, kBottom + 16.0, "middle", FixedText(milesStep * i, milesDecimals));
+    }
+    svg += "<polyline points=\"" + Number(kLeft) + "," + Number(kTop) + " " + Number(kLeft) + "," +
+           Number(kBottom) + " " + Number(kRight) + "," + Number(kBottom) +
+           "\" fill=\"none\" stroke=\"black\"/>\n";
+    svg += Text((kLeft + kRight) / 2.0, kProfileHeight - 20.0, "middle", "Distance flown (miles)");
+    svg += Text(20.0, (kTop + kBottom) / 2.0, "middle", "Altitude (ft)",
+                " transform=\"rotate(-90 20 " + Number((kTop + kBottom) / 2.0) + ")\"");
+
+    if (rows.empty()) {
+        svg += Text((kLeft + kRight) / 2.0, (kTop + kBottom) / 2.0, "middle", "No track recorded");
+    } else if (rows.size() == 1) {
+        svg += "<circle cx=\"" + Number(x(0.0)) + "\" cy=\"" + Number(y(rows[0].altitudeFeet)) +
+               "\" r=\"3\" fill=\"#1f4e9c\"/>\n";
+    } else {
+        svg += "<polyline fill=\"none\" stroke=\"#1f4e9c\" stroke-width=\"2\" points=\"";
+        for (size_t i = 0; i < rows.size(); ++i) {
+            svg += (i > 0 ? " " : "") + Number(x(units::MetresToMiles(metres[i]))) + "," +
+                   Number(y(rows[i].altitudeFeet));
+        }
+        svg += "\"/>\n";
+    }
+
+    bool landingWritten = false;
+    if (!rows.empty()) {
+        for (const TrackMark& mark : marks) {
+            const size_t at = RowAtMark(rows, mark);
+            const double mx = x(units::MetresToMiles(metres[at]));
+            const double my = y(rows[at].altitudeFeet);
+            svg += "<line x1=\"" + Number(mx) + "\" y1=\"" + Number(kTop) + "\" x2=\"" +
+                   Number(mx) + "\" y2=\"" + Number(kBottom) +
+                   "\" stroke=\"#888888\" stroke-dasharray=\"4,3\"/>\n";
+            svg += "<circle cx=\"" + Number(mx) + "\" cy=\"" + Number(my) +
+                   "\" r=\"4\" fill=\"#c0392b\"/>\n";
+            svg += Text(mx, kTop - 6.0, "middle", mark.name);
+            if (mark.kind == MarkKind::kLanding && landing) {
+                // Written above the landing, ending at it, so it stays inside the picture.
+                svg += Text(mx - 6.0, my - 10.0, "end", LandingText(*landing),
+                            " font-weight=\"bold\" fill=\"#c0392b\"");
+                landingWritten = true;
+            }
+        }
+    }
+    if (landing && !landingWritten) {
+        // No landing mark (or nothing drawn): the report still belongs on the picture.
+        const double lx = rows.empty() ? kRight : x(units::MetresToMiles(metres.back()));
+        svg += Text(lx - 6.0, kTop + 16.0, "end", LandingText(*landing),
+                    " font-weight=\"bold\" fill=\"#c0392b\"");
+    }
+    svg += "</svg>\n";
+    return svg;
+}
+
+}  // namespace aerolinker

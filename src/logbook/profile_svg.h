@@ -1,0 +1,27 @@
+// The flight's vertical profile as an SVG 1.1 picture: altitude over the distance flown,
+// waypoints marked, the touchdown rate written at the landing.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "logbook/landing_report.h"
+#include "logbook/trace.h"
+#include "logbook/track.h"
+
+namespace aerolinker {
+
+constexpr int kProfileWidth = 800;
+constexpr int kProfileHeight = 400;
+
+// With no rows the picture still has its title, axes and a line saying nothing was recorded;
+// a single row is a dot at the start.
+std::string ProfileSvg(const std::string& title, const std::vector<TraceRow>& rows,
+                       const std::vector<TrackMark>& marks,
+                       const std::optional<LandingReport>& landing);
+
+// "Touchdown -152 ft/min, 1.34 G, 1 bounce"
+std::string LandingText(const LandingReport& landing);
+
+}  // namespace aerolinker

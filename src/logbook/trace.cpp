@@ -1,0 +1,150 @@
+// The trace's CSV row, its append and its reading back.
+#include "logbook/trace.h"
+
+#include <cstdio>
+
+#include "common/file_io.h"
+#include "logbook/logbook_io.h"
+#include "logbook/number_text.h"
+
+namespace aerolinker {
+
+namespace {
+
+constexpr int kSecondsPerDay = 86400;
+
+// Places kept for each figure: about 10 cm of position, whole feet and knots.
+constexpr int kPositionDecimals = 6;
+constexpr int kFuelDecimals = 1;
+
+const char* FlagText(bool flag) {
+    return flag ? "1" : "0";
+}
+
+bool ParseFlag(const std::string& text, bool& flag) {
+    if (text != "0" && text != "1") {
+        return false;
+    }
+    flag = text == "1";
+    return true;
+}
+
+}  // namespace
+
+std::string TimeOfDayText(int secondsOfDay) {
+    int s = ((secondsOfDay % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay;
+    char text[40];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", s / 3600, s / 60 % 60, s % 60);
+    return text;
+}
+
+bool ParseTimeOfDay(const std::string& text, int& secondsOfDay) {
+    if (text.size() != 8 || text[2] != ':' || text[5] != ':') {
+        return false;
+    }
+    long long parts[3];
+    for (int i = 0; i < 3; ++i) {
+        if (!ParseInteger(std::string_view(text).substr(static_cast<size_t>(i) * 3, 2), parts[i]) ||
+            parts[i] < 0) {
+            return false;
+        }
+    }
+    if (parts[0] > 23 || parts[1] > 59 || parts[2] > 59) {
+        return false;
+    }
+    secondsOfDay = static_cast<int>(parts[0] * 3600 + parts[1] * 60 + parts[2]);
+    return true;
+}
+
+CsvFields TraceHeader() {
+    return {"Time",
+            "Latitude",
+            "Longitude",
+            "Altitude (ft)",
+            "Ground speed (kt)",
+            "Vertical speed (ft/min)",
+            "Heading",
+            "Fuel (gal)",
+            "Phase",
+            "Paused",
+            "Slew",
+            "Sim rate"};
+}
+
+CsvFields TraceFields(const TraceRow& row) {
+    std::string phase = row.phase;
+    for (char& c : phase) {
+        if (c == '\r' || c == '\n') {
+            c = ' ';
+        }
+    }
+    return {TimeOfDayText(row.secondsOfDay),
+            FixedText(row.latitude, kPositionDecimals),
+            FixedText(row.longitude, kPositionDecimals),
+            FixedText(row.altitudeFeet, 0),
+            FixedText(row.groundSpeedKnots, 0),
+            FixedText(row.verticalSpeedFpm, 0),
+            FixedText(row.headingDegrees, 0),
+            FixedText(row.fuelGallons, kFuelDecimals),
+            phase,
+            FlagText(row.paused),
+            FlagText(row.slewing),
+            ShortestText(row.simulationRate)};
+}
+
+bool TraceRowFromFields(const CsvFields& f, TraceRow& row) {
+    if (f.size() != TraceHeader().size()) {
+        return false;
+    }
+    TraceRow read;
+    read.phase = f[8];
+    bool ok = ParseTimeOfDay(f[0], read.secondsOfDay) && ParseNumber(f[1], read.latitude) &&
+              ParseNumber(f[2], read.longitude) && ParseNumber(f[3], read.altitudeFeet) &&
+              ParseNumber(f[4], read.groundSpeedKnots) &&
+              ParseNumber(f[5], read.verticalSpeedFpm) && ParseNumber(f[6], read.headingDegrees) &&
+              ParseNumber(f[7], read.fuelGallons) && ParseFlag(f[9], read.paused) &&
+              ParseFlag(f[10], read.slewing) && ParseNumber(f[11], read.simulationRate);
+    if (ok) {
+        row = std::move(read);
+    }
+    return ok;
+}
+
+std::string TraceCsvText(const std::vector<TraceRow>& rows) {
+    std::string text = CsvRecord(TraceHeader());
+    for (const TraceRow& row : rows) {
+        text += CsvRecord(TraceFields(row));
+    }
+    return text;
+}
+
+int TraceFile::Append(const TraceRow& row) const {
+    return AppendToFile(path_, CsvRecord(TraceHeader()), CsvRecord(TraceFields(row)));
+}
+
+int ReadTrace(const std::string& path, std::vector<TraceRow>& rows) {
+    rows.clear();
+    std::string text;
+    if (int error = ReadFileContents(path, text); error != 0) {
+        return error;
+    }
+    std::vector<CsvFields> records;
+    TraceRow row;
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        std::string_view line = std::string_view(text).substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        if (ParseCsv(line, records) && records.size() == 1 && TraceRowFromFields(records[0], row)) {
+            rows.push_back(row);
+        }
+        start = end + 1;
+    }
+    return 0;
+}
+
+}  // namespace aerolinker

@@ -1,0 +1,59 @@
+// The flight's trace: one CSV row per tick of a tracked flight, appended and handed to the
+// system at once, so a crash loses at most the tick being written and a resumed flight goes
+// on in the same file.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "logbook/csv.h"
+
+namespace aerolinker {
+
+struct TraceRow {
+    int secondsOfDay = 0;  // the simulator's local time, written HH:MM:SS
+    double latitude = 0.0;
+    double longitude = 0.0;
+    double altitudeFeet = 0.0;
+    double groundSpeedKnots = 0.0;
+    double verticalSpeedFpm = 0.0;
+    double headingDegrees = 0.0;
+    double fuelGallons = 0.0;
+    std::string phase;
+    bool paused = false;
+    bool slewing = false;
+    double simulationRate = 1.0;
+};
+
+CsvFields TraceHeader();
+// The phase text loses any line break, so every row stays on one line (see ReadTrace).
+CsvFields TraceFields(const TraceRow& row);
+// False when the fields are not a trace row (wrong count, a number that does not read).
+bool TraceRowFromFields(const CsvFields& fields, TraceRow& row);
+
+// The whole trace with its header, as the logbook's copy.
+std::string TraceCsvText(const std::vector<TraceRow>& rows);
+
+// "HH:MM:SS" of a time of day in seconds, and back (false when not such a text).
+std::string TimeOfDayText(int secondsOfDay);
+bool ParseTimeOfDay(const std::string& text, int& secondsOfDay);
+
+class TraceFile {
+public:
+    explicit TraceFile(std::string path) : path_(std::move(path)) {}
+
+    // Appends one row (the header first if the file is new or empty). Returns 0 or the
+    // platform's error code.
+    int Append(const TraceRow& row) const;
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// Reads a trace back. Lines that are not trace rows (the header, a line cut short by a crash)
+// are skipped one by one; each line is read on its own so a torn line cannot swallow the
+// rows after it. Returns 0 or the platform's error code.
+int ReadTrace(const std::string& path, std::vector<TraceRow>& rows);
+
+}  // namespace aerolinker

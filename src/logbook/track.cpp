@@ -1,0 +1,55 @@
+// Distances along the trace and the rows the marks fall on.
+#include "logbook/track.h"
+
+#include <cmath>
+
+#include "common/units.h"
+
+namespace aerolinker {
+
+namespace {
+constexpr double kEarthMeanRadiusMetres = 6371008.8;
+constexpr int kSecondsPerDay = 86400;
+}  // namespace
+
+double GreatCircleMetres(double lat1, double lon1, double lat2, double lon2) {
+    const double phi1 = lat1 / units::kDegreesPerRadian;
+    const double phi2 = lat2 / units::kDegreesPerRadian;
+    const double dPhi = phi2 - phi1;
+    const double dLambda = (lon2 - lon1) / units::kDegreesPerRadian;
+    const double a = std::sin(dPhi / 2) * std::sin(dPhi / 2) + std::cos(phi1) * std::cos(phi2) *
+                                                                   std::sin(dLambda / 2) *
+                                                                   std::sin(dLambda / 2);
+    return 2.0 * kEarthMeanRadiusMetres * std::asin(std::sqrt(std::fmin(1.0, a)));
+}
+
+std::vector<double> DistancesFlownMetres(const std::vector<TraceRow>& rows) {
+    std::vector<double> distances(rows.size(), 0.0);
+    for (size_t i = 1; i < rows.size(); ++i) {
+        distances[i] =
+            distances[i - 1] + GreatCircleMetres(rows[i - 1].latitude, rows[i - 1].longitude,
+                                                 rows[i].latitude, rows[i].longitude);
+    }
+    return distances;
+}
+
+int SecondsBetween(int from, int to) {
+    return ((to - from) % kSecondsPerDay + kSecondsPerDay) % kSecondsPerDay;
+}
+
+size_t RowAtMark(const std::vector<TraceRow>& rows, const TrackMark& mark) {
+    const int start = rows.front().secondsOfDay;
+    const int markElapsed = SecondsBetween(start, mark.secondsOfDay);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (SecondsBetween(start, rows[i].secondsOfDay) >= markElapsed) {
+            return i;
+        }
+    }
+    return rows.size() - 1;
+}
+
+double AltitudeMetres(double feet) {
+    return feet / units::kFeetPerMetre;
+}
+
+}  // namespace aerolinker

@@ -1,0 +1,42 @@
+// The flown track as the pictures see it: the trace's positions, the distance flown along
+// them, and the marks of take-off, each waypoint and the landing.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "logbook/trace.h"
+
+namespace aerolinker {
+
+enum class MarkKind { kTakeOff, kWaypoint, kLanding };
+
+struct TrackMark {
+    MarkKind kind = MarkKind::kWaypoint;
+    std::string name;  // the airport or waypoint ident
+    int secondsOfDay = 0;
+    double latitude = 0.0;
+    double longitude = 0.0;
+    double altitudeFeet = 0.0;
+};
+
+// The great-circle distance on a sphere of the Earth's mean radius (haversine, which stays
+// accurate for the few hundred metres between two ticks).
+double GreatCircleMetres(double lat1, double lon1, double lat2, double lon2);
+
+// The distance flown up to each row, summed from the positions; the first is 0.
+std::vector<double> DistancesFlownMetres(const std::vector<TraceRow>& rows);
+
+// The row a mark falls on: the first row at or after the mark's time, counted from the first
+// row's time so that a flight over midnight keeps its order; the last row when the mark is
+// later than all. `rows` must not be empty.
+size_t RowAtMark(const std::vector<TraceRow>& rows, const TrackMark& mark);
+
+// Seconds from `from` to `to` on the clock, through midnight when `to` is earlier.
+int SecondsBetween(int from, int to);
+
+// Metres of an altitude the trace holds in feet. The tracker made the feet with the log's
+// factor, so the same factor brings the simulator's metres back.
+double AltitudeMetres(double feet);
+
+}  // namespace aerolinker

@@ -1,0 +1,64 @@
+// The recorder's raw FSUIPC values in degrees, ft/min, rate factor and G.
+#include "logbook/recorder_units.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+
+namespace aerolinker {
+namespace {
+
+TEST(RecorderUnitsTest, PositionsInDegrees) {
+    // Raw values worked out by hand from FSUIPC's formulas: the poles, the date line, Olbia
+    // (LIEO, 40.898889 N 9.5175 E), and a southern latitude and western longitude.
+    struct Case {
+        std::int64_t raw;
+        double latitude;
+        double longitude;
+    } const cases[] = {
+        {0, 0.0, 0.0},
+        {42957189152768000, 90.0, 0.0},  // the north pole's latitude value
+        {-42957189152768000, -90.0, 0.0},
+        {19521125676789580, 40.898889, 0.0},
+        {-16202550124753986, -33.946111, 0.0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_NEAR(LatitudeDegrees(c.raw), c.latitude, 1e-9) << c.raw;
+    }
+    struct LonCase {
+        std::int64_t raw;
+        double longitude;
+    } const lonCases[] = {
+        {0, 0.0},
+        {4611686018427387904, 90.0},  // 2^62
+        {-4611686018427387904, -90.0},
+        {std::numeric_limits<std::int64_t>::min(), -180.0},  // the date line
+        {std::numeric_limits<std::int64_t>::max(), 180.0},
+        {487685796448696256, 9.5175},
+        {-6066971845736178688, -118.400833},
+    };
+    for (const LonCase& c : lonCases) {
+        EXPECT_NEAR(LongitudeDegrees(c.raw), c.longitude, 1e-9) << c.raw;
+    }
+}
+
+TEST(RecorderUnitsTest, SpeedsRatesAndFlags) {
+    // 1 m/s is 196.85 ft/min; the touchdown copy uses the same units.
+    EXPECT_NEAR(VerticalSpeedFeetPerMinute(256), 196.8504, 1e-3);
+    EXPECT_NEAR(VerticalSpeedFeetPerMinute(-200), -153.789, 1e-3);
+    EXPECT_EQ(VerticalSpeedFeetPerMinute(0), 0.0);
+    EXPECT_EQ(SimulationRateFactor(256), 1.0);
+    EXPECT_EQ(SimulationRateFactor(128), 0.5);
+    EXPECT_EQ(SimulationRateFactor(1024), 4.0);
+    EXPECT_EQ(GForce(625), 1.0);
+    EXPECT_NEAR(GForce(1063), 1.7008, 1e-9);
+    EXPECT_EQ(GForce(-625), -1.0);
+    EXPECT_FALSE(IsPaused(0));
+    EXPECT_TRUE(IsPaused(1));
+    EXPECT_FALSE(IsSlewing(0));
+    EXPECT_TRUE(IsSlewing(1));
+}
+
+}  // namespace
+}  // namespace aerolinker

@@ -1,0 +1,94 @@
+// The trace on disk: rows appended one at a time, kept across a resumed flight and a crash.
+#include "logbook/trace.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "logbook/csv.h"
+#include "persistence/temp_folder.h"
+
+namespace aerolinker {
+namespace {
+
+TraceRow Row(int secondsOfDay, const std::string& phase) {
+    TraceRow row;
+    row.secondsOfDay = secondsOfDay;
+    row.latitude = 40.898889;
+    row.longitude = -9.5175;
+    row.altitudeFeet = 6233;
+    row.groundSpeedKnots = 182;
+    row.verticalSpeedFpm = -512;
+    row.headingDegrees = 52;
+    row.fuelGallons = 231.4;
+    row.phase = phase;
+    row.simulationRate = 0.5;
+    return row;
+}
+
+void ExpectSameRow(const TraceRow& read, const TraceRow& written) {
+    EXPECT_EQ(read.secondsOfDay, written.secondsOfDay);
+    EXPECT_NEAR(read.latitude, written.latitude, 1e-6);
+    EXPECT_NEAR(read.longitude, written.longitude, 1e-6);
+    EXPECT_EQ(read.altitudeFeet, written.altitudeFeet);
+    EXPECT_EQ(read.verticalSpeedFpm, written.verticalSpeedFpm);
+    EXPECT_NEAR(read.fuelGallons, written.fuelGallons, 0.05);
+    EXPECT_EQ(read.phase, written.phase);
+    EXPECT_EQ(read.paused, written.paused);
+    EXPECT_EQ(read.slewing, written.slewing);
+    EXPECT_EQ(read.simulationRate, written.simulationRate);
+}
+
+TEST(TraceTest, ResumedFlightGoesOnInTheSameTrace) {
+    TempFolder folder;
+    const std::string path = folder.PathOf("trace.csv");
+    std::vector<TraceRow> written = {Row(36300, "Climb, \"cruise\""), Row(36305, "Cruise")};
+    written[1].paused = true;
+    ASSERT_EQ(TraceFile(path).Append(written[0]), 0);
+    ASSERT_EQ(TraceFile(path).Append(written[1]), 0);
+    // The program restarts and resumes: a new TraceFile on the same path.
+    written.push_back(Row(86399, "Descent"));
+    written.back().slewing = true;
+    ASSERT_EQ(TraceFile(path).Append(written.back()), 0);
+
+    const std::string text = folder.Contents("trace.csv");
+    EXPECT_EQ(text.find(CsvRecord(TraceHeader())), 0u);
+    EXPECT_EQ(text.find("Time,", 1), std::string::npos) << "one header only";
+    std::vector<TraceRow> read;
+    ASSERT_EQ(ReadTrace(path, read), 0);
+    ASSERT_EQ(read.size(), written.size());
+    for (size_t i = 0; i < read.size(); ++i) {
+        ExpectSameRow(read[i], written[i]);
+    }
+    EXPECT_EQ(TraceCsvText(written), text);
+}
+
+TEST(TraceTest, LineCutShortByACrashIsClosedAndSkipped) {
+    TempFolder folder;
+    const std::string path = folder.PathOf("trace.csv");
+    // An empty file left behind still gets its header; a torn last row, with a quote left
+    // open, must not swallow the rows written after the restart.
+    folder.Put("trace.csv", "");
+    ASSERT_EQ(TraceFile(path).Append(Row(36300, "Cruise")), 0);
+    std::string torn = folder.Contents("trace.csv") + "10:05:05,40.9,\"Cru";
+    folder.Put("trace.csv", torn);
+    ASSERT_EQ(TraceFile(path).Append(Row(36310, "Cruise")), 0);
+
+    EXPECT_EQ(folder.Contents("trace.csv").substr(torn.size(), 2), "\r\n");
+    std::vector<TraceRow> read;
+    ASSERT_EQ(ReadTrace(path, read), 0);
+    ASSERT_EQ(read.size(), 2u);
+    EXPECT_EQ(read[0].secondsOfDay, 36300);
+    EXPECT_EQ(read[1].secondsOfDay, 36310);
+}
+
+TEST(TraceTest, MissingFolderIsAnError) {
+    TempFolder folder;
+    EXPECT_NE(TraceFile(folder.PathOf("gone") + "\\trace.csv").Append(Row(0, "Taxi")), 0);
+    std::vector<TraceRow> read;
+    EXPECT_NE(ReadTrace(folder.PathOf("none.csv"), read), 0);
+}
+
+}  // namespace
+}  // namespace aerolinker
