@@ -74,8 +74,9 @@ struct Flight {
         options.flightsFolder = (folder / "flights").string();
         simulator = std::make_unique<LoopbackSimulator>(platform, scenario, options);
         link = std::make_unique<FsuipcLink>(platform);
-        form = std::make_unique<TFConnection>(
-            AppServices{*link, window, config, windowsFolder, copier, clock, RegionalSettings{}});
+        form = std::make_unique<TFConnection>(AppServices{*link, window, config, windowsFolder,
+                                                          copier, clock, RegionalSettings{},
+                                                          (folder / "logs").string()});
         form->FormCreate();
         form->SetLogFolder((folder / "logs").string());
         form->LConnettiClick();
@@ -90,6 +91,7 @@ struct Flight {
     // The window's roles, with nothing shown.
     struct QuietWindow : MainWindowRoles {
         bool AskYesNo(const std::string&) override { return false; }
+        void EditLogFolder() override {}
         void SetCaption(const std::string&) override {}
         void SetStatusText(const std::string&) override {}
         void ShowMessageBox(const std::string&) override {}
@@ -105,7 +107,7 @@ struct Flight {
     };
 
     fs::path folder;
-    GivenWindowsFolder windowsFolder;
+    GivenFolder windowsFolder;
     IniFile config;
     ByteFileCopier copier;
     FixedClock clock;

@@ -2,12 +2,22 @@
 // and the tracker's effects carried out over the link, the window and the files.
 #include "app/connection_form.h"
 
+#include <cstdio>
 #include <exception>
 
+#include "common/app_error.h"
+#include "common/file_io.h"
 #include "common/stale_files.h"
 #include "navlog/log_file.h"
 
 namespace aerolinker {
+
+namespace {
+
+// Written and removed at the start to learn whether the log folder takes files.
+constexpr const char* kFolderProbeName = "\\Navforge.check";
+
+}  // namespace
 
 TFConnection::TFConnection(AppServices services) : services_(services) {}
 
@@ -19,6 +29,22 @@ void TFConnection::RunGuarded(const std::function<void()>& action) {
     } catch (...) {
         services_.window.ReportError("An unexpected error ended the action.");
     }
+}
+
+// A log folder the program cannot write to would lose the flight's log at its first save: the
+// pilot hears of it at the start, with the folder named, and the pilot form opens at it.
+void TFConnection::CheckLogFolder() {
+    const std::string probe = logFolder_ + kFolderProbeName;
+    const int error = ReplaceFileContents(probe, std::string());
+    if (error == 0) {
+        std::remove(NativePath(probe).c_str());
+        return;
+    }
+    const std::string text =
+        "The log folder " + logFolder_ + " cannot be written: " + SystemErrorText(error);
+    services_.window.SetStatusText(text);
+    services_.window.ShowMessageBox(text + "\nChoose another folder as MyFlightsDir.");
+    services_.window.EditLogFolder();
 }
 
 // What a program stopped in the middle of a save left behind in the folder goes.
@@ -35,16 +61,21 @@ std::string TFConnection::LogFilePath() const {
 }
 
 std::string TFConnection::ConfigFilePath() const {
-    return aerolinker::ConfigFilePath(services_.windowsFolder);
+    return aerolinker::ConfigFilePath(services_.settingsFolder);
 }
 
 void TFConnection::FormCreate() {
     sample_.approachLoaded = false;
-    StartupConfiguration startup = ReadStartupConfiguration(services_.config);
+    StartupConfiguration startup =
+        ReadStartupConfiguration(services_.config, services_.defaultLogFolder);
     pilotProfile_ = startup.profile;
     SetLogFolder(startup.LogFolder);
+    if (logFolder_ == services_.defaultLogFolder) {
+        CreateFolders(logFolder_);
+    }
+    CheckLogFolder();
     RemoveStaleTemporaries(ConfigFilePath());
-    RemoveStaleTemporaries(ConfigBackupPath(services_.windowsFolder));
+    RemoveStaleTemporaries(ConfigBackupPath(services_.settingsFolder));
     services_.window.SetCaption(std::string(kDesignCaption) + " --- (Pilot Name) " +
                                 pilotProfile_.PilotName);
 }

@@ -27,12 +27,14 @@ constexpr const char* kDesignCaption = "Aerolinker 2.1";
 struct AppServices {
     FsuipcLink& link;
     MainWindowRoles& window;
-    // Aerolinker.ini; its backup copy lives in the Windows folder beside it.
+    // Aerolinker.ini; its backup copy lives beside it in the settings folder.
     ConfigStore& config;
-    WindowsFolder& windowsFolder;
+    Folder& settingsFolder;
     FileCopier& fileCopy;
     LocalClock& clock;
     RegionalSettings regional;
+    // The log folder while the pilot has chosen none; created when needed.
+    std::string defaultLogFolder;
 };
 
 class TFConnection {
@@ -94,6 +96,7 @@ private:
     };
 
     void Event(FlightEvent event, const std::string& detail);
+    void CheckLogFolder();
     // A save the tracker asked for failed: the pilot is told, the flight goes on.
     void ReportSaveFailure(const std::string& what, const std::string& error, bool& shown);
 

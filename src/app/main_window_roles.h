@@ -20,6 +20,8 @@ public:
     virtual void ShowMessageBox(const std::string& text) = 0;
     // A question with the answers Yes and No; true for Yes.
     virtual bool AskYesNo(const std::string& question) = 0;
+    // The pilot form, open at its log folder field (MyFlightsDir), once the window is shown.
+    virtual void EditLogFolder() = 0;
     // The standard message dialog.
     virtual void ShowStandardMessage(const std::string& text) = 0;
     virtual void SetTimerEnabled(bool enabled) = 0;

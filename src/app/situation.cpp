@@ -81,7 +81,7 @@ void TFConnection::SaveSituation() {
     situationFlight_ = situation.flightName;
 
     RequestFlightSave(services_.link, kSavedFlightName, lastLinkResult_);
-    services_.fileCopy.Copy(ConfigFilePath(), ConfigBackupPath(services_.windowsFolder));
+    services_.fileCopy.Copy(ConfigFilePath(), ConfigBackupPath(services_.settingsFolder));
     // A route distance that is no number is never written into the configuration.
     const double route = std::isfinite(sample_.routeDistance) ? sample_.routeDistance : 0;
     WriteFlightState(services_.config, state, route, services_.clock.Now());

@@ -19,13 +19,14 @@ void WriteKey(ConfigStore& store, const ConfigKey& key, const std::string& value
 
 }  // namespace
 
-StartupConfiguration ReadStartupConfiguration(ConfigStore& store) {
+StartupConfiguration ReadStartupConfiguration(ConfigStore& store,
+                                              const std::string& defaultLogFolder) {
     StartupConfiguration startup;
-    startup.LogFolder = ReadKey(store, keys::FlightDir, kDefaultFolder);
+    startup.LogFolder = ReadKey(store, keys::FlightDir, defaultLogFolder.c_str());
     startup.profile.PilotName = ReadKey(store, keys::PilotName, kDefaultPilotText);
     startup.profile.ID = ReadKey(store, keys::ID, kDefaultPilotText);
     startup.profile.Number = ReadKey(store, keys::Number, kDefaultPilotText);
-    startup.profile.Flightdir = ReadKey(store, keys::FlightDir, kDefaultFolder);
+    startup.profile.Flightdir = ReadKey(store, keys::FlightDir, defaultLogFolder.c_str());
     startup.profile.FS2k4dir = ReadKey(store, keys::FS2k4dir, kDefaultFolder);
     return startup;
 }

@@ -25,8 +25,9 @@ struct StartupConfiguration {
 
 // Reads the flight folder into LogFolder, then the pilot's name, identifier and number, the
 // flight folder again and the simulator folder into the profile. Missing keys give "None" for
-// the pilot's texts and "C:\" for the folders.
-StartupConfiguration ReadStartupConfiguration(ConfigStore& store);
+// the pilot's texts, `defaultLogFolder` for the flight folder and "C:\" for the simulator's.
+StartupConfiguration ReadStartupConfiguration(ConfigStore& store,
+                                              const std::string& defaultLogFolder);
 
 // Writes the five texts as entered, unchanged, in the order PilotName, ID, Number, Flightdir,
 // FS2k4dir, then replaces `profile` with them. A refused write throws "Unable to write to %s"

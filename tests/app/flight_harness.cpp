@@ -71,14 +71,14 @@ void FlightHarness::Restart() {
     simulator_ = std::make_unique<LoopbackSimulator>(*platform_, scenario_, options);
     link_ = std::make_unique<FsuipcLink>(*platform_);
     window_ = std::make_unique<RecordingWindow>();
-    form_ = std::make_unique<TFConnection>(
-        AppServices{*link_, *window_, config_, windowsFolder_, copier_, clock_, regional_});
+    form_ = std::make_unique<TFConnection>(AppServices{*link_, *window_, config_, windowsFolder_,
+                                                       copier_, clock_, regional_, LogFolder()});
 }
 
 std::string FlightHarness::LogFolder() const {
     return (folder_ / "logs").string();
 }
-std::string FlightHarness::WindowsFolder() const {
+std::string FlightHarness::Folder() const {
     return (folder_ / "windows").string();
 }
 

@@ -23,6 +23,7 @@ public:
     void SetStatusText(const std::string& text) override { status = text; }
     void ShowMessageBox(const std::string& text) override { messageBoxes.push_back(text); }
     void ShowStandardMessage(const std::string& text) override { standardMessages.push_back(text); }
+    void EditLogFolder() override { ++logFolderEdits; }
     bool AskYesNo(const std::string& question) override {
         questions.push_back(question);
         return answerYes;
@@ -41,6 +42,7 @@ public:
     std::vector<std::string> standardMessages;
     std::vector<std::string> questions;
     bool answerYes = false;
+    int logFolderEdits = 0;
     std::vector<std::string> errors;
     std::vector<FlightEvent> events;
     bool timer = false;
@@ -75,7 +77,7 @@ public:
     LoopbackPlatform& platform() { return *platform_; }
 
     std::string LogFolder() const;
-    std::string WindowsFolder() const;
+    std::string Folder() const;
     std::string ReadFile(const std::string& path) const;
     // The texts the simulator was asked to show, in order.
     std::vector<std::string> SimulatorMessages() const;
@@ -85,7 +87,7 @@ private:
     RegionalSettings regional_;
     std::shared_ptr<const Scenario> scenario_;
     FixedClock clock_;
-    GivenWindowsFolder windowsFolder_;
+    GivenFolder windowsFolder_;
     IniFile config_;
     ByteFileCopier copier_;
     std::unique_ptr<LoopbackPlatform> platform_;

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "common/file_io.h"
 #include "flight_harness.h"
 #include "link/fsuipc_link.h"
 #include "navlog/log_file.h"
@@ -166,12 +167,12 @@ TEST(FlightTest, SecondRegistrationSavesTheSituationWithBothBackups) {
         flight.Tick();  // engine start, take-off
     }
     const std::string afterTakeOff = flight.ReadFile(flight.form().LogFilePath());
-    const std::string configBefore = flight.ReadFile(flight.WindowsFolder() + "\\Aerolinker.ini");
+    const std::string configBefore = flight.ReadFile(flight.Folder() + "\\Aerolinker.ini");
     flight.Tick();  // BBB: the second registration
 
     EXPECT_EQ(flight.ReadFile(flight.LogFolder() + kLogBackupName), afterTakeOff);
-    EXPECT_EQ(flight.ReadFile(flight.WindowsFolder() + "\\Aerolinker.inibak"), configBefore);
-    const std::string config = flight.ReadFile(flight.WindowsFolder() + "\\Aerolinker.ini");
+    EXPECT_EQ(flight.ReadFile(flight.Folder() + "\\Aerolinker.inibak"), configBefore);
+    const std::string config = flight.ReadFile(flight.Folder() + "\\Aerolinker.ini");
     const std::string keys =
         "DateLog=06/12/2026\r\nDistanzaTotale=0054\r\nRemain=0022\r\n"
         "Clearance=AAAA->BBB->\r\nToTime=10:10:00\r\nFuelTO=00100\r\nNuvoleDecollo=Sct 3/8\r\n"
@@ -358,7 +359,7 @@ TEST(FlightTest, FrostAndBelowSeaLevelKeepTheirSigns) {
     flight.Tick();
     flight.Tick();  // take-off
     flight.form().RunGuarded([&] { flight.form().SalvaSitClick(); });
-    IniFile config(flight.WindowsFolder() + "\\Aerolinker.ini", RegionalSettings{});
+    IniFile config(flight.Folder() + "\\Aerolinker.ini", RegionalSettings{});
     EXPECT_EQ(config.ReadText("Aerolinker", "TempDecollo", ""), "-5");
     flight.FlyUntilTimerStops();
     const LogDocument& log = flight.form().Memo1();
@@ -476,6 +477,19 @@ TEST(FlightTest, NoGroundSpeedLeavesTheTimesOfTheNextLegOpen) {
               "CCCC    |     |      |     |       |       |016/0022|--:--|--:--|      ");
 }
 
+TEST(FlightTest, AnUnwritableLogFolderIsNamedAtTheStartAndThePilotFormOpensAtIt) {
+    FlightHarness flight(kShortFlight, TestFolder());
+    // A file where the folder should be: nothing can be written into it.
+    fs::remove_all(flight.LogFolder());
+    ASSERT_EQ(ReplaceFileContents(flight.LogFolder(), "x"), 0);
+    flight.Start();
+    const std::string named = "The log folder " + flight.LogFolder() + " cannot be written: ";
+    EXPECT_EQ(flight.window().status.rfind(named, 0), 0u) << flight.window().status;
+    ASSERT_EQ(flight.window().messageBoxes.size(), 1u);
+    EXPECT_EQ(flight.window().messageBoxes[0].rfind(named, 0), 0u);
+    EXPECT_EQ(flight.window().logFolderEdits, 1);
+}
+
 TEST(FlightTest, FailedSavesNeitherStopTrackingNorDropRows) {
     FlightHarness flight(kShortFlight, TestFolder());
     flight.Start();
@@ -582,12 +596,12 @@ TEST(SituationTest, SavingBeforeAnyEngineStartTouchesNoFile) {
     FlightHarness flight(kShortFlight, TestFolder());
     flight.Start();
     flight.Connect();
-    const std::string config = flight.ReadFile(flight.WindowsFolder() + "\\Aerolinker.ini");
+    const std::string config = flight.ReadFile(flight.Folder() + "\\Aerolinker.ini");
     flight.form().RunGuarded([&] { flight.form().SalvaSitClick(); });
     EXPECT_EQ(flight.window().messageBoxes,
               std::vector<std::string>{"Plane on ground. Nothing saved!!"});
-    EXPECT_EQ(flight.ReadFile(flight.WindowsFolder() + "\\Aerolinker.ini"), config);
-    EXPECT_FALSE(fs::exists(flight.WindowsFolder() + "/Aerolinker.inibak"));
+    EXPECT_EQ(flight.ReadFile(flight.Folder() + "\\Aerolinker.ini"), config);
+    EXPECT_FALSE(fs::exists(flight.Folder() + "/Aerolinker.inibak"));
     EXPECT_FALSE(fs::exists(flight.LogFolder() + "/Navforge.log"));
 }
 

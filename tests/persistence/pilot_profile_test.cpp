@@ -20,14 +20,16 @@ protected:
     TempFolder folder_;
 };
 
-TEST_F(PilotProfileTest, NoConfigurationFileGivesNoneAndTheRootFolder) {
+constexpr const char* kDocuments = "C:\\Users\\Pilot\\Documents\\Aerolinker";
+
+TEST_F(PilotProfileTest, NoConfigurationFileGivesNoneAndTheDefaultFolders) {
     IniFile ini = Ini();
-    StartupConfiguration startup = ReadStartupConfiguration(ini);
-    EXPECT_EQ(startup.LogFolder, "C:\\");
+    StartupConfiguration startup = ReadStartupConfiguration(ini, kDocuments);
+    EXPECT_EQ(startup.LogFolder, kDocuments);
     EXPECT_EQ(startup.profile.PilotName, "None");
     EXPECT_EQ(startup.profile.ID, "None");
     EXPECT_EQ(startup.profile.Number, "None");
-    EXPECT_EQ(startup.profile.Flightdir, "C:\\");
+    EXPECT_EQ(startup.profile.Flightdir, kDocuments);
     EXPECT_EQ(startup.profile.FS2k4dir, "C:\\");
 }
 
@@ -48,7 +50,7 @@ TEST_F(PilotProfileTest, SaveWritesTheFiveKeysInOrderAndReplacesTheProfile) {
     EXPECT_EQ(profile.FS2k4dir, "C:\\FS9");
 
     // The next start reads the folder written as Flightdir through FlightDir, twice.
-    StartupConfiguration startup = ReadStartupConfiguration(ini);
+    StartupConfiguration startup = ReadStartupConfiguration(ini, kDocuments);
     EXPECT_EQ(startup.LogFolder, "D:\\My Flights");
     EXPECT_EQ(startup.profile.Flightdir, "D:\\My Flights");
     EXPECT_EQ(startup.profile.PilotName, "ACE PILOT");
@@ -58,7 +60,7 @@ TEST_F(PilotProfileTest, EmptyFieldsAreSavedAsEmptyNotNone) {
     IniFile ini = Ini();
     PilotProfile profile;
     SavePilotProfile(ini, PilotProfile{"", "", "", "", ""}, profile);
-    StartupConfiguration startup = ReadStartupConfiguration(ini);
+    StartupConfiguration startup = ReadStartupConfiguration(ini, kDocuments);
     EXPECT_EQ(startup.profile.PilotName, "");
     EXPECT_EQ(startup.profile.Number, "");
     EXPECT_EQ(startup.LogFolder, "");
@@ -66,7 +68,7 @@ TEST_F(PilotProfileTest, EmptyFieldsAreSavedAsEmptyNotNone) {
 
 TEST_F(PilotProfileTest, StartReadsInTheFixedOrder) {
     RecordingStore store;
-    ReadStartupConfiguration(store);
+    ReadStartupConfiguration(store, kDocuments);
     EXPECT_EQ(store.reads,
               (std::vector<std::string>{"Aerolinker/FlightDir", "Aerolinker/PilotName",
                                         "Aerolinker/ID", "Aerolinker/Number",

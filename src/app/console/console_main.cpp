@@ -53,6 +53,7 @@ struct Options {
     std::string scenario = kDefaultScenario;
     std::string logFolder;
     std::string windowsFolder;
+    std::string settingsFolder;
     std::string flightsFolder;
     int tickMs = 5000;
     RegionalSettings regional;
@@ -108,8 +109,13 @@ void DescribeOptions(CLI::App& app, Options& options) {
     app.add_option("--log-folder", options.logFolder,
                    "folder of Navforge.log (default: ~/.aerolinker/logs)")
         ->type_name("DIR");
+    app.add_option("--settings-folder", options.settingsFolder,
+                   "folder standing in for the user's settings folder, where Aerolinker.ini "
+                   "lives (default: \"settings\" beside the Windows folder)")
+        ->type_name("DIR");
     app.add_option("--windows-folder", options.windowsFolder,
-                   "folder standing in for the Windows folder, where Aerolinker.ini lives "
+                   "folder standing in for the Windows folder, where older copies kept "
+                   "Aerolinker.ini; taken over when the settings folder has none "
                    "(default: ~/.aerolinker/windows)")
         ->type_name("DIR");
     app.add_option("--flights-folder", options.flightsFolder,
@@ -181,9 +187,6 @@ std::unique_ptr<LoopbackSimulator> StartSimulator(LoopbackPlatform& platform,
 void ChooseLogFolder(TFConnection& form, const Options& options) {
     if (!options.logFolder.empty()) {
         form.SetLogFolder(options.logFolder);
-    } else if (form.LogFolder() == "C:\\") {
-        // No folder chosen in the pilot profile: the console keeps its logs in its own folder.
-        form.SetLogFolder(DefaultFolder("logs"));
     }
     std::printf("%-14s %s\n", "log folder:", form.LogFolder().c_str());
 }
@@ -301,12 +304,20 @@ int Run(const Options& options) {
     window.setAnswer(options.resume      ? ConsoleWindow::Answer::Yes
                      : options.newFlight ? ConsoleWindow::Answer::No
                                          : ConsoleWindow::Answer::Ask);
-    GivenWindowsFolder windowsFolderService(windowsFolder);
+    const GivenFolder windowsFolderService(windowsFolder);
+    GivenFolder settingsFolder(
+        !options.settingsFolder.empty()
+            ? options.settingsFolder
+            : (std::filesystem::path(windowsFolder).parent_path() / "settings").string());
+    const std::string takenOver = TakeOverOlderSettings(settingsFolder, {&windowsFolderService});
+    if (!takenOver.empty()) {
+        std::printf("%-14s %s\n", "settings:", ("taken over from " + takenOver).c_str());
+    }
     ByteFileCopier fileCopier;
     SystemClock clock;
-    IniFile config(ConfigFilePath(windowsFolderService), options.regional);
-    TFConnection form(AppServices{link, window, config, windowsFolderService, fileCopier, clock,
-                                  options.regional});
+    IniFile config(ConfigFilePath(settingsFolder), options.regional);
+    TFConnection form(AppServices{link, window, config, settingsFolder, fileCopier, clock,
+                                  options.regional, DefaultFolder("logs")});
 
     form.RunGuarded([&] { form.FormCreate(); });
     ChooseLogFolder(form, options);

@@ -28,6 +28,10 @@ void ConsoleWindow::SetStatusText(const std::string& text) {
     Print("status:", text);
 }
 
+void ConsoleWindow::EditLogFolder() {
+    Print("pilot form:", "opens at MyFlightsDir (use --log-folder)");
+}
+
 bool ConsoleWindow::AskYesNo(const std::string& question) {
     std::string shown = question;
     for (char& c : shown) {

@@ -18,6 +18,7 @@ public:
     void SetStatusText(const std::string& text) override;
     void ShowMessageBox(const std::string& text) override;
     bool AskYesNo(const std::string& question) override;
+    void EditLogFolder() override;
     void ShowStandardMessage(const std::string& text) override;
     void SetTimerEnabled(bool enabled) override { timerEnabled_ = enabled; }
     bool TimerEnabled() const override { return timerEnabled_; }

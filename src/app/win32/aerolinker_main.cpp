@@ -36,16 +36,20 @@ int Run(HINSTANCE module, int showCommand) {
     {
         Win32LinkPlatform platform;
         FsuipcLink link(platform);  // its destructor closes the link at the end
-        Win32WindowsFolder windowsFolder;
+        // The settings are the user's own; an older copy's file comes across at the first start.
+        Win32SettingsFolder settingsFolder;
+        const Win32VirtualStoreFolder virtualStore;
+        const Win32WindowsFolder windowsFolder;
+        TakeOverOlderSettings(settingsFolder, {&virtualStore, &windowsFolder});
         ShellFileCopier fileCopier;
         SystemClock clock;
 
         const RegionalSettings regional = ReadUserRegionalSettings();
-        IniFile config(ConfigFilePath(windowsFolder), regional);
+        IniFile config(ConfigFilePath(settingsFolder), regional);
 
         MainWindow window(module);
-        TFConnection form(
-            AppServices{link, window, config, windowsFolder, fileCopier, clock, regional});
+        TFConnection form(AppServices{link, window, config, settingsFolder, fileCopier, clock,
+                                      regional, DefaultLogFolder()});
         TFPilot pilotForm(module, form);
         if (window.Create(form) && pilotForm.Create(window.hwnd())) {
             window.SetPilotForm(&pilotForm);

@@ -165,6 +165,11 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_THEMECHANGED:
             toolBar_.OnThemeChanged();
             break;
+        case kEditLogFolderMessage:
+            if (pilotForm_) {
+                form_->RunGuarded([this] { pilotForm_->ShowModal(true); });
+            }
+            return 0;
         default:
             break;
     }
@@ -292,6 +297,12 @@ void MainWindow::OnDestroy() {
     SetTimerEnabled(false);
     logView_.reset();
     PostQuitMessage(0);
+}
+
+// Asked for while the program starts, before the window is on screen: the form opens once the
+// message loop runs.
+void MainWindow::EditLogFolder() {
+    PostMessageA(hwnd(), kEditLogFolderMessage, 0, 0);
 }
 
 void MainWindow::ShowPilotForm() {

@@ -21,6 +21,9 @@ namespace aerolinker {
 
 class TFPilot;
 
+// Opens the pilot form at its log folder field.
+constexpr UINT kEditLogFolderMessage = WM_APP + 1;
+
 class MainWindow : public WindowBase, public MainWindowRoles {
 public:
     explicit MainWindow(HINSTANCE module);
@@ -42,6 +45,7 @@ public:
     void SetStatusText(const std::string& text) override;
     void ShowMessageBox(const std::string& text) override;
     bool AskYesNo(const std::string& question) override;
+    void EditLogFolder() override;
     void ShowStandardMessage(const std::string& text) override;
     void SetTimerEnabled(bool enabled) override;
     bool TimerEnabled() const override { return timerEnabled_; }

@@ -148,7 +148,7 @@ void TFPilot::CentreOnDesktop() {
     SetWindowPos(hwnd(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void TFPilot::ShowModal() {
+void TFPilot::ShowModal(bool atLogFolder) {
     if (!hwnd() || modal_) {
         return;
     }
@@ -157,8 +157,9 @@ void TFPilot::ShowModal() {
     EnableWindow(owner_, FALSE);
     ShowWindow(hwnd(), SW_SHOW);
     SetForegroundWindow(hwnd());
-    SetFocus(EPilot);
-    SendMessageA(EPilot, EM_SETSEL, 0, -1);
+    const HWND field = atLogFolder ? FDir : EPilot;
+    SetFocus(field);
+    SendMessageA(field, EM_SETSEL, 0, -1);
 
     modal_ = true;
     MSG message;

@@ -25,8 +25,9 @@ public:
     // Creates the form hidden; it lives, shown or not, until its owner is destroyed.
     bool Create(HWND owner);
     // Shows the form with the profile's texts and returns when it closes; meanwhile the main
-    // window takes no input, though its timer still ticks.
-    void ShowModal();
+    // window takes no input, though its timer still ticks. The pilot name gets the caret, or
+    // MyFlightsDir when the log folder is to be chosen.
+    void ShowModal(bool atLogFolder = false);
 
     // Handlers.
     void FormShow();

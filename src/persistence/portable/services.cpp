@@ -7,7 +7,7 @@
 
 namespace aerolinker {
 
-GivenWindowsFolder::GivenWindowsFolder(std::string path) : path_(std::move(path)) {
+GivenFolder::GivenFolder(std::string path) : path_(std::move(path)) {
     // The configuration's name is joined with "\", so a trailing separator would double it.
     while (path_.size() > 1 && (path_.back() == '\\' || path_.back() == '/')) {
         path_.pop_back();

@@ -8,9 +8,9 @@
 
 namespace aerolinker {
 
-class GivenWindowsFolder : public WindowsFolder {
+class GivenFolder : public Folder {
 public:
-    explicit GivenWindowsFolder(std::string path);
+    explicit GivenFolder(std::string path);
     std::string Path() const override { return path_; }
 
 private:

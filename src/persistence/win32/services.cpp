@@ -3,6 +3,7 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 namespace aerolinker {
 namespace {
@@ -15,7 +16,36 @@ std::string NameList(const std::string& path) {
     return list;
 }
 
+// A shell folder (CSIDL_...) as the shell names it, or the empty text.
+std::string ShellFolder(int csidl) {
+    char buffer[MAX_PATH + 1] = {};
+    if (FAILED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer))) {
+        return std::string();
+    }
+    return buffer;
+}
+
 }  // namespace
+
+std::string Win32SettingsFolder::Path() const {
+    const std::string appData = ShellFolder(CSIDL_APPDATA);
+    return appData.empty() ? Win32WindowsFolder().Path() : appData + "\\Aerolinker";
+}
+
+std::string Win32VirtualStoreFolder::Path() const {
+    const std::string local = ShellFolder(CSIDL_LOCAL_APPDATA);
+    const std::string windows = Win32WindowsFolder().Path();
+    // "C:\Windows" is kept there as "\Windows", without its drive.
+    if (local.empty() || windows.size() < 3 || windows[1] != ':') {
+        return std::string();
+    }
+    return local + "\\VirtualStore" + windows.substr(2);
+}
+
+std::string DefaultLogFolder() {
+    const std::string documents = ShellFolder(CSIDL_PERSONAL);
+    return documents.empty() ? std::string("C:\\") : documents + "\\Aerolinker";
+}
 
 std::string Win32WindowsFolder::Path() const {
     char buffer[MAX_PATH + 1] = {};

@@ -27,7 +27,12 @@ export WINEPREFIX="$prefix" WINEARCH=win64 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 work="$ARTIFACTS/$case_name"
 windows_folder="$prefix/drive_c/windows"
-config="$windows_folder/Aerolinker.ini"
+# The settings are the user's own (%APPDATA%\Aerolinker); logs go to Documents\Aerolinker when
+# no folder is chosen.
+user_folder="$prefix/drive_c/users/$(id -un)"
+settings_folder="$user_folder/AppData/Roaming/Aerolinker"
+config="$settings_folder/Aerolinker.ini"
+default_logs="$user_folder/Documents/Aerolinker"
 
 rm -rf "$work"
 mkdir -p "$work" "$(dirname "$prefix")"
@@ -83,7 +88,9 @@ prepare_prefix() {
     fi
     # Whatever an interrupted earlier run left running in the prefix goes now.
     wineserver -k >/dev/null 2>&1
-    rm -rf "$config" "$windows_folder/Aerolinker.inibak" "$prefix/drive_c/Navforge.log"
+    rm -rf "$settings_folder" "$windows_folder/Aerolinker.ini" "$default_logs" \
+        "$user_folder/AppData/Local/VirtualStore"
+    mkdir -p "$settings_folder"
 }
 
 # A Linux path as the programs under Wine name it (drive Z: is the root folder).
@@ -307,12 +314,13 @@ $ID_SALVA_SIT:Save Situation
 $ID_CARICA_SIT:Load Last Situation
 EOF
 
-    # With no configuration the log folder is C:\: the empty text area makes an empty file.
+    # With no configuration the log folder is Documents\Aerolinker, made at the start: the empty
+    # text area makes an empty file there.
     click_control $ID_SAVE_GENERATED
-    local log="$prefix/drive_c/Navforge.log"
-    wait_until 10 test -f "$log" || fail "\"Save Generated File\" wrote no C:\\Navforge.log"
+    local log="$default_logs/Navforge.log"
+    wait_until 10 test -f "$log" || fail "\"Save Generated File\" wrote no Documents\\Aerolinker\\Navforge.log"
     [ ! -s "$log" ] || fail "the empty text area gave a log of $(stat -c %s "$log") bytes"
-    pass_note "\"Save Generated File\" wrote an empty C:\\Navforge.log"
+    pass_note "\"Save Generated File\" wrote an empty Documents\\Aerolinker\\Navforge.log"
     close_program
     [ ! -f "$config" ] || fail "closing the window wrote the configuration file"
     pass_note "closing the window ended the program and wrote nothing"
@@ -385,7 +393,7 @@ case_flight() {
     file_contains "$work/transcript.txt" 'flight saved as "navforge"' ||
         fail "the simulator was never asked to save the flight"
     tr -d '\r' <"$config" | grep -qx "NPunti=5" || fail "no flight state in Aerolinker.ini"
-    [ -f "$windows_folder/Aerolinker.inibak" ] || fail "no Aerolinker.inibak beside Aerolinker.ini"
+    [ -f "$settings_folder/Aerolinker.inibak" ] || fail "no Aerolinker.inibak beside Aerolinker.ini"
     [ -f "$work/logs/Navforge.bak" ] || fail "no Navforge.bak beside Navforge.log"
     pass_note "situation saved in flight, with both backups"
 
@@ -439,7 +447,7 @@ case_resume() {
         tail -n 1 | grep -o '[0-9]*)$' | tr -d ')')
     cp "$log" "$work/log-at-interruption.log"
     local files_before
-    files_before=$(md5sum "$config" "$windows_folder/Aerolinker.inibak" "$log" \
+    files_before=$(md5sum "$config" "$settings_folder/Aerolinker.inibak" "$log" \
         "$work/logs/Navforge.bak" "$work/flights/navforge.flt")
     pass_note "situation saved at PRT (tick $saved_tick) and the log written after it"
 
@@ -447,7 +455,7 @@ case_resume() {
     close_program
     ! file_contains "$transcript" "End of Flight!" ||
         fail "the flight ended before the window was closed"
-    [ "$(md5sum "$config" "$windows_folder/Aerolinker.inibak" "$log" "$work/logs/Navforge.bak" \
+    [ "$(md5sum "$config" "$settings_folder/Aerolinker.inibak" "$log" "$work/logs/Navforge.bak" \
         "$work/flights/navforge.flt")" = "$files_before" ] ||
         fail "closing the window in flight changed the saved files"
     probe_equals 1 count UIPCMAIN || fail "fsim.exe ended with the program"
@@ -694,9 +702,9 @@ case_save_refused() {
     wait_until 20 probe dialog || fail "a refused save reported nothing"
     local shown
     shown=$(probe dialog)
-    grep -qxF 'Unable to write to C:\windows\Aerolinker.ini' <<<"$shown" ||
-        fail "error box shows \"$shown\""
-    pass_note "the error box shows \"Unable to write to C:\\windows\\Aerolinker.ini\""
+    grep -qxF "Unable to write to C:\\users\\$(id -un)\\AppData\\Roaming\\Aerolinker\\Aerolinker.ini" \
+        <<<"$shown" || fail "error box shows \"$shown\""
+    pass_note "the error box shows \"$shown\""
     window_screenshot save-refused-error "#32770"
     click_dialog_button OK
     wait_until 10 no_dialog || fail "the error box did not close on OK"

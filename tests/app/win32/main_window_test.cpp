@@ -41,7 +41,7 @@ protected:
           link_(platform_),
           window_(GetModuleHandleA(nullptr)),
           form_(AppServices{link_, window_, config_, windowsFolder_, copier_, clock_,
-                            RegionalSettings{}}) {}
+                            RegionalSettings{}, folder_.Path()}) {}
 
     void SetUp() override {
         ASSERT_TRUE(window_.Create(form_));
@@ -62,7 +62,7 @@ protected:
     }
 
     TestFolder folder_;
-    GivenWindowsFolder windowsFolder_;
+    GivenFolder windowsFolder_;
     IniFile config_;
     LoopbackPlatform platform_;  // no simulator in it
     FsuipcLink link_;

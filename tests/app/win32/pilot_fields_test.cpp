@@ -36,6 +36,8 @@ TEST(UpperCaseField, ProgramTextKeepsItsCaseAndTypedLettersBecomeCapitals) {
 // Roles nobody looks at: the pilot form only needs the handler boundary.
 class SilentRoles : public MainWindowRoles {
     bool AskYesNo(const std::string&) override { return false; }
+    void EditLogFolder() override {}
+
 public:
     void SetCaption(const std::string&) override {}
     void SetStatusText(const std::string&) override {}
@@ -57,7 +59,7 @@ protected:
           config_(ConfigFilePath(windowsFolder_), RegionalSettings{}),
           link_(platform_),
           form_(AppServices{link_, roles_, config_, windowsFolder_, copier_, clock_,
-                            RegionalSettings{}}),
+                            RegionalSettings{}, folder_.Path()}),
           pilot_(GetModuleHandleA(nullptr), form_) {}
 
     void SetUp() override {
@@ -117,7 +119,7 @@ protected:
 
     TestFolder folder_;
     HWND owner_ = nullptr;
-    GivenWindowsFolder windowsFolder_;
+    GivenFolder windowsFolder_;
     IniFile config_;
     LoopbackPlatform platform_;
     FsuipcLink link_;
@@ -235,10 +237,10 @@ TEST_F(PilotFormTest, RefusedWriteLeavesTheProfileAndReachesTheErrorHandler) {
     // A folder that is a file: the configuration cannot be written there.
     const std::string blocked = folder_.File("blocked");
     ASSERT_EQ(ReplaceFileContents(blocked, "x"), 0);
-    GivenWindowsFolder missing(blocked);
+    GivenFolder missing(blocked);
     IniFile blockedConfig(ConfigFilePath(missing), RegionalSettings{});
-    TFConnection form(
-        AppServices{link_, roles_, blockedConfig, missing, copier_, clock_, RegionalSettings{}});
+    TFConnection form(AppServices{link_, roles_, blockedConfig, missing, copier_, clock_,
+                                  RegionalSettings{}, folder_.Path()});
     form.Pilot() = form_.Pilot();
     TFPilot pilot(GetModuleHandleA(nullptr), form);
     ASSERT_TRUE(pilot.Create(nullptr));

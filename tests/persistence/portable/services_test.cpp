@@ -9,11 +9,11 @@ namespace aerolinker {
 namespace {
 
 TEST(ConfigPathsTest, JoinTheFolderAndTheFileNames) {
-    GivenWindowsFolder windows("C:\\WINDOWS");
+    GivenFolder windows("C:\\WINDOWS");
     EXPECT_EQ(ConfigFilePath(windows), "C:\\WINDOWS\\Aerolinker.ini");
     EXPECT_EQ(ConfigBackupPath(windows), "C:\\WINDOWS\\Aerolinker.inibak");
     // A folder named with a trailing separator does not double it.
-    EXPECT_EQ(ConfigFilePath(GivenWindowsFolder("/tmp/win/")), "/tmp/win\\Aerolinker.ini");
+    EXPECT_EQ(ConfigFilePath(GivenFolder("/tmp/win/")), "/tmp/win\\Aerolinker.ini");
 }
 
 TEST(ByteFileCopierTest, ReplacesTheTargetAndReportsAMissingSource) {
