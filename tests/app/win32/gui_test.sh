@@ -3,8 +3,8 @@
 # display of the test's own (Xvfb), xdotool moves the mouse, clicks and types, and the probe
 # (aerolinker-probe.exe) reads back what the window shows. One case per run:
 #
-#   gui_test.sh first-start | no-server | flight | resume | no-plan | save-generated |
-#               second-copy | pilot-form | save-refused
+#   gui_test.sh first-start | no-server | flight | resume | lost-link | no-plan |
+#               save-generated | second-copy | pilot-form | save-refused
 #
 # The programs come from the environment: AEROLINKER_EXE, PROBE_EXE, FSIM_EXE, CONSOLE_EXE,
 # SCENARIO_DIR (the bundled scenarios), TEST_SOURCE_DIR (this folder) and ARTIFACTS (where
@@ -522,6 +522,47 @@ case_resume() {
     expect_log_as_flown_without_a_break "$log" "the resumed Navforge.log"
 }
 
+# The pilot clicks "Connect to FSim" again in flight, then the simulator stops answering for a
+# while: the status bar tells each, nothing is recorded meanwhile, and the flight closes with the
+# log of the flight without a break.
+case_lost_link() {
+    local transcript="$work/transcript.txt" log="$work/logs/Navforge.log"
+    start_short_hop
+    wait_until 120 file_contains "$transcript" "Take off : Have a good flight" ||
+        fail "the take-off did not reach the simulator"
+    # The status shows "Attempt to Open when already Open" until the next tick (the handler
+    # tests check that text); here: the flight is not started again.
+    click_control $ID_CONNECT
+    sleep 6
+    [ "$(grep -c "Welcome on board" "$transcript")" -eq 1 ] ||
+        fail "a second connect in flight greeted again"
+    wait_until 10 probe_equals Okay status || fail "the next tick did not show \"Okay\""
+    pass_note "a second connect in flight started nothing again"
+
+    # The simulator hangs (its process stopped): every exchange times out.
+    local fsim_pid
+    fsim_pid=$(pgrep -f 'fsim\.exe' | head -n 1)
+    [ -n "$fsim_pid" ] || fail "no fsim.exe process to stop"
+    kill -STOP "$fsim_pid"
+    wait_until 60 probe_grep_status "all retries" || {
+        kill -CONT "$fsim_pid"
+        fail "status while the simulator hangs: \"$(probe status)\""
+    }
+    pass_note "status while the simulator hangs: \"$(probe status)\""
+    window_screenshot lost-link TFConnection
+    kill -CONT "$fsim_pid"
+    wait_until 60 probe_equals Okay status || fail "status after the simulator answered again"
+    pass_note "\"Okay\" again once the simulator answers"
+
+    wait_until 180 file_contains "$transcript" "End of Flight!" || fail "the flight did not close"
+    wait_until 10 file_contains "$log" "Prepared by: 7 CS042" || fail "the arrival did not save"
+    [ "$(grep -c "Take off : Have a good flight" "$transcript")" -eq 1 ] ||
+        fail "a second take-off was recorded"
+    expect_log_as_flown_without_a_break "$log" "the Navforge.log of the flight with a hang"
+}
+
+probe_grep_status() { probe status | grep -qF -- "$1"; }
+
 case_no_plan() {
     start_fsim "$SCENARIO_DIR/no-flight-plan.scn"
     start_program
@@ -725,6 +766,7 @@ case "$case_name" in
     no-server) case_no_server ;;
     flight) case_flight ;;
     resume) case_resume ;;
+    lost-link) case_lost_link ;;
     no-plan) case_no_plan ;;
     save-generated) case_save_generated ;;
     second-copy) case_second_copy ;;
