@@ -60,7 +60,8 @@ start_display() {
     xvfb_pid=$!
     for _ in $(seq 100); do
         if [ -s "$numberFile" ]; then
-            export DISPLAY=":$(head -n1 "$numberFile")"
+            DISPLAY=":$(head -n1 "$numberFile")"
+            export DISPLAY
             return 0
         fi
         sleep 0.1
@@ -141,10 +142,11 @@ screenshot() {
 
 # A screenshot of one window only, found by its class.
 window_screenshot() {
-    local name=$1 class=$2 rect
+    local name=$1 class=$2 rect left top width height
     rect=$(probe rect "$class") || return 1
-    set -- $rect
-    import -window root -crop "${3}x${4}+${1}+${2}" +repage "$work/$name.png" 2>/dev/null
+    read -r left top width height <<<"$rect"
+    import -window root -crop "${width}x${height}+${left}+${top}" +repage "$work/$name.png" \
+        2>/dev/null
 }
 
 start_program() {
@@ -172,8 +174,11 @@ wait_for_exit() {
     return 0
 }
 
+# Clicks at a point given as "X Y", the way probe prints one.
 click_at() {
-    xdotool mousemove --sync "$1" "$2"
+    local x y
+    read -r x y <<<"$1"
+    xdotool mousemove --sync "$x" "$y"
     sleep 0.2
     xdotool click 1
     sleep 0.3
@@ -182,13 +187,13 @@ click_at() {
 click_control() {
     local centre
     centre=$(probe centre "$1") || fail "no control $1 on screen"
-    click_at $centre
+    click_at "$centre"
 }
 
 click_dialog_button() {
     local centre
     centre=$(probe dialog-button "$1") || fail "no \"$1\" button in the dialog"
-    click_at $centre
+    click_at "$centre"
 }
 
 # A configuration file as the pilot form would have left it.
@@ -262,10 +267,11 @@ case_first_start() {
     pass_note "disabled situation buttons ignore clicks"
 
     # Each button's hint appears when the mouse rests on it, the disabled ones' too.
-    local id hint centre
+    local id hint centre x y
     while IFS=: read -r id hint; do
-        centre=$(probe centre "$id")
-        xdotool mousemove --sync $centre
+        centre=$(probe centre "$id") || fail "no control $id on screen"
+        read -r x y <<<"$centre"
+        xdotool mousemove --sync "$x" "$y"
         xdotool mousemove_relative --sync 3 3
         wait_until 10 probe_equals "$hint" tooltip ||
             fail "hint of button $id: expected \"$hint\", saw \"$(probe tooltip)\""
@@ -431,8 +437,8 @@ case_resume() {
     local connect_at load_at
     connect_at=$(probe centre $ID_CONNECT) || fail "no \"Connect to FSim\" button"
     load_at=$(probe centre $ID_CARICA_SIT) || fail "no \"Load Last Situation\" button"
-    click_at $connect_at
-    click_at $load_at
+    click_at "$connect_at"
+    click_at "$load_at"
     wait_until 60 probe_equals Okay status || fail "status after connecting: \"$(probe status)\""
     pass_note "status \"Okay\""
     local loaded="flight loaded from \"navforge.flt\" (navforge.flt, tick $saved_tick)"
@@ -450,7 +456,7 @@ case_resume() {
     # While the resumed flight is tracked, another load is refused and changes nothing.
     ! file_contains "$transcript" "End of Flight!" ||
         fail "the flight ended before a second load could be tried"
-    click_at $load_at
+    click_at "$load_at"
     wait_until 10 probe dialog || fail "no message box for a load during a tracked flight"
     local shown
     shown=$(probe dialog)
@@ -523,7 +529,9 @@ case_second_copy() {
     local first=$program_pid
     # Another program in front: the simulator's window, clicked by the pilot.
     start_fsim "$SCENARIO_DIR/no-flight-plan.scn"
-    click_at $(probe window-centre UIPCMAIN)
+    local fsim_at
+    fsim_at=$(probe window-centre UIPCMAIN) || fail "no window of fsim on screen"
+    click_at "$fsim_at"
     wait_until 10 probe_equals UIPCMAIN foreground || fail "fsim's window did not come to the front"
     wine "$AEROLINKER_EXE" >/dev/null 2>&1 &
     wait_for_exit $! 30 || fail "the second copy did not end by itself"
