@@ -63,9 +63,10 @@ bool MainWindow::Create(TFConnection& form) {
     }
     // The window may have opened on a screen of another DPI than the primary one.
     const UINT windowDpi = WindowDpi(hwnd_);
-    if (static_cast<int>(windowDpi) != dpi) {
-        SetWindowPos(hwnd_, nullptr, 0, 0, ScaleForDpi(kMainWindowWidth, windowDpi),
-                     ScaleForDpi(kMainWindowHeight, windowDpi),
+    const int windowScale = static_cast<int>(windowDpi);  // a DPI is a few hundred at most
+    if (windowScale != dpi) {
+        SetWindowPos(hwnd_, nullptr, 0, 0, ScaleForDpi(kMainWindowWidth, windowScale),
+                     ScaleForDpi(kMainWindowHeight, windowScale),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         ApplyDpi(windowDpi);
     }
