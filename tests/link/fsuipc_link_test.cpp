@@ -350,7 +350,7 @@ TEST_F(FsuipcLinkTest, RecordsArePackedLittleEndianWithATerminator) {
     };
     const Bytes& area = server.lastAreaBytes();
     ASSERT_GE(area.size(), expected.size());
-    EXPECT_EQ(Bytes(area.begin(), area.begin() + expected.size()), expected);
+    EXPECT_EQ(Bytes(area.data(), area.data() + expected.size()), expected);
 }
 
 TEST_F(FsuipcLinkTest, ReadsGetTheServersValuesAndWritesReachIt) {

@@ -60,7 +60,8 @@ void ProtocolTestServer::PutText(std::uint32_t offset, const std::string& text) 
 }
 
 std::vector<std::uint8_t> ProtocolTestServer::Get(std::uint32_t offset, std::size_t size) const {
-    return std::vector<std::uint8_t>(space_.begin() + offset, space_.begin() + offset + size);
+    const std::uint8_t* from = space_.data() + offset;
+    return std::vector<std::uint8_t>(from, from + size);
 }
 
 void ProtocolTestServer::ReportVersions(std::uint32_t server, std::uint32_t simulator,

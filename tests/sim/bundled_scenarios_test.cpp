@@ -140,7 +140,7 @@ TEST(BundledScenariosTest, LieoLirqFliesItsEventsAtTheirTicks) {
     ASSERT_EQ(flight.registrations.size(), 3u);
     const char* const passed[] = {"OLB", "ELB", "PRT"};
     const char* const next[] = {"ELB", "PRT", "LIRQ"};
-    for (int i = 0; i < 3; ++i) {
+    for (std::size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(flight.registrations[i].previousWaypoint.Text(), passed[i]);
         EXPECT_EQ(flight.registrations[i].nextWaypoint.Text(), next[i]);
         EXPECT_GT(flight.registrations[i].groundSpeed, 0);

@@ -58,7 +58,8 @@ private:
 // The client's side: a batch is written into its mapping from the start, data spaces zeroed.
 void Put(Mapping& mapping, RequestArea& batch) {
     batch.Terminate();
-    std::copy(batch.bytes().begin(), batch.bytes().begin() + batch.cursor() + 4, mapping.begin());
+    const std::uint8_t* written = batch.bytes().data();
+    std::copy(written, written + batch.cursor() + 4, mapping.begin());
 }
 
 std::uint64_t Value(const Mapping& mapping, std::size_t position, std::uint32_t width) {

@@ -66,8 +66,8 @@ ViewPlace PlaceOf(HWND edit, const std::string& shown) {
                  reinterpret_cast<LPARAM>(&place.selectionEnd));
     place.firstVisibleLine = static_cast<int>(SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
     place.lineCount = static_cast<int>(SendMessageA(edit, EM_GETLINECOUNT, 0, 0));
-    place.firstVisibleCharacter =
-        static_cast<int>(SendMessageA(edit, EM_LINEINDEX, place.firstVisibleLine, 0));
+    place.firstVisibleCharacter = static_cast<int>(
+        SendMessageA(edit, EM_LINEINDEX, static_cast<WPARAM>(place.firstVisibleLine), 0));
     // Without a scroll bar to ask, the view is taken to be at the end, as before there was one.
     SCROLLINFO scroll = {};
     scroll.cbSize = sizeof scroll;

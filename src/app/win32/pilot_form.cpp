@@ -78,7 +78,7 @@ bool TFPilot::OnCreate() {
         return CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
                                hwnd(), reinterpret_cast<HMENU>(INT_PTR{id}), module_, nullptr);
     };
-    for (int i = 0; i < kPilotFieldCount; ++i) {
+    for (std::size_t i = 0; i < kPilotFieldCount; ++i) {
         labels_[i] = control(0, "STATIC", kLabelTexts[i], SS_LEFT | SS_NOPREFIX, -1);
     }
     // Created in the keyboard order: the Tab key follows the order of creation.
@@ -113,7 +113,7 @@ void TFPilot::ApplyDpi(UINT dpi) {
     HFONT font = CreatePointFont("MS Sans Serif", kFontPoints, dpi_, VARIABLE_PITCH | FF_SWISS);
     const PilotFormLayout layout = LayoutPilotForm(static_cast<int>(dpi_));
     const std::array<HWND, kPilotFieldCount> fields = {EPilot, EId, EPilotN, FDir, fs2k4};
-    for (int i = 0; i < kPilotFieldCount; ++i) {
+    for (std::size_t i = 0; i < kPilotFieldCount; ++i) {
         Place(labels_[i], layout.labels[i]);
         Place(fields[i], layout.fields[i]);
     }

@@ -59,8 +59,9 @@ bool PictureStrip::Load(HINSTANCE module, int resourceId) {
     DIBSECTION section = {};
     const bool usable = GetObjectA(loaded, sizeof section, &section) == sizeof section &&
                         section.dsBm.bmBitsPixel == 32 && section.dsBm.bmBits &&
-                        section.dsBm.bmHeight > 0 &&
-                        section.dsBm.bmWidth % section.dsBm.bmHeight == 0;
+                        section.dsBm.bmHeight > 0 && section.dsBm.bmWidth > 0 &&
+                        section.dsBm.bmWidth % section.dsBm.bmHeight == 0 &&
+                        section.dsBm.bmWidthBytes >= section.dsBm.bmWidth * 4;
     if (!usable) {
         DeleteObject(loaded);
         return false;
@@ -78,14 +79,17 @@ bool PictureStrip::Load(HINSTANCE module, int resourceId) {
         DeleteObject(loaded);
         return false;
     }
+    // Counts and the row stride are positive, checked above.
+    const auto columns = static_cast<size_t>(width);
+    const auto rows = static_cast<size_t>(height);
+    const auto stride = static_cast<size_t>(section.dsBm.bmWidthBytes);
     const auto* source = static_cast<const std::uint8_t*>(section.dsBm.bmBits);
-    for (int y = 0; y < height; ++y) {
-        const std::uint8_t* row =
-            source + static_cast<size_t>(bottomUp ? height - 1 - y : y) * section.dsBm.bmWidthBytes;
-        for (int x = 0; x < width; ++x) {
+    for (size_t y = 0; y < rows; ++y) {
+        const std::uint8_t* row = source + (bottomUp ? rows - 1 - y : y) * stride;
+        for (size_t x = 0; x < columns; ++x) {
             const std::uint8_t* pixel = row + x * 4;
             const std::uint32_t b = pixel[0], g = pixel[1], r = pixel[2], a = pixel[3];
-            const size_t at = static_cast<size_t>(y) * width + x;
+            const size_t at = y * columns + x;
             normalBits[at] = Premultiplied(b, g, r, a);
             // Disabled: grey, lighter and half see-through, the way disabled tools look.
             const std::uint32_t luminance = (r * 30 + g * 59 + b * 11) / 100;

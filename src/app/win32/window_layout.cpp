@@ -51,8 +51,8 @@ MainWindowLayout LayoutMainWindow(int clientWidth, int clientHeight, int statusB
 PilotFormLayout LayoutPilotForm(int dpi) {
     auto s = [dpi](int pixels) { return ScaleForDpi(pixels, dpi); };
     PilotFormLayout layout;
-    for (int i = 0; i < kPilotFieldCount; ++i) {
-        const int labelTop = kFormFirstRow + i * kFormRowStep;
+    int labelTop = kFormFirstRow;
+    for (std::size_t i = 0; i < kPilotFieldCount; ++i, labelTop += kFormRowStep) {
         layout.labels[i] = At(s(kFormMargin), s(labelTop), s(kLabelWidth), s(kLabelHeight));
         layout.fields[i] = At(s(kFormMargin), s(labelTop + kLabelToField), s(kPilotFieldWidths[i]),
                               s(kFieldHeight));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 
 #include "ui/win32/dpi.h"
 
@@ -50,7 +51,7 @@ MainWindowLayout LayoutMainWindow(int clientWidth, int clientHeight, int statusB
 
 constexpr int kPilotFormClientWidth = 450;
 constexpr int kPilotFormClientHeight = 285;
-constexpr int kPilotFieldCount = 5;
+constexpr std::size_t kPilotFieldCount = 5;
 
 // Field order top to bottom: "Pilot Name ", "Pilot Id", "Pilot #", "MyFlightsDir",
 // "FS2k4-Files".

@@ -65,7 +65,8 @@ start_display() {
     xvfb_pid=$!
     for _ in $(seq 100); do
         if [ -s "$numberFile" ]; then
-            export DISPLAY=":$(head -n1 "$numberFile")"
+            DISPLAY=":$(head -n1 "$numberFile")"
+            export DISPLAY
             return 0
         fi
         sleep 0.1
@@ -153,10 +154,11 @@ screenshot() {
 
 # A screenshot of one window only, found by its class.
 window_screenshot() {
-    local name=$1 class=$2 rect
+    local name=$1 class=$2 rect left top width height
     rect=$(probe rect "$class") || return 1
-    set -- $rect
-    import -window root -crop "${3}x${4}+${1}+${2}" +repage "$work/$name.png" 2>/dev/null
+    read -r left top width height <<<"$rect"
+    import -window root -crop "${width}x${height}+${left}+${top}" +repage "$work/$name.png" \
+        2>/dev/null
 }
 
 start_program() {
@@ -184,8 +186,11 @@ wait_for_exit() {
     return 0
 }
 
+# Clicks at a point given as "X Y", the way probe prints one.
 click_at() {
-    xdotool mousemove --sync "$1" "$2"
+    local x y
+    read -r x y <<<"$1"
+    xdotool mousemove --sync "$x" "$y"
     sleep 0.2
     xdotool click 1
     sleep 0.3
@@ -194,13 +199,13 @@ click_at() {
 click_control() {
     local centre
     centre=$(probe centre "$1") || fail "no control $1 on screen"
-    click_at $centre
+    click_at "$centre"
 }
 
 click_dialog_button() {
     local centre
     centre=$(probe dialog-button "$1") || fail "no \"$1\" button in the dialog"
-    click_at $centre
+    click_at "$centre"
 }
 
 # A configuration file as the pilot form would have left it.
@@ -293,10 +298,11 @@ case_first_start() {
     pass_note "disabled situation buttons ignore clicks"
 
     # Each button's hint appears when the mouse rests on it, the disabled ones' too.
-    local id hint centre
+    local id hint centre x y
     while IFS=: read -r id hint; do
-        centre=$(probe centre "$id")
-        xdotool mousemove --sync $centre
+        centre=$(probe centre "$id") || fail "no control $id on screen"
+        read -r x y <<<"$centre"
+        xdotool mousemove --sync "$x" "$y"
         xdotool mousemove_relative --sync 3 3
         wait_until 10 probe_equals "$hint" tooltip ||
             fail "hint of button $id: expected \"$hint\", saw \"$(probe tooltip)\""
@@ -470,9 +476,10 @@ case_resume() {
     wait_until 10 probe dialog || fail "no question at connect for the unfinished flight"
     local question
     question=$(probe dialog)
-    grep -qF "An unfinished flight was saved on" <<<"$question" &&
-        grep -qF "LIEO->OLB->ELB->PRT->" <<<"$question" ||
+    if ! grep -qF "An unfinished flight was saved on" <<<"$question" ||
+        ! grep -qF "LIEO->OLB->ELB->PRT->" <<<"$question"; then
         fail "the question shows \"$question\""
+    fi
     pass_note "question at connect: $(tr '\n' ' ' <<<"$question")"
     window_screenshot resume-question "#32770"
     click_dialog_button "&Yes"
@@ -496,7 +503,7 @@ case_resume() {
     # While the resumed flight is tracked, another load is refused and changes nothing.
     ! file_contains "$transcript" "End of Flight!" ||
         fail "the flight ended before a second load could be tried"
-    click_at $load_at
+    click_at "$load_at"
     wait_until 10 probe dialog || fail "no message box for a load during a tracked flight"
     local shown
     shown=$(probe dialog)
@@ -606,7 +613,9 @@ case_second_copy() {
     local first=$program_pid
     # Another program in front: the simulator's window, clicked by the pilot.
     start_fsim "$SCENARIO_DIR/no-flight-plan.scn"
-    click_at $(probe window-centre UIPCMAIN)
+    local fsim_at
+    fsim_at=$(probe window-centre UIPCMAIN) || fail "no window of fsim on screen"
+    click_at "$fsim_at"
     wait_until 10 probe_equals UIPCMAIN foreground || fail "fsim's window did not come to the front"
     wine "$AEROLINKER_EXE" >/dev/null 2>&1 &
     wait_for_exit $! 30 || fail "the second copy did not end by itself"

@@ -24,7 +24,7 @@ for program in "$@"; do
             status=1
         fi
     done <<<"$imports"
-    echo "ok: $(basename "$program") imports only $(echo $imports)"
+    echo "ok: $(basename "$program") imports only ${imports//$'\n'/ }"
 done
 
 out=$(mktemp -d)
@@ -34,8 +34,9 @@ if ! (cd "$build_dir" && "$cpack" -G ZIP -B "$out" >"$out/cpack.log" 2>&1); then
     echo "FAIL: cpack could not make the package" >&2
     exit 1
 fi
-zip=$(ls "$out"/*.zip 2>/dev/null | head -n1)
-[ -n "$zip" ] || { echo "FAIL: cpack made no zip" >&2; exit 1; }
+zips=("$out"/*.zip)
+zip=${zips[0]}
+[ -f "$zip" ] || { echo "FAIL: cpack made no zip" >&2; exit 1; }
 contents=$(cmake -E tar tf "$zip" | sed 's|^[^/]*/||' | sort)
 for wanted in aerolinker.exe fsim.exe docs/pilot-guide.md docs/screenshot-main-window.png \
     scenarios/README.md scenarios/lieo-lirq.scn scenarios/no-flight-plan.scn \
@@ -45,5 +46,5 @@ for wanted in aerolinker.exe fsim.exe docs/pilot-guide.md docs/screenshot-main-w
         status=1
     fi
 done
-echo "ok: $(basename "$zip") holds:" $contents
+echo "ok: $(basename "$zip") holds: ${contents//$'\n'/ }"
 exit $status

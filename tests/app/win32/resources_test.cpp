@@ -127,9 +127,10 @@ TEST_F(ProgramResources, VersionNamesTheProgramAndItsRelease) {
 TEST_F(ProgramResources, IconComesInTheSmallAndLargeSizes) {
     const std::string group = Resource(MAKEINTRESOURCEA(14), IDI_AEROLINKER);  // RT_GROUP_ICON
     ASSERT_GE(group.size(), 6u);
-    const int count = At<std::uint16_t>(group, 4);
+    const std::size_t count = At<std::uint16_t>(group, 4);
+    ASSERT_GE(group.size(), 6 + count * 14);
     std::vector<int> sizes;
-    for (int i = 0; i < count; ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         const int width = static_cast<unsigned char>(group[6 + i * 14]);
         sizes.push_back(width == 0 ? 256 : width);
     }

@@ -74,7 +74,7 @@ TEST(MainWindowLayout, TinyOrMinimisedWindowGivesEmptyTextAreaNotNegative) {
 TEST(PilotFormLayout, FieldsHaveTheirWidthsAndStandTopToBottom) {
     const PilotFormLayout layout = LayoutPilotForm(96);
     const int widths[] = {153, 100, 73, 337, 337};
-    for (int i = 0; i < kPilotFieldCount; ++i) {
+    for (std::size_t i = 0; i < kPilotFieldCount; ++i) {
         EXPECT_EQ(layout.fields[i].Width(), widths[i]) << "field " << i;
         EXPECT_LT(layout.labels[i].bottom, layout.fields[i].bottom) << "label above field " << i;
         if (i > 0) {

@@ -1,13 +1,15 @@
 #!/usr/bin/env python3
 # Draws Aerolinker's own tool-bar pictures and icon and synthesises its chime. The outputs are
 # checked in beside this script, so a build needs no Python; run it again after changing a
-# drawing:  python3 make_resources.py  (writes into its own folder).
+# drawing:  python3 make_resources.py  (writes into its own folder, or into the folder given as
+# its argument; scripts/test does that to check the checked-in files are what it draws).
 #
 # Pictures are drawn from signed distance functions in a 48-unit square, so each size is
 # rendered sharply rather than scaled, with one pixel of anti-aliasing at the edges.
 import math
 import os
 import struct
+import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 UNITS = 48.0
@@ -426,6 +428,7 @@ def chime():
 
 
 def main():
+    folder = sys.argv[1] if len(sys.argv) > 1 else HERE
     outputs = {
         "toolbar_48.bmp": picture_strip(48),
         "toolbar_96.bmp": picture_strip(96),
@@ -433,7 +436,7 @@ def main():
         "chime.wav": chime(),
     }
     for name, data in outputs.items():
-        with open(os.path.join(HERE, name), "wb") as f:
+        with open(os.path.join(folder, name), "wb") as f:
             f.write(data)
         print("wrote", name, len(data), "bytes")
 
