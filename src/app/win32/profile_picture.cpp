@@ -25,7 +25,6 @@ constexpr int kMarkRadius = 4;
 constexpr int kAircraftRadius = 5;
 constexpr int kTextGap = 6;
 constexpr int kAxisLabelLeft = 8;
-constexpr int kLandingTextRise = 10;
 
 constexpr COLORREF kTextColour = RGB(0x20, 0x20, 0x20);
 constexpr COLORREF kAxisColour = RGB(0x00, 0x00, 0x00);
@@ -96,13 +95,17 @@ public:
     // `align` is TA_LEFT, TA_CENTER or TA_RIGHT with TA_TOP or TA_BOTTOM; kMiddle centres the
     // text on `y` instead.
     static constexpr UINT kMiddle = 0x8000;
-    void Text(const std::wstring& text, int x, int y, UINT align, COLORREF colour = kTextColour) {
+    // On the background colour when `onBackground`, so that it reads over lines.
+    void Text(const std::wstring& text, int x, int y, UINT align, COLORREF colour = kTextColour,
+              bool onBackground = false) {
         if (align & kMiddle) {
             align = (align & ~kMiddle) | TA_TOP;
             y -= textHeight_ / 2;
         }
         SetTextAlign(dc_, align);
         SetTextColor(dc_, colour);
+        SetBkMode(dc_, onBackground ? OPAQUE : TRANSPARENT);
+        SetBkColor(dc_, kPictureBackground);
         TextOutW(dc_, x, y, text.data(), static_cast<int>(text.size()));
     }
     int TextWidth(const std::wstring& text) const {
@@ -209,15 +212,16 @@ void DrawProfile(Painter& p, const PlotArea& area, const ProfileFlight& flight) 
         p.Dot(at, p.S(kMarkRadius), kMarkColour, kMarkEdgeColour);
         p.Text(Wide(mark.name), at.x, top - p.S(kTextGap) / 2, TA_CENTER | TA_BOTTOM);
         if (mark.kind == MarkKind::kLanding && flight.landing) {
-            // Above the landing and ending at it, so that it stays in the picture; beyond it
-            // when the landing is too near the start for that.
+            // Beyond the landing, over the ground where only the taxi goes on, when there is
+            // room; else before it near the top, on white, above whatever line is there.
             const std::wstring text = Wide(LandingText(*flight.landing));
             p.SelectFont(p.Fonts().bold);
-            const int y = at.y - p.S(kLandingTextRise);
-            if (at.x - p.S(kTextGap) - p.TextWidth(text) >= left) {
-                p.Text(text, at.x - p.S(kTextGap), y, TA_RIGHT | TA_BOTTOM, kMarkColour);
+            if (at.x + p.S(kTextGap) + p.TextWidth(text) <= right) {
+                p.Text(text, at.x + p.S(kTextGap), at.y - p.S(kTextGap), TA_LEFT | TA_BOTTOM,
+                       kMarkColour);
             } else {
-                p.Text(text, at.x + p.S(kTextGap), y, TA_LEFT | TA_BOTTOM, kMarkColour);
+                p.Text(text, at.x - p.S(kTextGap), top + p.S(kTextGap), TA_RIGHT | TA_TOP,
+                       kMarkColour, true);
             }
             p.SelectFont(p.Fonts().text);
             landingWritten = true;
@@ -227,7 +231,7 @@ void DrawProfile(Painter& p, const PlotArea& area, const ProfileFlight& flight) 
         // No landing mark: the report still belongs on the picture.
         p.SelectFont(p.Fonts().bold);
         p.Text(Wide(LandingText(*flight.landing)), right - p.S(kTextGap), top + p.S(kTextGap),
-               TA_RIGHT | TA_TOP, kMarkColour);
+               TA_RIGHT | TA_TOP, kMarkColour, true);
         p.SelectFont(p.Fonts().text);
     }
 }
