@@ -6,6 +6,7 @@
 
 #include "common/units.h"
 #include "logbook/number_text.h"
+#include "logbook/profile_plot.h"
 #include "logbook/xml_text.h"
 
 namespace aerolinker {
@@ -17,22 +18,6 @@ constexpr double kLeft = 80.0;
 constexpr double kRight = kProfileWidth - 30.0;
 constexpr double kTop = 60.0;
 constexpr double kBottom = kProfileHeight - 60.0;
-constexpr int kGridLines = 5;
-constexpr double kLeastMiles = 1.0;
-constexpr double kLeastFeet = 1000.0;
-
-// The smallest "round" figure (1, 2 or 5 times a power of ten) at least `value / steps` per
-// step, so that the axis ends on a label a pilot can read at a glance.
-double RoundStep(double value, int steps) {
-    const double raw = value / steps;
-    const double power = std::pow(10.0, std::floor(std::log10(raw)));
-    for (double factor : {1.0, 2.0, 5.0, 10.0}) {
-        if (raw <= factor * power) {
-            return factor * power;
-        }
-    }
-    return 10.0 * power;
-}
 
 std::string Number(double value) {
     return FixedText(value, 1);
@@ -61,17 +46,10 @@ std::string ProfileSvg(const std::string& title, const std::vector<TraceRow>& ro
     for (const TraceRow& row : rows) {
         highestFeet = std::max(highestFeet, row.altitudeFeet);
     }
-    // A taxi-only trace still gets axes a pilot can read: at least a mile and 1000 ft.
-    const double milesStep = RoundStep(std::max(totalMiles, kLeastMiles), kGridLines);
-    const double feetStep = RoundStep(std::max(highestFeet, kLeastFeet), kGridLines);
-    // As many decimals as the step needs, so 0.2 x 3 reads "0.6", not 0.6000000000000001.
-    const int milesDecimals = std::max(0, -static_cast<int>(std::floor(std::log10(milesStep))));
-    const double milesSpan = milesStep * kGridLines;
-    const double feetSpan = feetStep * kGridLines;
-    const auto x = [&](double miles) { return kLeft + (kRight - kLeft) * miles / milesSpan; };
-    const auto y = [&](double feet) {
-        return kBottom - (kBottom - kTop) * std::clamp(feet, 0.0, feetSpan) / feetSpan;
-    };
+    const ProfileAxes axes = ChooseProfileAxes(totalMiles, highestFeet);
+    const ProfileMapping mapping(PlotArea{kLeft, kTop, kRight, kBottom}, axes);
+    const auto x = [&](double miles) { return mapping.At(miles, 0.0).x; };
+    const auto y = [&](double feet) { return mapping.At(0.0, feet).y; };
 
     std::string svg =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -83,13 +61,14 @@ std::string ProfileSvg(const std::string& title, const std::vector<TraceRow>& ro
     svg += Text(kProfileWidth / 2.0, 25.0, "middle", title, " font-size=\"16\"");
 
     // Grid and axis figures.
-    for (int i = 0; i <= kGridLines; ++i) {
-        const double gx = x(milesStep * i);
-        const double gy = y(feetStep * i);
+    for (int i = 0; i <= ProfileAxes::kSteps; ++i) {
+        const double gx = x(axes.milesStep * i);
+        const double gy = y(axes.feetStep * i);
         svg += "<line x1=\"" + Number(kLeft) + "\" y1=\"" + Number(gy) + "\" x2=\"" +
                Number(kRight) + "\" y2=\"" + Number(gy) + "\" stroke=\"#dddddd\"/>\n";
-        svg += Text(kLeft - 6.0, gy + 4.0, "end", FixedText(feetStep * i, 0));
-        svg += Text(gx, kBottom + 16.0, "middle", FixedText(milesStep * i, milesDecimals));
+        svg += Text(kLeft - 6.0, gy + 4.0, "end", FixedText(axes.feetStep * i, 0));
+        svg +=
+            Text(gx, kBottom + 16.0, "middle", FixedText(axes.milesStep * i, axes.milesDecimals));
     }
     svg += "<polyline points=\"" + Number(kLeft) + "," + Number(kTop) + " " + Number(kLeft) + "," +
            Number(kBottom) + " " + Number(kRight) + "," + Number(kBottom) +

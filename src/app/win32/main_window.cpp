@@ -20,7 +20,7 @@ constexpr DWORD kMemoStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE |
 constexpr int kMemoFontPoints = 8;
 constexpr int kWindowFontPoints = 8;
 // Below this the tool bar would cut off its last button.
-constexpr int kMinimumClientWidth = 500;
+constexpr int kMinimumClientWidth = 580;
 constexpr int kMinimumMemoHeight = 48;
 // The dissolve as the window opens and as it closes.
 constexpr DWORD kDissolveMs = 1000;
@@ -35,6 +35,8 @@ MainWindow::~MainWindow() {
 
 bool MainWindow::Create(TFConnection& form) {
     form_ = &form;
+    profileSource_ = std::make_unique<FormProfileSource>(form);
+    profileWindow_ = std::make_unique<ProfileWindow>(module_, *profileSource_);
     HICON icon = LoadIconA(module_, MAKEINTRESOURCEA(IDI_AEROLINKER));
     HICON smallIcon = static_cast<HICON>(LoadImageA(module_, MAKEINTRESOURCEA(IDI_AEROLINKER),
                                                     IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
@@ -252,15 +254,21 @@ void MainWindow::OnCommand(int id, int notification) {
         case kIdCaricaSit:
             form.RunGuarded([&form] { form.CaricaSitClick(); });
             break;
+        case kIdProfile:
+            ShowProfile();
+            break;
         default:
             break;
     }
+    // A connection or a loaded situation may start another flight.
+    RefreshProfile();
 }
 
 void MainWindow::OnTimer(UINT_PTR timerId) {
     // A tick already queued when the timer was switched off is not a tick.
     if (timerId == kTimer1Id && timerEnabled_) {
         form_->RunGuarded([this] { form_->Timer1Timer(); });
+        RefreshProfile();
     }
 }
 
@@ -303,6 +311,18 @@ void MainWindow::OnDestroy() {
 // message loop runs.
 void MainWindow::EditLogFolder() {
     PostMessageA(hwnd(), kEditLogFolderMessage, 0, 0);
+}
+
+void MainWindow::ShowProfile() {
+    if (profileWindow_) {
+        profileWindow_->Open(hwnd());
+    }
+}
+
+void MainWindow::RefreshProfile() {
+    if (profileWindow_) {
+        profileWindow_->Refresh();
+    }
 }
 
 void MainWindow::ShowPilotForm() {

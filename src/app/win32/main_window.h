@@ -13,6 +13,8 @@
 #include "app/main_window_roles.h"
 #include "app/win32/log_view.h"
 #include "app/win32/lwave.h"
+#include "app/win32/profile_source.h"
+#include "app/win32/profile_window.h"
 #include "app/win32/tool_bar.h"
 #include "ui/win32/dpi.h"
 #include "ui/win32/window_base.h"
@@ -68,6 +70,10 @@ private:
 
     // "Info's": the pilot form, modal.
     void ShowPilotForm();
+    // "Flight profile": the one profile window, opened or brought to the front.
+    void ShowProfile();
+    // After anything that may have changed the flight.
+    void RefreshProfile();
     void OnDpiChanged(UINT dpi) override { ApplyDpi(dpi); }
     void ApplyDpi(UINT dpi);
     int StatusBarHeight() const;
@@ -80,6 +86,8 @@ private:
     HWND memo_ = nullptr;
     HWND status_ = nullptr;
     std::unique_ptr<LogView> logView_;
+    std::unique_ptr<ProfileSource> profileSource_;
+    std::unique_ptr<ProfileWindow> profileWindow_;
     LWave wave_;
     OwnedFont memoFont_;
     OwnedFont windowFont_;

@@ -25,6 +25,7 @@ inline constexpr std::array<ToolButtonEntry, kToolButtonCount> kToolButtons = {{
     {kIdInfos, "Info's"},
     {kIdSalvaSit, "Save Situation"},
     {kIdCaricaSit, "Load Last Situation"},
+    {kIdProfile, "Flight profile"},
 }};
 
 // One strip of square pictures with alpha, ready to blend, and its greyed copy for disabled

@@ -6,6 +6,7 @@ namespace aerolinker {
 
 inline constexpr char kMainWindowClass[] = "TFConnection";
 inline constexpr char kPilotFormClass[] = "TFPilot";
+inline constexpr char kProfileWindowClass[] = "TFProfile";
 // Title of the program's message boxes.
 inline constexpr char kApplicationTitle[] = "Aerolinker";
 
@@ -17,6 +18,7 @@ enum ControlId : int {
     kIdInfos = 104,          // "Info's"
     kIdSalvaSit = 105,       // "Save Situation"
     kIdCaricaSit = 106,      // "Load Last Situation"
+    kIdProfile = 107,        // "Flight profile"
     kIdMemo1 = 110,
     kIdStatus = 111,
 

@@ -224,7 +224,9 @@ ID_SAVE_GENERATED=103
 ID_INFOS=104
 ID_SALVA_SIT=105
 ID_CARICA_SIT=106
+ID_PROFILE=107
 ID_MEMO=110
+ID_STATUS=111
 ID_EPILOT=201
 ID_EID=202
 ID_EPILOTN=203
@@ -318,6 +320,7 @@ $ID_SAVE_GENERATED:Save Generated File
 $ID_INFOS:Info's
 $ID_SALVA_SIT:Save Situation
 $ID_CARICA_SIT:Load Last Situation
+$ID_PROFILE:Flight profile
 EOF
 
     # With no configuration the log folder is Documents\Aerolinker, made at the start: the empty
@@ -387,12 +390,32 @@ case_flight() {
         fail "the view at the end did not follow the tracker: first line $(probe first-line)"
     pass_note "the view at the end follows the tracker"
 
+    # In flight the pilot opens "Flight profile" beside the main window; a second click brings
+    # the same window back in front of it. The window draws what the recorder holds of the
+    # flight so far at every tick, or says that nothing is recorded yet.
+    probe place TFConnection 0 0 >/dev/null
+    click_control $ID_PROFILE
+    wait_until 20 probe_equals 1 shown TFProfile || fail "\"Flight profile\" opened no window"
+    expect_probe "profile window caption" "Flight profile" title TFProfile
+    click_control $ID_STATUS
+    wait_until 10 probe_equals TFConnection foreground ||
+        fail "the main window did not come to the front: $(probe foreground) is"
+    click_control $ID_PROFILE
+    wait_until 10 probe_equals TFProfile foreground ||
+        fail "a second click did not bring the profile window to the front: $(probe foreground) is"
+    expect_probe "profile windows after a second click" 1 count TFProfile
+    sleep 6  # a tick with the window open
+    window_screenshot flight-profile-in-flight TFProfile
+    [ -s "$work/flight-profile-in-flight.png" ] || fail "no screenshot of the profile window"
+    pass_note "the profile window shows the flight in progress"
+
     wait_until 180 file_contains "$work/transcript.txt" "End of Flight!" ||
         fail "the flight was not closed"
     sleep 2
     local log="$work/logs/Navforge.log"
     [ -f "$log" ] || fail "no Navforge.log in the log folder"
     window_screenshot main-window-arrived TFConnection
+    window_screenshot flight-profile-arrived TFProfile || fail "the profile window closed in flight"
 
     # Every second registration saved the situation: the simulator's flight, the flight state
     # in the Windows folder's configuration, and the backups made by the shell's file copy.

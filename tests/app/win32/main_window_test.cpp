@@ -116,13 +116,29 @@ TEST_F(MainWindowTest, TextAreaIsEditableWrappingCourierNewEightPoints) {
     EXPECT_EQ(font.lfHeight, -MulDiv(8, dpi_, 72));
 }
 
-TEST_F(MainWindowTest, ToolButtonsStandLeftToRightWithTheirHints) {
-    const int ids[] = {kIdLConnetti, kIdLChiudi,  kIdSaveGenerated,
-                       kIdInfos,     kIdSalvaSit, kIdCaricaSit};
+TEST_F(MainWindowTest, ToolButtonsStandLeftToRightWithTheirHintsAsTooltips) {
+    const int ids[] = {kIdLConnetti, kIdLChiudi,   kIdSaveGenerated, kIdInfos,
+                       kIdSalvaSit,  kIdCaricaSit, kIdProfile};
     const char* hints[] = {"Connect to FSim", "Disconnect FS",  "Save Generated File",
-                           "Info's",          "Save Situation", "Load Last Situation"};
+                           "Info's",          "Save Situation", "Load Last Situation",
+                           "Flight profile"};
+    // The tool bar's tooltip window, owned by the main window.
+    HWND tooltip = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) -> BOOL {
+            char name[64] = {};
+            GetClassNameA(window, name, sizeof name);
+            if (lstrcmpiA(name, TOOLTIPS_CLASSA) == 0) {
+                *reinterpret_cast<HWND*>(found) = window;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&tooltip));
+    ASSERT_NE(tooltip, nullptr);
+
     LONG previousRight = 0;
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 7; ++i) {
         const RECT place = PlaceOf(ids[i]);
         EXPECT_GE(place.left, previousRight) << hints[i];
         EXPECT_GE(place.right - place.left, Scaled(76)) << hints[i];
@@ -130,8 +146,55 @@ TEST_F(MainWindowTest, ToolButtonsStandLeftToRightWithTheirHints) {
         EXPECT_EQ(place.bottom - place.top, Scaled(74)) << hints[i];
         EXPECT_LE(place.bottom, Scaled(86)) << hints[i];
         EXPECT_EQ(WindowText(Control(ids[i])), hints[i]);
+        char tip[80] = {};
+        TOOLINFOA tool = {};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = window_.hwnd();
+        tool.uId = reinterpret_cast<UINT_PTR>(Control(ids[i]));
+        tool.lpszText = tip;
+        SendMessageA(tooltip, TTM_GETTEXTA, sizeof tip, reinterpret_cast<LPARAM>(&tool));
+        EXPECT_STREQ(tip, hints[i]);
         previousRight = place.right;
     }
+    RECT client;
+    GetClientRect(window_.hwnd(), &client);
+    EXPECT_LE(previousRight, client.right) << "the seventh button fits the opening window";
+}
+
+// The profile windows of this thread, open or not.
+std::vector<HWND> ProfileWindows() {
+    std::vector<HWND> found;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM list) -> BOOL {
+            char name[64] = {};
+            GetClassNameA(window, name, sizeof name);
+            if (lstrcmpA(name, kProfileWindowClass) == 0) {
+                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+TEST_F(MainWindowTest, FlightProfileOpensOneWindowOwnedByTheMainWindow) {
+    Click(kIdProfile);
+    const std::vector<HWND> opened = ProfileWindows();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(WindowText(opened[0]), "Flight profile");
+    EXPECT_TRUE(IsWindowVisible(opened[0]));
+    EXPECT_EQ(GetWindow(opened[0], GW_OWNER), window_.hwnd());
+
+    // Clicked again while the pilot looks at the log, the same window comes back to the front.
+    SetForegroundWindow(window_.hwnd());
+    Click(kIdProfile);
+    EXPECT_EQ(ProfileWindows(), opened);
+    EXPECT_EQ(GetForegroundWindow(), opened[0]);
+
+    // It goes with the main window.
+    window_.Destroy();
+    EXPECT_FALSE(IsWindow(opened[0]));
 }
 
 TEST_F(MainWindowTest, TextAreaFollowsTheWindowBetweenToolBarAndStatusBar) {

@@ -139,7 +139,7 @@ TEST_F(ProgramResources, IconComesInTheSmallAndLargeSizes) {
     }
 }
 
-TEST_F(ProgramResources, ToolBarPicturesAreSixSquaresWithTransparency) {
+TEST_F(ProgramResources, ToolBarPicturesAreOneSquareAButtonWithTransparency) {
     for (const auto& [id, side] : {std::pair<int, int>{IDB_TOOLBAR_48, 48}, {IDB_TOOLBAR_96, 96}}) {
         const std::string bitmap = Resource(MAKEINTRESOURCEA(2), id);  // RT_BITMAP
         ASSERT_GE(bitmap.size(), 40u) << id;

@@ -45,7 +45,7 @@ TEST(MainWindowLayout, ToolButtonsStandLeftToRightInTheBarAtTheirSize) {
             EXPECT_GE(button.left, previousRight);
             previousRight = button.right;
         }
-        // The six buttons fit the window at its design width.
+        // Every button fits the window at its design width.
         EXPECT_LE(previousRight, clientWidth);
     }
 }

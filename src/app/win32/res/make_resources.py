@@ -334,6 +334,23 @@ def load_situation_picture(canvas):
     canvas.layer(union(arc, head), green, rgb("#145a1c"))
 
 
+def profile_picture(canvas):
+    # A chart of the flight seen from the side: climb, cruise with its waypoints, descent.
+    card = box(24, 25, 21.5, 16.5, 3)
+    canvas.layer(card, vertical(rgb("#fdfdfb"), rgb("#e3e8ee"), 8.5, 41.5), rgb("#4c5766"))
+    for y in (17, 25, 33):
+        canvas.paint(intersect(box(24, y, 19.5, 0.45), card), rgb("#c9d2dd"))
+    climb, top, descent, end = (5, 38), (16, 16.5), (32, 16.5), (43, 38)
+    ground = polygon([(5, 42), climb, top, descent, end, (43, 42)])
+    canvas.paint(intersect(ground, card), vertical(rgb("#8cc4f2", 220), rgb("#2f78c4", 220),
+                                                   16.5, 41.5))
+    line = union(segment(*climb, *top, 1.3), segment(*top, *descent, 1.3),
+                 segment(*descent, *end, 1.3))
+    canvas.paint(intersect(line, card), rgb("#17324f"))
+    for x in (16, 24, 32):
+        canvas.layer(circle(x, 16.5, 2.9), rgb("#e0463a"), rgb("#6e1009"))
+
+
 PICTURES = [
     connect_picture,
     disconnect_picture,
@@ -341,6 +358,7 @@ PICTURES = [
     info_picture,
     save_situation_picture,
     load_situation_picture,
+    profile_picture,
 ]
 
 # --- the icon: the airliner on a sky disc --------------------------------------------------

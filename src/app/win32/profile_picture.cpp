@@ -1,0 +1,311 @@
+// Drawing the flight's profile and ground track.
+#include "app/win32/profile_picture.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "logbook/number_text.h"
+#include "logbook/profile_svg.h"
+#include "ui/win32/dpi.h"
+
+namespace aerolinker {
+namespace {
+
+// Design sizes at 96 DPI.
+constexpr int kPlotLeft = 76;   // the altitude figures and the axis label
+constexpr int kPlotRight = 28;  // half a distance figure past the last grid line
+constexpr int kTitleTop = 6;
+constexpr int kProfileTop = 46;    // the title, then the marks' names
+constexpr int kUnderPlot = 44;     // figures, then the axis label
+constexpr int kTrackTop = 32;      // the track's title
+constexpr int kProfileShare = 55;  // percent of the height for the profile
+constexpr int kLineWidth = 2;
+constexpr int kMarkRadius = 4;
+constexpr int kAircraftRadius = 5;
+constexpr int kTextGap = 6;
+constexpr int kAxisLabelLeft = 8;
+
+constexpr COLORREF kTextColour = RGB(0x20, 0x20, 0x20);
+constexpr COLORREF kAxisColour = RGB(0x00, 0x00, 0x00);
+constexpr COLORREF kGridColour = RGB(0xdd, 0xdd, 0xdd);
+constexpr COLORREF kBelowProfileColour = RGB(0xdc, 0xe8, 0xf6);
+constexpr COLORREF kMarkLineColour = RGB(0x99, 0x99, 0x99);
+constexpr COLORREF kMarkEdgeColour = RGB(0x6e, 0x10, 0x09);
+
+// A pen or brush made for one drawing: selected while it lives, then deleted.
+class Selected {
+public:
+    Selected(HDC dc, HGDIOBJ object)
+        : dc_(dc), object_(object), previous_(SelectObject(dc, object)) {}
+    ~Selected() {
+        SelectObject(dc_, previous_);
+        DeleteObject(object_);
+    }
+    Selected(const Selected&) = delete;
+    Selected& operator=(const Selected&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ object_;
+    HGDIOBJ previous_;
+};
+
+std::wstring Wide(const std::string& text) {
+    const int length =
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(std::max(length, 0)), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+// "41.12° N", "9.50° E": degrees with the side of the equator or of Greenwich.
+std::wstring DegreesText(double degrees, wchar_t positive, wchar_t negative) {
+    return Wide(FixedText(std::fabs(degrees), 2)) + L"\u00b0 " +
+           (degrees >= 0.0 ? positive : negative);
+}
+
+POINT Pixel(const PlotPoint& point) {
+    return POINT{static_cast<LONG>(std::lround(point.x)), static_cast<LONG>(std::lround(point.y))};
+}
+
+class Painter {
+public:
+    Painter(HDC dc, int dpi, const ProfileFonts& fonts)
+        : dc_(dc), dpi_(dpi), fonts_(fonts), originalFont_(GetCurrentObject(dc, OBJ_FONT)) {
+        SetBkMode(dc_, TRANSPARENT);
+        SelectFont(fonts_.text);
+        TEXTMETRICW metrics = {};
+        GetTextMetricsW(dc_, &metrics);
+        textHeight_ = metrics.tmHeight;
+    }
+    ~Painter() { SelectObject(dc_, originalFont_); }
+    Painter(const Painter&) = delete;
+    Painter& operator=(const Painter&) = delete;
+
+    int S(int designPixels) const { return ScaleForDpi(designPixels, dpi_); }
+    int TextHeight() const { return textHeight_; }
+
+    void SelectFont(HFONT font) {
+        if (font) {
+            SelectObject(dc_, font);
+        }
+    }
+
+    // `align` is TA_LEFT, TA_CENTER or TA_RIGHT with TA_TOP or TA_BOTTOM; kMiddle centres the
+    // text on `y` instead.
+    static constexpr UINT kMiddle = 0x8000;
+    // On the background colour when `onBackground`, so that it reads over lines.
+    void Text(const std::wstring& text, int x, int y, UINT align, COLORREF colour = kTextColour,
+              bool onBackground = false) {
+        if (align & kMiddle) {
+            align = (align & ~kMiddle) | TA_TOP;
+            y -= textHeight_ / 2;
+        }
+        SetTextAlign(dc_, align);
+        SetTextColor(dc_, colour);
+        SetBkMode(dc_, onBackground ? OPAQUE : TRANSPARENT);
+        SetBkColor(dc_, kPictureBackground);
+        TextOutW(dc_, x, y, text.data(), static_cast<int>(text.size()));
+    }
+    int TextWidth(const std::wstring& text) const {
+        SIZE size = {};
+        GetTextExtentPoint32W(dc_, text.data(), static_cast<int>(text.size()), &size);
+        return size.cx;
+    }
+
+    void Line(POINT from, POINT to, COLORREF colour, int style = PS_SOLID, int width = 1) {
+        Selected pen(dc_, CreatePen(style, width, colour));
+        MoveToEx(dc_, from.x, from.y, nullptr);
+        LineTo(dc_, to.x, to.y);
+    }
+    void Polyline(const std::vector<POINT>& points, COLORREF colour, int width) {
+        Selected pen(dc_, CreatePen(PS_SOLID, width, colour));
+        ::Polyline(dc_, points.data(), static_cast<int>(points.size()));
+    }
+    void Area(const std::vector<POINT>& points, COLORREF colour) {
+        Selected brush(dc_, CreateSolidBrush(colour));
+        HGDIOBJ pen = SelectObject(dc_, GetStockObject(NULL_PEN));
+        Polygon(dc_, points.data(), static_cast<int>(points.size()));
+        SelectObject(dc_, pen);
+    }
+    void Dot(POINT centre, int radius, COLORREF fill, COLORREF edge) {
+        Selected brush(dc_, CreateSolidBrush(fill));
+        Selected pen(dc_, CreatePen(PS_SOLID, 1, edge));
+        Ellipse(dc_, centre.x - radius, centre.y - radius, centre.x + radius + 1,
+                centre.y + radius + 1);
+    }
+    void Frame(const PlotArea& area, COLORREF colour) {
+        Selected pen(dc_, CreatePen(PS_SOLID, 1, colour));
+        HGDIOBJ brush = SelectObject(dc_, GetStockObject(NULL_BRUSH));
+        Rectangle(dc_, static_cast<int>(area.left), static_cast<int>(area.top),
+                  static_cast<int>(area.right) + 1, static_cast<int>(area.bottom) + 1);
+        SelectObject(dc_, brush);
+    }
+
+    // The flight's line, or a dot where there is a single row.
+    void FlightLine(const std::vector<POINT>& points) {
+        if (points.size() == 1) {
+            Dot(points.front(), S(kLineWidth + 1), kFlightLineColour, kFlightLineColour);
+        } else {
+            Polyline(points, kFlightLineColour, S(kLineWidth));
+        }
+    }
+    // Where the aircraft is now: a ring on the end of the line.
+    void Aircraft(POINT at) { Dot(at, S(kAircraftRadius), kPictureBackground, kFlightLineColour); }
+
+    const ProfileFonts& Fonts() const { return fonts_; }
+
+private:
+    HDC dc_;
+    int dpi_;
+    const ProfileFonts& fonts_;
+    HGDIOBJ originalFont_;
+    int textHeight_ = 0;
+};
+
+void DrawProfile(Painter& p, const PlotArea& area, const ProfileFlight& flight) {
+    const ProfilePlot plot = PlotProfile(flight.rows, area);
+    const ProfileMapping mapping(area, plot.axes);
+    const int left = static_cast<int>(area.left);
+    const int right = static_cast<int>(area.right);
+    const int top = static_cast<int>(area.top);
+    const int bottom = static_cast<int>(area.bottom);
+
+    p.SelectFont(p.Fonts().bold);
+    p.Text(L"Vertical profile", p.S(kAxisLabelLeft), p.S(kTitleTop), TA_LEFT | TA_TOP);
+    p.SelectFont(p.Fonts().text);
+    for (int i = 0; i <= ProfileAxes::kSteps; ++i) {
+        const POINT grid = Pixel(mapping.At(plot.axes.milesStep * i, plot.axes.feetStep * i));
+        p.Line({left, grid.y}, {right, grid.y}, kGridColour);
+        p.Line({grid.x, top}, {grid.x, bottom}, kGridColour);
+        p.Text(Wide(FixedText(plot.axes.feetStep * i, 0)), left - p.S(kTextGap), grid.y,
+               TA_RIGHT | Painter::kMiddle);
+        p.Text(Wide(FixedText(plot.axes.milesStep * i, plot.axes.milesDecimals)), grid.x,
+               bottom + p.S(kTextGap), TA_CENTER | TA_TOP);
+    }
+    p.Line({left, top}, {left, bottom}, kAxisColour);
+    p.Line({left, bottom}, {right, bottom}, kAxisColour);
+    p.Text(L"Distance flown (miles)", (left + right) / 2,
+           bottom + 2 * p.S(kTextGap) + p.TextHeight(), TA_CENTER | TA_TOP);
+    p.SelectFont(p.Fonts().vertical);
+    p.Text(L"Altitude (ft)", p.S(kAxisLabelLeft), (top + bottom) / 2, TA_CENTER | TA_TOP);
+    p.SelectFont(p.Fonts().text);
+
+    std::vector<POINT> line;
+    for (const PlotPoint& point : plot.points) {
+        line.push_back(Pixel(point));
+    }
+    // The air below the flight is shaded down to the axis, so the climb and descent read at
+    // a glance.
+    std::vector<POINT> below = line;
+    below.push_back({line.back().x, bottom});
+    below.push_back({line.front().x, bottom});
+    p.Area(below, kBelowProfileColour);
+    p.FlightLine(line);
+    p.Aircraft(line.back());
+
+    bool landingWritten = false;
+    for (const TrackMark& mark : flight.marks) {
+        const POINT at = line[RowAtMark(flight.rows, mark)];
+        p.Line({at.x, top}, {at.x, bottom}, kMarkLineColour, PS_DOT);
+        p.Dot(at, p.S(kMarkRadius), kMarkColour, kMarkEdgeColour);
+        p.Text(Wide(mark.name), at.x, top - p.S(kTextGap) / 2, TA_CENTER | TA_BOTTOM);
+        if (mark.kind == MarkKind::kLanding && flight.landing) {
+            // Beyond the landing, over the ground where only the taxi goes on, when there is
+            // room; else before it near the top, on white, above whatever line is there.
+            const std::wstring text = Wide(LandingText(*flight.landing));
+            p.SelectFont(p.Fonts().bold);
+            if (at.x + p.S(kTextGap) + p.TextWidth(text) <= right) {
+                p.Text(text, at.x + p.S(kTextGap), at.y - p.S(kTextGap), TA_LEFT | TA_BOTTOM,
+                       kMarkColour);
+            } else {
+                p.Text(text, at.x - p.S(kTextGap), top + p.S(kTextGap), TA_RIGHT | TA_TOP,
+                       kMarkColour, true);
+            }
+            p.SelectFont(p.Fonts().text);
+            landingWritten = true;
+        }
+    }
+    if (flight.landing && !landingWritten) {
+        // No landing mark: the report still belongs on the picture.
+        p.SelectFont(p.Fonts().bold);
+        p.Text(Wide(LandingText(*flight.landing)), right - p.S(kTextGap), top + p.S(kTextGap),
+               TA_RIGHT | TA_TOP, kMarkColour, true);
+        p.SelectFont(p.Fonts().text);
+    }
+}
+
+void DrawTrack(Painter& p, const PlotArea& area, const ProfileFlight& flight) {
+    const TrackMapping mapping = TrackMapping::Fit(flight.rows, area);
+    const int left = static_cast<int>(area.left);
+    const int right = static_cast<int>(area.right);
+    const int top = static_cast<int>(area.top);
+    const int bottom = static_cast<int>(area.bottom);
+
+    p.SelectFont(p.Fonts().bold);
+    p.Text(L"Ground track", p.S(kAxisLabelLeft), top - p.S(kTrackTop) + p.S(kTitleTop),
+           TA_LEFT | TA_TOP);
+    p.SelectFont(p.Fonts().text);
+    p.Frame(area, kGridColour);
+    p.Text(DegreesText(mapping.LatitudeAt(area.top), L'N', L'S'), left - p.S(kTextGap), top,
+           TA_RIGHT | Painter::kMiddle);
+    p.Text(DegreesText(mapping.LatitudeAt(area.bottom), L'N', L'S'), left - p.S(kTextGap), bottom,
+           TA_RIGHT | Painter::kMiddle);
+    p.Text(DegreesText(mapping.LongitudeAt(area.left), L'E', L'W'), left, bottom + p.S(kTextGap),
+           TA_LEFT | TA_TOP);
+    p.Text(DegreesText(mapping.LongitudeAt(area.right), L'E', L'W'), right, bottom + p.S(kTextGap),
+           TA_RIGHT | TA_TOP);
+    p.Text(L"Longitude (degrees)", (left + right) / 2, bottom + 2 * p.S(kTextGap) + p.TextHeight(),
+           TA_CENTER | TA_TOP);
+    p.SelectFont(p.Fonts().vertical);
+    p.Text(L"Latitude (degrees)", p.S(kAxisLabelLeft), (top + bottom) / 2, TA_CENTER | TA_TOP);
+    p.SelectFont(p.Fonts().text);
+
+    std::vector<POINT> line;
+    for (const TraceRow& row : flight.rows) {
+        line.push_back(Pixel(mapping.At(row.latitude, row.longitude)));
+    }
+    p.FlightLine(line);
+    p.Aircraft(line.back());
+    for (const TrackMark& mark : flight.marks) {
+        const POINT at = Pixel(mapping.At(mark.latitude, mark.longitude));
+        p.Dot(at, p.S(kMarkRadius), kMarkColour, kMarkEdgeColour);
+        p.Text(Wide(mark.name), at.x + p.S(kTextGap), at.y - p.S(kTextGap) / 2,
+               TA_LEFT | TA_BOTTOM);
+    }
+}
+
+}  // namespace
+
+ProfileLayout LayoutProfilePicture(int width, int height, int dpi) {
+    const auto s = [dpi](int pixels) { return static_cast<double>(ScaleForDpi(pixels, dpi)); };
+    const double split = std::max(0, height) * kProfileShare / 100;
+    const double left = s(kPlotLeft);
+    const double right = std::max(left, width - s(kPlotRight));
+    ProfileLayout layout;
+    layout.profile =
+        PlotArea{left, s(kProfileTop), right, std::max(s(kProfileTop), split - s(kUnderPlot))};
+    const double trackTop = split + s(kTrackTop);
+    layout.track = PlotArea{left, trackTop, right, std::max(trackTop, height - s(kUnderPlot))};
+    return layout;
+}
+
+void DrawProfilePicture(HDC dc, int width, int height, int dpi, const ProfileFonts& fonts,
+                        const ProfileFlight& flight) {
+    const RECT all = {0, 0, width, height};
+    HBRUSH background = CreateSolidBrush(kPictureBackground);
+    FillRect(dc, &all, background);
+    DeleteObject(background);
+
+    Painter painter(dc, dpi, fonts);
+    if (flight.rows.empty()) {
+        painter.Text(Wide(kNoFlightText), width / 2, height / 2, TA_CENTER | Painter::kMiddle);
+        return;
+    }
+    const ProfileLayout layout = LayoutProfilePicture(width, height, dpi);
+    DrawProfile(painter, layout.profile, flight);
+    DrawTrack(painter, layout.track, flight);
+}
+
+}  // namespace aerolinker

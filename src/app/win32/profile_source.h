@@ -1,0 +1,38 @@
+// What the "Flight profile" window draws: the recorder's rows of the current flight, its marks
+// and the landing report. The window reads them through this small interface, so that it
+// draws the same from the main window's form and from a test's made-up flight.
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "logbook/landing_report.h"
+#include "logbook/trace.h"
+#include "logbook/track.h"
+
+namespace aerolinker {
+
+class TFConnection;
+
+class ProfileSource {
+public:
+    virtual ~ProfileSource() = default;
+    virtual const std::vector<TraceRow>& Rows() const = 0;
+    virtual const std::vector<TrackMark>& Marks() const = 0;
+    virtual std::optional<LandingReport> Landing() const = 0;
+};
+
+// The current flight as the main window's form records it.
+class FormProfileSource : public ProfileSource {
+public:
+    explicit FormProfileSource(const TFConnection& form) : form_(form) {}
+
+    const std::vector<TraceRow>& Rows() const override;
+    const std::vector<TrackMark>& Marks() const override;
+    std::optional<LandingReport> Landing() const override;
+
+private:
+    [[maybe_unused]] const TFConnection& form_;
+};
+
+}  // namespace aerolinker
