@@ -49,7 +49,7 @@ void TFConnection::LConnettiClick() {
     }
     // The new flight gets a document of its own; what the pilot may have typed into the
     // earlier flight's log since its last save goes into its file first.
-    if (Memo1().LineCount() > 0 && Memo1().Text() != savedLogText_) {
+    if (Memo1().LineCount() > 0 && Memo1().Revision() != savedRevision_) {
         SaveLog(LogSave::Direct);
     }
     tracker_.WriteHeader(sample_.aircraftTitle.Text(), pilotProfile_.PilotName,

@@ -85,13 +85,12 @@ void TFConnection::SaveGeneratedFile() {
 }
 
 void TFConnection::SaveLog(LogSave kind) {
-    const std::string text = Memo1().Text();
     if (kind == LogSave::Tracker) {
         TrackerSave(Memo1(), LogFilePath());
     } else {
         DirectSave(Memo1(), LogFilePath());
     }
-    savedLogText_ = text;
+    savedRevision_ = Memo1().Revision();
     saveError_.clear();
 }
 

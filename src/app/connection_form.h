@@ -119,8 +119,8 @@ private:
     SimSample sample_;
     LinkResult lastLinkResult_ = LinkOk;
     bool sampledSinceConnect_ = false;
-    // The log text as last saved, to tell whether the document holds unsaved text.
-    std::string savedLogText_;
+    // The document's revision as last saved, to tell whether it holds unsaved text.
+    std::uint64_t savedRevision_ = 0;
     // The simulator flight the situation file names, once known.
     std::string situationFlight_;
     // The last save failure, shown in the status bar while the link is fine, and whether each

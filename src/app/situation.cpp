@@ -202,7 +202,7 @@ bool TFConnection::LoadSimulatorFlight(const std::string& fileName) {
 
 // The resumed flight goes on at once with the sample just taken, as its next tick would.
 void TFConnection::FinishResume() {
-    savedLogText_ = Memo1().Text();
+    savedRevision_ = Memo1().Revision();
     sampledSinceConnect_ = true;
     services_.window.SetTimerEnabled(true);
     Event(FlightEvent::SituationLoaded, LogFilePath());

@@ -79,6 +79,7 @@ std::string LogDocument::Text() const {
 }
 
 void LogDocument::Changed() {
+    ++revision_;
     if (listener_) {
         listener_();
     }

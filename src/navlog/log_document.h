@@ -3,6 +3,7 @@
 // these lines, never the lines a wrapping display shows.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -38,6 +39,8 @@ public:
     std::string Text() const;
 
     void SetChangeListener(ChangeListener listener) { listener_ = std::move(listener); }
+    // Counts the changes: a text saved at one revision is unsaved once the revision moves on.
+    std::uint64_t Revision() const { return revision_; }
 
 private:
     static std::vector<LogLine> SplitLines(const std::string& text);
@@ -45,6 +48,7 @@ private:
 
     std::vector<LogLine> lines_;
     ChangeListener listener_;
+    std::uint64_t revision_ = 0;
 };
 
 }  // namespace aerolinker
