@@ -70,11 +70,13 @@ void TFConnection::SaveLog(LogSave kind) {
 void TFConnection::Timer1Timer() {
     SampleSimulator(services_.link, sample_, lastLinkResult_);
     sampledSinceConnect_ = sampledSinceConnect_ || lastLinkResult_ == LinkOk;
-    services_.window.SetStatusText(lastLinkResult_ == LinkOk && !saveError_.empty()
-                                       ? saveError_
+    const bool linkOk = lastLinkResult_ == LinkOk;
+    services_.window.SetStatusText(linkOk && !saveError_.empty() ? saveError_
+                                   : linkOk && !landingStatus_.empty()
+                                       ? landingStatus_
                                        : ResultTexts[lastLinkResult_]);
     if (sampledSinceConnect_) {
-        tracker_.Step(sample_, services_.clock.Now());
+        StepFlight();
     }
 }
 
@@ -145,6 +147,7 @@ void TFConnection::TrackerPort::OnFlightEvent(FlightEvent event, const std::stri
                                     form_.situationSaveFailureShown_);
         }
     }
+    form_.RecordFlightEvent(event);
     form_.Event(event, detail);
 }
 
