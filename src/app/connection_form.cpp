@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "common/stale_files.h"
+#include "logbook/logbook.h"
 #include "navlog/log_file.h"
 
 namespace aerolinker {
@@ -25,9 +26,10 @@ void TFConnection::RunGuarded(const std::function<void()>& action) {
 void TFConnection::SetLogFolder(const std::string& folder) {
     logFolder_ = folder;
     for (const std::string& path :
-         {LogFilePath(), logFolder_ + kLogBackupName, SituationFilePath()}) {
+         {LogFilePath(), logFolder_ + kLogBackupName, SituationFilePath(), TraceFilePath()}) {
         RemoveStaleTemporaries(path);
     }
+    RemoveStaleTemporariesIn(logFolder_ + "\\" + kLogbookFolderName);
 }
 
 std::string TFConnection::LogFilePath() const {
