@@ -29,6 +29,7 @@ void TFConnection::LConnettiClick() {
     window.SetStatusText(ResultTexts[lastLinkResult_]);
     tracker_.BeginConnect();
     sampledSinceConnect_ = false;
+    landingStatus_.clear();
 
     // A connect batch that fails tells nothing about a plan: the flight has none.
     std::int32_t waypointCount = 0;
@@ -54,6 +55,7 @@ void TFConnection::LConnettiClick() {
     }
     tracker_.WriteHeader(sample_.aircraftTitle.Text(), pilotProfile_.PilotName,
                          services_.clock.Now());
+    recorder_.Start(TraceFilePath());
     window.SetTimerEnabled(true);
 }
 
@@ -87,6 +89,7 @@ bool TFConnection::OfferResume() {
 
 void TFConnection::LChiudiClick() {
     tracker_.Abandon();
+    recorder_.Stop();
     services_.link.CloseLink();
     services_.window.SetStatusText("Closed");
     services_.window.SetTimerEnabled(false);

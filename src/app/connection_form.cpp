@@ -8,6 +8,7 @@
 #include "common/app_error.h"
 #include "common/file_io.h"
 #include "common/stale_files.h"
+#include "logbook/logbook.h"
 #include "navlog/log_file.h"
 
 namespace aerolinker {
@@ -51,9 +52,10 @@ void TFConnection::CheckLogFolder() {
 void TFConnection::SetLogFolder(const std::string& folder) {
     logFolder_ = folder;
     for (const std::string& path :
-         {LogFilePath(), logFolder_ + kLogBackupName, SituationFilePath()}) {
+         {LogFilePath(), logFolder_ + kLogBackupName, SituationFilePath(), TraceFilePath()}) {
         RemoveStaleTemporaries(path);
     }
+    RemoveStaleTemporariesIn(logFolder_ + "\\" + kLogbookFolderName);
 }
 
 std::string TFConnection::LogFilePath() const {
@@ -100,11 +102,13 @@ void TFConnection::SaveLog(LogSave kind) {
 void TFConnection::Timer1Timer() {
     SampleSimulator(services_.link, sample_, lastLinkResult_);
     sampledSinceConnect_ = sampledSinceConnect_ || lastLinkResult_ == LinkOk;
-    services_.window.SetStatusText(lastLinkResult_ == LinkOk && !saveError_.empty()
-                                       ? saveError_
+    const bool linkOk = lastLinkResult_ == LinkOk;
+    services_.window.SetStatusText(linkOk && !saveError_.empty() ? saveError_
+                                   : linkOk && !landingStatus_.empty()
+                                       ? landingStatus_
                                        : ResultTexts[lastLinkResult_]);
     if (sampledSinceConnect_) {
-        tracker_.Step(sample_, services_.clock.Now());
+        StepFlight();
     }
 }
 
@@ -175,6 +179,7 @@ void TFConnection::TrackerPort::OnFlightEvent(FlightEvent event, const std::stri
                                     form_.situationSaveFailureShown_);
         }
     }
+    form_.RecordFlightEvent(event);
     form_.Event(event, detail);
 }
 

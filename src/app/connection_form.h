@@ -6,8 +6,11 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "app/flight_recorder.h"
 #include "app/main_window_roles.h"
 #include "common/local_clock.h"
 #include "common/regional_settings.h"
@@ -76,6 +79,14 @@ public:
     std::string ConfigFilePath() const;
     const RegionalSettings& Regional() const { return services_.regional; }
 
+    // The flight recorder's view of the current flight: its trace rows in memory, its marks
+    // (take-off, waypoints, landing) and its landing report once there is one.
+    const std::vector<TraceRow>& FlightTrace() const { return recorder_.Rows(); }
+    const std::vector<TrackMark>& FlightMarks() const { return recorder_.Marks(); }
+    std::optional<LandingReport> Landing() const { return recorder_.Landing(); }
+    // The trace file beside the log.
+    std::string TraceFilePath() const;
+
 private:
     // The tracker's effects, carried out over the link, the window and the files.
     class TrackerPort : public TrackerOutput {
@@ -97,6 +108,14 @@ private:
 
     void Event(FlightEvent event, const std::string& detail);
     void CheckLogFolder();
+    // The tracker's step on the tick's sample with the flight recorder around it.
+    void StepFlight();
+    void RecordFlightEvent(FlightEvent event);
+    void MarkRouteFlown();
+    void ShowLandingReport(const std::string& text);
+    // The closed flight's logbook entry.
+    void WriteLogbook();
+    void ResumeRecorder(const std::string& resumeText);
     // A save the tracker asked for failed: the pilot is told, the flight goes on.
     void ReportSaveFailure(const std::string& what, const std::string& error, bool& shown);
 
@@ -128,6 +147,13 @@ private:
     std::string saveError_;
     bool logSaveFailureShown_ = false;
     bool situationSaveFailureShown_ = false;
+    bool recorderFailureShown_ = false;
+    // The landing report stays in the status bar while the link answers and nothing failed.
+    std::string landingStatus_;
+    // Set while the tracker's step runs, and by the arrival during it.
+    bool inStep_ = false;
+    bool arrivedInStep_ = false;
+    FlightRecorder recorder_;
     std::string logFolder_;
     PilotProfile pilotProfile_;
     TrackerPort port_{*this};

@@ -77,6 +77,8 @@ void TFConnection::SaveSituation() {
     situation.onGround = sample_.onGround == 1;
     situation.state = state;
     situation.logText = Memo1().Text();
+    MarkRouteFlown();
+    situation.recorder = recorder_.ResumeText(inStep_);
     WriteSituationFile(situation);
     situationFlight_ = situation.flightName;
 
@@ -152,6 +154,7 @@ bool TFConnection::ResumeSituation(const Situation& situation) {
     }
     tracker_.Restore(situation.state, situation.logText);
     situationFlight_ = situation.flightName;
+    ResumeRecorder(situation.recorder);
     FinishResume();
     return true;
 }
@@ -179,6 +182,7 @@ bool TFConnection::ResumeFromConfiguration() {
         return false;
     }
     tracker_.Resume(saved, logText);
+    ResumeRecorder(std::string());
     FinishResume();
     return true;
 }
@@ -206,7 +210,7 @@ void TFConnection::FinishResume() {
     sampledSinceConnect_ = true;
     services_.window.SetTimerEnabled(true);
     Event(FlightEvent::SituationLoaded, LogFilePath());
-    tracker_.Step(sample_, services_.clock.Now());
+    StepFlight();
 }
 
 }  // namespace aerolinker

@@ -25,7 +25,29 @@ bool IsTemporaryOf(const std::string& candidate, const std::string& name) {
     return true;
 }
 
+// "<any name>.tmp" followed by digits and dots only.
+bool IsTemporary(const std::string& candidate) {
+    const std::size_t mark = candidate.rfind(".tmp");
+    return mark != std::string::npos && mark > 0 &&
+           IsTemporaryOf(candidate, candidate.substr(0, mark));
+}
+
 }  // namespace
+
+int RemoveStaleTemporariesIn(const std::string& folder) {
+    std::error_code error;
+    fs::directory_iterator entries(fs::path(NativePath(folder)), error);
+    int removed = 0;
+    for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
+        const fs::path& candidate = entries->path();
+        std::error_code ignored;
+        if (IsTemporary(candidate.filename().string()) && fs::is_regular_file(candidate, ignored) &&
+            fs::remove(candidate, ignored)) {
+            ++removed;
+        }
+    }
+    return removed;
+}
 
 int RemoveStaleTemporaries(const std::string& path) {
     const fs::path file(NativePath(path));

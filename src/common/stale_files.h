@@ -11,4 +11,8 @@ namespace aerolinker {
 // many were removed; a folder that cannot be listed removes none.
 int RemoveStaleTemporaries(const std::string& path);
 
+// Removes every temporary in `folder`, whatever file it was for: a folder whose files' names
+// are not known in advance (the logbook's entries). Returns how many were removed.
+int RemoveStaleTemporariesIn(const std::string& folder);
+
 }  // namespace aerolinker

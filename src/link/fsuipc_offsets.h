@@ -35,6 +35,16 @@ constexpr std::uint32_t kEngine1Combustion = 0x0894;   // s16; engine n at + n x
 constexpr std::uint32_t kEngineStride = 0x98;
 constexpr std::uint32_t kOnGround = 0x0366;  // s16, 1 on the ground
 
+// The flight recorder's values, read in the same batch after the sample's.
+constexpr std::uint32_t kLatitude = 0x0560;        // s64, 90 / (10001750 x 2^32) degree
+constexpr std::uint32_t kLongitude = 0x0568;       // s64, 360 / 2^64 degree
+constexpr std::uint32_t kVerticalSpeed = 0x02C8;   // s32, m/s x 256
+constexpr std::uint32_t kTouchdownSpeed = 0x030C;  // s32, m/s x 256, held at touchdown
+constexpr std::uint32_t kPauseIndicator = 0x0264;  // u16, 1 paused
+constexpr std::uint32_t kSlewMode = 0x05DC;        // u16, 1 slewing
+constexpr std::uint32_t kSimulationRate = 0x0C1A;  // u16, the rate x 256
+constexpr std::uint32_t kGForce = 0x11BA;          // s16, 1/625 G
+
 // Read once at connect.
 constexpr std::uint32_t kAircraftTitle = 0x3D00;  // 255 characters read (256-byte field)
 constexpr std::uint32_t kWaypointCount = 0x6120;  // s32, 0: no flight plan

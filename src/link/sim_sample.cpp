@@ -114,6 +114,14 @@ struct RawSample {
     std::uint8_t gpsFuel[8];
     std::uint8_t engineCombustion[kEngineCount][2];
     std::uint8_t onGround[2];
+    std::uint8_t latitude[8];
+    std::uint8_t longitude[8];
+    std::uint8_t verticalSpeed[4];
+    std::uint8_t touchdownSpeed[4];
+    std::uint8_t pause[2];
+    std::uint8_t slew[2];
+    std::uint8_t simulationRate[2];
+    std::uint8_t gForce[2];
 };
 
 // The 29 reads, in the order the simulator is asked for them; the texts land in the fresh
@@ -152,6 +160,18 @@ void QueueSampleReads(Batch& batch, RawSample& raw, SimSample& fresh) {
     batch.Read(offsets::kOnGround, sizeof raw.onGround, raw.onGround);
 }
 
+// The flight recorder's reads, after the 29 so that those stay exactly as they were.
+void QueueRecorderReads(Batch& batch, RawSample& raw) {
+    batch.Read(offsets::kLatitude, sizeof raw.latitude, raw.latitude);
+    batch.Read(offsets::kLongitude, sizeof raw.longitude, raw.longitude);
+    batch.Read(offsets::kVerticalSpeed, sizeof raw.verticalSpeed, raw.verticalSpeed);
+    batch.Read(offsets::kTouchdownSpeed, sizeof raw.touchdownSpeed, raw.touchdownSpeed);
+    batch.Read(offsets::kPauseIndicator, sizeof raw.pause, raw.pause);
+    batch.Read(offsets::kSlewMode, sizeof raw.slew, raw.slew);
+    batch.Read(offsets::kSimulationRate, sizeof raw.simulationRate, raw.simulationRate);
+    batch.Read(offsets::kGForce, sizeof raw.gForce, raw.gForce);
+}
+
 void DecodeSample(const RawSample& raw, SimSample& fresh) {
     fresh.clockHour = raw.hour[0];
     fresh.clockMinute = raw.minute[0];
@@ -178,6 +198,15 @@ void DecodeSample(const RawSample& raw, SimSample& fresh) {
         fresh.engineCombustion[engine] = le::Load<std::int16_t>(raw.engineCombustion[engine]);
     }
     fresh.onGround = le::Load<std::int16_t>(raw.onGround);
+    RecorderValues& r = fresh.recorder;
+    r.latitude = le::Load<std::int64_t>(raw.latitude);
+    r.longitude = le::Load<std::int64_t>(raw.longitude);
+    r.verticalSpeed = le::Load<std::int32_t>(raw.verticalSpeed);
+    r.touchdownSpeed = le::Load<std::int32_t>(raw.touchdownSpeed);
+    r.pause = le::Load<std::uint16_t>(raw.pause);
+    r.slew = le::Load<std::uint16_t>(raw.slew);
+    r.simulationRate = le::Load<std::uint16_t>(raw.simulationRate);
+    r.gForce = le::Load<std::int16_t>(raw.gForce);
 }
 
 }  // namespace
@@ -188,6 +217,7 @@ void SampleSimulator(FsuipcLink& link, SimSample& sample, LinkResult& lastLinkRe
     RawSample raw{};
     Batch batch(link);
     QueueSampleReads(batch, raw, fresh);
+    QueueRecorderReads(batch, raw);
     if (batch.Process(lastLinkResult)) {
         DecodeSample(raw, fresh);
         sample = fresh;

@@ -30,6 +30,18 @@ struct FixedText {
     }
 };
 
+// The flight recorder's values, raw as FSUIPC holds them (recorder_units.h converts them).
+struct RecorderValues {
+    std::int64_t latitude = 0;
+    std::int64_t longitude = 0;
+    std::int32_t verticalSpeed = 0;
+    std::int32_t touchdownSpeed = 0;
+    std::uint16_t pause = 0;
+    std::uint16_t slew = 0;
+    std::uint16_t simulationRate = 0;
+    std::int16_t gForce = 0;
+};
+
 struct SimSample {
     // Refreshed by every tick, in the order they are requested.
     std::uint8_t clockHour = 0;
@@ -58,6 +70,8 @@ struct SimSample {
     double gpsFuel = 0;
     std::int16_t engineCombustion[4] = {};
     std::int16_t onGround = 0;
+    // Read after the 29, in the same batch.
+    RecorderValues recorder;
 
     // Set after every sample: an approach is loaded in the flight plan.
     bool approachLoaded = false;
@@ -66,9 +80,9 @@ struct SimSample {
     FixedText<offsets::kAircraftTitleSize + 1> aircraftTitle;
 };
 
-// Queues the 29 per-tick reads in order, processes them in one batch and sets the
-// approach-loaded flag. The outcome goes to `lastLinkResult`; when the batch fails every
-// field keeps its previous value.
+// Queues the 29 per-tick reads in order, then the flight recorder's 8, processes them in one
+// batch and sets the approach-loaded flag. The outcome goes to `lastLinkResult`; when the batch
+// fails every field keeps its previous value.
 void SampleSimulator(FsuipcLink& link, SimSample& sample, LinkResult& lastLinkResult);
 
 // The connect batch: aircraft title, route distance, number of flight-plan waypoints and the

@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <climits>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <map>
 #include <string_view>
 #include <utility>
@@ -483,6 +485,61 @@ void Altitude(const Statement& s, ScenarioChanges& c) {
                static_cast<std::uint64_t>(static_cast<std::int64_t>(whole)) & 0xFFFFFFFFu, 4);
 }
 
+// FSUIPC's position units: latitude 90 / (10001750 x 2^32) degree, longitude 360 / 2^64 degree.
+constexpr double kLatitudeUnitsPerDegree = 10001750.0 * 4294967296.0 / 90.0;
+constexpr double kLongitudeUnitsPerDegree = 4294967296.0 * 4294967296.0 / 360.0;
+// Vertical speeds are metres per second x 256.
+constexpr double kVerticalRawPerFpm = 256.0 * kMetresPerFoot / 60.0;
+
+void Position(const Statement& s, ScenarioChanges& c) {
+    s.ExpectValues(2, 2);
+    const double latitude = s.Number(0);
+    const double longitude = s.Number(1);
+    if (latitude < -90 || latitude > 90 || longitude < -180 || longitude >= 180) {
+        s.Fail("position is out of range (latitude -90 to 90, longitude -180 to below 180)");
+    }
+    const std::int64_t lat =
+        s.Rounded(latitude * kLatitudeUnitsPerDegree, std::numeric_limits<std::int64_t>::min() / 2,
+                  std::numeric_limits<std::int64_t>::max() / 2, "latitude");
+    // 180 degrees east would be 2^63: the range stops just short of it.
+    const double lonRaw = std::nearbyint(longitude * kLongitudeUnitsPerDegree);
+    const std::int64_t lon = lonRaw >= 9223372036854775807.0
+                                 ? std::numeric_limits<std::int64_t>::max()
+                                 : static_cast<std::int64_t>(lonRaw);
+    AddInteger(c, offsets::kLatitude, static_cast<std::uint64_t>(lat), 8);
+    AddInteger(c, offsets::kLongitude, static_cast<std::uint64_t>(lon), 8);
+}
+
+// `vertical_speed -500 fpm` or the raw code; the touchdown rate likewise.
+Handler VerticalSpeedValue(std::uint32_t offset) {
+    return [=](const Statement& s, ScenarioChanges& c) {
+        const std::int64_t raw =
+            RawOrNatural(s, "fpm", kVerticalRawPerFpm, INT32_MIN, INT32_MAX, "vertical speed");
+        AddInteger(c, offset, static_cast<std::uint64_t>(raw) & 0xFFFFFFFFu, 4);
+    };
+}
+
+// A flag of 0 or 1 (pause, slew).
+Handler FlagValue(std::uint32_t offset) {
+    return [=](const Statement& s, ScenarioChanges& c) {
+        s.ExpectValues(1, 1);
+        AddInteger(c, offset, static_cast<std::uint64_t>(s.Integer(0, 0, 1, "flag")), 2);
+    };
+}
+
+void SimulationRate(const Statement& s, ScenarioChanges& c) {
+    // The factor as written (`sim_rate 2`, `sim_rate 0.5`), held x 256.
+    s.ExpectValues(1, 1);
+    AddInteger(c, offsets::kSimulationRate,
+               static_cast<std::uint64_t>(s.Rounded(s.Number(0) * 256.0, 1, 65535, "rate")), 2);
+}
+
+void GForceValue(const Statement& s, ScenarioChanges& c) {
+    s.ExpectValues(1, 1);
+    const std::int64_t raw = s.Rounded(s.Number(0) * 625.0, INT16_MIN, INT16_MAX, "G force");
+    AddInteger(c, offsets::kGForce, static_cast<std::uint64_t>(raw) & 0xFFFFu, 2);
+}
+
 void EstimatedArrival(const Statement& s, ScenarioChanges& c) {
     s.ExpectValues(1, 1);
     const std::string& word = s.Word(0);
@@ -576,6 +633,13 @@ const std::map<std::string, Handler>& ValueHandlers() {
         {"gps_fuel", DoubleValue(kGpsFuel)},
         {"engines", Engines},
         {"on_ground", SignedValue(kOnGround, 2)},
+        {"position", Position},
+        {"vertical_speed", VerticalSpeedValue(kVerticalSpeed)},
+        {"touchdown_rate", VerticalSpeedValue(kTouchdownSpeed)},
+        {"pause", FlagValue(kPauseIndicator)},
+        {"slew", FlagValue(kSlewMode)},
+        {"sim_rate", SimulationRate},
+        {"g", GForceValue},
         {"u8", RawInteger(1, false)},
         {"u16", RawInteger(2, false)},
         {"s16", RawInteger(2, true)},

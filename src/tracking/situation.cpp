@@ -104,6 +104,11 @@ public:
         return static_cast<std::int32_t>(value);
     }
     bool Flag(const char* name) { return Integer(name) != 0; }
+    // A value files of older copies do not have.
+    std::string Optional(const char* name) {
+        const auto found = values_.find(name);
+        return found == values_.end() ? std::string() : Unescaped(found->second);
+    }
     void Fail(const std::string& problem) {
         if (problem_.empty()) {
             problem_ = problem;
@@ -214,6 +219,7 @@ std::string SituationText(const Situation& situation) {
     out.Integer("simMinute", situation.simMinute);
     out.Integer("onGround", situation.onGround ? 1 : 0);
     WriteState(out, situation.state);
+    out.Text("recorder", situation.recorder);
     return out.out + kLogLine + "\n" + situation.logText;
 }
 
@@ -254,6 +260,7 @@ bool ParseSituation(const std::string& text, Situation& situation, std::string& 
     read.simMinute = static_cast<int>(in.Integer("simMinute"));
     read.onGround = in.Flag("onGround");
     ReadState(in, read.state);
+    read.recorder = in.Optional("recorder");
     read.logText = text.substr(at + logMark.size());
     problem = in.Problem();
     if (problem.empty()) {

@@ -23,6 +23,9 @@ struct Situation {
     bool closed = false;
     TrackingState state;
     std::string logText;
+    // The flight recorder's own record of where its trace stood (see FlightRecorder); empty in
+    // files of older copies.
+    std::string recorder;
 };
 
 // The file's text: a first line naming the format, one "name=value" line per value, then the

@@ -19,6 +19,10 @@ enum class FlightEvent {
     SituationLoaded,
     Landing,
     Arrival,
+    // The flight recorder's: the landing report's text once settled, and each file of the
+    // logbook entry a closed flight left (one event per file).
+    LandingReport,
+    LogbookWritten,
 };
 
 // The two saves of the log: the tracker's, which ends the text with an empty line, and the

@@ -53,6 +53,24 @@ check "events in order" bash -c "grep -E '^(engine start|take-off|waypoint|landi
     'engine start take-off waypoint waypoint waypoint landing arrival '"
 check "log equals the LIEO-LIRQ log" cmp -s "$home/logs/Navforge.log" <(expected_today)
 
+# Its logbook entry: the console prints the landing report and each file; the log copy is the
+# log, the KML, GPX and CSVs read as their formats have it, and the profile renders.
+entry=$(sed -n 's|^logbook: *\(.*\)\.kml$|\1|p' "$work/straight.out")
+check "landing report printed" grep -qx \
+    'landing report: Touchdown -210 ft/min, 1.18 G, 0 bounces' "$work/straight.out"
+check "entry named by date, take-off and route" \
+    test "$(basename "$entry")" = "$(date +%Y-%m-%d)_1005_LIEO-LIRQ"
+check "entry's log is the flight's log" cmp -s "$entry.log" "$home/logs/Navforge.log"
+check "entry's files read as their formats" python3 "$source_dir/tests/app/logbook_entry_check.py" \
+    "$entry"
+if command -v convert >/dev/null; then
+    check "the profile renders" convert "$entry.svg" "$work/profile.png"
+    check "the rendered profile is 800 x 400" \
+        test "$(identify -format '%wx%h' "$work/profile.png")" = "800x400"
+else
+    echo "SKIPPED: the profile's rendering (ImageMagick's convert is not installed)"
+fi
+
 # Interrupted after the fourth registration (PRT, which saves the situation), then resumed by
 # a second run: the same log as the flight without a break.
 home=$(new_home resumed)
@@ -150,8 +168,9 @@ home=$(new_home unwritable)
     >"$work/unwritable.out" 2>&1
 check "unwritable folder exits 5" test $? -eq 5
 check "unwritable folder still tracks to the arrival" grep -q '^arrival:' "$work/unwritable.out"
+# The kinds: the log, the situation, and the flight recorder's trace and logbook.
 check "unwritable folder shows one box per kind of save" \
-    test "$(grep -c '^error:' "$work/unwritable.out")" -eq 2
+    test "$(grep -c '^error:' "$work/unwritable.out")" -eq 3
 check "unwritable folder names the file" grep -q 'Cannot create file ".*no-such-folder' \
     "$work/unwritable.out"
 

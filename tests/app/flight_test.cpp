@@ -61,6 +61,8 @@ next CCCC
 frame
 clock 10:40 hold
 on_ground 1
+touchdown_rate -180 fpm
+g 1.25
 frame
 clock 10:45 hold
 engines 0 0 0 0
@@ -105,6 +107,7 @@ TEST(FlightTest, ShortFlightLogEqualsTheExpectedFileByteForByte) {
                   "Take off : Have a good flight # 1",
                   "BBB Registered. Next Waypoint -> CCCC # 2",
                   "Arrival estimated at CCCC 11:00 local time # 2",
+                  "Touchdown -180 ft/min, 1.25 G, 0 bounces",
                   "Welcome at CCCC airport. End of Flight!",
               }));
     std::vector<std::uint32_t> seconds;
@@ -113,8 +116,9 @@ TEST(FlightTest, ShortFlightLogEqualsTheExpectedFileByteForByte) {
             seconds.push_back(entry.value);
         }
     }
-    EXPECT_EQ(seconds, (std::vector<std::uint32_t>{5, 16, 16, 16, 21}))
-        << "the greeting shows 5 seconds, the tracker's messages 16, the farewell 21";
+    EXPECT_EQ(seconds, (std::vector<std::uint32_t>{5, 16, 16, 16, 16, 21}))
+        << "the greeting shows 5 seconds, the tracker's messages and the landing report 16, "
+           "the farewell 21";
 }
 
 TEST(FlightTest, TheBundledLieoLirqFlightGivesItsLogByteForByte) {
@@ -125,13 +129,14 @@ TEST(FlightTest, TheBundledLieoLirqFlightGivesItsLogByteForByte) {
     EXPECT_TRUE(flight.window().errors.empty()) << flight.window().errors.front();
     EXPECT_EQ(flight.ReadFile(flight.form().LogFilePath()), ExpectedFile("lieo-lirq.log"));
     const std::vector<std::string> messages = flight.SimulatorMessages();
-    ASSERT_EQ(messages.size(), 8u);
+    ASSERT_EQ(messages.size(), 9u);
     EXPECT_EQ(messages[2], "OLB Registered. Next Waypoint -> ELB # 2");
     EXPECT_EQ(messages[3], "Arrival estimated at LIRQ 11:20 local time # 2");
     EXPECT_EQ(messages[4], "ELB Registered. Next Waypoint -> PRT # 3");
     EXPECT_EQ(messages[5], "PRT Registered. Next Waypoint -> LIRQ # 4");
     EXPECT_EQ(messages[6], "Arrival estimated at LIRQ 11:21 local time # 4");
-    EXPECT_EQ(messages[7], "Welcome at LIRQ airport. End of Flight!");
+    EXPECT_EQ(messages[7], "Touchdown -210 ft/min, 1.18 G, 0 bounces");
+    EXPECT_EQ(messages[8], "Welcome at LIRQ airport. End of Flight!");
 }
 
 TEST(FlightTest, TheBundledEgkkEghiFlightGivesItsTakeOffAndMidRows) {
@@ -275,7 +280,7 @@ TEST(FlightTest, ALostSimulatorShowsInTheStatusAndStepsNothingUntilItAnswers) {
 
     flight.platform().faults().failingSends = 0;
     EXPECT_EQ(flight.FlyUntilTimerStops(), 5);
-    EXPECT_EQ(flight.window().status, "Okay");
+    EXPECT_EQ(flight.window().status, "Touchdown -180 ft/min, 1.25 G, 0 bounces");
     EXPECT_EQ(flight.ReadFile(flight.form().LogFilePath()), ExpectedFile("short-flight.log"));
 }
 

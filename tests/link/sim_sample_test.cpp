@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/little_endian.h"
 #include "link/portable/platform.h"
 #include "link/protocol_test_server.h"
 
@@ -55,6 +56,17 @@ protected:
         server.Put16(0x09C4, 0);
         server.Put16(0x0A5C, 0xFFFF);
         server.Put16(0x0366, 1);
+        // Negative values check the sign of each recorder field.
+        const auto latitude = le::Bytes(std::int64_t{-4503599627370496});
+        server.Put(0x0560, latitude.data(), latitude.size());
+        const auto longitude = le::Bytes(std::int64_t{0x0123456789ABCDEF});
+        server.Put(0x0568, longitude.data(), longitude.size());
+        server.Put32(0x02C8, static_cast<std::uint32_t>(-1280));
+        server.Put32(0x030C, static_cast<std::uint32_t>(-256));
+        server.Put16(0x0264, 1);
+        server.Put16(0x05DC, 0);
+        server.Put16(0x0C1A, 512);
+        server.Put16(0x11BA, static_cast<std::uint16_t>(-625));
     }
 
     LoopbackPlatform platform;
@@ -95,26 +107,62 @@ void ExpectSameSample(const SimSample& actual, const SimSample& expected) {
         EXPECT_EQ(actual.engineCombustion[i], expected.engineCombustion[i]) << "engine " << i;
     }
     EXPECT_EQ(actual.onGround, expected.onGround);
+    EXPECT_EQ(actual.recorder.latitude, expected.recorder.latitude);
+    EXPECT_EQ(actual.recorder.touchdownSpeed, expected.recorder.touchdownSpeed);
+    EXPECT_EQ(actual.recorder.pause, expected.recorder.pause);
     EXPECT_EQ(actual.approachLoaded, expected.approachLoaded);
     EXPECT_EQ(actual.aircraftTitle.Text(), expected.aircraftTitle.Text());
 }
 
 // --- The per-tick sample -----------------------------------------------------------------------
 
-TEST_F(SimSampleTest, OneBatchOfTwentyNineReadsInTheCataloguesOrder) {
+TEST_F(SimSampleTest, OneBatchOfTheTwentyNineReadsThenTheRecordersEight) {
     SampleSimulator(link, sample, lastLinkResult);
     EXPECT_EQ(lastLinkResult, LinkOk);
     ASSERT_EQ(server.messages(), 2);  // the handshake, then the sample
 
     const std::pair<std::uint32_t, std::uint32_t> expected[] = {
-        {0x023B, 2},  {0x023C, 2},  {0x0F8C, 2},  {0x0EC6, 2}, {0x0F74, 2}, {0x0F72, 2},
-        {0x0F42, 2},  {0x0EA6, 2},  {0x0B74, 60}, {0x0570, 4}, {0x0574, 4}, {0x6081, 6},
-        {0x60A4, 6},  {0x60F4, 8},  {0x6038, 8},  {0x60E4, 4}, {0x619C, 4}, {0x616C, 4},
-        {0x6140, 10}, {0x6154, 10}, {0x6137, 5},  {0x6030, 8}, {0x61A0, 8}, {0x61A8, 8},
-        {0x0894, 2},  {0x092C, 2},  {0x09C4, 2},  {0x0A5C, 2}, {0x0366, 2},
+        {0x023B, 2},
+        {0x023C, 2},
+        {0x0F8C, 2},
+        {0x0EC6, 2},
+        {0x0F74, 2},
+        {0x0F72, 2},
+        {0x0F42, 2},
+        {0x0EA6, 2},
+        {0x0B74, 60},
+        {0x0570, 4},
+        {0x0574, 4},
+        {0x6081, 6},
+        {0x60A4, 6},
+        {0x60F4, 8},
+        {0x6038, 8},
+        {0x60E4, 4},
+        {0x619C, 4},
+        {0x616C, 4},
+        {0x6140, 10},
+        {0x6154, 10},
+        {0x6137, 5},
+        {0x6030, 8},
+        {0x61A0, 8},
+        {0x61A8, 8},
+        {0x0894, 2},
+        {0x092C, 2},
+        {0x09C4, 2},
+        {0x0A5C, 2},
+        {0x0366, 2},
+        // The flight recorder's, after the 29.
+        {0x0560, 8},
+        {0x0568, 8},
+        {0x02C8, 4},
+        {0x030C, 4},
+        {0x0264, 2},
+        {0x05DC, 2},
+        {0x0C1A, 2},
+        {0x11BA, 2},
     };
     const auto& batch = server.lastBatch();
-    ASSERT_EQ(batch.size(), 29u);
+    ASSERT_EQ(batch.size(), 37u);
     for (std::size_t i = 0; i < batch.size(); ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(batch[i].type, 1u);
@@ -160,6 +208,14 @@ TEST_F(SimSampleTest, EveryFieldTakesItsValue) {
     EXPECT_EQ(sample.engineCombustion[3], -1);
     EXPECT_EQ(sample.onGround, 1);
     EXPECT_TRUE(sample.approachLoaded);
+    EXPECT_EQ(sample.recorder.latitude, -4503599627370496);
+    EXPECT_EQ(sample.recorder.longitude, 0x0123456789ABCDEF);
+    EXPECT_EQ(sample.recorder.verticalSpeed, -1280);
+    EXPECT_EQ(sample.recorder.touchdownSpeed, -256);
+    EXPECT_EQ(sample.recorder.pause, 1);
+    EXPECT_EQ(sample.recorder.slew, 0);
+    EXPECT_EQ(sample.recorder.simulationRate, 512);
+    EXPECT_EQ(sample.recorder.gForce, -625);
 }
 
 TEST_F(SimSampleTest, FullWaypointIdentifiersGiveExactlySixCharacters) {

@@ -111,6 +111,32 @@ TEST(ScenarioParserTest, NaturalUnitsAtTheirEdges) {
     EXPECT_EQ(space.U32(offsets::kEstimatedArrival), 90000u);
 }
 
+// The flight recorder's values: signs survive in every field, south and west included.
+TEST(ScenarioParserTest, RecorderValuesInNaturalUnits) {
+    const OffsetSpace space = InitialSpace(
+        "position -33.9 -151.2\n"
+        "vertical_speed -500 fpm\n"
+        "touchdown_rate -256\n"
+        "pause 1\n"
+        "slew 1\n"
+        "sim_rate 0.5\n"
+        "g -1.5\n");
+    const auto s64 = [&](std::uint32_t offset) {
+        return static_cast<std::int64_t>(std::uint64_t{space.U32(offset + 4)} << 32 |
+                                         space.U32(offset));
+    };
+    EXPECT_NEAR(static_cast<double>(s64(offsets::kLatitude)) * 90.0 / (10001750.0 * 4294967296.0),
+                -33.9, 1e-9);
+    EXPECT_NEAR(static_cast<double>(s64(offsets::kLongitude)) * 360.0 / 18446744073709551616.0,
+                -151.2, 1e-9);
+    EXPECT_EQ(static_cast<std::int32_t>(space.U32(offsets::kVerticalSpeed)), -650);
+    EXPECT_EQ(static_cast<std::int32_t>(space.U32(offsets::kTouchdownSpeed)), -256);
+    EXPECT_EQ(space.U16(offsets::kPauseIndicator), 1);
+    EXPECT_EQ(space.U16(offsets::kSlewMode), 1);
+    EXPECT_EQ(space.U16(offsets::kSimulationRate), 128);
+    EXPECT_EQ(static_cast<std::int16_t>(space.U16(offsets::kGForce)), -938);
+}
+
 TEST(ScenarioParserTest, RawTypedOffsetsAndEscapes) {
     const OffsetSpace space = InitialSpace(
         "u8 0x0366 2\n"
@@ -206,6 +232,11 @@ const RefusedCase kRefused[] = {
      "the versions at 0x3304 and 0x3308 are set with server_version and simulator_code"},
     {"text 0x6081 3 LIEO\n", 1, "text longer than 3 characters"},
     {"f64 0x6038\n", 1, "'f64' takes 2 values, found 1"},
+    {"position 91 0\n", 1,
+     "position is out of range (latitude -90 to 90, longitude -180 to below 180)"},
+    {"pause 2\n", 1, "flag 2 is out of range (0 to 1)"},
+    {"sim_rate 0\n", 1, "rate is out of range"},
+    {"vertical_speed -500 kt\n", 1, "unknown unit 'kt' (only fpm)"},
 };
 
 TEST(ScenarioParserTest, RefusesEachMalformedLineWithItsNumberAndReason) {

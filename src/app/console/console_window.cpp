@@ -97,6 +97,12 @@ void ConsoleWindow::OnFlightEvent(FlightEvent event, const std::string& detail) 
         case FlightEvent::Landing:
             Print("landing:", detail);
             break;
+        case FlightEvent::LandingReport:
+            Print("landing report:", detail);
+            break;
+        case FlightEvent::LogbookWritten:
+            Print("logbook:", NativePath(detail));
+            break;
         case FlightEvent::Arrival:
             arrived_ = true;
             Print("arrival:", detail);

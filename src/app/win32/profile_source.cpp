@@ -5,22 +5,16 @@
 
 namespace aerolinker {
 
-// The form does not keep the recorder's rows yet: each of these becomes one call to the
-// form's own accessor (FlightTrace, FlightMarks, Landing) when it does. Until then the window
-// shows that nothing was recorded.
-
 const std::vector<TraceRow>& FormProfileSource::Rows() const {
-    static const std::vector<TraceRow> none;
-    return none;
+    return form_.FlightTrace();
 }
 
 const std::vector<TrackMark>& FormProfileSource::Marks() const {
-    static const std::vector<TrackMark> none;
-    return none;
+    return form_.FlightMarks();
 }
 
 std::optional<LandingReport> FormProfileSource::Landing() const {
-    return std::nullopt;
+    return form_.Landing();
 }
 
 }  // namespace aerolinker

@@ -32,7 +32,7 @@ public:
     std::optional<LandingReport> Landing() const override;
 
 private:
-    [[maybe_unused]] const TFConnection& form_;
+    const TFConnection& form_;
 };
 
 }  // namespace aerolinker

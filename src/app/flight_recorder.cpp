@@ -1,0 +1,235 @@
+// The flight recorder's tick: the landing watcher and honest time before the tracker's step,
+// the trace row after it, and what a resume needs to go on in the same trace.
+#include "app/flight_recorder.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+#include "common/file_io.h"
+#include "common/units.h"
+#include "logbook/csv.h"
+#include "logbook/logbook_io.h"
+#include "logbook/profile_svg.h"
+#include "logbook/recorder_units.h"
+#include "tracking/flight_math.h"
+
+namespace aerolinker {
+namespace {
+
+constexpr int kSecondsPerMinute = 60;
+constexpr int kLastSecondOfMinute = 59;
+constexpr double kKnotsPerMetrePerSecond = 3600.0 / 1852.0;
+// Vertical speeds within this of level flight are the cruise.
+constexpr double kLevelFlightFpm = 300.0;
+// The tracker's waypoint counter: 1 on the ground before the take-off, -1 after the landing.
+constexpr std::int32_t kOnTheGround = 1;
+constexpr std::int32_t kLanded = -1;
+constexpr const char* kRowsRecord = "rows";
+constexpr const char* kMarkRecord = "mark";
+
+std::string Phase(const TrackingState& state, double verticalSpeedFpm) {
+    if (state.WaypointCounter == kLanded) {
+        return "landed";
+    }
+    if (state.WaypointCounter == kOnTheGround) {
+        return state.EngineStarted ? "taxi" : "parked";
+    }
+    if (verticalSpeedFpm > kLevelFlightFpm) {
+        return "climb";
+    }
+    return verticalSpeedFpm < -kLevelFlightFpm ? "descent" : "cruise";
+}
+
+// A rate FSUIPC leaves at 0 has not been set by the simulator: it runs at 1x.
+double RateOf(std::uint16_t raw) {
+    return raw == 0 ? 1.0 : SimulationRateFactor(raw);
+}
+
+// Numbers of the resume record keep every bit: shortest round-trip text.
+std::string NumberText(double value) {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+bool ReadNumber(const std::string& text, double& value) {
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    return result.ec == std::errc() && result.ptr == text.data() + text.size();
+}
+
+bool ReadInt(const std::string& text, long long& value) {
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    return result.ec == std::errc() && result.ptr == text.data() + text.size();
+}
+
+}  // namespace
+
+void FlightRecorder::Reset() {
+    rows_.clear();
+    marks_.clear();
+    watcher_ = LandingWatcher();
+    honest_ = HonestTime();
+    landingShown_ = false;
+    lastReport_.reset();
+    lastTouchdown_ = 0;
+}
+
+int FlightRecorder::Start(const std::string& tracePath) {
+    Reset();
+    path_ = tracePath;
+    recording_ = true;
+    // The old flight's trace is replaced with the first row, not at once: a connect that ends
+    // in a resume, or in nothing, leaves the files as they were.
+    startAnew_ = true;
+    return 0;
+}
+
+int FlightRecorder::Resume(const std::string& tracePath, const std::string& resumeText) {
+    Reset();
+    path_ = tracePath;
+    recording_ = true;
+    startAnew_ = false;
+    std::vector<CsvFields> records;
+    long long rowsAtSave = -1;
+    if (!resumeText.empty() && ParseCsv(resumeText, records)) {
+        for (const CsvFields& record : records) {
+            if (record.size() == 2 && record[0] == kRowsRecord) {
+                ReadInt(record[1], rowsAtSave);
+            } else if (record.size() == 7 && record[0] == kMarkRecord) {
+                TrackMark mark;
+                long long kind = 0;
+                long long seconds = 0;
+                if (ReadInt(record[1], kind) && ReadInt(record[3], seconds) &&
+                    ReadNumber(record[4], mark.latitude) && ReadNumber(record[5], mark.longitude) &&
+                    ReadNumber(record[6], mark.altitudeFeet) && kind >= 0 &&
+                    kind <= static_cast<long long>(MarkKind::kLanding)) {
+                    mark.kind = static_cast<MarkKind>(kind);
+                    mark.name = record[2];
+                    mark.secondsOfDay = static_cast<int>(seconds);
+                    marks_.push_back(mark);
+                }
+            }
+        }
+    }
+    int error = 0;
+    if (FileExists(path_)) {
+        error = ReadTrace(path_, rows_);
+    }
+    if (error == 0 && rowsAtSave >= 0 && rows_.size() > static_cast<size_t>(rowsAtSave)) {
+        // Ticks recorded after the save are flown again from the saved flight.
+        rows_.resize(static_cast<size_t>(rowsAtSave));
+        error = ReplaceFileContents(path_, TraceCsvText(rows_));
+    }
+    honest_ = HonestTimeOf(rows_, kRecorderTickSeconds);
+    // The clock's seconds go on from the last row kept.
+    if (!rows_.empty()) {
+        const int last = rows_.back().secondsOfDay;
+        clockMinute_ = last / kSecondsPerMinute % kSecondsPerMinute;
+        ticksInMinute_ = last % kSecondsPerMinute / kRecorderTickSeconds;
+    }
+    return error;
+}
+
+int FlightRecorder::SecondsOfDay(const SimSample& sample) {
+    if (sample.clockMinute != clockMinute_) {
+        clockMinute_ = sample.clockMinute;
+        ticksInMinute_ = 0;
+    } else {
+        ++ticksInMinute_;
+    }
+    const int seconds = std::min(ticksInMinute_ * kRecorderTickSeconds, kLastSecondOfMinute);
+    return (sample.clockHour * kSecondsPerMinute + sample.clockMinute) * kSecondsPerMinute +
+           seconds;
+}
+
+std::string FlightRecorder::BeforeStep(const SimSample& sample) {
+    now_ = SecondsOfDay(sample);
+    if (!recording_) {
+        return std::string();
+    }
+    const RecorderValues& r = sample.recorder;
+    honest_.Count(IsPaused(r.pause), IsSlewing(r.slew), RateOf(r.simulationRate),
+                  kRecorderTickSeconds);
+    LandingSample landing;
+    landing.secondsOfDay = now_;
+    landing.onGround = sample.onGround == 1;
+    landing.touchdownFpm = VerticalSpeedFeetPerMinute(r.touchdownSpeed);
+    landing.gForce = GForce(r.gForce);
+    watcher_.Step(landing);
+
+    const std::optional<LandingReport>& report = watcher_.Report();
+    if (!report) {
+        return std::string();
+    }
+    // A new touchdown (the first, a bounce's, or a landing after a go-around) starts the wait
+    // for the bounce window again.
+    if (!lastReport_ || lastReport_->bounces != report->bounces ||
+        lastReport_->touchdownFpm != report->touchdownFpm) {
+        landingShown_ = landingShown_ && report->bounces != 0;
+        lastTouchdown_ = now_;
+    }
+    lastReport_ = report;
+    const bool settled =
+        landing.onGround && SecondsBetween(lastTouchdown_, now_) > kBounceWindowSeconds;
+    return settled && !landingShown_ ? LandingText(*report) : std::string();
+}
+
+int FlightRecorder::Record(const SimSample& sample, const TrackingState& state) {
+    if (!recording_) {
+        return 0;
+    }
+    const RecorderValues& r = sample.recorder;
+    TraceRow row;
+    row.secondsOfDay = now_;
+    row.latitude = LatitudeDegrees(r.latitude);
+    row.longitude = LongitudeDegrees(r.longitude);
+    row.altitudeFeet =
+        static_cast<double>(AltitudeFeet(sample.altitudeMetres, sample.altitudeFraction));
+    row.groundSpeedKnots = sample.groundSpeed * kKnotsPerMetrePerSecond;
+    row.verticalSpeedFpm = VerticalSpeedFeetPerMinute(r.verticalSpeed);
+    const double heading = std::fmod(sample.trueHeading * units::kDegreesPerRadian, 360.0);
+    row.headingDegrees = heading < 0 ? heading + 360.0 : heading;
+    row.fuelGallons = FuelOnBoard(sample.fuelTanks);
+    row.phase = Phase(state, row.verticalSpeedFpm);
+    row.paused = IsPaused(r.pause);
+    row.slewing = IsSlewing(r.slew);
+    row.simulationRate = RateOf(r.simulationRate);
+    rows_.push_back(row);
+    if (startAnew_) {
+        const int error = ReplaceFileContents(path_, TraceCsvText({row}));
+        startAnew_ = error != 0;
+        return error;
+    }
+    return TraceFile(path_).Append(row);
+}
+
+void FlightRecorder::Mark(MarkKind kind, const std::string& name, const SimSample& sample) {
+    if (!recording_) {
+        return;
+    }
+    TrackMark mark;
+    mark.kind = kind;
+    mark.name = name;
+    mark.secondsOfDay = now_;
+    mark.latitude = LatitudeDegrees(sample.recorder.latitude);
+    mark.longitude = LongitudeDegrees(sample.recorder.longitude);
+    mark.altitudeFeet =
+        static_cast<double>(AltitudeFeet(sample.altitudeMetres, sample.altitudeFraction));
+    marks_.push_back(mark);
+}
+
+// The rows counted at a save include the tick being stepped: its row is appended right after
+// the step that asked for the save, and the saved flight resumes at the tick after it.
+std::string FlightRecorder::ResumeText(bool inStep) const {
+    std::string text =
+        CsvRecord({kRowsRecord, std::to_string(rows_.size() + (inStep && recording_ ? 1 : 0))});
+    for (const TrackMark& mark : marks_) {
+        text += CsvRecord({kMarkRecord, std::to_string(static_cast<int>(mark.kind)), mark.name,
+                           std::to_string(mark.secondsOfDay), NumberText(mark.latitude),
+                           NumberText(mark.longitude), NumberText(mark.altitudeFeet)});
+    }
+    return text;
+}
+
+}  // namespace aerolinker

@@ -1,0 +1,78 @@
+// The flight recorder: one trace row per tick of a tracked flight, appended to the trace file
+// beside the log, the marks of take-off, waypoints and landing, the landing report and the
+// honest time. The main window's handlers give it each tick's sample; it never reads the
+// simulator or the clock itself.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "link/sim_sample.h"
+#include "logbook/landing_report.h"
+#include "logbook/trace.h"
+#include "logbook/track.h"
+#include "tracking/tracking_state.h"
+
+namespace aerolinker {
+
+constexpr const char* kTraceFileName = "\\Navforge.trace.csv";
+constexpr int kRecorderTickSeconds = 5;
+
+class FlightRecorder {
+public:
+    // A new flight: everything of the last one goes, and the trace file is started anew with
+    // the next row. Returns 0 or the platform's error code of removing the old trace.
+    int Start(const std::string& tracePath);
+    // A resumed flight goes on in the same trace. `resumeText` is what ResumeText gave at the
+    // save (empty for a flight saved by an older copy: the whole trace is kept). Rows written
+    // after the save are cut, so no tick is recorded twice. Returns 0 or the platform's error.
+    int Resume(const std::string& tracePath, const std::string& resumeText);
+    void Stop() { recording_ = false; }
+
+    // Before the tracker's step: the landing watcher and the honest time see the sample.
+    // Returns the landing report's text once the report is settled (the aircraft on the
+    // ground past the bounce window), the empty text otherwise.
+    std::string BeforeStep(const SimSample& sample);
+    // After the tracker's step: the tick's row, appended to the trace file. Returns 0 or the
+    // platform's error code; the row stays in memory either way.
+    int Record(const SimSample& sample, const TrackingState& state);
+    void Mark(MarkKind kind, const std::string& name, const SimSample& sample);
+
+    // Everything a resume needs, for the situation: the trace's length and the marks. `inStep`
+    // while the tracker's step of a tick runs (that tick's row is still to come).
+    std::string ResumeText(bool inStep) const;
+
+    bool Recording() const { return recording_; }
+    const std::vector<TraceRow>& Rows() const { return rows_; }
+    const std::vector<TrackMark>& Marks() const { return marks_; }
+    const std::optional<LandingReport>& Landing() const { return watcher_.Report(); }
+    const HonestTime& Honest() const { return honest_; }
+    // Whether the landing report was shown already.
+    bool LandingShown() const { return landingShown_; }
+    void SetLandingShown() { landingShown_ = true; }
+
+    // The simulator's time of day in seconds: its hour and minute, with the seconds counted
+    // from the ticks since the minute last changed (FSUIPC's tick sample has no seconds).
+    int SecondsOfDay(const SimSample& sample);
+
+private:
+    void Reset();
+
+    std::string path_;
+    bool recording_ = false;
+    bool startAnew_ = false;
+    std::vector<TraceRow> rows_;
+    std::vector<TrackMark> marks_;
+    LandingWatcher watcher_;
+    HonestTime honest_;
+    bool landingShown_ = false;
+    std::optional<LandingReport> lastReport_;
+    int lastTouchdown_ = 0;
+    int clockMinute_ = -1;
+    int ticksInMinute_ = 0;
+    int now_ = 0;
+};
+
+}  // namespace aerolinker

@@ -1,0 +1,189 @@
+// The flight recorder flown through the main window's handlers: the landing report and its
+// bounces, the honest time and the logbook entry of a closed flight, and a resumed flight that
+// goes on in one trace.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "flight_harness.h"
+#include "logbook/csv.h"
+#include "logbook/trace.h"
+
+namespace aerolinker {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::FlightHarness;
+
+// AAAA -> BBB -> CCCC on a running clock: a 2x stretch and a pause in the cruise, then a
+// touchdown at -420 ft/min that bounces once (airborne on the next tick, down again on the one
+// after), the engines off a minute later.
+const char* const kBouncedFlight = R"(
+title "Test Jet"
+waypoint_count 3
+route_distance 100000
+prev AAAA
+next BBB
+destination CCCC
+approach "ILS 27"
+active_waypoint 1
+fuel centre 1 100
+clock 10:00
+on_ground 1
+engines 1 0 0 0
+position 45.0 9.0
+altitude 100
+sim_rate 1
+g 1
+
+frame 2
+frame 12        # 10:00:10 airborne
+on_ground 0
+position 45.1 9.1
+altitude 1000
+vertical_speed 1500 fpm
+frame 12        # 10:01:10 at twice the rate
+sim_rate 2
+vertical_speed 0 fpm
+frame 24        # 10:02:10 paused two minutes
+sim_rate 1
+pause 1
+frame 2         # 10:04:10 BBB passed
+pause 0
+active_waypoint 2
+prev BBB
+next CCCC
+position 45.2 9.2
+frame 6         # 10:04:20
+vertical_speed -700 fpm
+position 45.3 9.3
+frame           # 10:04:50 touchdown
+on_ground 1
+touchdown_rate -420 fpm
+g 1.6
+altitude 100
+frame           # 10:04:55 the bounce
+on_ground 0
+g 1.0
+frame 12        # 10:05:00 down again, harder G on the second contact
+on_ground 1
+g 1.9
+frame           # 10:06:00 engines off
+engines 0 0 0 0
+)";
+
+fs::path TestFolder() {
+    return fs::temp_directory_path() /
+           ("aerolinker-recorder-" +
+            std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+}
+
+std::vector<CsvFields> CsvOf(const std::string& text) {
+    std::vector<CsvFields> records;
+    EXPECT_TRUE(ParseCsv(text, records));
+    return records;
+}
+
+TEST(RecorderTest, ABouncedLandingIsReportedOnceSettledAndTheLogbookKeepsIt) {
+    FlightHarness flight(kBouncedFlight, TestFolder());
+    flight.Start();
+    flight.Connect();
+    flight.FlyUntilTimerStops();
+    ASSERT_TRUE(flight.window().errors.empty()) << flight.window().errors.front();
+
+    const std::string report = "Touchdown -420 ft/min, 1.90 G, 1 bounce";
+    const std::vector<std::string> messages = flight.SimulatorMessages();
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), report), 1)
+        << "shown once, after the bounce and not before it";
+    EXPECT_EQ(std::count_if(messages.begin(), messages.end(),
+                            [](const std::string& m) { return m.rfind("Touchdown", 0) == 0; }),
+              1);
+    EXPECT_EQ(flight.window().status, report);
+    ASSERT_TRUE(flight.form().Landing());
+    EXPECT_EQ(flight.form().Landing()->bounces, 1);
+
+    // One row per tick of the tracked flight, in memory and in the trace file alike.
+    const std::vector<TraceRow>& rows = flight.form().FlightTrace();
+    EXPECT_EQ(rows.size(), 2u + 12 + 12 + 24 + 2 + 6 + 1 + 1 + 12 + 1);
+    std::vector<TraceRow> onDisk;
+    ASSERT_EQ(ReadTrace(flight.form().TraceFilePath(), onDisk), 0);
+    EXPECT_EQ(onDisk.size(), rows.size());
+    EXPECT_EQ(TimeOfDayText(rows.front().secondsOfDay), "10:00:00");
+    EXPECT_EQ(TimeOfDayText(rows.back().secondsOfDay), "10:06:00");
+    EXPECT_NEAR(rows[2].latitude, 45.1, 1e-6);
+    EXPECT_NEAR(rows[2].verticalSpeedFpm, 1500, 1);
+    EXPECT_EQ(rows[2].phase, "climb");
+    EXPECT_EQ(rows.back().phase, "landed");
+
+    std::vector<std::string> marks;
+    for (const TrackMark& mark : flight.form().FlightMarks()) {
+        marks.push_back(mark.name);
+    }
+    EXPECT_EQ(marks, (std::vector<std::string>{"AAAA", "BBB", "CCCC"}));
+
+    // The logbook's row: 12 ticks at 2x is one minute, 24 paused ticks two.
+    const std::string book = flight.LogFolder() + "/Logbook/";
+    const std::vector<CsvFields> records = CsvOf(flight.ReadFile(book + "logbook.csv"));
+    ASSERT_EQ(records.size(), 2u);
+    const CsvFields& row = records[1];
+    ASSERT_EQ(row.size(), 16u);
+    EXPECT_EQ(row[3], "AAAA");
+    EXPECT_EQ(row[4], "CCCC");
+    EXPECT_EQ(row[9], "-420");
+    EXPECT_EQ(row[10], "1.90");
+    EXPECT_EQ(row[11], "1");
+    EXPECT_EQ(row[12], "2.0");
+    EXPECT_EQ(row[14], "1.0");
+    EXPECT_EQ(row[15], "2026-12-06_1000_AAAA-CCCC");
+    EXPECT_EQ(flight.ReadFile(book + row[15] + ".log"),
+              flight.ReadFile(flight.form().LogFilePath()));
+    EXPECT_EQ(CsvOf(flight.ReadFile(book + row[15] + ".csv")).size(), rows.size() + 1);
+    for (const char* extension : {".kml", ".gpx", ".svg"}) {
+        EXPECT_TRUE(fs::exists(book + row[15] + extension)) << extension;
+    }
+}
+
+// The situation is saved at BBB's registration, the 51st tick; the program ends after `ticks`
+// ticks and a second run resumes.
+void FlyResumed(FlightHarness& flight, int ticks) {
+    flight.Start();
+    flight.Connect();
+    for (int i = 0; i < ticks; ++i) {
+        flight.Tick();
+    }
+    flight.Restart();
+    flight.Start();
+    flight.window().answerYes = true;
+    flight.Connect();
+    ASSERT_EQ(flight.window().questions.size(), 1u);
+    flight.FlyUntilTimerStops();
+    ASSERT_TRUE(flight.window().errors.empty()) << flight.window().errors.front();
+}
+
+TEST(RecorderTest, AResumedFlightGoesOnInOneTraceWithNoGapAndNoTickTwice) {
+    FlightHarness straight(kBouncedFlight, TestFolder() / "straight");
+    straight.Start();
+    straight.Connect();
+    straight.FlyUntilTimerStops();
+    const std::string trace = straight.ReadFile(straight.form().TraceFilePath());
+    const std::string book = "/Logbook/2026-12-06_1000_AAAA-CCCC";
+    const std::string kml = straight.ReadFile(straight.LogFolder() + book + ".kml");
+
+    // Ended right after the save, and after ticks (the touchdown among them) that the saved
+    // flight flies again.
+    for (int ticks : {51, 60}) {
+        SCOPED_TRACE(ticks);
+        FlightHarness flight(kBouncedFlight, TestFolder() / ("resumed-" + std::to_string(ticks)));
+        FlyResumed(flight, ticks);
+        EXPECT_EQ(flight.ReadFile(flight.form().TraceFilePath()), trace);
+        EXPECT_EQ(flight.form().FlightTrace().size(), straight.form().FlightTrace().size());
+        // The marks of the first run came through the situation.
+        EXPECT_EQ(flight.ReadFile(flight.LogFolder() + book + ".kml"), kml);
+    }
+}
+
+}  // namespace
+}  // namespace aerolinker
