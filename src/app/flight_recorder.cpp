@@ -66,6 +66,7 @@ bool ReadInt(const std::string& text, long long& value) {
 }  // namespace
 
 void FlightRecorder::Reset() {
+    trace_.reset();
     rows_.clear();
     marks_.clear();
     watcher_ = LandingWatcher();
@@ -119,6 +120,7 @@ int FlightRecorder::Resume(const std::string& tracePath, const std::string& resu
     if (error == 0 && rowsAtSave >= 0 && rows_.size() > static_cast<size_t>(rowsAtSave)) {
         // Ticks recorded after the save are flown again from the saved flight.
         rows_.resize(static_cast<size_t>(rowsAtSave));
+        trace_.reset();
         error = ReplaceFileContents(path_, TraceCsvText(rows_));
     }
     honest_ = HonestTimeOf(rows_, kRecorderTickSeconds);
@@ -197,11 +199,15 @@ int FlightRecorder::Record(const SimSample& sample, const TrackingState& state) 
     row.simulationRate = RateOf(r.simulationRate);
     rows_.push_back(row);
     if (startAnew_) {
+        trace_.reset();
         const int error = ReplaceFileContents(path_, TraceCsvText({row}));
         startAnew_ = error != 0;
         return error;
     }
-    return TraceFile(path_).Append(row);
+    if (!trace_) {
+        trace_ = std::make_unique<TraceFile>(path_);
+    }
+    return trace_->Append(row);
 }
 
 void FlightRecorder::Mark(MarkKind kind, const std::string& name, const SimSample& sample) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -61,6 +62,8 @@ private:
     void Reset();
 
     std::string path_;
+    // The trace, kept open between ticks; replaced or cut only while closed.
+    std::unique_ptr<TraceFile> trace_;
     bool recording_ = false;
     bool startAnew_ = false;
     std::vector<TraceRow> rows_;

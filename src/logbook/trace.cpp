@@ -118,8 +118,8 @@ std::string TraceCsvText(const std::vector<TraceRow>& rows) {
     return text;
 }
 
-int TraceFile::Append(const TraceRow& row) const {
-    return AppendToFile(path_, CsvRecord(TraceHeader()), CsvRecord(TraceFields(row)));
+int TraceFile::Append(const TraceRow& row) {
+    return file_.Append(CsvRecord(TraceHeader()), CsvRecord(TraceFields(row)));
 }
 
 int ReadTrace(const std::string& path, std::vector<TraceRow>& rows) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "logbook/logbook_io.h"
 #include "logbook/csv.h"
 
 namespace aerolinker {
@@ -38,17 +39,20 @@ std::string TraceCsvText(const std::vector<TraceRow>& rows);
 std::string TimeOfDayText(int secondsOfDay);
 bool ParseTimeOfDay(const std::string& text, int& secondsOfDay);
 
+// The flight's trace file, kept open while rows are appended to it.
 class TraceFile {
 public:
-    explicit TraceFile(std::string path) : path_(std::move(path)) {}
+    explicit TraceFile(std::string path) : file_(std::move(path)) {}
 
     // Appends one row (the header first if the file is new or empty). Returns 0 or the
     // platform's error code.
-    int Append(const TraceRow& row) const;
-    const std::string& Path() const { return path_; }
+    int Append(const TraceRow& row);
+    // Before the file is replaced or cut.
+    void Close() { file_.Close(); }
+    const std::string& Path() const { return file_.Path(); }
 
 private:
-    std::string path_;
+    AppendingFile file_;
 };
 
 // Reads a trace back. Lines that are not trace rows (the header, a line cut short by a crash)

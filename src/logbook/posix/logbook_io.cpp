@@ -32,33 +32,68 @@ int WriteAll(int fd, const std::string& bytes) {
 
 }  // namespace
 
-int AppendToFile(const std::string& path, const std::string& header, const std::string& bytes) {
+namespace {
+
+// Opens the file for appending and finds what must come before the first record: the header
+// of an empty file, or the line break that closes a line cut short.
+int OpenForAppend(const std::string& path, const std::string& header, int& fd,
+                  std::string& before) {
     // O_APPEND puts every write at the end whatever else has the file open.
-    int fd = open(NativePath(path).c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    fd = open(NativePath(path).c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) {
         return errno;
     }
     struct stat info {};
-    int error = fstat(fd, &info) != 0 ? errno : 0;
+    if (fstat(fd, &info) != 0) {
+        return errno;
+    }
+    if (info.st_size == 0) {
+        before = header;
+        return 0;
+    }
+    char last = '\n';
+    if (pread(fd, &last, 1, info.st_size - 1) != 1) {
+        return errno;
+    }
+    if (last != '\n') {
+        before = "\r\n";
+    }
+    return 0;
+}
+
+}  // namespace
+
+int AppendingFile::Append(const std::string& header, const std::string& bytes) {
     std::string chunk;
-    if (error == 0 && info.st_size == 0) {
-        chunk = header;
-    } else if (error == 0) {
-        char last = '\n';
-        if (pread(fd, &last, 1, info.st_size - 1) != 1) {
-            error = errno;
-        } else if (last != '\n') {
-            chunk = "\r\n";
+    if (file_ == kNotOpen) {
+        int fd = -1;
+        const int error = OpenForAppend(path_, header, fd, chunk);
+        if (fd >= 0) {
+            file_ = fd;
+        }
+        if (error != 0) {
+            Close();
+            return error;
         }
     }
     chunk += bytes;
-    if (error == 0) {
-        error = WriteAll(fd, chunk);
-    }
-    if (close(fd) != 0 && error == 0) {
-        error = errno;
+    const int error = WriteAll(static_cast<int>(file_), chunk);
+    if (error != 0) {
+        Close();
     }
     return error;
+}
+
+void AppendingFile::Close() {
+    if (file_ != kNotOpen) {
+        close(static_cast<int>(file_));
+        file_ = kNotOpen;
+    }
+}
+
+int AppendToFile(const std::string& path, const std::string& header, const std::string& bytes) {
+    AppendingFile file(path);
+    return file.Append(header, bytes);
 }
 
 int CreateFolder(const std::string& path) {
