@@ -15,11 +15,42 @@ std::string WithoutNegativeZero(std::string text) {
     return text;
 }
 
+// The digits of a whole number of units of 10^-decimals, with the point put in: the fast way
+// for the trace's figures, every tick (to_chars' exact fixed form costs ten times as much).
+std::string ScaledText(long long scaled, int decimals) {
+    const bool negative = scaled < 0;
+    unsigned long long magnitude = negative ? 0ULL - static_cast<unsigned long long>(scaled)
+                                            : static_cast<unsigned long long>(scaled);
+    char digits[32];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude > 0 || count <= decimals);
+    std::string text;
+    text.reserve(static_cast<size_t>(count) + 2);
+    if (negative) {
+        text += '-';
+    }
+    for (int i = count - 1; i >= 0; --i) {
+        text += digits[i];
+        if (i == decimals && decimals > 0) {
+            text += '.';
+        }
+    }
+    return text;
+}
+
 }  // namespace
 
 std::string FixedText(double value, int decimals) {
     if (!std::isfinite(value)) {
         value = 0.0;
+    }
+    constexpr double kPowers[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    if (decimals >= 0 && decimals < 10 && std::fabs(value) * kPowers[decimals] < 1e15) {
+        const long long scaled = std::llround(value * kPowers[decimals]);
+        return WithoutNegativeZero(ScaledText(scaled, decimals));
     }
     char buffer[400];
     auto result =

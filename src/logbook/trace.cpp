@@ -119,7 +119,8 @@ std::string TraceCsvText(const std::vector<TraceRow>& rows) {
 }
 
 int TraceFile::Append(const TraceRow& row) {
-    return file_.Append(CsvRecord(TraceHeader()), CsvRecord(TraceFields(row)));
+    static const std::string header = CsvRecord(TraceHeader());
+    return file_.Append(header, CsvRecord(TraceFields(row)));
 }
 
 int ReadTrace(const std::string& path, std::vector<TraceRow>& rows) {
