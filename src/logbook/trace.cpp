@@ -32,9 +32,13 @@ bool ParseFlag(const std::string& text, bool& flag) {
 }  // namespace
 
 std::string TimeOfDayText(int secondsOfDay) {
-    int s = ((secondsOfDay % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay;
-    char text[40];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d", s / 3600, s / 60 % 60, s % 60);
+    const int s = ((secondsOfDay % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay;
+    const int fields[] = {s / 3600, s / 60 % 60, s % 60};
+    std::string text = "00:00:00";
+    for (int i = 0; i < 3; ++i) {
+        text[static_cast<size_t>(i * 3)] = static_cast<char>('0' + fields[i] / 10);
+        text[static_cast<size_t>(i * 3 + 1)] = static_cast<char>('0' + fields[i] % 10);
+    }
     return text;
 }
 
@@ -110,17 +114,53 @@ bool TraceRowFromFields(const CsvFields& f, TraceRow& row) {
     return ok;
 }
 
+// The row's CSV record, as CsvRecord(TraceFields(row)) gives it, made straight into one text:
+// a row is written every tick, and only the phase can hold a character that needs quoting.
+std::string TraceLine(const TraceRow& row) {
+    std::string line = TimeOfDayText(row.secondsOfDay);
+    line.reserve(96);
+    const std::pair<double, int> numbers[] = {{row.latitude, kPositionDecimals},
+                                              {row.longitude, kPositionDecimals},
+                                              {row.altitudeFeet, 0},
+                                              {row.groundSpeedKnots, 0},
+                                              {row.verticalSpeedFpm, 0},
+                                              {row.headingDegrees, 0},
+                                              {row.fuelGallons, kFuelDecimals}};
+    for (const auto& [value, decimals] : numbers) {
+        line += ',';
+        line += FixedText(value, decimals);
+    }
+    line += ',';
+    std::string phase = row.phase;
+    for (char& c : phase) {
+        if (c == '\r' || c == '\n') {
+            c = ' ';
+        }
+    }
+    phase = CsvRecord({phase});
+    phase.resize(phase.size() - 2);  // without its line end
+    line += phase;
+    line += ',';
+    line += FlagText(row.paused);
+    line += ',';
+    line += FlagText(row.slewing);
+    line += ',';
+    line += ShortestText(row.simulationRate);
+    line += "\r\n";
+    return line;
+}
+
 std::string TraceCsvText(const std::vector<TraceRow>& rows) {
     std::string text = CsvRecord(TraceHeader());
     for (const TraceRow& row : rows) {
-        text += CsvRecord(TraceFields(row));
+        text += TraceLine(row);
     }
     return text;
 }
 
 int TraceFile::Append(const TraceRow& row) {
     static const std::string header = CsvRecord(TraceHeader());
-    return file_.Append(header, CsvRecord(TraceFields(row)));
+    return file_.Append(header, TraceLine(row));
 }
 
 int ReadTrace(const std::string& path, std::vector<TraceRow>& rows) {

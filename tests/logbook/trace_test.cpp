@@ -83,6 +83,27 @@ TEST(TraceTest, LineCutShortByACrashIsClosedAndSkipped) {
     EXPECT_EQ(read[1].secondsOfDay, 36310);
 }
 
+TEST(TraceTest, TheTraceTextIsTheCsvOfEachRowsFields) {
+    // Rounding at the last decimal, a negative zero, a phase that needs quoting or holds a line
+    // break, flags set, a rate with decimals, a time past midnight.
+    std::vector<TraceRow> rows = {Row(0, "Taxi"), Row(86399, "Cruise, \"high\""),
+                                  Row(90000, "Climb\r\nout")};
+    rows[1].latitude = -0.0000004;
+    rows[1].fuelGallons = 0.05;
+    rows[1].paused = rows[1].slewing = true;
+    rows[2].altitudeFeet = -12.5;
+    rows[2].headingDegrees = 359.6;
+    rows[2].simulationRate = 1.25;
+    std::string expected = CsvRecord(TraceHeader());
+    for (const TraceRow& row : rows) {
+        expected += CsvRecord(TraceFields(row));
+    }
+    EXPECT_EQ(TraceCsvText(rows), expected);
+    EXPECT_NE(expected.find("\r\n00:00:00,40.898889,-9.517500,6233,182,-512,52,231.4,Taxi,"),
+              std::string::npos)
+        << expected;
+}
+
 TEST(TraceTest, MissingFolderIsAnError) {
     TempFolder folder;
     EXPECT_NE(TraceFile(folder.PathOf("gone") + "\\trace.csv").Append(Row(0, "Taxi")), 0);
