@@ -100,6 +100,52 @@ int main(int argc, char** argv) {
                 return link.QueueRead(offsets::kClockMinute, 0, nullptr, queued) &&
                        link.ProcessRequests(result);
             };
+            // The tick's 29 reads as they were before the flight recorder's 8 joined them: the
+            // same offsets and sizes, in the same order, in one batch.
+            const auto sample29 = [&] {
+                struct Read {
+                    std::uint32_t offset;
+                    std::uint32_t size;
+                };
+                static const Read reads[] = {
+                    {offsets::kClockHour, 2},
+                    {offsets::kClockMinute, 2},
+                    {offsets::kVisibility, 2},
+                    {offsets::kQnh, 2},
+                    {offsets::kWindDirection, 2},
+                    {offsets::kWindSpeed, 2},
+                    {offsets::kTemperature, 2},
+                    {offsets::kCloudCover, 2},
+                    {offsets::kFuelTanks, offsets::kFuelTankValues * 4},
+                    {offsets::kAltitudeFraction, 4},
+                    {offsets::kAltitudeMetres, 4},
+                    {offsets::kPreviousWaypoint, offsets::kWaypointIdSize},
+                    {offsets::kNextWaypoint, offsets::kWaypointIdSize},
+                    {offsets::kDistanceToNext, 8},
+                    {offsets::kTrueHeading, 8},
+                    {offsets::kTimeToNext, 4},
+                    {offsets::kEstimatedArrival, 4},
+                    {offsets::kActiveWaypoint, 4},
+                    {offsets::kApproachName, offsets::kApproachNameSize},
+                    {offsets::kApproachTransition, offsets::kApproachNameSize},
+                    {offsets::kDestination, offsets::kDestinationSize},
+                    {offsets::kGroundSpeed, 8},
+                    {offsets::kRouteDistance, 8},
+                    {offsets::kGpsFuel, 8},
+                    {offsets::kEngine1Combustion, 2},
+                    {offsets::kEngine1Combustion + offsets::kEngineStride, 2},
+                    {offsets::kEngine1Combustion + 2 * offsets::kEngineStride, 2},
+                    {offsets::kEngine1Combustion + 3 * offsets::kEngineStride, 2},
+                    {offsets::kOnGround, 2},
+                };
+                static std::uint8_t buffer[29][64];
+                LinkResult queued = LinkOk;
+                bool all = true;
+                for (std::size_t r = 0; r < 29; ++r) {
+                    all = link.QueueRead(reads[r].offset, reads[r].size, buffer[r], queued) && all;
+                }
+                return link.ProcessRequests(result) && all;
+            };
             bool ok = true;
             for (int i = 0; i < kWarmUp && ok; ++i) {
                 SampleSimulator(link, sample, result);
@@ -107,8 +153,11 @@ int main(int argc, char** argv) {
             }
             // Interleaved, so that whatever else the machine does weighs on all alike.
             Stopwatch clock;
-            std::vector<double> sampleTimes, bareTimes, minimalTimes, remappedTimes;
+            std::vector<double> sampleTimes, bareTimes, minimalTimes, remappedTimes, sample29Times;
             for (int i = 0; i < iterations && ok; ++i) {
+                const LONGLONG s0 = clock.Now();
+                ok = sample29();
+                sample29Times.push_back(clock.Microseconds(s0, clock.Now()));
                 const LONGLONG t0 = clock.Now();
                 SampleSimulator(link, sample, result);
                 const LONGLONG t1 = clock.Now();
@@ -135,12 +184,15 @@ int main(int argc, char** argv) {
                 std::printf("iterations: %d of each (after %d to warm up)\n", iterations, kWarmUp);
                 report("bare SendMessageTimeoutA round trip:", bareTimes);
                 report("minimal batch (one read of 0 bytes):", minimalTimes);
-                report("sample batch (29 reads):", sampleTimes);
+                report("the 29 reads alone:", sample29Times);
+                report("sample batch (37 reads):", sampleTimes);
                 report("same minimal batch again (mapped anew):", remappedTimes);
                 std::printf("ratio sample / bare: %.2f (goal: at most %.1f): %s\n", ratio,
                             kGoalRatio, ratio <= kGoalRatio ? "met" : "not met");
                 std::printf("ratio sample / minimal batch: %.2f\n",
                             Median(sampleTimes) / Median(minimalTimes));
+                std::printf("ratio sample with the recorder's reads / the 29 reads: %.2f\n",
+                            Median(sampleTimes) / Median(sample29Times));
                 status = ratio <= kGoalRatio ? 0 : 1;
             }
             link.CloseLink();
