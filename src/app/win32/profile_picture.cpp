@@ -164,24 +164,23 @@ private:
     int textHeight_ = 0;
 };
 
-void DrawProfile(Painter& p, const PlotArea& area, const ProfileFlight& flight) {
-    const ProfilePlot plot = PlotProfile(flight.rows, area);
-    const ProfileMapping mapping(area, plot.axes);
+// The profile's title, grid, figures and axes.
+void DrawProfileAxes(Painter& p, const PlotArea& area, const ProfileAxes& axes,
+                     const ProfileMapping& mapping) {
     const int left = static_cast<int>(area.left);
     const int right = static_cast<int>(area.right);
     const int top = static_cast<int>(area.top);
     const int bottom = static_cast<int>(area.bottom);
-
     p.SelectFont(p.Fonts().bold);
     p.Text(L"Vertical profile", p.S(kAxisLabelLeft), p.S(kTitleTop), TA_LEFT | TA_TOP);
     p.SelectFont(p.Fonts().text);
     for (int i = 0; i <= ProfileAxes::kSteps; ++i) {
-        const POINT grid = Pixel(mapping.At(plot.axes.milesStep * i, plot.axes.feetStep * i));
+        const POINT grid = Pixel(mapping.At(axes.milesStep * i, axes.feetStep * i));
         p.Line({left, grid.y}, {right, grid.y}, kGridColour);
         p.Line({grid.x, top}, {grid.x, bottom}, kGridColour);
-        p.Text(Wide(FixedText(plot.axes.feetStep * i, 0)), left - p.S(kTextGap), grid.y,
+        p.Text(Wide(FixedText(axes.feetStep * i, 0)), left - p.S(kTextGap), grid.y,
                TA_RIGHT | Painter::kMiddle);
-        p.Text(Wide(FixedText(plot.axes.milesStep * i, plot.axes.milesDecimals)), grid.x,
+        p.Text(Wide(FixedText(axes.milesStep * i, axes.milesDecimals)), grid.x,
                bottom + p.S(kTextGap), TA_CENTER | TA_TOP);
     }
     p.Line({left, top}, {left, bottom}, kAxisColour);
@@ -191,6 +190,31 @@ void DrawProfile(Painter& p, const PlotArea& area, const ProfileFlight& flight) 
     p.SelectFont(p.Fonts().vertical);
     p.Text(L"Altitude (ft)", p.S(kAxisLabelLeft), (top + bottom) / 2, TA_CENTER | TA_TOP);
     p.SelectFont(p.Fonts().text);
+}
+
+// The landing report in bold: beyond the landing, over the ground where only the taxi goes
+// on, when there is room; else before it near the top, on white, above whatever line is there.
+void DrawLandingText(Painter& p, const PlotArea& area, POINT at, const LandingReport& landing) {
+    const int right = static_cast<int>(area.right);
+    const int top = static_cast<int>(area.top);
+    const std::wstring text = Wide(LandingText(landing));
+    p.SelectFont(p.Fonts().bold);
+    if (at.x + p.S(kTextGap) + p.TextWidth(text) <= right) {
+        p.Text(text, at.x + p.S(kTextGap), at.y - p.S(kTextGap), TA_LEFT | TA_BOTTOM, kMarkColour);
+    } else {
+        p.Text(text, at.x - p.S(kTextGap), top + p.S(kTextGap), TA_RIGHT | TA_TOP, kMarkColour,
+               true);
+    }
+    p.SelectFont(p.Fonts().text);
+}
+
+void DrawProfile(Painter& p, const PlotArea& area, const ProfileFlight& flight) {
+    const ProfilePlot plot = PlotProfile(flight.rows, area);
+    const ProfileMapping mapping(area, plot.axes);
+    const int right = static_cast<int>(area.right);
+    const int top = static_cast<int>(area.top);
+    const int bottom = static_cast<int>(area.bottom);
+    DrawProfileAxes(p, area, plot.axes, mapping);
 
     std::vector<POINT> line;
     for (const PlotPoint& point : plot.points) {
@@ -212,27 +236,13 @@ void DrawProfile(Painter& p, const PlotArea& area, const ProfileFlight& flight) 
         p.Dot(at, p.S(kMarkRadius), kMarkColour, kMarkEdgeColour);
         p.Text(Wide(mark.name), at.x, top - p.S(kTextGap) / 2, TA_CENTER | TA_BOTTOM);
         if (mark.kind == MarkKind::kLanding && flight.landing) {
-            // Beyond the landing, over the ground where only the taxi goes on, when there is
-            // room; else before it near the top, on white, above whatever line is there.
-            const std::wstring text = Wide(LandingText(*flight.landing));
-            p.SelectFont(p.Fonts().bold);
-            if (at.x + p.S(kTextGap) + p.TextWidth(text) <= right) {
-                p.Text(text, at.x + p.S(kTextGap), at.y - p.S(kTextGap), TA_LEFT | TA_BOTTOM,
-                       kMarkColour);
-            } else {
-                p.Text(text, at.x - p.S(kTextGap), top + p.S(kTextGap), TA_RIGHT | TA_TOP,
-                       kMarkColour, true);
-            }
-            p.SelectFont(p.Fonts().text);
+            DrawLandingText(p, area, at, *flight.landing);
             landingWritten = true;
         }
     }
     if (flight.landing && !landingWritten) {
-        // No landing mark: the report still belongs on the picture.
-        p.SelectFont(p.Fonts().bold);
-        p.Text(Wide(LandingText(*flight.landing)), right - p.S(kTextGap), top + p.S(kTextGap),
-               TA_RIGHT | TA_TOP, kMarkColour, true);
-        p.SelectFont(p.Fonts().text);
+        // No landing mark: the report still belongs on the picture, at the top right.
+        DrawLandingText(p, area, {right, top}, *flight.landing);
     }
 }
 
