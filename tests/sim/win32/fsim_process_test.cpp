@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "common/little_endian.h"
 #include "link/fsuipc_link.h"
 #include "link/sim_sample.h"
 #include "link/win32/platform.h"
@@ -339,7 +340,9 @@ TEST_F(FsimProcessTest, MalformedRequestIsRefusedAndTheSimulatorCarriesOn) {
     // mapping and its data would run past it.
     for (DWORD at = 0; at + 16 <= kSmallArea; at += 20) {
         const std::uint32_t record[4] = {1, 0x3304, 4, 0};
-        std::memcpy(area + at, record, sizeof record);
+        for (std::size_t field = 0; field < 4; ++field) {
+            le::Store(area + at + 4 * field, record[field]);
+        }
     }
     const ATOM atom = GlobalAddAtomA(name.c_str());
     ASSERT_NE(atom, 0);
