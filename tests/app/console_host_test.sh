@@ -7,30 +7,8 @@ console=$1
 source_dir=$2
 scenarios=$source_dir/scenarios
 expected=$source_dir/tests/app/expected
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-passed=0
-
-check() {  # check NAME CONDITION...
-    local name=$1
-    shift
-    if "$@"; then
-        passed=$((passed + 1))
-    else
-        echo "FAILED: $name" >&2
-        failures=$((failures + 1))
-    fi
-}
-
-# The pilot profile of the LIEO-LIRQ log, in a Windows folder of its own.
-new_home() {
-    local home=$work/$1
-    mkdir -p "$home/windows" "$home/logs" "$home/flights"
-    printf '[Aerolinker]\r\nPilotName=Test Pilot\r\nID=XY123\r\nNumber=17\r\n' \
-        >"$home/windows/Aerolinker.ini"
-    echo "$home"
-}
+# shellcheck source=tests/app/console_test_support.sh
+source "$(dirname "$0")/console_test_support.sh"
 
 fly() {  # fly HOME [options...]: runs the console host with the home's folders
     local home=$1
@@ -182,5 +160,4 @@ check "comma flight exits 0" test $? -eq 0
 check "comma flight uses the separators" grep -q '| 11.30 | 320/8|12,5 mi     |' \
     "$home/logs/Navforge.log"
 
-echo "$passed passed, $failures failed"
-[ "$failures" -eq 0 ]
+report ""

@@ -8,29 +8,8 @@
 set -u
 console=$1
 scenario=$2/scenarios/lieo-lirq.scn
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-passed=0
-
-check() {  # check NAME CONDITION...
-    local name=$1
-    shift
-    if "$@"; then
-        passed=$((passed + 1))
-    else
-        echo "FAILED: $name" >&2
-        failures=$((failures + 1))
-    fi
-}
-
-new_home() {
-    local home=$work/$1
-    mkdir -p "$home/windows" "$home/logs" "$home/flights"
-    printf '[Aerolinker]\r\nPilotName=Test Pilot\r\nID=XY123\r\nNumber=17\r\n' \
-        >"$home/windows/Aerolinker.ini"
-    echo "$home"
-}
+# shellcheck source=tests/app/console_test_support.sh
+source "$(dirname "$0")/console_test_support.sh"
 
 fly() {  # fly HOME [options...]
     local home=$1
@@ -80,5 +59,4 @@ for step in $(seq 1 "$steps"); do
         test -z "$(find "$home/logs" "$home/windows" "$home/settings" -name '*.tmp*')"
 done
 
-echo "$passed passed, $failures failed ($steps kill points)"
-[ "$failures" -eq 0 ]
+report "$steps kill points"
