@@ -78,7 +78,7 @@ void FlightHarness::Restart() {
 std::string FlightHarness::LogFolder() const {
     return (folder_ / "logs").string();
 }
-std::string FlightHarness::Folder() const {
+std::string FlightHarness::SettingsFolder() const {
     return (folder_ / "windows").string();
 }
 

@@ -77,7 +77,10 @@ public:
     LoopbackPlatform& platform() { return *platform_; }
 
     std::string LogFolder() const;
-    std::string Folder() const;
+    // Where the simulator keeps its saved flights.
+    std::string FlightsFolder() const { return (folder_ / "flights").string(); }
+    // The folder of Aerolinker.ini.
+    std::string SettingsFolder() const;
     std::string ReadFile(const std::string& path) const;
     // The texts the simulator was asked to show, in order.
     std::vector<std::string> SimulatorMessages() const;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "common/file_io.h"
 #include "flight_harness.h"
@@ -172,12 +173,12 @@ TEST(FlightTest, SecondRegistrationSavesTheSituationWithBothBackups) {
         flight.Tick();  // engine start, take-off
     }
     const std::string afterTakeOff = flight.ReadFile(flight.form().LogFilePath());
-    const std::string configBefore = flight.ReadFile(flight.Folder() + "\\Aerolinker.ini");
+    const std::string configBefore = flight.ReadFile(flight.SettingsFolder() + "\\Aerolinker.ini");
     flight.Tick();  // BBB: the second registration
 
     EXPECT_EQ(flight.ReadFile(flight.LogFolder() + kLogBackupName), afterTakeOff);
-    EXPECT_EQ(flight.ReadFile(flight.Folder() + "\\Aerolinker.inibak"), configBefore);
-    const std::string config = flight.ReadFile(flight.Folder() + "\\Aerolinker.ini");
+    EXPECT_EQ(flight.ReadFile(flight.SettingsFolder() + "\\Aerolinker.inibak"), configBefore);
+    const std::string config = flight.ReadFile(flight.SettingsFolder() + "\\Aerolinker.ini");
     const std::string keys =
         "DateLog=06/12/2026\r\nDistanzaTotale=0054\r\nRemain=0022\r\n"
         "Clearance=AAAA->BBB->\r\nToTime=10:10:00\r\nFuelTO=00100\r\nNuvoleDecollo=Sct 3/8\r\n"
@@ -364,7 +365,7 @@ TEST(FlightTest, FrostAndBelowSeaLevelKeepTheirSigns) {
     flight.Tick();
     flight.Tick();  // take-off
     flight.form().RunGuarded([&] { flight.form().SalvaSitClick(); });
-    IniFile config(flight.Folder() + "\\Aerolinker.ini", RegionalSettings{});
+    IniFile config(flight.SettingsFolder() + "\\Aerolinker.ini", RegionalSettings{});
     EXPECT_EQ(config.ReadText("Aerolinker", "TempDecollo", ""), "-5");
     flight.FlyUntilTimerStops();
     const LogDocument& log = flight.form().Memo1();
@@ -581,6 +582,71 @@ TEST(SituationTest, FilesOfAnOlderCopyResumeFromWhatRemained) {
     EXPECT_EQ(flight.form().Memo1().Line(log_places::kClearance), "Clearance   :AAAA->BBB->CCCC");
 }
 
+// Every way a resume can fail shows one message and leaves the new flight the pilot started
+// (its document, its timer, its state) exactly as it was.
+TEST(SituationTest, AFailedResumeChangesNothing) {
+    const struct {
+        const char* what;
+        std::function<void(FlightHarness&)> spoil;
+        const char* shown;
+    } cases[] = {
+        {"a damaged situation file",
+         [](FlightHarness& f) {
+             const std::string path = f.LogFolder() + "/Navforge.situation";
+             std::string text = f.ReadFile(path);
+             text.replace(text.find("WaypointCounter="), 17, "WaypointCounter=x");
+             ASSERT_EQ(ReplaceFileContents(path, text), 0);
+         },
+         "The saved situation cannot be resumed: WaypointCounter is not a whole number."},
+        {"counters outside the plan, in an older copy's files",
+         [](FlightHarness& f) {
+             fs::remove(f.LogFolder() + "/Navforge.situation");
+             IniFile ini(f.SettingsFolder() + "/Aerolinker.ini", RegionalSettings{});
+             ini.WriteText("Aerolinker", "Wayp", "9");
+         },
+         "The saved situation cannot be resumed: the saved waypoint counter lies outside the "
+         "flight plan."},
+        {"a simulator that cannot load the flight",
+         [](FlightHarness& f) {
+             for (const auto& file : fs::directory_iterator(f.FlightsFolder())) {
+                 fs::remove(file.path());
+             }
+         },
+         "The simulator did not load the saved flight: nothing was resumed."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FlightHarness flight(kShortFlight, TestFolder());
+        FlyUntilClosedAfterBbb(flight);
+        c.spoil(flight);
+        flight.Restart();
+        flight.Start();
+        flight.Connect();  // answered No, or not asked: a new flight
+        const std::vector<std::string> before = flight.form().Memo1().Lines();
+        ASSERT_TRUE(flight.window().timer);
+        flight.form().RunGuarded([&] { flight.form().CaricaSitClick(); });
+        EXPECT_EQ(flight.window().messageBoxes, std::vector<std::string>{c.shown});
+        EXPECT_EQ(flight.form().Memo1().Lines(), before);
+        EXPECT_TRUE(flight.window().timer);
+        EXPECT_FALSE(flight.form().State().EngineStarted);
+        EXPECT_EQ(flight.form().State().WaypointCounter, 1);
+    }
+}
+
+TEST(SituationTest, AnUnwritableConfigurationLosesNoRowOfTheRegistration) {
+    FlightHarness flight(kShortFlight, TestFolder());
+    flight.Start();
+    // A folder where the settings file should be: every write of the flight state is refused.
+    const std::string ini = flight.SettingsFolder() + "/Aerolinker.ini";
+    fs::remove(ini);
+    fs::create_directories(ini);
+    flight.Connect();
+    EXPECT_EQ(flight.FlyUntilTimerStops(), 5);
+    ASSERT_EQ(flight.window().errors.size(), 1u);
+    EXPECT_EQ(flight.window().errors[0].rfind("Situation save failed: Unable to write to ", 0), 0u);
+    EXPECT_EQ(flight.ReadFile(flight.form().LogFilePath()), ExpectedFile("short-flight.log"));
+}
+
 TEST(SituationTest, ASituationSavedBeforeTakeOffResumesWithTheWholeRoute) {
     FlightHarness flight(kShortFlight, TestFolder());
     flight.Start();
@@ -601,12 +667,12 @@ TEST(SituationTest, SavingBeforeAnyEngineStartTouchesNoFile) {
     FlightHarness flight(kShortFlight, TestFolder());
     flight.Start();
     flight.Connect();
-    const std::string config = flight.ReadFile(flight.Folder() + "\\Aerolinker.ini");
+    const std::string config = flight.ReadFile(flight.SettingsFolder() + "\\Aerolinker.ini");
     flight.form().RunGuarded([&] { flight.form().SalvaSitClick(); });
     EXPECT_EQ(flight.window().messageBoxes,
               std::vector<std::string>{"Plane on ground. Nothing saved!!"});
-    EXPECT_EQ(flight.ReadFile(flight.Folder() + "\\Aerolinker.ini"), config);
-    EXPECT_FALSE(fs::exists(flight.Folder() + "/Aerolinker.inibak"));
+    EXPECT_EQ(flight.ReadFile(flight.SettingsFolder() + "\\Aerolinker.ini"), config);
+    EXPECT_FALSE(fs::exists(flight.SettingsFolder() + "/Aerolinker.inibak"));
     EXPECT_FALSE(fs::exists(flight.LogFolder() + "/Navforge.log"));
 }
 
