@@ -32,7 +32,7 @@ bool CreateFolders(const std::string& path) {
 std::string TakeOverOlderSettings(const Folder& settings,
                                   std::initializer_list<const Folder*> olderPlaces) {
     const std::string target = ConfigFilePath(settings);
-    if (FileExists(target) || !CreateFolders(settings.Path())) {
+    if (FileExists(target)) {
         return std::string();
     }
     for (const Folder* place : olderPlaces) {
@@ -41,7 +41,7 @@ std::string TakeOverOlderSettings(const Folder& settings,
         if (place->Path().empty() || ReadFileContents(older, bytes) != 0) {
             continue;
         }
-        if (ReplaceFileContents(target, bytes) != 0) {
+        if (!CreateFolders(settings.Path()) || ReplaceFileContents(target, bytes) != 0) {
             return std::string();
         }
         return older;

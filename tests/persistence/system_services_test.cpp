@@ -43,11 +43,10 @@ TEST(TakeOverTest, TheFirstPlaceWithAFileComesAcrossWholeAndIsLeftAlone) {
     EXPECT_EQ(TakeOverOlderSettings(other, {&none, &windows}), ConfigFilePath(windows));
     EXPECT_EQ(folder.Contents("other user\\Aerolinker.ini"),
               std::string(kOlderSettings) + "\r\nFrom=windows");
-    // Nothing anywhere: a new pilot's settings folder is made, empty, for the first save.
-    const GivenFolder fresh(folder.PathOf("fresh\\Aerolinker"));
+    // Nothing anywhere: nothing is made.
+    const GivenFolder fresh(folder.PathOf("fresh"));
     EXPECT_EQ(TakeOverOlderSettings(fresh, {&none}), "");
     EXPECT_FALSE(FileExists(ConfigFilePath(fresh)));
-    EXPECT_EQ(ReplaceFileContents(ConfigFilePath(fresh), "[Aerolinker]\r\n"), 0);
 }
 
 }  // namespace
