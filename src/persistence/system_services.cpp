@@ -31,6 +31,10 @@ bool CreateFolders(const std::string& path) {
 
 std::string TakeOverOlderSettings(const Folder& settings,
                                   std::initializer_list<const Folder*> olderPlaces) {
+    // The folder is made whatever comes next: the first save of the settings needs it.
+    if (!CreateFolders(settings.Path())) {
+        return std::string();
+    }
     const std::string target = ConfigFilePath(settings);
     if (FileExists(target)) {
         return std::string();
@@ -41,7 +45,7 @@ std::string TakeOverOlderSettings(const Folder& settings,
         if (place->Path().empty() || ReadFileContents(older, bytes) != 0) {
             continue;
         }
-        if (!CreateFolders(settings.Path()) || ReplaceFileContents(target, bytes) != 0) {
+        if (ReplaceFileContents(target, bytes) != 0) {
             return std::string();
         }
         return older;

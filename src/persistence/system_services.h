@@ -32,7 +32,8 @@ std::string ConfigBackupPath(const Folder& folder);
 // folder. On the first start that finds no settings file there, the file an older copy left is
 // taken over whole, every section and key as it stands: from the first of `olderPlaces` that
 // has one (the copy Windows' file virtualisation made, then the Windows folder itself). The
-// old file is left alone. Creates the settings folder when needed. Returns the file taken over,
+// old file is left alone. Creates the settings folder first, whether or not there is anything
+// to take over: the first save of the settings needs it. Returns the file taken over,
 // or the empty text when there was nothing to take over or the settings file exists.
 std::string TakeOverOlderSettings(const Folder& settings,
                                   std::initializer_list<const Folder*> olderPlaces);

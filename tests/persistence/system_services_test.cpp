@@ -43,10 +43,11 @@ TEST(TakeOverTest, TheFirstPlaceWithAFileComesAcrossWholeAndIsLeftAlone) {
     EXPECT_EQ(TakeOverOlderSettings(other, {&none, &windows}), ConfigFilePath(windows));
     EXPECT_EQ(folder.Contents("other user\\Aerolinker.ini"),
               std::string(kOlderSettings) + "\r\nFrom=windows");
-    // Nothing anywhere: nothing is made.
-    const GivenFolder fresh(folder.PathOf("fresh"));
+    // Nothing anywhere: no settings file, but the folder for the first save.
+    const GivenFolder fresh(folder.PathOf("fresh\\Aerolinker"));
     EXPECT_EQ(TakeOverOlderSettings(fresh, {&none}), "");
     EXPECT_FALSE(FileExists(ConfigFilePath(fresh)));
+    EXPECT_EQ(ReplaceFileContents(ConfigFilePath(fresh), "[Aerolinker]\r\n"), 0);
 }
 
 }  // namespace
