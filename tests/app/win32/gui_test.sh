@@ -4,14 +4,15 @@
 # (aerolinker-probe.exe) reads back what the window shows. One case per run:
 #
 #   gui_test.sh first-start | no-server | flight | resume | no-plan | save-generated |
-#               second-copy | pilot-form | save-refused | standard-user
+#               second-copy | pilot-form | save-refused
 #
 # The programs come from the environment: AEROLINKER_EXE, PROBE_EXE, FSIM_EXE, CONSOLE_EXE,
 # SCENARIO_DIR (the bundled scenarios), TEST_SOURCE_DIR (this folder) and ARTIFACTS (where
 # each case keeps its files and screenshots); AEROLINKER_WINEARCH is win32 for the 32-bit
 # programs. The Wine prefix is the GUI tests' own, so the configuration file in its Windows
 # folder and its running programs belong to this test alone; a lock on it keeps two cases from
-# running at once. A case that cannot run here exits with 77, after saying why.
+# running at once. One more case, standard-user, flies with a standard user's rights; it needs
+# root for its mounts. A case that cannot run here exits with 77, after saying why.
 set -uo pipefail
 
 case_name=${1:?usage: gui_test.sh CASE}
