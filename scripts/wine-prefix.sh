@@ -40,8 +40,8 @@ wine_prefix_ensure() {
         return 0
     fi
     if [ -e "$WINEPREFIX" ]; then
-        echo "wine-prefix: $WINEPREFIX was made with another Wine than the one installed;" \
-            "making it anew" >&2
+        echo "wine-prefix: $WINEPREFIX was made with another Wine than the one installed" \
+            "(or never finished); making it anew" >&2
         wineserver -k >/dev/null 2>&1
         wineserver -w >/dev/null 2>&1
         rm -rf "$WINEPREFIX"
