@@ -32,7 +32,7 @@ words() { tr '\n' ' ' | sed 's/ $//'; }
 imported_functions() {
     "$objdump" -p "$1" | awk '
         /DLL Name:/ { dll = toupper($3) }
-        /^\t[0-9a-f]+\t +[0-9]+ +[^ ]+$/ && dll != "" { print dll, $3 }
+        /^\t[0-9a-f]+\t +[0-9]+ +[^ ]+$/ && dll != "" && $3 != "<none>" { print dll, $3 }
         /^\t[0-9a-f]+\t +[0-9]+ +<none>$/ && dll != "" { print dll, "#" $2 }
         /^$/ { dll = "" }'
 }
