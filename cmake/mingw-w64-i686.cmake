@@ -13,6 +13,12 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
+# Floating point in SSE2 registers, as in the 64-bit build: the x87 unit's wider intermediate
+# results would round clock and fuel figures differently from the other builds. Every processor
+# since the Pentium 4 and the Athlon 64 has SSE2.
+set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
+set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse")
+
 # Every .exe carries its C and C++ runtime: nothing beyond Windows' own DLLs is needed.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
