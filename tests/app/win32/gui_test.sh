@@ -115,6 +115,12 @@ prepare_prefix() {
     wine_prefix_ensure set_up_prefix || exit 1
     # Whatever an interrupted earlier run left running in the prefix goes now.
     wineserver -k >/dev/null 2>&1
+    # Documents is a folder of the profile, as on Windows, not Wine's link to the home folder:
+    # the 64-bit and the 32-bit cases, side by side, each clear their own.
+    if [ -L "$user_folder/Documents" ]; then
+        rm "$user_folder/Documents"
+    fi
+    mkdir -p "$user_folder/Documents"
     rm -rf "$settings_folder" "$windows_folder/Aerolinker.ini" "$default_logs" \
         "$user_folder/AppData/Local/VirtualStore"
     mkdir -p "$settings_folder"
