@@ -8,9 +8,11 @@
 #
 # The programs come from the environment: AEROLINKER_EXE, PROBE_EXE, FSIM_EXE, CONSOLE_EXE,
 # SCENARIO_DIR (the bundled scenarios), TEST_SOURCE_DIR (this folder) and ARTIFACTS (where
-# each case keeps its files and screenshots). The Wine prefix is the GUI tests' own, so the
-# configuration file in its Windows folder and its running programs belong to this test alone;
-# a lock on it keeps two cases from running at once.
+# each case keeps its files and screenshots); AEROLINKER_WINEARCH is win32 for the 32-bit
+# programs. The Wine prefix is the GUI tests' own, so the configuration file in its Windows
+# folder and its running programs belong to this test alone; a lock on it keeps two cases from
+# running at once. One more case, standard-user, flies with a standard user's rights; it needs
+# root for its mounts. A case that cannot run here exits with 77, after saying why.
 set -uo pipefail
 
 case_name=${1:?usage: gui_test.sh CASE}
@@ -22,8 +24,12 @@ for variable in AEROLINKER_EXE PROBE_EXE FSIM_EXE CONSOLE_EXE SCENARIO_DIR TEST_
     fi
 done
 
-prefix="${AEROLINKER_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/aerolinker/wine-gui}"
-export WINEPREFIX="$prefix" WINEARCH=win64 WINEDEBUG=-all
+# shellcheck source=scripts/wine-prefix.sh
+source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/../../../scripts/wine-prefix.sh"
+wine_prefix_select "${AEROLINKER_WINEARCH:-win64}" \
+    "${AEROLINKER_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/aerolinker/wine-gui}" || exit 2
+prefix=$WINEPREFIX
+export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 work="$ARTIFACTS/$case_name"
 windows_folder="$prefix/drive_c/windows"
@@ -34,17 +40,38 @@ settings_folder="$user_folder/AppData/Roaming/Aerolinker"
 config="$settings_folder/Aerolinker.ini"
 default_logs="$user_folder/Documents/Aerolinker"
 
+skip() {
+    echo "SKIP [$case_name]: $*"
+    exit 77
+}
+
+# A standard user's rights need mounts (root ignores file modes, not a read-only mount). They
+# are made in a mount namespace of the case's own, so they go with it however it ends.
+if [ "$case_name" = standard-user ] && [ -z "${GUI_TEST_OWN_MOUNTS:-}" ]; then
+    [ "$(id -u)" -eq 0 ] || skip "only root can mount the Windows folder read-only"
+    unshare --mount true 2>/dev/null || skip "mount namespaces are not permitted here"
+    GUI_TEST_OWN_MOUNTS=1 exec unshare --mount --propagation private bash "$0" "$@"
+fi
+
 rm -rf "$work"
 mkdir -p "$work" "$(dirname "$prefix")"
 exec 9>"$prefix.lock"
 flock 9
 
 xvfb_pid=
+own_mounts=()
 cleanup() {
     wineserver -k >/dev/null 2>&1
     if [ -n "$xvfb_pid" ]; then
         kill "$xvfb_pid" 2>/dev/null
         wait "$xvfb_pid" 2>/dev/null
+    fi
+    local i
+    if [ ${#own_mounts[@]} -gt 0 ]; then
+        wineserver -w >/dev/null 2>&1
+        for ((i = ${#own_mounts[@]} - 1; i >= 0; i--)); do
+            umount "${own_mounts[i]}"
+        done
     fi
 }
 trap cleanup EXIT
@@ -75,20 +102,26 @@ start_display() {
     exit 1
 }
 
-# The prefix is made once and kept: Wine draws the window frames itself (there is no window
-# manager) and finds its own fonts for captions and dialogs.
+# The prefix is made once and kept (made anew when the installed Wine changes): Wine draws the
+# window frames itself (there is no window manager) and finds its own fonts for captions and
+# dialogs.
+set_up_prefix() {
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f \
+        >/dev/null 2>&1
+    cp /usr/share/wine/fonts/* "$windows_folder/Fonts/" 2>/dev/null
+    wineserver -w
+}
+
 prepare_prefix() {
-    if [ ! -f "$prefix/.aerolinker-gui-ready" ]; then
-        wineboot -i >/dev/null 2>&1
-        wineserver -w
-        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f \
-            >/dev/null 2>&1
-        cp /usr/share/wine/fonts/* "$windows_folder/Fonts/" 2>/dev/null
-        wineserver -w
-        touch "$prefix/.aerolinker-gui-ready"
-    fi
+    wine_prefix_ensure set_up_prefix || exit 1
     # Whatever an interrupted earlier run left running in the prefix goes now.
     wineserver -k >/dev/null 2>&1
+    # Documents is a folder of the profile, as on Windows, not Wine's link to the home folder:
+    # the 64-bit and the 32-bit cases, side by side, each clear their own.
+    if [ -L "$user_folder/Documents" ]; then
+        rm "$user_folder/Documents"
+    fi
+    mkdir -p "$user_folder/Documents"
     rm -rf "$settings_folder" "$windows_folder/Aerolinker.ini" "$default_logs" \
         "$user_folder/AppData/Local/VirtualStore"
     mkdir -p "$settings_folder"
@@ -571,7 +604,7 @@ case_lost_link() {
 
     # The simulator hangs (its process stopped): every exchange times out.
     local fsim_pid
-    fsim_pid=$(pgrep -f 'fsim\.exe' | head -n 1)
+    fsim_pid=$(wine_process_pid fsim.exe)
     [ -n "$fsim_pid" ] || fail "no fsim.exe process to stop"
     kill -STOP "$fsim_pid"
     wait_until 60 probe_grep_status "all retries" || {
@@ -592,6 +625,21 @@ case_lost_link() {
 }
 
 probe_grep_status() { probe status | grep -qF -- "$1"; }
+
+# The Linux process id of the Windows program PROGRAM running in this case's prefix. Its
+# command line starts with the program's Windows path; Wine's start.exe, which launches a
+# 64-bit program when 32-bit Wine is installed too, and the other build's cases running beside
+# this one (another prefix) also name it.
+wine_process_pid() {
+    local program=$1 pid
+    for pid in $(pgrep -f "^[A-Za-z]:\\\\.*\\\\${program//./\\.}( |\$)"); do
+        if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$prefix"; then
+            echo "$pid"
+            return 0
+        fi
+    done
+    return 1
+}
 
 case_no_plan() {
     start_fsim "$SCENARIO_DIR/no-flight-plan.scn"
@@ -791,6 +839,73 @@ case_save_refused() {
     pass_note "the program goes on after the error"
 }
 
+# Mounts a folder over itself, read-only (ro) or writable (rw).
+mount_over() {
+    local folder=$1 mode=$2
+    mount --bind "$folder" "$folder" 2>"$work/mount.log" || return 1
+    own_mounts+=("$folder")
+    mount -o "remount,bind,$mode" "$folder" 2>>"$work/mount.log"
+}
+
+can_write() { touch "$1/.gui-test-write" 2>/dev/null && rm -f "$1/.gui-test-write"; }
+
+# A pilot without administrator rights flies: drive C: is read-only, its Windows folder and
+# root included, and only the pilot's own profile folder is writable, as for a standard user.
+# The pilot form saves to the user's settings, and with no folder chosen the whole flight's
+# log goes to Documents\Aerolinker.
+case_standard_user() {
+    local drive_c="$prefix/drive_c"
+    if ! mount_over "$drive_c" ro || ! mount_over "$user_folder" rw; then
+        skip "mounts are not permitted here: $(head -n 1 "$work/mount.log")"
+    fi
+    if ! can_write "$user_folder" || can_write "$windows_folder" || can_write "$drive_c"; then
+        fail "the mounts did not leave only the profile folder writable"
+    fi
+    pass_note "C:\\ and C:\\windows read-only, the profile folder writable"
+    # The program makes its settings folder itself.
+    rm -rf "$settings_folder"
+
+    start_program
+    click_control $ID_INFOS
+    wait_until 20 probe_equals 1 shown TFPilot || fail "\"Info's\" did not show the pilot form"
+    local documents_logs
+    documents_logs="C:\\users\\$(id -un)\\Documents\\Aerolinker"
+    expect_probe "\"MyFlightsDir\" with no folder chosen" "$documents_logs" text $ID_FDIR
+    local field text
+    for field in "$ID_EPILOT:jane doe" "$ID_EID:cs042" "$ID_EPILOTN:7"; do
+        click_control "${field%%:*}"
+        xdotool key Home shift+End
+        text=${field#*:}
+        xdotool type --delay 40 "$text"
+    done
+    click_control $ID_PILOT_SAVE
+    wait_until 10 probe_equals 0 shown TFPilot || fail "\"Save\" did not close the pilot form"
+    local expected
+    expected=$(printf '%s\n' "PilotName=JANE DOE" "ID=CS042" "Number=7" \
+        "Flightdir=$documents_logs" "FS2k4dir=C:\\")
+    [ "$(tr -d '\r' <"$config" 2>/dev/null)" = "[Aerolinker]"$'\n'"$expected" ] ||
+        fail "the user's settings after \"Save\": $(cat -A "$config" 2>&1)"
+    pass_note "\"Save\" wrote the profile to %APPDATA%\\Aerolinker\\Aerolinker.ini"
+
+    # The flight, through the window from the connect to the arrival.
+    mkdir -p "$work/console/windows" "$work/console/logs" "$work/console/flights"
+    cp "$config" "$work/console/windows/Aerolinker.ini"
+    start_fsim "$short_hop"
+    click_control $ID_CONNECT
+    wait_until 60 probe_equals Okay status || fail "status after connecting: \"$(probe status)\""
+    wait_until 240 file_contains "$work/transcript.txt" "End of Flight!" ||
+        fail "the flight was not closed: $(tail -n 1 "$work/transcript.txt")"
+    local log="$default_logs/Navforge.log"
+    wait_until 10 file_contains "$log" "Prepared by: 7 CS042" ||
+        fail "the arrival left no log in Documents\\Aerolinker"
+    # A save that fails says so in a message box.
+    no_dialog || fail "a message box in flight: $(probe dialog)"
+    tr -d '\r' <"$config" | grep -qx "NPunti=5" || fail "no flight state in the user's settings"
+    pass_note "the situation saves went to the user's settings"
+    expect_log_as_flown_without_a_break "$log" "Documents\\Aerolinker\\Navforge.log"
+    window_screenshot standard-user-arrived TFConnection
+}
+
 start_display
 prepare_prefix
 case "$case_name" in
@@ -804,6 +919,7 @@ case "$case_name" in
     second-copy) case_second_copy ;;
     pilot-form) case_pilot_form ;;
     save-refused) case_save_refused ;;
+    standard-user) case_standard_user ;;
     *)
         echo "gui_test: unknown case $case_name" >&2
         exit 2

@@ -126,7 +126,7 @@ TEST_F(MainWindowTest, ToolButtonsStandLeftToRightWithTheirHintsAsTooltips) {
     HWND tooltip = nullptr;
     EnumThreadWindows(
         GetCurrentThreadId(),
-        [](HWND window, LPARAM found) -> BOOL {
+        [](HWND window, LPARAM found) CALLBACK -> BOOL {
             char name[64] = {};
             GetClassNameA(window, name, sizeof name);
             if (lstrcmpiA(name, TOOLTIPS_CLASSA) == 0) {
@@ -166,7 +166,7 @@ std::vector<HWND> ProfileWindows() {
     std::vector<HWND> found;
     EnumThreadWindows(
         GetCurrentThreadId(),
-        [](HWND window, LPARAM list) -> BOOL {
+        [](HWND window, LPARAM list) CALLBACK -> BOOL {
             char name[64] = {};
             GetClassNameA(window, name, sizeof name);
             if (lstrcmpA(name, kProfileWindowClass) == 0) {

@@ -53,7 +53,7 @@ std::vector<HWND> ProgramWindows(const std::string& className) {
         return {};
     }
     EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
+        [](HWND window, LPARAM data) CALLBACK -> BOOL {
             auto* s = reinterpret_cast<Search*>(data);
             DWORD process = 0;
             GetWindowThreadProcessId(window, &process);
@@ -71,7 +71,7 @@ std::vector<HWND> Children(HWND parent) {
     std::vector<HWND> children;
     EnumChildWindows(
         parent,
-        [](HWND child, LPARAM data) -> BOOL {
+        [](HWND child, LPARAM data) CALLBACK -> BOOL {
             reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
             return TRUE;
         },
