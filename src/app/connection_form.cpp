@@ -170,15 +170,6 @@ void TFConnection::TrackerPort::CloseLink() {
 }
 
 void TFConnection::TrackerPort::OnFlightEvent(FlightEvent event, const std::string& detail) {
-    if (event == FlightEvent::Arrival) {
-        // A closed flight is not offered for resuming at the next connect.
-        try {
-            form_.MarkSituationClosed();
-        } catch (const std::exception& error) {
-            form_.ReportSaveFailure("Situation save", error.what(),
-                                    form_.situationSaveFailureShown_);
-        }
-    }
     form_.RecordFlightEvent(event);
     form_.Event(event, detail);
 }

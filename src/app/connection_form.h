@@ -115,6 +115,7 @@ private:
     void ShowLandingReport(const std::string& text);
     // The closed flight's logbook entry.
     void WriteLogbook();
+    void CloseSituation();
     void ResumeRecorder(const std::string& resumeText);
     // A save the tracker asked for failed: the pilot is told, the flight goes on.
     void ReportSaveFailure(const std::string& what, const std::string& error, bool& shown);

@@ -74,6 +74,18 @@ void TFConnection::StepFlight() {
             ShowLandingReport(LandingText(*recorder_.Landing()));
         }
         WriteLogbook();
+        CloseSituation();
+    }
+}
+
+// A closed flight is not offered for resuming at the next connect. It closes once its logbook
+// entry is written: a stop before that leaves the flight to resume, and its arrival, done
+// again, finishes the entry under the same name.
+void TFConnection::CloseSituation() {
+    try {
+        MarkSituationClosed();
+    } catch (const std::exception& error) {
+        ReportSaveFailure("Situation save", error.what(), situationSaveFailureShown_);
     }
 }
 

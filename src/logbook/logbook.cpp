@@ -1,6 +1,7 @@
 // The logbook's entry names, its CSV row and the writing of a closed flight's files.
 #include "logbook/logbook.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "common/app_error.h"
@@ -37,6 +38,21 @@ std::string TitleOf(const LogbookFlight& flight) {
     std::snprintf(time, sizeof time, "%02d:%02d", flight.takeOff.hour, flight.takeOff.minute);
     return flight.entry.departure + " - " + flight.entry.arrival + ", " + DateText(flight.takeOff) +
            " " + time;
+}
+
+// The entry names logbook.csv lists, in its last column; none when it cannot be read.
+std::vector<std::string> EntriesListed(const std::string& csvPath) {
+    std::string text;
+    std::vector<CsvFields> records;
+    std::vector<std::string> names;
+    if (ReadFileContents(csvPath, text) == 0 && ParseCsv(text, records)) {
+        for (const CsvFields& record : records) {
+            if (!record.empty()) {
+                names.push_back(record.back());
+            }
+        }
+    }
+    return names;
 }
 
 }  // namespace
@@ -105,7 +121,9 @@ std::string EntryBaseName(const LocalDateTime& when, const std::string& departur
     return SafeFileName(DateText(when) + time + departure + "-" + arrival);
 }
 
-std::string FreeEntryName(const std::string& folder, const std::string& base) {
+std::string FreeEntryName(const std::string& folder, const std::string& base,
+                          const std::string& logText) {
+    const std::vector<std::string> listed = EntriesListed(folder + "\\" + kLogbookCsvName);
     for (int n = 1;; ++n) {
         const std::string name = n == 1 ? base : base + "_" + std::to_string(n);
         bool taken = false;
@@ -113,6 +131,11 @@ std::string FreeEntryName(const std::string& folder, const std::string& base) {
             taken = taken || FileExists(folder + "\\" + name + extension);
         }
         if (!taken) {
+            return name;
+        }
+        std::string copy;
+        if (std::find(listed.begin(), listed.end(), name) == listed.end() &&
+            ReadFileContents(folder + "\\" + name + ".log", copy) == 0 && copy == logText) {
             return name;
         }
     }
@@ -124,7 +147,8 @@ std::string WriteLogbookEntry(const std::string& logFolder, LogbookFlight flight
         throw CannotCreateFileError(folder, error);
     }
     const std::string name = FreeEntryName(
-        folder, EntryBaseName(flight.takeOff, flight.entry.departure, flight.entry.arrival));
+        folder, EntryBaseName(flight.takeOff, flight.entry.departure, flight.entry.arrival),
+        flight.logText);
     flight.entry.entryName = name;
     const std::string title = TitleOf(flight);
     const std::pair<const char*, std::string> files[] = {
@@ -134,7 +158,8 @@ std::string WriteLogbookEntry(const std::string& logFolder, LogbookFlight flight
         {".gpx", GpxText(title, flight.trace, flight.marks)},
         {".svg", ProfileSvg(title, flight.trace, flight.marks, flight.entry.landing)},
     };
-    // The log copy goes first: once it stands, the name is taken for the whole entry.
+    // The log copy goes first (it tells whose an interrupted entry is), the row last (it
+    // completes the entry).
     for (const auto& [extension, text] : files) {
         const std::string path = folder + "\\" + name + extension;
         if (int error = ReplaceFileContents(path, text); error != 0) {

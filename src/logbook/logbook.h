@@ -51,9 +51,13 @@ std::string EntryBaseName(const LocalDateTime& when, const std::string& departur
 // trailing dots and spaces, which Windows drops silently, go.
 std::string SafeFileName(const std::string& name);
 
-// `base`, or `base_2`, `base_3` ... : the first name none of the entry's files in `folder`
-// has yet, so an entry never overwrites another.
-std::string FreeEntryName(const std::string& folder, const std::string& base);
+// `base`, or `base_2`, `base_3` ... : the first name no entry in `folder` has, so an entry
+// never overwrites another. The entry's row in logbook.csv is written last: files under a name
+// the logbook does not list are an entry a stop interrupted. When their log copy is `logText`,
+// they are this flight's own (the flight resumed and closed again) and the name is given back
+// to finish them; anything else keeps its name.
+std::string FreeEntryName(const std::string& folder, const std::string& base,
+                          const std::string& logText);
 
 // Everything a closed flight leaves in the logbook.
 struct LogbookFlight {

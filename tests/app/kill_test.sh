@@ -27,6 +27,23 @@ state_of() {
     (cd "$1" && find "${folders[@]}" -type f -print0 | sort -z | xargs -0 sha256sum)
 }
 
+# The logbook entries in HOME, when each has its five files and one row in logbook.csv (the
+# row is written last); fails on an unfinished or unlisted entry.
+logbook_entries() {
+    local folder=$1/logs/Logbook log name extension count=0
+    for log in "$folder"/*.log; do
+        [ -f "$log" ] || continue
+        name=$(basename "$log" .log)
+        for extension in csv kml gpx svg; do
+            [ -f "$folder/$name.$extension" ] || return 1
+        done
+        [ "$(grep -cF ",$name"$'\r' "$folder/logbook.csv")" -eq 1 ] || return 1
+        count=$((count + 1))
+    done
+    [ "$(($(wc -l <"$folder/logbook.csv") - 1))" -eq "$count" ] || return 1
+    echo "$count"
+}
+
 straight=$(new_home straight)
 AEROLINKER_STEPS=1 fly "$straight" >"$work/straight.out" 2>"$work/steps"
 check "the flight without a break closes" test $? -eq 0
@@ -51,9 +68,16 @@ for step in $(seq 1 "$steps"); do
         check "step $step: changes nothing" test "$(state_of "$home" | grep -v "$local_filter")" = \
             "$(grep -v "$local_filter" <<<"$before")"
     else
+        check "step $step: the connect offers the unfinished flight" \
+            grep -q "^question: *An unfinished flight" "$work/resume-$step.out"
         check "step $step: the resumed flight closes" test $code -eq 0
         check "step $step: its log equals the flight without a break" \
             cmp -s "$home/logs/Navforge.log" "$straight/logs/Navforge.log"
+        # The last step closes the flight after its logbook entry: killed there, the flight
+        # is resumed and closed once more.
+        entries=$(logbook_entries "$home")
+        check "step $step: the logbook holds the flight, complete" \
+            test "$entries" = 1 -o \( "$step" -eq "$steps" -a "$entries" = 2 \)
     fi
     check "step $step: no temporary left" \
         test -z "$(find "$home/logs" "$home/windows" "$home/settings" -name '*.tmp*')"

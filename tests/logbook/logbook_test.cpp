@@ -38,15 +38,23 @@ TEST(LogbookNameTest, DateTimeAndRouteSafeForWindows) {
     }
 }
 
-TEST(LogbookNameTest, NeverOverwritesAnEntry) {
+TEST(LogbookNameTest, NeverOverwritesAnEntryButFinishesItsOwnInterruptedOne) {
     TempFolder folder;
     const std::string base = "2026-12-07_1005_LIEO-LIRQ";
-    EXPECT_EQ(FreeEntryName(folder.Path(), base), base);
-    folder.Put(base + ".log", "log");
-    EXPECT_EQ(FreeEntryName(folder.Path(), base), base + "_2");
-    // Any file of an entry takes its name.
-    folder.Put(base + "_2.svg", "<svg/>");
-    EXPECT_EQ(FreeEntryName(folder.Path(), base), base + "_3");
+    const std::string log = "NAVIGATION LOG\r\n";
+    EXPECT_EQ(FreeEntryName(folder.Path(), base, log), base);
+    // A complete entry (listed in logbook.csv) keeps its name, even with this very log.
+    folder.Put(base + ".log", log);
+    folder.Put("logbook.csv", "Date,Files\r\n2026-12-07," + base + "\r\n");
+    EXPECT_EQ(FreeEntryName(folder.Path(), base, log), base + "_2");
+    // Unlisted files with another log, or with no log copy, are another flight's.
+    folder.Put(base + "_2.log", "ANOTHER LOG\r\n");
+    folder.Put(base + "_3.svg", "<svg/>");
+    EXPECT_EQ(FreeEntryName(folder.Path(), base, log), base + "_4");
+    // Unlisted files whose log copy is this flight's: its own entry, stopped half way.
+    folder.Put(base + "_4.log", log);
+    folder.Put(base + "_4.csv", "half");
+    EXPECT_EQ(FreeEntryName(folder.Path(), base, log), base + "_4");
 }
 
 TEST(LogbookTest, ClosedFlightsLeaveTheirFilesAndOneRowEach) {
