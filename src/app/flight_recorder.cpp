@@ -63,12 +63,21 @@ bool ReadInt(const std::string& text, long long& value) {
     return result.ec == std::errc() && result.ptr == text.data() + text.size();
 }
 
+// A mark's record in the situation; the marks only grow during a flight, so their records are
+// kept as text and each situation save copies them instead of writing every mark again.
+std::string MarkRecord(const TrackMark& mark) {
+    return CsvRecord({kMarkRecord, std::to_string(static_cast<int>(mark.kind)), mark.name,
+                      std::to_string(mark.secondsOfDay), NumberText(mark.latitude),
+                      NumberText(mark.longitude), NumberText(mark.altitudeFeet)});
+}
+
 }  // namespace
 
 void FlightRecorder::Reset() {
     trace_.reset();
     rows_.clear();
     marks_.clear();
+    marksText_.clear();
     watcher_ = LandingWatcher();
     honest_ = HonestTime();
     landingShown_ = false;
@@ -109,6 +118,7 @@ int FlightRecorder::Resume(const std::string& tracePath, const std::string& resu
                     mark.name = record[2];
                     mark.secondsOfDay = static_cast<int>(seconds);
                     marks_.push_back(mark);
+                    marksText_ += MarkRecord(mark);
                 }
             }
         }
@@ -223,6 +233,7 @@ void FlightRecorder::Mark(MarkKind kind, const std::string& name, const SimSampl
     mark.altitudeFeet =
         static_cast<double>(AltitudeFeet(sample.altitudeMetres, sample.altitudeFraction));
     marks_.push_back(mark);
+    marksText_ += MarkRecord(mark);
 }
 
 // The rows counted at a save include the tick being stepped: its row is appended right after
@@ -230,12 +241,7 @@ void FlightRecorder::Mark(MarkKind kind, const std::string& name, const SimSampl
 std::string FlightRecorder::ResumeText(bool inStep) const {
     std::string text =
         CsvRecord({kRowsRecord, std::to_string(rows_.size() + (inStep && recording_ ? 1 : 0))});
-    for (const TrackMark& mark : marks_) {
-        text += CsvRecord({kMarkRecord, std::to_string(static_cast<int>(mark.kind)), mark.name,
-                           std::to_string(mark.secondsOfDay), NumberText(mark.latitude),
-                           NumberText(mark.longitude), NumberText(mark.altitudeFeet)});
-    }
-    return text;
+    return text + marksText_;
 }
 
 }  // namespace aerolinker

@@ -68,6 +68,7 @@ private:
     bool startAnew_ = false;
     std::vector<TraceRow> rows_;
     std::vector<TrackMark> marks_;
+    std::string marksText_;  // the marks' records for ResumeText, in the same order
     LandingWatcher watcher_;
     HonestTime honest_;
     bool landingShown_ = false;

@@ -3,25 +3,28 @@
 
 namespace aerolinker {
 
+void AppendCsvField(std::string& line, std::string_view field) {
+    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+        line += field;
+        return;
+    }
+    line += '"';
+    for (char c : field) {
+        if (c == '"') {
+            line += '"';
+        }
+        line += c;
+    }
+    line += '"';
+}
+
 std::string CsvRecord(const CsvFields& fields) {
     std::string line;
     for (size_t i = 0; i < fields.size(); ++i) {
         if (i > 0) {
             line += ',';
         }
-        const std::string& field = fields[i];
-        if (field.find_first_of(",\"\r\n") == std::string::npos) {
-            line += field;
-            continue;
-        }
-        line += '"';
-        for (char c : field) {
-            if (c == '"') {
-                line += '"';
-            }
-            line += c;
-        }
-        line += '"';
+        AppendCsvField(line, fields[i]);
     }
     line += "\r\n";
     return line;

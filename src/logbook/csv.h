@@ -10,6 +10,9 @@ namespace aerolinker {
 
 using CsvFields = std::vector<std::string>;
 
+// One field, quoted when it needs to be, appended to a record being made.
+void AppendCsvField(std::string& line, std::string_view field);
+
 // One record with its CR LF.
 std::string CsvRecord(const CsvFields& fields);
 

@@ -15,44 +15,51 @@ std::string WithoutNegativeZero(std::string text) {
     return text;
 }
 
-// The digits of a whole number of units of 10^-decimals, with the point put in: the fast way
-// for the trace's figures, every tick (to_chars' exact fixed form costs ten times as much).
-// Zero has no sign.
-std::string ScaledText(long long scaled, int decimals) {
-    char text[40];
-    char* end = text + sizeof text;
+// Appends the digits of a whole number of units of 10^-decimals, with the point put in: the
+// fast way for the trace's figures, every tick (to_chars' exact fixed form costs ten times as
+// much). Zero has no sign.
+void AppendScaled(std::string& text, long long scaled, int decimals) {
+    char digits[40];
+    char* end = digits + sizeof digits;
     char* at = end;
     unsigned long long magnitude = scaled < 0 ? 0ULL - static_cast<unsigned long long>(scaled)
                                               : static_cast<unsigned long long>(scaled);
-    int digits = 0;
+    int count = 0;
     do {
-        if (digits == decimals && decimals > 0) {
+        if (count == decimals && decimals > 0) {
             *--at = '.';
         }
         *--at = static_cast<char>('0' + magnitude % 10);
         magnitude /= 10;
-        ++digits;
-    } while (magnitude > 0 || digits <= decimals);
+        ++count;
+    } while (magnitude > 0 || count <= decimals);
     if (scaled < 0) {
         *--at = '-';
     }
-    return std::string(at, end);
+    text.append(at, end);
 }
 
 }  // namespace
 
-std::string FixedText(double value, int decimals) {
+void AppendFixed(std::string& text, double value, int decimals) {
     if (!std::isfinite(value)) {
         value = 0.0;
     }
     constexpr double kPowers[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
     if (decimals >= 0 && decimals < 10 && std::fabs(value) * kPowers[decimals] < 1e15) {
-        return ScaledText(std::llround(value * kPowers[decimals]), decimals);
+        AppendScaled(text, std::llround(value * kPowers[decimals]), decimals);
+        return;
     }
     char buffer[400];
     auto result =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    return WithoutNegativeZero(std::string(buffer, result.ptr));
+    text += WithoutNegativeZero(std::string(buffer, result.ptr));
+}
+
+std::string FixedText(double value, int decimals) {
+    std::string text;
+    AppendFixed(text, value, decimals);
+    return text;
 }
 
 std::string ShortestText(double value) {

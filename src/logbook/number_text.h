@@ -10,6 +10,8 @@ namespace aerolinker {
 // `decimals` places, "-0" written as "0". A value that is not finite is written as 0: the
 // files must stay readable even if the simulator hands over garbage.
 std::string FixedText(double value, int decimals);
+// The same, appended to `text`: for files of many figures, without a text for each.
+void AppendFixed(std::string& text, double value, int decimals);
 
 // The shortest text that reads back as the same value ("1", "0.5", "16").
 std::string ShortestText(double value);

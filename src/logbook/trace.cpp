@@ -116,9 +116,8 @@ bool TraceRowFromFields(const CsvFields& f, TraceRow& row) {
 
 // The row's CSV record, as CsvRecord(TraceFields(row)) gives it, made straight into one text:
 // a row is written every tick, and only the phase can hold a character that needs quoting.
-std::string TraceLine(const TraceRow& row) {
-    std::string line = TimeOfDayText(row.secondsOfDay);
-    line.reserve(96);
+void AppendTraceLine(std::string& line, const TraceRow& row) {
+    line += TimeOfDayText(row.secondsOfDay);
     const std::pair<double, int> numbers[] = {{row.latitude, kPositionDecimals},
                                               {row.longitude, kPositionDecimals},
                                               {row.altitudeFeet, 0},
@@ -128,32 +127,46 @@ std::string TraceLine(const TraceRow& row) {
                                               {row.fuelGallons, kFuelDecimals}};
     for (const auto& [value, decimals] : numbers) {
         line += ',';
-        line += FixedText(value, decimals);
+        AppendFixed(line, value, decimals);
     }
     line += ',';
-    std::string phase = row.phase;
-    for (char& c : phase) {
-        if (c == '\r' || c == '\n') {
-            c = ' ';
+    if (row.phase.find_first_of("\r\n") == std::string::npos) {
+        AppendCsvField(line, row.phase);
+    } else {
+        std::string phase = row.phase;
+        for (char& c : phase) {
+            if (c == '\r' || c == '\n') {
+                c = ' ';
+            }
         }
+        AppendCsvField(line, phase);
     }
-    phase = CsvRecord({phase});
-    phase.resize(phase.size() - 2);  // without its line end
-    line += phase;
     line += ',';
     line += FlagText(row.paused);
     line += ',';
     line += FlagText(row.slewing);
     line += ',';
-    line += ShortestText(row.simulationRate);
+    // At 1x nearly always: its text without a conversion.
+    if (row.simulationRate == 1.0) {
+        line += '1';
+    } else {
+        line += ShortestText(row.simulationRate);
+    }
     line += "\r\n";
+}
+
+std::string TraceLine(const TraceRow& row) {
+    std::string line;
+    line.reserve(96);
+    AppendTraceLine(line, row);
     return line;
 }
 
 std::string TraceCsvText(const std::vector<TraceRow>& rows) {
     std::string text = CsvRecord(TraceHeader());
+    text.reserve(text.size() + rows.size() * 80);
     for (const TraceRow& row : rows) {
-        text += TraceLine(row);
+        AppendTraceLine(text, row);
     }
     return text;
 }

@@ -1,6 +1,7 @@
 // Distances along the trace and the rows the marks fall on.
 #include "logbook/track.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "common/units.h"
@@ -40,12 +41,12 @@ int SecondsBetween(int from, int to) {
 size_t RowAtMark(const std::vector<TraceRow>& rows, const TrackMark& mark) {
     const int start = rows.front().secondsOfDay;
     const int markElapsed = SecondsBetween(start, mark.secondsOfDay);
-    for (size_t i = 0; i < rows.size(); ++i) {
-        if (SecondsBetween(start, rows[i].secondsOfDay) >= markElapsed) {
-            return i;
-        }
-    }
-    return rows.size() - 1;
+    // The rows' times go forward tick by tick: a binary search, as pictures of long flights
+    // look up each of their many marks.
+    const auto at = std::partition_point(rows.begin(), rows.end(), [&](const TraceRow& row) {
+        return SecondsBetween(start, row.secondsOfDay) < markElapsed;
+    });
+    return at == rows.end() ? rows.size() - 1 : static_cast<size_t>(at - rows.begin());
 }
 
 double AltitudeMetres(double feet) {

@@ -29,7 +29,7 @@ std::vector<double> DistancesFlownMetres(const std::vector<TraceRow>& rows);
 
 // The row a mark falls on: the first row at or after the mark's time, counted from the first
 // row's time so that a flight over midnight keeps its order; the last row when the mark is
-// later than all. `rows` must not be empty.
+// later than all. `rows` must not be empty and their times must go forward (as ticks do).
 size_t RowAtMark(const std::vector<TraceRow>& rows, const TrackMark& mark);
 
 // Seconds from `from` to `to` on the clock, through midnight when `to` is earlier.

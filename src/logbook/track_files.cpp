@@ -11,18 +11,24 @@ namespace {
 constexpr int kPositionDecimals = 6;
 constexpr int kElevationDecimals = 1;
 
-std::string Coordinates(double latitude, double longitude, double altitudeFeet) {
-    return FixedText(longitude, kPositionDecimals) + "," + FixedText(latitude, kPositionDecimals) +
-           "," + FixedText(AltitudeMetres(altitudeFeet), kElevationDecimals);
+// KML's "longitude,latitude,altitude" with the altitude in metres.
+void AppendCoordinates(std::string& text, double latitude, double longitude, double altitudeFeet) {
+    AppendFixed(text, longitude, kPositionDecimals);
+    text += ',';
+    AppendFixed(text, latitude, kPositionDecimals);
+    text += ',';
+    AppendFixed(text, AltitudeMetres(altitudeFeet), kElevationDecimals);
 }
 
-std::string LatLonAttributes(double latitude, double longitude) {
-    return "lat=\"" + FixedText(latitude, kPositionDecimals) + "\" lon=\"" +
-           FixedText(longitude, kPositionDecimals) + "\"";
-}
-
-std::string Elevation(double altitudeFeet) {
-    return "<ele>" + FixedText(AltitudeMetres(altitudeFeet), kElevationDecimals) + "</ele>";
+// GPX's lat="..." lon="..." attributes, then ">" and the elevation in metres.
+void AppendGpxPoint(std::string& text, double latitude, double longitude, double altitudeFeet) {
+    text += "lat=\"";
+    AppendFixed(text, latitude, kPositionDecimals);
+    text += "\" lon=\"";
+    AppendFixed(text, longitude, kPositionDecimals);
+    text += "\"><ele>";
+    AppendFixed(text, AltitudeMetres(altitudeFeet), kElevationDecimals);
+    text += "</ele>";
 }
 
 }  // namespace
@@ -58,7 +64,8 @@ std::string KmlText(const std::string& title, const std::vector<TraceRow>& rows,
                "</name>\r\n<styleUrl>#track</styleUrl>\r\n<LineString>\r\n<extrude>1</extrude>\r\n"
                "<altitudeMode>absolute</altitudeMode>\r\n<coordinates>\r\n";
         for (const TraceRow& row : rows) {
-            kml += Coordinates(row.latitude, row.longitude, row.altitudeFeet) + "\r\n";
+            AppendCoordinates(kml, row.latitude, row.longitude, row.altitudeFeet);
+            kml += "\r\n";
         }
         kml += "</coordinates>\r\n</LineString>\r\n</Placemark>\r\n";
     }
@@ -66,9 +73,9 @@ std::string KmlText(const std::string& title, const std::vector<TraceRow>& rows,
         kml += "<Placemark>\r\n<name>" + XmlText(MarkLabel(mark)) + "</name>\r\n<description>" +
                TimeOfDayText(mark.secondsOfDay) +
                "</description>\r\n<Point>\r\n<altitudeMode>absolute</altitudeMode>\r\n"
-               "<coordinates>" +
-               Coordinates(mark.latitude, mark.longitude, mark.altitudeFeet) +
-               "</coordinates>\r\n</Point>\r\n</Placemark>\r\n";
+               "<coordinates>";
+        AppendCoordinates(kml, mark.latitude, mark.longitude, mark.altitudeFeet);
+        kml += "</coordinates>\r\n</Point>\r\n</Placemark>\r\n";
     }
     kml += "</Document>\r\n</kml>\r\n";
     return kml;
@@ -83,14 +90,16 @@ std::string GpxText(const std::string& title, const std::vector<TraceRow>& rows,
         "\r\n<metadata><name>" +
         XmlText(title) + "</name></metadata>\r\n";
     for (const TrackMark& mark : marks) {
-        gpx += "<wpt " + LatLonAttributes(mark.latitude, mark.longitude) + ">" +
-               Elevation(mark.altitudeFeet) + "<name>" + XmlText(MarkLabel(mark)) +
-               "</name><desc>" + TimeOfDayText(mark.secondsOfDay) + "</desc></wpt>\r\n";
+        gpx += "<wpt ";
+        AppendGpxPoint(gpx, mark.latitude, mark.longitude, mark.altitudeFeet);
+        gpx += "<name>" + XmlText(MarkLabel(mark)) + "</name><desc>" +
+               TimeOfDayText(mark.secondsOfDay) + "</desc></wpt>\r\n";
     }
     gpx += "<trk><name>" + XmlText(title) + "</name><trkseg>\r\n";
     for (const TraceRow& row : rows) {
-        gpx += "<trkpt " + LatLonAttributes(row.latitude, row.longitude) + ">" +
-               Elevation(row.altitudeFeet) + "</trkpt>\r\n";
+        gpx += "<trkpt ";
+        AppendGpxPoint(gpx, row.latitude, row.longitude, row.altitudeFeet);
+        gpx += "</trkpt>\r\n";
     }
     gpx += "</trkseg></trk>\r\n</gpx>\r\n";
     return gpx;
