@@ -47,11 +47,16 @@ std::string TFConnection::TraceFilePath() const {
 
 // The order matters: the landing report is settled on the sample before the tracker's step,
 // which may close the link at the arrival; the row is written after the step so that it
-// carries the phase the step left; the logbook entry comes last, with the arrival's row.
+// carries the phase the step left; the logbook entry comes last, with the arrival's row. A
+// tick whose sample did not come back (the simulator hangs) leaves the recorder alone: its
+// row would only repeat the last one, and the simulator's time stood still.
 void TFConnection::StepFlight() {
-    const std::string landing = recorder_.BeforeStep(sample_);
-    if (!landing.empty()) {
-        ShowLandingReport(landing);
+    const bool sampled = lastLinkResult_ == LinkOk;
+    if (sampled) {
+        const std::string landing = recorder_.BeforeStep(sample_);
+        if (!landing.empty()) {
+            ShowLandingReport(landing);
+        }
     }
     arrivedInStep_ = false;
     inStep_ = true;
@@ -62,7 +67,7 @@ void TFConnection::StepFlight() {
         throw;
     }
     inStep_ = false;
-    if (recorder_.Recording()) {
+    if (recorder_.Recording() && sampled) {
         if (const int error = recorder_.Record(sample_, tracker_.State()); error != 0) {
             ReportSaveFailure("Trace save", CannotCreateFileError(TraceFilePath(), error).what(),
                               recorderFailureShown_);

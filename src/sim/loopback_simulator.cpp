@@ -42,7 +42,8 @@ std::uintptr_t LoopbackSimulator::OnMessage(std::uint32_t message, std::uintptr_
     if (area == nullptr) {
         return SimServer::kRefused;
     }
-    return server_.Serve(area, size);
+    const std::uintptr_t answer = server_.Serve(area, size);
+    return answer == SimServer::kNoAnswer ? LoopbackPlatform::kNoReply : answer;
 }
 
 }  // namespace aerolinker

@@ -32,6 +32,9 @@ struct ScenarioFrame {
     std::uint32_t ticks = 1;  // how many ticks the frame stays before the next one
     int line = 0;             // where it starts in the scenario file
     ScenarioChanges changes;
+    // The simulator hangs before the frame's first tick: it leaves this many of the program's
+    // requests unanswered (each try of a request counts), and its scenario stands still.
+    std::uint32_t hangRequests = 0;
 };
 
 struct Scenario {

@@ -705,6 +705,15 @@ Scenario ParseScenario(const std::string& text) {
             current = &scenario.frames.back().changes;
             continue;
         }
+        if (statement.name() == "hang") {
+            if (scenario.frames.empty()) {
+                statement.Fail("'hang' belongs inside a frame");
+            }
+            statement.ExpectValues(1, 1);
+            scenario.frames.back().hangRequests = static_cast<std::uint32_t>(
+                statement.Integer(0, 1, kMaxHangRequests, "request count"));
+            continue;
+        }
         if (ScenarioSetting(statement, scenario)) {
             if (!scenario.frames.empty()) {
                 statement.Fail("'" + statement.name() + "' belongs before the first frame");

@@ -24,6 +24,8 @@ private:
 
 // The longest a frame may repeat: a week of 5-second ticks.
 constexpr std::uint32_t kMaxFrameTicks = 7 * 24 * 720;
+// A hang of at most this many requests (the program tries each request 10 times).
+constexpr std::uint32_t kMaxHangRequests = 10000;
 
 Scenario ParseScenario(const std::string& text);
 Scenario LoadScenarioFile(const std::string& path);

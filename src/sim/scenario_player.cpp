@@ -48,6 +48,13 @@ void ScenarioPlayer::Advance(OffsetSpace& space) {
     }
 }
 
+const ScenarioFrame* ScenarioPlayer::FrameStartingNext() const {
+    if (holding() || frameTicksLeft_ != 0) {
+        return nullptr;
+    }
+    return &scenario_->frames[position_ == 0 ? 0 : frameIndex_ + 1];
+}
+
 void ScenarioPlayer::Rewind(OffsetSpace& space, std::uint64_t position) {
     Reset(space);
     std::uint64_t target = position < totalTicks_ ? position : totalTicks_;

@@ -26,6 +26,8 @@ public:
     std::uint64_t position() const { return position_; }
     std::uint64_t totalTicks() const { return totalTicks_; }
     bool holding() const { return position_ >= totalTicks_; }
+    // The frame whose first tick the next Advance plays; none within a frame or when holding.
+    const ScenarioFrame* FrameStartingNext() const;
     // The simulator clock in seconds of the day; meaningful once a scenario has set it.
     std::uint32_t clockSeconds() const { return clockSeconds_; }
     bool clockSet() const { return clockSet_; }

@@ -124,7 +124,32 @@ bool SimServer::Validate(const std::uint8_t* area, std::size_t areaSize, std::st
     }
 }
 
+// A hang starts when the next tick would start a frame that has one, and lasts for that frame's
+// count of requests; a flight loaded back to the same place hangs again.
+bool SimServer::Hanging() {
+    const ScenarioFrame* next = player_.FrameStartingNext();
+    if (next == nullptr || next->hangRequests == 0) {
+        return false;
+    }
+    if (hangPosition_ != player_.position()) {
+        hangPosition_ = player_.position();
+        hangLeft_ = next->hangRequests;
+        TranscriptEntry entry = Entry(TranscriptKind::Hang, 0);
+        entry.value = hangLeft_;
+        transcript_.Add(std::move(entry));
+    }
+    if (hangLeft_ == 0) {
+        return false;
+    }
+    --hangLeft_;
+    return true;
+}
+
 std::uintptr_t SimServer::Serve(std::uint8_t* area, std::size_t areaSize) {
+    if (Hanging()) {
+        lastBatchLength_ = areaSize;
+        return kNoAnswer;
+    }
     std::string reason;
     if (!Validate(area, areaSize, reason)) {
         TranscriptEntry entry = Entry(TranscriptKind::RefusedBatch, 0);
@@ -272,6 +297,7 @@ void SimServer::LoadFlight(const std::string& name, TranscriptEntry& entry) {
         return;
     }
     player_.Rewind(space_, position);
+    hangPosition_ = ~std::uint64_t{0};
     WriteVersions();
     entry.done = true;
     entry.detail = file + ", tick " + std::to_string(player_.position());

@@ -22,6 +22,8 @@ public:
     // What the server answers the client's message with.
     static constexpr std::uintptr_t kServed = 1;
     static constexpr std::uintptr_t kRefused = 0;
+    // Not an answer: the host leaves the message unanswered (the scenario's hang).
+    static constexpr std::uintptr_t kNoAnswer = ~std::uintptr_t{0};
 
     struct Options {
         // Where saved flights go; they outlive the process.
@@ -34,7 +36,8 @@ public:
     // malformed anywhere (an unknown record type, a record or its data running past the area
     // or past the offset space, no terminator) is refused as a whole with kRefused before any
     // of it is performed. A batch whose first record reads the clock hour is a tick's sample
-    // and plays the scenario's next frame before it is answered.
+    // and plays the scenario's next frame before it is answered. While the scenario hangs
+    // before a frame, any request gets kNoAnswer and nothing of it is done.
     std::uintptr_t Serve(std::uint8_t* area, std::size_t areaSize);
 
     // How many bytes of the area the last batch took, from its start through its terminator;
@@ -55,6 +58,7 @@ private:
         std::size_t data;  // position of the record's data in the area
     };
 
+    bool Hanging();
     bool Validate(const std::uint8_t* area, std::size_t areaSize, std::string& reason);
     void PerformWrite(std::uint32_t offset, const std::uint8_t* data, std::uint32_t size);
     void ActOnFlightControl();
@@ -71,6 +75,10 @@ private:
     std::vector<Record> records_;
     bool flightControlWritten_ = false;
     std::size_t lastBatchLength_ = 0;
+    // The hang before the next frame: the position it belongs to, and the requests it still
+    // leaves unanswered.
+    std::uint64_t hangPosition_ = ~std::uint64_t{0};
+    std::uint32_t hangLeft_ = 0;
 };
 
 }  // namespace aerolinker

@@ -62,6 +62,9 @@ std::string TranscriptEntry::Line() const {
         case TranscriptKind::RefusedBatch:
             line += "request refused: " + detail;
             break;
+        case TranscriptKind::Hang:
+            line += "hanging: the next " + std::to_string(value) + " requests go unanswered";
+            break;
     }
     return line;
 }

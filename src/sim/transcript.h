@@ -20,6 +20,7 @@ enum class TranscriptKind {
     LibraryVersion,  // 0x330A written by the client's handshake
     Write,           // any other write
     RefusedBatch,    // a malformed request area: nothing of it was done
+    Hang,            // the simulator hangs: the next `value` requests go unanswered
 };
 
 struct TranscriptEntry {

@@ -79,6 +79,19 @@ check "the straight log has the row replaced above" \
     grep -q '^PRT     |     |      |     |       |       |032/0022|00:17|11:07|' \
     "$work/straight/logs/Navforge.log"
 
+# The simulator hangs in the cruise for three of the program's ticks (ten tries each): the
+# status says so, then "Okay" again, and the flight goes on to the same log and trace.
+home=$(new_home hang)
+sed '/^frame 36    # 10:32/a hang 30' "$scenarios/lieo-lirq.scn" >"$work/hang.scn"
+fly "$home" --scenario "$work/hang.scn" >"$work/hang.out" 2>&1
+check "a flight with a hang exits 0" test $? -eq 0
+check "the status shows the hang, then Okay" bash -c "grep '^status:' '$work/hang.out' |
+    grep -A1 -m1 'IPC timed out all retries' | tail -n 1 | grep -qx 'status: *Okay'"
+check "the hang lost no tick of the flight" cmp -s "$home/logs/Navforge.log" \
+    "$work/straight/logs/Navforge.log"
+check "nor a row of its trace" cmp -s "$home/logs/Navforge.trace.csv" \
+    "$work/straight/logs/Navforge.trace.csv"
+
 # No flight plan in the GPS.
 home=$(new_home noplan)
 fly "$home" --scenario "$scenarios/no-flight-plan.scn" >"$work/noplan.out" 2>&1

@@ -167,6 +167,7 @@ TEST(ScenarioParserTest, FramesAndScenarioSettings) {
         "on_ground 1\n"
         "frame 12   # a minute\n"
         "frame 2\n"
+        "hang 30\n"
         "clock 10:00:30 hold\n");
     EXPECT_EQ(scenario.name, "Test flight");
     EXPECT_EQ(scenario.serverVersion, 0x19990001u);
@@ -180,6 +181,8 @@ TEST(ScenarioParserTest, FramesAndScenarioSettings) {
     ASSERT_TRUE(scenario.frames[2].changes.clock.has_value());
     EXPECT_EQ(scenario.frames[2].changes.clock->secondsOfDay, 36030u);
     EXPECT_FALSE(scenario.frames[2].changes.clock->running);
+    EXPECT_EQ(scenario.frames[1].hangRequests, 0u);
+    EXPECT_EQ(scenario.frames[2].hangRequests, 30u);
     EXPECT_EQ(scenario.TotalTicks(), 15u);
 }
 
@@ -226,6 +229,8 @@ const RefusedCase kRefused[] = {
     {"altitude -3000000000\n", 1, "altitude is out of range (-2^31 up to 2^31 metres)"},
     {"frame 0\n", 1, "frame length 0 is out of range (1 to 120960)"},
     {"frame\nscenario late\n", 2, "'scenario' belongs before the first frame"},
+    {"hang 3\n", 1, "'hang' belongs inside a frame"},
+    {"frame\nhang 0\n", 2, "request count 0 is out of range (1 to 10000)"},
     {"u16 0xFFFF 1\n", 1, "a value of 2 bytes does not fit at offset 0xFFFF"},
     {"u8 0x10000 1\n", 1, "offset 0x10000 is out of range (0 to 65535)"},
     {"u32 0x3306 1\n", 1,

@@ -226,5 +226,28 @@ TEST(SimServerTest, OnlyABatchThatStartsByReadingTheClockHourAdvancesTheScenario
     EXPECT_EQ(sample.bytes()[value], 1);
 }
 
+// A hung simulator answers nothing, whatever is asked, and its scenario stands still; once
+// the hang's requests have gone by, the frame after it plays.
+TEST(SimServerTest, AHangLeavesItsRequestsUnansweredAndHoldsTheScenario) {
+    SimServer server = ServerFor("frame\nu8 0x4000 1\nframe\nhang 3\nu8 0x4000 2\n");
+    RequestArea sample;
+    sample.Read(offsets::kClockHour, 2);
+    const std::size_t value = sample.Read(0x4000, 1);
+    ASSERT_EQ(Serve(server, sample), SimServer::kServed);
+    RequestArea message;
+    message.WriteU16(offsets::kMessageTime, 5);
+    EXPECT_EQ(Serve(server, sample), SimServer::kNoAnswer);
+    EXPECT_EQ(Serve(server, message), SimServer::kNoAnswer);
+    EXPECT_EQ(Serve(server, sample), SimServer::kNoAnswer);
+    EXPECT_EQ(server.player().position(), 1u);
+    EXPECT_EQ(server.offsets().U16(offsets::kMessageTime), 0);
+    ASSERT_EQ(Serve(server, sample), SimServer::kServed);
+    EXPECT_EQ(server.player().position(), 2u);
+    EXPECT_EQ(sample.bytes()[value], 2);
+    ASSERT_FALSE(server.transcript().entries().empty());
+    EXPECT_EQ(server.transcript().entries().front().Line(),
+              "tick 1: hanging: the next 3 requests go unanswered");
+}
+
 }  // namespace
 }  // namespace aerolinker

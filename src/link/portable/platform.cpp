@@ -175,8 +175,13 @@ LinkPlatform::SendOutcome LoopbackPlatform::SendWithTimeout(WindowHandle window,
     }
     // A copy, so that the server may remove or add windows while it answers.
     const ServerProc proc = found->second.second;
+    const std::uintptr_t answer = proc(message, wParam, lParam);
+    if (answer == kNoReply) {
+        elapsedMs_ += timeoutMs;
+        return outcome;
+    }
     outcome.sent = true;
-    outcome.answer = proc(message, wParam, lParam);
+    outcome.answer = answer;
     return outcome;
 }
 

@@ -20,6 +20,9 @@ public:
     // What a server window does with a message sent to it: the answer of SendMessage.
     using ServerProc = std::function<std::uintptr_t(std::uint32_t message, std::uintptr_t wParam,
                                                     std::intptr_t lParam)>;
+    // A server procedure's answer that is none: the window does not answer in time, and the
+    // send times out as with a hung simulator.
+    static constexpr std::uintptr_t kNoReply = ~std::uintptr_t{0};
 
     // Faults to inject; all off by default.
     struct Faults {

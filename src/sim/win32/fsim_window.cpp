@@ -32,6 +32,8 @@ constexpr int kFontPoints = 9;
 // while the program waits for its answer would cost each batch more than serving it.
 constexpr UINT_PTR kPositionTimer = 1;
 constexpr UINT kPositionRefreshMs = 250;
+// How much longer than the program waits for an answer a hanging window takes to return.
+constexpr DWORD kHangOverrunMs = 100;
 
 class FsimWindow : public WindowBase {
 public:
@@ -81,7 +83,14 @@ private:
 LRESULT FsimWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     // The registered message has no fixed number, so it cannot be a case label.
     if (ipcMessage_ != 0 && message == ipcMessage_) {
-        return static_cast<LRESULT>(clientAreas_.Serve(server_, wParam));
+        const std::uintptr_t answer = clientAreas_.Serve(server_, wParam);
+        if (answer == SimServer::kNoAnswer) {
+            // Hanging, as a busy simulator does: the program's wait runs out before the
+            // window returns.
+            Sleep(protocol::kSendTimeoutMs + kHangOverrunMs);
+            return static_cast<LRESULT>(SimServer::kRefused);
+        }
+        return static_cast<LRESULT>(answer);
     }
     switch (message) {
         case WM_TIMER:

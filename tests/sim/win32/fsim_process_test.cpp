@@ -81,6 +81,9 @@ public:
         fs::remove_all(folder_, ignored);
     }
     fs::path scenario() const { return folder_ / "test.scn"; }
+    void ReplaceScenario(const std::string& text) const {
+        std::ofstream(scenario(), std::ios::binary | std::ios::trunc) << text;
+    }
     fs::path flights() const { return folder_ / "flights"; }
     fs::path transcript() const { return folder_ / "transcript.txt"; }
 
@@ -241,6 +244,25 @@ TEST_F(FsimProcessTest, TheProgramsLinkFliesAgainstFsimInAnotherProcess) {
     // With the simulator gone there is nothing to link to.
     EXPECT_FALSE(link_.OpenLink(0, result_));
     EXPECT_EQ(result_, LinkNoServer);
+}
+
+// A hang of two requests before the second frame: the sample's first two tries wait out the
+// link's whole timeout each, the third is answered with that frame.
+TEST_F(FsimProcessTest, AHangingSimulatorLetsTheLinkWaitOutEachTryItLeavesUnanswered) {
+    workspace_.ReplaceScenario(std::string(kScenario) + "hang 2\n");
+    ASSERT_TRUE(ServeAndLink("UIPCMAIN"));
+    SimSample sample;
+    SampleSimulator(link_, sample, result_);
+    ASSERT_EQ(result_, LinkOk);
+    const ULONGLONG start = GetTickCount64();
+    SampleSimulator(link_, sample, result_);
+    const ULONGLONG waited = GetTickCount64() - start;
+    EXPECT_EQ(result_, LinkOk);
+    EXPECT_EQ(sample.onGround, 0);
+    EXPECT_GE(waited, 2 * protocol::kSendTimeoutMs);
+    EXPECT_NE(ReadWholeFile(workspace_.transcript())
+                  .find("tick 1: hanging: the next 2 requests go unanswered\r\n"),
+              std::string::npos);
 }
 
 TEST_F(FsimProcessTest, ServesAsTheNetworkClientWindow) {
