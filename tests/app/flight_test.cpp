@@ -2,6 +2,7 @@
 // file compared byte for byte, and what the pilot and the simulator were shown.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 
@@ -231,8 +232,34 @@ TEST(FlightTest, ConnectingAgainInFlightChangesNothingButTheStatus) {
     EXPECT_EQ(flight.ReadFile(flight.form().LogFilePath()), ExpectedFile("short-flight.log"));
 }
 
+// The short flight, then the way back from CCCC to AAAA by BBB, an hour later.
+const std::string kTwoFlights = std::string(kShortFlight) + R"(
+frame
+clock 11:30 hold
+prev CCCC
+next BBB
+destination AAAA
+approach "ILS 09"
+active_waypoint 1
+engines 1 0 0 0
+frame
+clock 11:40 hold
+on_ground 0
+frame
+clock 11:50 hold
+active_waypoint 2
+prev BBB
+next AAAA
+frame
+clock 12:10 hold
+on_ground 1
+frame
+clock 12:15 hold
+engines 0 0 0 0
+)";
+
 TEST(FlightTest, ASecondFlightInTheSameRunGetsADocumentOfItsOwn) {
-    FlightHarness flight(kShortFlight, TestFolder());
+    FlightHarness flight(kTwoFlights, TestFolder());
     flight.Start();
     flight.Connect();
     flight.FlyUntilTimerStops();
@@ -244,6 +271,20 @@ TEST(FlightTest, ASecondFlightInTheSameRunGetsADocumentOfItsOwn) {
     EXPECT_EQ(flight.form().Memo1().LineCount(), 10);
     EXPECT_EQ(flight.form().Memo1().Line(0), first.substr(0, first.find('\r')));
     EXPECT_EQ(flight.ReadFile(flight.form().LogFilePath()), first + "Remarks: smooth\r\n");
+
+    // The way back fills its own header, once, and closes with its own summary.
+    EXPECT_EQ(flight.FlyUntilTimerStops(), 5);
+    const std::string second = flight.ReadFile(flight.form().LogFilePath());
+    const std::string header = Lines(flight.form().Memo1(), 6, 11);
+    EXPECT_EQ(header,
+              "DEPART      : CCCC\nEngine Start: 11:30\nTake off    : 11:40\n"
+              "Arrival time: 12:10\nARRIVE      : AAAA\nEngine Shut : 12:15\n");
+    EXPECT_EQ(second.find("AAAA->BBB->CCCC"), std::string::npos);
+    EXPECT_NE(second.find("Clearance   :CCCC->BBB->AAAA"), std::string::npos) << second;
+    EXPECT_EQ(second.find("Engine Start"), second.rfind("Engine Start"));
+    // Both flights are in the logbook.
+    const std::string logbook = flight.ReadFile(flight.LogFolder() + "\\Logbook\\logbook.csv");
+    EXPECT_EQ(std::count(logbook.begin(), logbook.end(), '\n'), 3) << logbook;
 }
 
 TEST(FlightTest, AfterNoPlanTheNextConnectReadsThePlanOverTheOpenLink) {
