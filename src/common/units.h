@@ -11,6 +11,7 @@ constexpr double kFeetPerMetre = 3.281;
 constexpr double kLitresPerGallon = 3.786235;
 // A time of day is a fraction of a day.
 constexpr double kSecondsPerDay = 86400.0;
+constexpr double kMinutesPerDay = 1440.0;
 constexpr double kMillisecondsPerDay = 86400000.0;
 // The fraction part of the simulator's altitude counts units of 2^-32 metre.
 constexpr double kAltitudeFractionPerMetre = 4294967296.0;

@@ -49,14 +49,15 @@ int FlightMinutes(double takeOffTime, double landingTime) {
 
 void WriteTotalsAndWeather(LogDocument& document, const SummaryInputs& in,
                            const RegionalSettings& regional) {
-    // The engine running time divided by 1440 is below a minute; it only shows when the
-    // engines ran across midnight while take-off and landing did not (one minute less).
+    // The engine running time divided by the minutes of a day is below a minute; it only shows
+    // when the engines ran across midnight while take-off and landing did not (one minute less).
     // A flight across midnight is counted with the day added, its engine time too.
     double engineTime = in.EngineStopTime - in.EngineStartTime;
     if (in.LandingTime < in.TakeOffTime && engineTime < 0) {
         engineTime += 1.0;
     }
-    const double flightTime = FlightDuration(in.TakeOffTime, in.LandingTime) + engineTime / 1440.0;
+    const double flightTime =
+        FlightDuration(in.TakeOffTime, in.LandingTime) + engineTime / units::kMinutesPerDay;
     // The total distance is the plain double product, not units::MetresToMiles: the extended
     // product falls on the other side of a half for some distances (926.50928362302182 m is
     // 0.49999999999999994 miles here, 0.5 there), and the totals line must stay as it was.
