@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "app/win32/res/resource_ids.h"
+#include "ui/win32/bitmap.h"
 
 namespace aerolinker {
 namespace {
@@ -15,20 +16,6 @@ namespace {
 constexpr int kLargeStripFrom = 60;
 constexpr int kFocusInset = 4;
 constexpr int kPressedShift = 1;
-
-HBITMAP CreateTopDownBitmap(HDC dc, int width, int height, std::uint32_t** bits) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* memory = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
-    *bits = static_cast<std::uint32_t*>(memory);
-    return bitmap;
-}
 
 // AlphaBlend wants colours already multiplied by their alpha.
 std::uint32_t Premultiplied(std::uint32_t b, std::uint32_t g, std::uint32_t r, std::uint32_t a) {

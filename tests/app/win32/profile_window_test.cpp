@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/win32/window_text.h"
+#include "ui/win32/bitmap.h"
 #include "ui/win32/newer_api.h"
 
 namespace aerolinker {
@@ -55,15 +56,9 @@ class Picture {
 public:
     Picture(const ProfileWindow& window, int width, int height)
         : dc_(CreateCompatibleDC(nullptr)), width_(width), height_(height) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        bits_ = static_cast<const std::uint32_t*>(bits);
+        std::uint32_t* bits = nullptr;
+        bitmap_ = CreateTopDownBitmap(dc_, width, height, &bits);
+        bits_ = bits;
         previous_ = SelectObject(dc_, bitmap_);
         window.Draw(dc_, width, height);
     }
