@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/connection_form.h"
-#include "link/portable/platform.h"
+#include "link/loopback/platform.h"
 #include "navlog/log_file.h"
 #include "persistence/ini_file.h"
 #include "persistence/portable/services.h"

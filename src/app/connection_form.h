@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/flight_recorder.h"
+#include "recorder/flight_recorder.h"
 #include "app/main_window_roles.h"
 #include "common/local_clock.h"
 #include "common/regional_settings.h"

@@ -6,8 +6,8 @@
 
 #include "common/app_error.h"
 #include "common/file_io.h"
-#include "logbook/logbook_io.h"
-#include "logbook/number_text.h"
+#include "common/file_append.h"
+#include "common/fixed_number_text.h"
 #include "logbook/profile_svg.h"
 #include "logbook/track_files.h"
 

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "common/local_clock.h"
-#include "logbook/csv.h"
-#include "logbook/landing_report.h"
-#include "logbook/trace.h"
-#include "logbook/track.h"
+#include "common/csv.h"
+#include "recorder/landing_report.h"
+#include "recorder/trace.h"
+#include "recorder/track.h"
 
 namespace aerolinker {
 

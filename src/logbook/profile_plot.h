@@ -6,8 +6,8 @@
 
 #include <vector>
 
-#include "logbook/trace.h"
-#include "logbook/track.h"
+#include "recorder/trace.h"
+#include "recorder/track.h"
 
 namespace aerolinker {
 

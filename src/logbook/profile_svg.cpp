@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "common/units.h"
-#include "logbook/number_text.h"
+#include "common/fixed_number_text.h"
 #include "logbook/profile_plot.h"
 #include "logbook/xml_text.h"
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "logbook/landing_report.h"
-#include "logbook/trace.h"
-#include "logbook/track.h"
+#include "recorder/landing_report.h"
+#include "recorder/trace.h"
+#include "recorder/track.h"
 
 namespace aerolinker {
 

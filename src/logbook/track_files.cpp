@@ -1,7 +1,7 @@
 // KML and GPX texts of the flown track.
 #include "logbook/track_files.h"
 
-#include "logbook/number_text.h"
+#include "common/fixed_number_text.h"
 #include "logbook/xml_text.h"
 
 namespace aerolinker {

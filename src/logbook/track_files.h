@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "logbook/trace.h"
-#include "logbook/track.h"
+#include "recorder/trace.h"
+#include "recorder/track.h"
 
 namespace aerolinker {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "common/regional_settings.h"
-#include "regional/number_text.h"
+#include "regional/regional_number_text.h"
 
 namespace aerolinker {
 

@@ -3,7 +3,7 @@
 #include "persistence/flight_state.h"
 
 #include "common/units.h"
-#include "regional/number_text.h"
+#include "regional/regional_number_text.h"
 #include "persistence/config_keys.h"
 
 namespace aerolinker {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/app_error.h"
-#include "regional/number_text.h"
+#include "regional/regional_number_text.h"
 #include "regional/text_scan.h"
 #include "regional/time_of_day_parts.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "link/fsuipc_link.h"
-#include "link/portable/platform.h"
+#include "link/loopback/platform.h"
 #include "sim/scenario.h"
 #include "sim/sim_server.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/connection_form.h"
-#include "link/portable/platform.h"
+#include "link/loopback/platform.h"
 #include "persistence/ini_file.h"
 #include "persistence/portable/services.h"
 #include "sim/loopback_simulator.h"

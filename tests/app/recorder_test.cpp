@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "flight_harness.h"
-#include "logbook/csv.h"
-#include "logbook/trace.h"
+#include "common/csv.h"
+#include "recorder/trace.h"
 
 namespace aerolinker {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "link/portable/platform.h"
+#include "link/loopback/platform.h"
 
 namespace aerolinker::testing {
 

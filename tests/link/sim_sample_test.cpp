@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/little_endian.h"
-#include "link/portable/platform.h"
+#include "link/loopback/platform.h"
 #include "link/protocol_test_server.h"
 
 namespace aerolinker {

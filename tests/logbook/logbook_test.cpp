@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/app_error.h"
-#include "logbook/csv.h"
+#include "common/csv.h"
 #include "persistence/temp_folder.h"
 
 namespace aerolinker {

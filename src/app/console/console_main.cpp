@@ -21,7 +21,7 @@
 #include "common/file_io.h"
 #include "common/local_clock.h"
 #include "link/fsuipc_link.h"
-#include "link/portable/platform.h"
+#include "link/loopback/platform.h"
 #include "persistence/ini_file.h"
 #include "persistence/portable/services.h"
 #include "sim/loopback_simulator.h"

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string>
 
-#include "logbook/number_text.h"
+#include "common/fixed_number_text.h"
 #include "logbook/profile_svg.h"
 #include "ui/win32/dpi.h"
 

@@ -13,7 +13,7 @@
 #include "app/win32/window_ids.h"
 #include "app/win32/window_text.h"
 #include "common/file_io.h"
-#include "link/portable/platform.h"
+#include "link/loopback/platform.h"
 #include "persistence/ini_file.h"
 #include "persistence/portable/services.h"
 #include "test_windows.h"

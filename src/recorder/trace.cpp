@@ -1,11 +1,11 @@
 // The trace's CSV row, its append and its reading back.
-#include "logbook/trace.h"
+#include "recorder/trace.h"
 
 #include <cstdio>
 
 #include "common/file_io.h"
-#include "logbook/logbook_io.h"
-#include "logbook/number_text.h"
+#include "common/file_append.h"
+#include "common/fixed_number_text.h"
 
 namespace aerolinker {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "common/file_io.h"
-#include "logbook/logbook_io.h"
+#include "common/file_append.h"
 
 namespace aerolinker {
 

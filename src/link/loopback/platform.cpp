@@ -1,6 +1,6 @@
 // The in-process stand-in for the link's Windows calls: window classes, registered messages,
 // global atoms and named mappings kept in maps, sends delivered synchronously.
-#include "link/portable/platform.h"
+#include "link/loopback/platform.h"
 
 #include <utility>
 

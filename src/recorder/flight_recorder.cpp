@@ -1,6 +1,6 @@
 // The flight recorder's tick: the landing watcher and honest time before the tracker's step,
 // the trace row after it, and what a resume needs to go on in the same trace.
-#include "app/flight_recorder.h"
+#include "recorder/flight_recorder.h"
 
 #include <algorithm>
 #include <charconv>
@@ -8,10 +8,10 @@
 
 #include "common/file_io.h"
 #include "common/units.h"
-#include "logbook/csv.h"
-#include "logbook/logbook_io.h"
+#include "common/csv.h"
+#include "common/file_append.h"
 #include "logbook/profile_svg.h"
-#include "logbook/recorder_units.h"
+#include "recorder/recorder_units.h"
 #include "tracking/flight_math.h"
 
 namespace aerolinker {

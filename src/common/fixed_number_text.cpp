@@ -1,5 +1,5 @@
 // Locale-free number texts through std::to_chars and std::from_chars.
-#include "logbook/number_text.h"
+#include "common/fixed_number_text.h"
 
 #include <charconv>
 #include <cmath>

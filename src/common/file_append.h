@@ -1,5 +1,6 @@
-// The two file operations the logbook needs beyond common/file_io.h: appending to a file that
-// grows tick by tick, and making the Logbook folder. posix/ and win32/ implement this file.
+// The file operations beyond common/file_io.h that the recorder and the logbook need:
+// appending to a file that grows tick by tick, and making a folder. posix/ and win32/
+// implement this file.
 #pragma once
 
 #include <cstdint>

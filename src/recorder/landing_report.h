@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "logbook/trace.h"
+#include "recorder/trace.h"
 
 namespace aerolinker {
 

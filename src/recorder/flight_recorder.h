@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "link/sim_sample.h"
-#include "logbook/landing_report.h"
-#include "logbook/trace.h"
-#include "logbook/track.h"
+#include "recorder/landing_report.h"
+#include "recorder/trace.h"
+#include "recorder/track.h"
 #include "tracking/tracking_state.h"
 
 namespace aerolinker {

@@ -1,5 +1,5 @@
 // Conversions of the flight recorder's raw simulator values.
-#include "logbook/recorder_units.h"
+#include "recorder/recorder_units.h"
 
 namespace aerolinker {
 

@@ -1,5 +1,5 @@
 // Rounding, filling and cutting to a width, and the two number texts.
-#include "regional/number_text.h"
+#include "regional/regional_number_text.h"
 
 #include <cassert>
 #include <charconv>

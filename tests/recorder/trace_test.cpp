@@ -1,12 +1,12 @@
 // The trace on disk: rows appended one at a time, kept across a resumed flight and a crash.
-#include "logbook/trace.h"
+#include "recorder/trace.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "logbook/csv.h"
+#include "common/csv.h"
 #include "persistence/temp_folder.h"
 
 namespace aerolinker {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "logbook/logbook_io.h"
+#include "common/file_append.h"
 
 namespace aerolinker {
 

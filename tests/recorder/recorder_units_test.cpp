@@ -1,5 +1,5 @@
 // The recorder's raw FSUIPC values in degrees, ft/min, rate factor and G.
-#include "logbook/recorder_units.h"
+#include "recorder/recorder_units.h"
 
 #include <gtest/gtest.h>
 

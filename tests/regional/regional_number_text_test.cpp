@@ -1,5 +1,5 @@
 // Rounding, padding and the two number texts, under both sets of regional settings.
-#include "regional/number_text.h"
+#include "regional/regional_number_text.h"
 
 #include <gtest/gtest.h>
 

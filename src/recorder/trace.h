@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "logbook/logbook_io.h"
-#include "logbook/csv.h"
+#include "common/file_append.h"
+#include "common/csv.h"
 
 namespace aerolinker {
 

@@ -1,5 +1,5 @@
 // Distances along the trace and the rows the marks fall on.
-#include "logbook/track.h"
+#include "recorder/track.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,9 +1,9 @@
 // The landing's touchdown, G and bounces, and the honest time's counters.
-#include "logbook/landing_report.h"
+#include "recorder/landing_report.h"
 
 #include <algorithm>
 
-#include "logbook/track.h"
+#include "recorder/track.h"
 
 namespace aerolinker {
 

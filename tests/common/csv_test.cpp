@@ -1,5 +1,5 @@
 // RFC 4180 CSV: what needs quoting is quoted, and every field reads back as it was written.
-#include "logbook/csv.h"
+#include "common/csv.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The landing report from the ticks around a touchdown, and the honest time's minutes.
-#include "logbook/landing_report.h"
+#include "recorder/landing_report.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Writing and reading RFC 4180 CSV.
-#include "logbook/csv.h"
+#include "common/csv.h"
 
 namespace aerolinker {
 
