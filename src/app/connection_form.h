@@ -1,8 +1,8 @@
-// The main window's handlers: connecting, the 5-second tick, the situation saves and "Save
-// Generated File". The tracker decides what a flight's sample means; the handlers give it the
-// world (the link's sample, the clock) and carry its effects out (the link, the window, the
-// files). The window reaches the pilot only through MainWindowRoles, so the same handlers run
-// in the Windows program, the console host and the tests.
+// The main window's handlers: the buttons, the 5-second tick and the start-up. They are the
+// boundary between the window and the flight: each hands the flight session what happened and
+// the time, and an error that ends an action is reported here. The window reaches the pilot
+// only through MainWindowRoles, so the same handlers run in the Windows program, the console
+// host and the tests.
 #pragma once
 
 #include <functional>
@@ -10,18 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "recorder/flight_recorder.h"
-#include "app/main_window_roles.h"
 #include "common/local_clock.h"
 #include "common/regional_settings.h"
 #include "link/fsuipc_link.h"
-#include "link/sim_sample.h"
-#include "navlog/log_document.h"
 #include "persistence/config_store.h"
 #include "persistence/pilot_profile.h"
 #include "persistence/system_services.h"
-#include "tracking/situation.h"
-#include "tracking/tracker.h"
+#include "session/flight_session.h"
+#include "session/main_window_roles.h"
 
 namespace aerolinker {
 
@@ -60,105 +56,41 @@ public:
     void CaricaSitClick() { LoadLastSituation(); }
     void SaveSituation();
     void LoadLastSituation();
+    // The pilot form's Save: the entered texts go into the configuration, then become the
+    // profile the next flight is signed with.
+    void SavePilotProfile(const PilotProfile& entered);
 
-    const TrackingState& State() const { return tracker_.State(); }
-    LogDocument& Memo1() { return tracker_.Log(); }
-    const LogDocument& Memo1() const { return tracker_.Log(); }
-    LinkResult LastLinkResult() const { return lastLinkResult_; }
-    // The last save of the flight that failed, until a save succeeds again.
-    const std::string& SaveError() const { return saveError_; }
-    const std::string& LogFolder() const { return logFolder_; }
-    // The folder of the log files from now on.
-    void SetLogFolder(const std::string& folder);
-    PilotProfile& Pilot() { return pilotProfile_; }
-    ConfigStore& Config() { return services_.config; }
+    // The flight's events reach the listener from now on.
+    void Subscribe(FlightListener& listener) { session_.Subscribe(listener); }
+    const FlightSession& Session() const { return session_; }
 
-    std::string LogFilePath() const;
-    // The situation file beside the log.
-    std::string SituationFilePath() const;
+    const TrackingState& State() const { return session_.State(); }
+    const LogDocument& Memo1() const { return session_.Log(); }
+    // The text area's document: the pilot types into the log there.
+    LogDocument& TextArea() { return session_.TextArea(); }
+    LinkResult LastLinkResult() const { return session_.LastLinkResult(); }
+    const std::string& SaveError() const { return session_.SaveError(); }
+    const std::string& LogFolder() const { return session_.LogFolder(); }
+    void SetLogFolder(const std::string& folder) { session_.SetLogFolder(folder); }
+    const PilotProfile& Pilot() const { return session_.Pilot(); }
+
+    std::string LogFilePath() const { return session_.LogFilePath(); }
+    std::string SituationFilePath() const { return session_.SituationFilePath(); }
+    std::string TraceFilePath() const { return session_.TraceFilePath(); }
     std::string ConfigFilePath() const;
     const RegionalSettings& Regional() const { return services_.regional; }
 
-    // The flight recorder's view of the current flight: its trace rows in memory, its marks
-    // (take-off, waypoints, landing) and its landing report once there is one.
-    const std::vector<TraceRow>& FlightTrace() const { return recorder_.Rows(); }
-    const std::vector<TrackMark>& FlightMarks() const { return recorder_.Marks(); }
-    std::optional<LandingReport> Landing() const { return recorder_.Landing(); }
-    // The trace file beside the log.
-    std::string TraceFilePath() const;
+    // The flight recorder's view of the flight: its trace rows, its marks (take-off,
+    // waypoints, landing) and its landing report once there is one.
+    const std::vector<TraceRow>& FlightTrace() const { return session_.Recorder().Rows(); }
+    const std::vector<TrackMark>& FlightMarks() const { return session_.Recorder().Marks(); }
+    std::optional<LandingReport> Landing() const { return session_.Recorder().Landing(); }
 
 private:
-    // The tracker's effects, carried out over the link, the window and the files.
-    class TrackerPort : public TrackerOutput {
-    public:
-        explicit TrackerPort(TFConnection& form) : form_(form) {}
-        void ShowSimMessage(const std::string& text, std::int16_t displayCode,
-                            std::int16_t sequence) override;
-        void WriteSimMessage(const std::string& text, std::uint16_t seconds) override;
-        void PlaySound() override;
-        void SetTimerEnabled(bool enabled) override;
-        void SaveLog(LogSave kind) override;
-        void SaveSituation() override;
-        void CloseLink() override;
-        void OnFlightEvent(FlightEvent event, const std::string& detail) override;
-
-    private:
-        TFConnection& form_;
-    };
-
-    void Event(FlightEvent event, const std::string& detail);
     void CheckLogFolder();
-    // The tracker's step on the tick's sample with the flight recorder around it.
-    void StepFlight();
-    void RecordFlightEvent(FlightEvent event);
-    void MarkRouteFlown();
-    void ShowLandingReport(const std::string& text);
-    // The closed flight's logbook entry.
-    void WriteLogbook();
-    void CloseSituation();
-    void ResumeRecorder(const std::string& resumeText);
-    // A save the tracker asked for failed: the pilot is told, the flight goes on.
-    void ReportSaveFailure(const std::string& what, const std::string& error, bool& shown);
-
-    // Situations.
-    bool ReadSituation(Situation& situation, std::string& problem) const;
-    std::string NextSituationFlight();
-    void WriteSituationFile(const Situation& situation);
-    void MarkSituationClosed();
-    bool OfferResume();
-    bool ResumeSavedFlight();
-    bool ResumeSituation(const Situation& situation);
-    bool ResumeFromConfiguration();
-    bool LoadSimulatorFlight(const std::string& fileName);
-    void FinishResume();
-    // Saves the log document and remembers the text saved.
-    void SaveLog(LogSave kind);
-    void Greet();
 
     AppServices services_;
-    SimSample sample_;
-    LinkResult lastLinkResult_ = LinkOk;
-    bool sampledSinceConnect_ = false;
-    // The document's revision as last saved, to tell whether it holds unsaved text.
-    std::uint64_t savedRevision_ = 0;
-    // The simulator flight the situation file names, once known.
-    std::string situationFlight_;
-    // The last save failure, shown in the status bar while the link is fine, and whether each
-    // kind of failure has had its message box.
-    std::string saveError_;
-    bool logSaveFailureShown_ = false;
-    bool situationSaveFailureShown_ = false;
-    bool recorderFailureShown_ = false;
-    // The landing report stays in the status bar while the link answers and nothing failed.
-    std::string landingStatus_;
-    // Set while the tracker's step runs, and by the arrival during it.
-    bool inStep_ = false;
-    bool arrivedInStep_ = false;
-    FlightRecorder recorder_;
-    std::string logFolder_;
-    PilotProfile pilotProfile_;
-    TrackerPort port_{*this};
-    Tracker tracker_{services_.regional, pilotProfile_, port_};
+    FlightSession session_;
 };
 
 }  // namespace aerolinker

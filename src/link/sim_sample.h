@@ -15,7 +15,7 @@ namespace aerolinker {
 // A fixed run of bytes holding characters up to the first zero byte; a full field has no
 // zero byte and gives exactly N characters.
 template <std::size_t N>
-struct FixedText {
+struct FixedSizeText {
     char bytes[N] = {};
 
     std::string Text() const {
@@ -55,16 +55,16 @@ struct SimSample {
     std::uint32_t fuelTanks[offsets::kFuelTankValues] = {};
     std::uint32_t altitudeFraction = 0;
     std::uint32_t altitudeMetres = 0;
-    FixedText<offsets::kWaypointIdSize> previousWaypoint;
-    FixedText<offsets::kWaypointIdSize> nextWaypoint;
+    FixedSizeText<offsets::kWaypointIdSize> previousWaypoint;
+    FixedSizeText<offsets::kWaypointIdSize> nextWaypoint;
     double distanceToNext = 0;           // metres
     double trueHeading = 0;              // radians
     std::uint32_t timeToNext = 0;        // seconds
     std::uint32_t estimatedArrival = 0;  // seconds after local midnight
     std::uint32_t activeWaypoint = 0;
-    FixedText<offsets::kApproachNameSize> approachName;
-    FixedText<offsets::kApproachNameSize> approachTransition;
-    FixedText<offsets::kDestinationSize> destination;
+    FixedSizeText<offsets::kApproachNameSize> approachName;
+    FixedSizeText<offsets::kApproachNameSize> approachTransition;
+    FixedSizeText<offsets::kDestinationSize> destination;
     double groundSpeed = 0;    // metres per second
     double routeDistance = 0;  // metres
     double gpsFuel = 0;
@@ -77,7 +77,7 @@ struct SimSample {
     bool approachLoaded = false;
 
     // Read only at connect (together with routeDistance and previousWaypoint).
-    FixedText<offsets::kAircraftTitleSize + 1> aircraftTitle;
+    FixedSizeText<offsets::kAircraftTitleSize + 1> aircraftTitle;
 };
 
 // Queues the 29 per-tick reads in order, then the flight recorder's 8, processes them in one

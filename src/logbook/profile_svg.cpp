@@ -29,16 +29,6 @@ std::string Text(double x, double y, const std::string& anchor, const std::strin
            extra + ">" + XmlText(text) + "</text>\n";
 }
 
-}  // namespace
-
-std::string LandingText(const LandingReport& landing) {
-    return "Touchdown " + FixedText(landing.touchdownFpm, 0) + " ft/min, " +
-           FixedText(landing.gForce, 2) + " G, " + std::to_string(landing.bounces) +
-           (landing.bounces == 1 ? " bounce" : " bounces");
-}
-
-namespace {
-
 // The picture's frame: the document, its white ground and the title.
 std::string SvgHead(const std::string& title) {
     std::string svg =

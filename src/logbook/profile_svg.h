@@ -21,7 +21,4 @@ std::string ProfileSvg(const std::string& title, const std::vector<TraceRow>& ro
                        const std::vector<TrackMark>& marks,
                        const std::optional<LandingReport>& landing);
 
-// "Touchdown -152 ft/min, 1.34 G, 1 bounce"
-std::string LandingText(const LandingReport& landing);
-
 }  // namespace aerolinker

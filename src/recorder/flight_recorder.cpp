@@ -3,15 +3,15 @@
 #include "recorder/flight_recorder.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 #include "common/file_io.h"
 #include "common/units.h"
 #include "common/csv.h"
 #include "common/file_append.h"
-#include "logbook/profile_svg.h"
+#include "common/fixed_number_text.h"
 #include "recorder/recorder_units.h"
+#include "recorder/track.h"
 #include "tracking/flight_math.h"
 
 namespace aerolinker {
@@ -22,17 +22,14 @@ constexpr int kLastSecondOfMinute = 59;
 constexpr double kKnotsPerMetrePerSecond = 3600.0 / 1852.0;
 // Vertical speeds within this of level flight are the cruise.
 constexpr double kLevelFlightFpm = 300.0;
-// The tracker's waypoint counter: 1 on the ground before the take-off, -1 after the landing.
-constexpr std::int32_t kOnTheGround = 1;
-constexpr std::int32_t kLanded = -1;
 constexpr const char* kRowsRecord = "rows";
 constexpr const char* kMarkRecord = "mark";
 
 std::string Phase(const TrackingState& state, double verticalSpeedFpm) {
-    if (state.WaypointCounter == kLanded) {
+    if (state.WaypointCounter == phase::kLanded) {
         return "landed";
     }
-    if (state.WaypointCounter == kOnTheGround) {
+    if (state.WaypointCounter == phase::kOnTheGround) {
         return state.EngineStarted ? "taxi" : "parked";
     }
     if (verticalSpeedFpm > kLevelFlightFpm) {
@@ -46,35 +43,20 @@ double RateOf(std::uint16_t raw) {
     return raw == 0 ? 1.0 : SimulationRateFactor(raw);
 }
 
-// Numbers of the resume record keep every bit: shortest round-trip text.
-std::string NumberText(double value) {
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
-}
-
-bool ReadNumber(const std::string& text, double& value) {
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-    return result.ec == std::errc() && result.ptr == text.data() + text.size();
-}
-
-bool ReadInt(const std::string& text, long long& value) {
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-    return result.ec == std::errc() && result.ptr == text.data() + text.size();
-}
-
 // A mark's record in the situation; the marks only grow during a flight, so their records are
-// kept as text and each situation save copies them instead of writing every mark again.
+// kept as text and each situation save copies them instead of writing every mark again. Its
+// numbers keep every bit (the shortest round-trip text).
 std::string MarkRecord(const TrackMark& mark) {
     return CsvRecord({kMarkRecord, std::to_string(static_cast<int>(mark.kind)), mark.name,
-                      std::to_string(mark.secondsOfDay), NumberText(mark.latitude),
-                      NumberText(mark.longitude), NumberText(mark.altitudeFeet)});
+                      std::to_string(mark.secondsOfDay), ShortestText(mark.latitude),
+                      ShortestText(mark.longitude), ShortestText(mark.altitudeFeet)});
 }
 
 }  // namespace
 
 void FlightRecorder::Reset() {
     trace_.reset();
+    rowToCome_ = false;
     rows_.clear();
     marks_.clear();
     marksText_.clear();
@@ -105,14 +87,15 @@ int FlightRecorder::Resume(const std::string& tracePath, const std::string& resu
     if (!resumeText.empty() && ParseCsv(resumeText, records)) {
         for (const CsvFields& record : records) {
             if (record.size() == 2 && record[0] == kRowsRecord) {
-                ReadInt(record[1], rowsAtSave);
+                ParseInteger(record[1], rowsAtSave);
             } else if (record.size() == 7 && record[0] == kMarkRecord) {
                 TrackMark mark;
                 long long kind = 0;
                 long long seconds = 0;
-                if (ReadInt(record[1], kind) && ReadInt(record[3], seconds) &&
-                    ReadNumber(record[4], mark.latitude) && ReadNumber(record[5], mark.longitude) &&
-                    ReadNumber(record[6], mark.altitudeFeet) && kind >= 0 &&
+                if (ParseInteger(record[1], kind) && ParseInteger(record[3], seconds) &&
+                    ParseNumber(record[4], mark.latitude) &&
+                    ParseNumber(record[5], mark.longitude) &&
+                    ParseNumber(record[6], mark.altitudeFeet) && kind >= 0 &&
                     kind <= static_cast<long long>(MarkKind::kLanding)) {
                     mark.kind = static_cast<MarkKind>(kind);
                     mark.name = record[2];
@@ -157,6 +140,7 @@ int FlightRecorder::SecondsOfDay(const SimSample& sample) {
 
 std::string FlightRecorder::BeforeStep(const SimSample& sample) {
     now_ = SecondsOfDay(sample);
+    rowToCome_ = recording_;
     if (!recording_) {
         return std::string();
     }
@@ -188,9 +172,10 @@ std::string FlightRecorder::BeforeStep(const SimSample& sample) {
 }
 
 int FlightRecorder::Record(const SimSample& sample, const TrackingState& state) {
-    if (!recording_) {
+    if (!rowToCome_ || !recording_) {
         return 0;
     }
+    rowToCome_ = false;
     const RecorderValues& r = sample.recorder;
     TraceRow row;
     row.secondsOfDay = now_;
@@ -236,12 +221,11 @@ void FlightRecorder::Mark(MarkKind kind, const std::string& name, const SimSampl
     marksText_ += MarkRecord(mark);
 }
 
-// The rows counted at a save include the tick being stepped: its row is appended right after
-// the step that asked for the save, and the saved flight resumes at the tick after it.
-std::string FlightRecorder::ResumeText(bool inStep) const {
-    std::string text =
-        CsvRecord({kRowsRecord, std::to_string(rows_.size() + (inStep && recording_ ? 1 : 0))});
-    return text + marksText_;
+// The rows counted at a save include a tick whose row is still to come: it is appended right
+// after the step that asked for the save, and the saved flight resumes at the tick after it.
+std::string FlightRecorder::ResumeText() const {
+    const std::size_t rows = rows_.size() + (rowToCome_ && recording_ ? 1 : 0);
+    return CsvRecord({kRowsRecord, std::to_string(rows)}) + marksText_;
 }
 
 }  // namespace aerolinker

@@ -1,7 +1,7 @@
 // The flight recorder: one trace row per tick of a tracked flight, appended to the trace file
 // beside the log, the marks of take-off, waypoints and landing, the landing report and the
-// honest time. The main window's handlers give it each tick's sample; it never reads the
-// simulator or the clock itself.
+// honest time. The flight session gives it each tick's sample; it never reads the simulator
+// or the clock itself.
 #pragma once
 
 #include <cstddef>
@@ -32,18 +32,21 @@ public:
     int Resume(const std::string& tracePath, const std::string& resumeText);
     void Stop() { recording_ = false; }
 
-    // Before the tracker's step: the landing watcher and the honest time see the sample.
-    // Returns the landing report's text once the report is settled (the aircraft on the
-    // ground past the bounce window), the empty text otherwise.
+    // Before the tracker's step: the landing watcher and the honest time see the sample, and
+    // the tick's row is to come. Returns the landing report's text once the report is settled
+    // (the aircraft on the ground past the bounce window), the empty text otherwise.
     std::string BeforeStep(const SimSample& sample);
-    // After the tracker's step: the tick's row, appended to the trace file. Returns 0 or the
-    // platform's error code; the row stays in memory either way.
+    // After the tracker's step: the tick's row, appended to the trace file; nothing when the
+    // tick has no row to come (its sample did not come back, or the row is written already).
+    // Returns 0 or the platform's error code; the row stays in memory either way.
     int Record(const SimSample& sample, const TrackingState& state);
+    // The tick ends without its row (its step failed).
+    void DropRow() { rowToCome_ = false; }
     void Mark(MarkKind kind, const std::string& name, const SimSample& sample);
 
-    // Everything a resume needs, for the situation: the trace's length and the marks. `inStep`
-    // while the tracker's step of a tick runs (that tick's row is still to come).
-    std::string ResumeText(bool inStep) const;
+    // Everything a resume needs, for the situation: the trace's length (with the row still to
+    // come of a tick under way) and the marks.
+    std::string ResumeText() const;
 
     bool Recording() const { return recording_; }
     const std::vector<TraceRow>& Rows() const { return rows_; }
@@ -66,6 +69,8 @@ private:
     std::unique_ptr<TraceFile> trace_;
     bool recording_ = false;
     bool startAnew_ = false;
+    // BeforeStep saw the tick's sample and Record has not written its row yet.
+    bool rowToCome_ = false;
     std::vector<TraceRow> rows_;
     std::vector<TrackMark> marks_;
     std::string marksText_;  // the marks' records for ResumeText, in the same order

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "common/fixed_number_text.h"
 #include "recorder/track.h"
 
 namespace aerolinker {
@@ -55,6 +56,12 @@ void HonestTime::Count(bool paused, bool slewing, double simulationRate, int sec
     if (simulationRate != 1.0) {
         otherRate_ += seconds;
     }
+}
+
+std::string LandingText(const LandingReport& landing) {
+    return "Touchdown " + FixedText(landing.touchdownFpm, 0) + " ft/min, " +
+           FixedText(landing.gForce, 2) + " G, " + std::to_string(landing.bounces) +
+           (landing.bounces == 1 ? " bounce" : " bounces");
 }
 
 HonestTime HonestTimeOf(const std::vector<TraceRow>& rows, int tickSeconds) {

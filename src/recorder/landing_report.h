@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "recorder/trace.h"
@@ -21,6 +22,9 @@ struct LandingReport {
     double gForce = 1.0;        // the highest G seen at the touchdown and just after
     int bounces = 0;
 };
+
+// "Touchdown -152 ft/min, 1.34 G, 1 bounce"
+std::string LandingText(const LandingReport& landing);
 
 // Airborne again within this long of a touchdown is a bounce; with a tick of 5 seconds a
 // bounce is seen on the tick after the touchdown or the one after that.

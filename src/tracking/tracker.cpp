@@ -12,26 +12,22 @@
 namespace aerolinker {
 namespace {
 
+using phase::kFirstAwaited;
+using phase::kLanded;
+using phase::kOnTheGround;
+
 // The four engines' combustion flags together: 1 while one fires, 0 when all are stopped.
 int CombustionFlags(const SimSample& sample) {
     return sample.engineCombustion[0] | sample.engineCombustion[1] | sample.engineCombustion[2] |
            sample.engineCombustion[3];
 }
 
-// The phase after the landing: the flight waits for its engines to stop.
-constexpr std::int32_t kLanded = -1;
-// The phase on the ground before the take-off.
-constexpr std::int32_t kOnTheGround = 1;
-// After the take-off the tracker awaits the flight plan's waypoint 2 as the GPS's active one.
-constexpr std::int32_t kFirstAwaited = 2;
-
 }  // namespace
 
 Tracker::Tracker(const RegionalSettings& regional, const PilotProfile& pilot, TrackerOutput& output)
     : regional_(regional), pilot_(pilot), output_(output) {}
 
-void Tracker::Step(const SimSample& sample, const LocalDateTime& now) {
-    (void)now;
+void Tracker::Step(const SimSample& sample) {
     NoteEngineStart(sample);
 
     if (sample.onGround == 0) {

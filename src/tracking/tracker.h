@@ -23,9 +23,9 @@ public:
     Tracker(const RegionalSettings& regional, const PilotProfile& pilot, TrackerOutput& output);
 
     // One tick's phase machine on a fresh sample. Every phase step is looked at in every
-    // step, each on the state the previous steps of the same step left. `now` is the local
-    // date and time of the computer.
-    void Step(const SimSample& sample, const LocalDateTime& now);
+    // step, each on the state the previous steps of the same step left. The flight's times
+    // are the simulator's clock in the sample.
+    void Step(const SimSample& sample);
 
     // Connecting: the flight's start before the link is opened (the flight phase back to the
     // ground), then the figures of the flight plan the connect batch read.

@@ -23,6 +23,8 @@ enum class FlightEvent {
     // logbook entry a closed flight left (one event per file).
     LandingReport,
     LogbookWritten,
+    // A save of the flight's files failed; the flight goes on and the next save tries again.
+    SaveFailed,
 };
 
 // The two saves of the log: the tracker's, which ends the text with an empty line, and the

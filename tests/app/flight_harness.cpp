@@ -73,6 +73,7 @@ void FlightHarness::Restart() {
     window_ = std::make_unique<RecordingWindow>();
     form_ = std::make_unique<TFConnection>(AppServices{*link_, *window_, config_, windowsFolder_,
                                                        copier_, clock_, regional_, LogFolder()});
+    form_->Subscribe(*window_);
 }
 
 std::string FlightHarness::LogFolder() const {

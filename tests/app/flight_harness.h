@@ -17,7 +17,7 @@
 namespace aerolinker::testing_support {
 
 // The window's roles, recorded.
-class RecordingWindow : public MainWindowRoles {
+class RecordingWindow : public MainWindowRoles, public FlightListener {
 public:
     void SetCaption(const std::string& text) override { caption = text; }
     void SetStatusText(const std::string& text) override { status = text; }

@@ -266,7 +266,7 @@ TEST(FlightTest, ASecondFlightInTheSameRunGetsADocumentOfItsOwn) {
     const std::string first = flight.ReadFile(flight.form().LogFilePath());
     EXPECT_EQ(first, ExpectedFile("short-flight.log"));
     // The pilot types a remark into the closed flight's log, then connects for the next one.
-    flight.form().Memo1().Append("Remarks: smooth");
+    flight.form().TextArea().Append("Remarks: smooth");
     flight.Connect();
     EXPECT_EQ(flight.form().Memo1().LineCount(), 10);
     EXPECT_EQ(flight.form().Memo1().Line(0), first.substr(0, first.find('\r')));

@@ -97,7 +97,7 @@ Flight Fly(const std::string& name) {
         SampleSimulator(link, sample, result);
         EXPECT_EQ(result, LinkOk);
         ++flight.ticks;
-        tracker.Step(sample, today);
+        tracker.Step(sample);
     }
     return flight;
 }

@@ -74,14 +74,14 @@ TEST(TrackerTest, AFlightSteppedSampleBySample) {
     tracker.WriteHeader("Plane", "Pilot", today);
     ASSERT_EQ(tracker.Log().LineCount(), 10);
 
-    tracker.Step(At(9, 25, false, true), today);
+    tracker.Step(At(9, 25, false, true));
     EXPECT_TRUE(out.Take().empty());
 
-    tracker.Step(At(9, 30, true, true), today);
+    tracker.Step(At(9, 30, true, true));
     EXPECT_EQ(out.Take(), std::vector<std::string>{"event 09:30"});
     EXPECT_EQ(tracker.Log().Line(log_places::kEngineStart), "Engine Start: 09:30");
 
-    tracker.Step(Leg(At(9, 40, true, false), 1, "AAAA", "BBB", 20000), today);
+    tracker.Step(Leg(At(9, 40, true, false), 1, "AAAA", "BBB", 20000));
     EXPECT_EQ(out.Take(), (std::vector<std::string>{
                               "timer off", "show Take off : Have a good flight [10/1]", "sound",
                               "tracker save", "timer on", "event 09:40 from AAAA"}));
@@ -92,13 +92,13 @@ TEST(TrackerTest, AFlightSteppedSampleBySample) {
               "BBB     |     |      |     |       |       |011/0043|00:03|09:43|      ");
 
     // Still on the first leg: nothing.
-    tracker.Step(Leg(At(9, 41, true, false), 1, "AAAA", "BBB", 19000), today);
+    tracker.Step(Leg(At(9, 41, true, false), 1, "AAAA", "BBB", 19000));
     EXPECT_TRUE(out.Take().empty());
 
     // The second registration of the flight saves the situation before the next leg's row.
     SimSample passage = Leg(At(9, 50, true, false), 2, "BBB", "CCCC", 30000);
     passage.estimatedArrival = 36000;
-    tracker.Step(passage, today);
+    tracker.Step(passage);
     EXPECT_EQ(out.Take(), (std::vector<std::string>{
                               "show BBB Registered. Next Waypoint -> CCCC [10/2]",
                               "show Arrival estimated at CCCC 10:00 local time [10/2]",
@@ -107,9 +107,9 @@ TEST(TrackerTest, AFlightSteppedSampleBySample) {
     EXPECT_EQ(tracker.State().RouteFlown, "AAAA->BBB->");
 
     // Down with the engines running, then shut down: the landing, then the arrival.
-    tracker.Step(Leg(At(10, 0, true, true), 3, "BBB", "CCCC", 0), today);
+    tracker.Step(Leg(At(10, 0, true, true), 3, "BBB", "CCCC", 0));
     EXPECT_EQ(out.Take(), std::vector<std::string>{"event 10:00, heading 000"});
-    tracker.Step(Leg(At(10, 5, false, true), 3, "BBB", "CCCC", 0), today);
+    tracker.Step(Leg(At(10, 5, false, true), 3, "BBB", "CCCC", 0));
     EXPECT_EQ(out.Take(),
               (std::vector<std::string>{
                   "timer off", "write Welcome at CCCC airport. End of Flight! [21 s]", "sound",

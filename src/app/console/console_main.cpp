@@ -319,6 +319,7 @@ int Run(const Options& options) {
     TFConnection form(AppServices{link, window, config, settingsFolder, fileCopier, clock,
                                   options.regional, DefaultFolder("logs")});
 
+    form.Subscribe(window);
     form.RunGuarded([&] { form.FormCreate(); });
     ChooseLogFolder(form, options);
     if (const std::optional<int> refused = StartTracking(form, window, link, options)) {

@@ -107,6 +107,9 @@ void ConsoleWindow::OnFlightEvent(FlightEvent event, const std::string& detail) 
             arrived_ = true;
             Print("arrival:", detail);
             break;
+        case FlightEvent::SaveFailed:
+            // The status line and the error line say it already.
+            break;
     }
 }
 

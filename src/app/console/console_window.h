@@ -1,16 +1,17 @@
 // The main window's roles on a terminal: the console host prints what a pilot would see in the
-// window (status, message boxes, errors) and one line per flight event, and keeps the timer's
-// state for its own loop.
+// window (status, message boxes, errors) and, as a listener of the flight, one line per flight
+// event, and keeps the timer's state for its own loop.
 #pragma once
 
 #include <cstdio>
 #include <string>
 
-#include "app/main_window_roles.h"
+#include "session/flight_listener.h"
+#include "session/main_window_roles.h"
 
 namespace aerolinker {
 
-class ConsoleWindow : public MainWindowRoles {
+class ConsoleWindow : public MainWindowRoles, public FlightListener {
 public:
     explicit ConsoleWindow(std::FILE* out) : out_(out) {}
 

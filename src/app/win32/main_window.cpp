@@ -33,9 +33,9 @@ MainWindow::~MainWindow() {
     Destroy();
 }
 
-bool MainWindow::Create(TFConnection& form) {
-    form_ = &form;
-    profileSource_ = std::make_unique<FormProfileSource>(form);
+bool MainWindow::Create(TFConnection& handlers) {
+    handlers_ = &handlers;
+    profileSource_ = std::make_unique<SessionProfileSource>(handlers.Session());
     profileWindow_ = std::make_unique<ProfileWindow>(module_, *profileSource_);
     HICON icon = LoadIconA(module_, MAKEINTRESOURCEA(IDI_AEROLINKER));
     HICON smallIcon = static_cast<HICON>(LoadImageA(module_, MAKEINTRESOURCEA(IDI_AEROLINKER),
@@ -169,7 +169,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case kEditLogFolderMessage:
             if (pilotForm_) {
-                form_->RunGuarded([this] { pilotForm_->ShowModal(true); });
+                handlers_->RunGuarded([this] { pilotForm_->ShowModal(true); });
             }
             return 0;
         default:
@@ -193,7 +193,7 @@ bool MainWindow::OnCreate() {
     // One panel across the whole bar: the link's longest texts show in full.
     int panelRight = -1;
     SendMessageA(status_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&panelRight));
-    logView_ = std::make_unique<LogView>(memo_, form_->Memo1());
+    logView_ = std::make_unique<LogView>(memo_, handlers_->TextArea());
     SetSituationButtonsEnabled(false);
     ApplyDpi(WindowDpi(hwnd()));
     return true;
@@ -234,25 +234,25 @@ void MainWindow::OnCommand(int id, int notification) {
     if (notification != BN_CLICKED) {
         return;
     }
-    TFConnection& form = *form_;
+    TFConnection& handlers = *handlers_;
     switch (id) {
         case kIdLConnetti:
-            form.RunGuarded([&form] { form.LConnettiClick(); });
+            handlers.RunGuarded([&handlers] { handlers.LConnettiClick(); });
             break;
         case kIdLChiudi:
-            form.RunGuarded([&form] { form.LChiudiClick(); });
+            handlers.RunGuarded([&handlers] { handlers.LChiudiClick(); });
             break;
         case kIdSaveGenerated:
-            form.RunGuarded([&form] { form.SaveGeneratedFile(); });
+            handlers.RunGuarded([&handlers] { handlers.SaveGeneratedFile(); });
             break;
         case kIdInfos:
             ShowPilotForm();
             break;
         case kIdSalvaSit:
-            form.RunGuarded([&form] { form.SalvaSitClick(); });
+            handlers.RunGuarded([&handlers] { handlers.SalvaSitClick(); });
             break;
         case kIdCaricaSit:
-            form.RunGuarded([&form] { form.CaricaSitClick(); });
+            handlers.RunGuarded([&handlers] { handlers.CaricaSitClick(); });
             break;
         case kIdProfile:
             ShowProfile();
@@ -267,7 +267,7 @@ void MainWindow::OnCommand(int id, int notification) {
 void MainWindow::OnTimer(UINT_PTR timerId) {
     // A tick already queued when the timer was switched off is not a tick.
     if (timerId == kTimer1Id && timerEnabled_) {
-        form_->RunGuarded([this] { form_->Timer1Timer(); });
+        handlers_->RunGuarded([this] { handlers_->Timer1Timer(); });
         RefreshProfile();
     }
 }
@@ -327,7 +327,7 @@ void MainWindow::RefreshProfile() {
 
 void MainWindow::ShowPilotForm() {
     if (pilotForm_) {
-        form_->RunGuarded([this] { pilotForm_->ShowModal(); });
+        handlers_->RunGuarded([this] { pilotForm_->ShowModal(); });
     }
 }
 

@@ -1,7 +1,7 @@
-// The main window `TFConnection` on Windows: the tool bar, the text area `Memo1`, the status
-// bar `Status`, the timer `Timer1`, the message box `abcW` and the sound `LWave`. It carries out
-// the roles the handlers ask of it, and its window procedure only passes each message on to
-// the handler named for it.
+// The main window on Windows: the tool bar, the text area `Memo1`, the status bar `Status`, the
+// timer `Timer1`, the message box `abcW` and the sound `LWave`. It carries out the roles the
+// flight asks of it, and its window procedure only passes each message on to the handler
+// named for it, in TFConnection.
 #pragma once
 
 #include <windows.h>
@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/connection_form.h"
-#include "app/main_window_roles.h"
+#include "session/main_window_roles.h"
 #include "app/win32/log_view.h"
 #include "app/win32/lwave.h"
 #include "app/win32/profile_source.h"
@@ -33,13 +33,13 @@ public:
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
 
-    // Creates the window, hidden, with every control in its start state. `form` holds the
-    // handlers and the state they work on; it must outlive the window.
-    bool Create(TFConnection& form);
+    // Creates the window, hidden, with every control in its start state. `handlers` must
+    // outlive the window.
+    bool Create(TFConnection& handlers);
     void SetPilotForm(TFPilot* pilotForm) { pilotForm_ = pilotForm; }
     void Show(int showCommand);
-    // Destroys the window and its controls; the owner calls it while `form` still lives (the
-    // text area lets go of the form's log document here).
+    // Destroys the window and its controls; the owner calls it while the handlers still live
+    // (the text area lets go of the flight's log document here).
     void Destroy();
 
     // MainWindowRoles
@@ -80,7 +80,7 @@ private:
     HWND MessageOwner() const;
 
     HINSTANCE module_;
-    TFConnection* form_ = nullptr;
+    TFConnection* handlers_ = nullptr;
     TFPilot* pilotForm_ = nullptr;
     ToolBar toolBar_;
     HWND memo_ = nullptr;

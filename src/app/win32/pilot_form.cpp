@@ -231,7 +231,7 @@ PilotProfile TFPilot::FieldTexts() const {
 
 void TFPilot::PilotSave() {
     // A refused write throws before the form closes: the pilot's entries stay on screen.
-    SavePilotProfile(connection_.Config(), FieldTexts(), connection_.Pilot());
+    connection_.SavePilotProfile(FieldTexts());
     modal_ = false;
 }
 

@@ -1,20 +1,18 @@
-// The form's flight for the "Flight profile" window.
+// The flight session's flight for the "Flight profile" window.
 #include "app/win32/profile_source.h"
-
-#include "app/connection_form.h"
 
 namespace aerolinker {
 
-const std::vector<TraceRow>& FormProfileSource::Rows() const {
-    return form_.FlightTrace();
+const std::vector<TraceRow>& SessionProfileSource::Rows() const {
+    return session_.Recorder().Rows();
 }
 
-const std::vector<TrackMark>& FormProfileSource::Marks() const {
-    return form_.FlightMarks();
+const std::vector<TrackMark>& SessionProfileSource::Marks() const {
+    return session_.Recorder().Marks();
 }
 
-std::optional<LandingReport> FormProfileSource::Landing() const {
-    return form_.Landing();
+std::optional<LandingReport> SessionProfileSource::Landing() const {
+    return session_.Recorder().Landing();
 }
 
 }  // namespace aerolinker

@@ -1,6 +1,6 @@
 // What the "Flight profile" window draws: the recorder's rows of the current flight, its marks
 // and the landing report. The window reads them through this small interface, so that it
-// draws the same from the main window's form and from a test's made-up flight.
+// draws the same from the flight session's recorder and from a test's made-up flight.
 #pragma once
 
 #include <optional>
@@ -22,17 +22,17 @@ public:
     virtual std::optional<LandingReport> Landing() const = 0;
 };
 
-// The current flight as the main window's form records it.
-class FormProfileSource : public ProfileSource {
+// The current flight as the flight session's recorder records it.
+class SessionProfileSource : public ProfileSource {
 public:
-    explicit FormProfileSource(const TFConnection& form) : form_(form) {}
+    explicit SessionProfileSource(const FlightSession& session) : session_(session) {}
 
     const std::vector<TraceRow>& Rows() const override;
     const std::vector<TrackMark>& Marks() const override;
     std::optional<LandingReport> Landing() const override;
 
 private:
-    const TFConnection& form_;
+    const FlightSession& session_;
 };
 
 }  // namespace aerolinker

@@ -253,7 +253,7 @@ TEST_F(MainWindowTest, ButtonsRunTheirHandlersAndTheStatusShowsTheLinkInFull) {
 
 TEST_F(MainWindowTest, SaveGeneratedFileWritesTheTextAreaIncludingTyping) {
     form_.SetLogFolder(folder_.Path());
-    form_.Memo1().Append("CORALSTRAITS ARLINES");
+    form_.TextArea().Append("CORALSTRAITS ARLINES");
     HWND memo = Control(kIdMemo1);
     PlaceCaret(memo, GetWindowTextLengthA(memo));
     TypeInto(memo, "Remarks: ok");
@@ -266,7 +266,7 @@ TEST_F(MainWindowTest, SaveGeneratedFileWritesTheTextAreaIncludingTyping) {
 
 TEST_F(MainWindowTest, AHandlerErrorIsReportedWithItsTextAndTheProgramGoesOn) {
     form_.SetLogFolder(folder_.File("no such folder"));
-    form_.Memo1().Append("kept");
+    form_.TextArea().Append("kept");
     Click(kIdSaveGenerated);
     ASSERT_EQ(window_.errors.size(), 1u);
     EXPECT_EQ(
@@ -307,7 +307,7 @@ TEST_F(MainWindowTest, TimerTicksOnlyWhileSwitchedOn) {
 
 TEST_F(MainWindowTest, ClosingEndsTheProgramWithoutSavingOrAsking) {
     form_.SetLogFolder(folder_.Path());
-    form_.Memo1().Append("in flight");
+    form_.TextArea().Append("in flight");
     SendMessageA(window_.hwnd(), WM_CLOSE, 0, 0);
     EXPECT_EQ(window_.hwnd(), nullptr);
     MSG quit;

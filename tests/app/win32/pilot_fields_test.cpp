@@ -63,7 +63,7 @@ protected:
           pilot_(GetModuleHandleA(nullptr), form_) {}
 
     void SetUp() override {
-        form_.Pilot() = PilotProfile{"Jane Doe", "cs042", "7", "C:\\Flights", "C:\\FS9"};
+        form_.SavePilotProfile(PilotProfile{"Jane Doe", "cs042", "7", "C:\\Flights", "C:\\FS9"});
         owner_ = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPED, 0, 0, 200, 100, nullptr,
                                  nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(owner_, nullptr);
@@ -241,7 +241,7 @@ TEST_F(PilotFormTest, RefusedWriteLeavesTheProfileAndReachesTheErrorHandler) {
     IniFile blockedConfig(ConfigFilePath(missing), RegionalSettings{});
     TFConnection form(AppServices{link_, roles_, blockedConfig, missing, copier_, clock_,
                                   RegionalSettings{}, folder_.Path()});
-    form.Pilot() = form_.Pilot();
+    const PilotProfile before = form.Pilot();
     TFPilot pilot(GetModuleHandleA(nullptr), form);
     ASSERT_TRUE(pilot.Create(nullptr));
     pilot.FormShow();
@@ -250,7 +250,7 @@ TEST_F(PilotFormTest, RefusedWriteLeavesTheProfileAndReachesTheErrorHandler) {
     form.RunGuarded([&pilot] { pilot.PilotSave(); });
     ASSERT_EQ(roles_.errors.size(), 1u);
     EXPECT_EQ(roles_.errors[0], "Unable to write to " + blocked + "\\Aerolinker.ini");
-    EXPECT_EQ(form.Pilot().PilotName, "Jane Doe");
+    EXPECT_EQ(form.Pilot().PilotName, before.PilotName);
 }
 
 }  // namespace

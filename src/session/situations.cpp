@@ -5,11 +5,11 @@
 // and a resume falls back to them when there is no situation file.
 #include <cmath>
 
-#include "app/connection_form.h"
 #include "common/app_error.h"
 #include "common/file_io.h"
 #include "navlog/clock_text.h"
 #include "navlog/log_file.h"
+#include "session/flight_session.h"
 
 namespace aerolinker {
 namespace {
@@ -22,6 +22,9 @@ constexpr const char* kFlightFileExtension = ".flt";
 constexpr const char* kSituationFlights[] = {"navforge-a", "navforge-b"};
 constexpr const char* kSituationFileName = "\\Navforge.situation";
 constexpr unsigned kResumePauseMs = 2000;
+constexpr const char* kNotLoaded =
+    "The simulator did not load the saved flight: nothing was resumed.";
+constexpr const char* kNoAnswer = "The simulator did not answer: nothing was resumed.";
 
 // A simulator that could not load the flight stands wherever it was, often at the gate. The
 // loaded flight may be a little further on than the save (the load and the sample take time),
@@ -39,11 +42,11 @@ bool LoadedFlightFits(const SimSample& sample, const FlightState& state, bool sa
 
 }  // namespace
 
-std::string TFConnection::SituationFilePath() const {
+std::string FlightSession::SituationFilePath() const {
     return logFolder_ + kSituationFileName;
 }
 
-bool TFConnection::ReadSituation(Situation& situation, std::string& problem) const {
+bool FlightSession::ReadSituation(Situation& situation, std::string& problem) const {
     std::string text;
     if (ReadFileContents(SituationFilePath(), text) != 0) {
         problem.clear();
@@ -58,7 +61,12 @@ bool TFConnection::ReadSituation(Situation& situation, std::string& problem) con
 // previous save. The file's replacement is the commit: from then on it names a flight that is
 // already saved. What older copies read comes after; a resume reads it only when there is no
 // situation file.
-void TFConnection::SaveSituation() {
+void FlightSession::SaveSituation(const LocalDateTime& now) {
+    now_ = now;
+    SaveSituationNow();
+}
+
+void FlightSession::SaveSituationNow() {
     MainWindowRoles& window = services_.window;
     const TrackingState& state = tracker_.State();
     if (!state.EngineStarted) {
@@ -71,28 +79,29 @@ void TFConnection::SaveSituation() {
         throw AppError("The simulator did not save the flight: " +
                        std::string(ResultTexts[lastLinkResult_]));
     }
-    situation.savedAt = services_.clock.Now();
+    situation.savedAt = now_;
     situation.simHour = sample_.clockHour;
     situation.simMinute = sample_.clockMinute;
     situation.onGround = sample_.onGround == 1;
     situation.state = state;
-    situation.logText = Memo1().Text();
+    situation.logText = Log().Text();
     MarkRouteFlown();
-    situation.recorder = recorder_.ResumeText(inStep_);
+    situation.recorder = recorder_.ResumeText();
     WriteSituationFile(situation);
     situationFlight_ = situation.flightName;
 
     RequestFlightSave(services_.link, kSavedFlightName, lastLinkResult_);
-    services_.fileCopy.Copy(ConfigFilePath(), ConfigBackupPath(services_.settingsFolder));
+    services_.fileCopy.Copy(ConfigFilePath(services_.settingsFolder),
+                            ConfigBackupPath(services_.settingsFolder));
     // A route distance that is no number is never written into the configuration.
     const double route = std::isfinite(sample_.routeDistance) ? sample_.routeDistance : 0;
-    WriteFlightState(services_.config, state, route, services_.clock.Now());
+    WriteFlightState(services_.config, state, route, now_);
     services_.fileCopy.Copy(logFolder_ + kLogFileName, logFolder_ + kLogBackupName);
-    SaveLog(LogSave::Direct);
-    Event(FlightEvent::SituationSaved, LogFilePath());
+    WriteLog(LogSave::Direct);
+    Notify(FlightEvent::SituationSaved, LogFilePath());
 }
 
-std::string TFConnection::NextSituationFlight() {
+std::string FlightSession::NextSituationFlight() {
     if (situationFlight_.empty()) {
         Situation saved;
         std::string problem;
@@ -103,14 +112,14 @@ std::string TFConnection::NextSituationFlight() {
     return situationFlight_ == kSituationFlights[0] ? kSituationFlights[1] : kSituationFlights[0];
 }
 
-void TFConnection::WriteSituationFile(const Situation& situation) {
+void FlightSession::WriteSituationFile(const Situation& situation) {
     const int error = ReplaceFileContents(SituationFilePath(), SituationText(situation));
     if (error != 0) {
         throw CannotCreateFileError(SituationFilePath(), error);
     }
 }
 
-void TFConnection::MarkSituationClosed() {
+void FlightSession::MarkSituationClosed() {
     Situation situation;
     std::string problem;
     if (ReadSituation(situation, problem) && !situation.closed) {
@@ -119,7 +128,8 @@ void TFConnection::MarkSituationClosed() {
     }
 }
 
-void TFConnection::LoadLastSituation() {
+void FlightSession::LoadLastSituation(const LocalDateTime& now) {
+    now_ = now;
     if (tracker_.State().EngineStarted) {
         services_.window.ShowStandardMessage("Not Appliable");
         return;
@@ -130,26 +140,29 @@ void TFConnection::LoadLastSituation() {
 // Everything is read and checked before anything changes; the simulator's flight is loaded
 // last, and the tracker takes the saved state only once the simulator shows the saved flight.
 // Any failure leaves the tracker, the document and the timer as they were.
-bool TFConnection::ResumeSavedFlight() {
+bool FlightSession::ResumeSavedFlight() {
     Situation situation;
     std::string problem;
     if (ReadSituation(situation, problem)) {
         return ResumeSituation(situation);
     }
     if (!problem.empty()) {
-        services_.window.ShowMessageBox("The saved situation cannot be resumed: " + problem + ".");
+        RefuseResume(problem);
         return false;
     }
     return ResumeFromConfiguration();
 }
 
-bool TFConnection::ResumeSituation(const Situation& situation) {
+void FlightSession::RefuseResume(const std::string& problem) {
+    services_.window.ShowMessageBox("The saved situation cannot be resumed: " + problem + ".");
+}
+
+bool FlightSession::ResumeSituation(const Situation& situation) {
     if (!LoadSimulatorFlight(situation.flightName + kFlightFileExtension)) {
         return false;
     }
     if (!LoadedFlightFits(sample_, situation.state, situation.onGround)) {
-        services_.window.ShowMessageBox(
-            "The simulator did not load the saved flight: nothing was resumed.");
+        services_.window.ShowMessageBox(kNotLoaded);
         return false;
     }
     tracker_.Restore(situation.state, situation.logText);
@@ -160,16 +173,16 @@ bool TFConnection::ResumeSituation(const Situation& situation) {
 }
 
 // The way of older copies: the flight state in the configuration and the log file.
-bool TFConnection::ResumeFromConfiguration() {
+bool FlightSession::ResumeFromConfiguration() {
     if (!HasSavedFlightState(services_.config)) {
         services_.window.ShowMessageBox("There is no saved flight to resume.");
         return false;
     }
     FlightState saved = tracker_.State();
-    ReadFlightState(services_.config, services_.clock.Now(), saved);
+    ReadFlightState(services_.config, now_, saved);
     const std::string problem = CounterProblem(saved);
     if (!problem.empty()) {
-        services_.window.ShowMessageBox("The saved situation cannot be resumed: " + problem + ".");
+        RefuseResume(problem);
         return false;
     }
     const std::string logText = ReadLogFile(LogFilePath());
@@ -177,8 +190,7 @@ bool TFConnection::ResumeFromConfiguration() {
         return false;
     }
     if (!LoadedFlightFits(sample_, saved, false)) {
-        services_.window.ShowMessageBox(
-            "The simulator did not load the saved flight: nothing was resumed.");
+        services_.window.ShowMessageBox(kNotLoaded);
         return false;
     }
     tracker_.Resume(saved, logText);
@@ -188,28 +200,28 @@ bool TFConnection::ResumeFromConfiguration() {
 }
 
 // Asks the simulator for the flight, gives it the time to load, and samples it.
-bool TFConnection::LoadSimulatorFlight(const std::string& fileName) {
+bool FlightSession::LoadSimulatorFlight(const std::string& fileName) {
     if (!RequestFlightLoad(services_.link, fileName, lastLinkResult_)) {
         services_.window.SetStatusText(ResultTexts[lastLinkResult_]);
-        services_.window.ShowMessageBox("The simulator did not answer: nothing was resumed.");
+        services_.window.ShowMessageBox(kNoAnswer);
         return false;
     }
     services_.window.PauseUserInterface(kResumePauseMs);
     SampleSimulator(services_.link, sample_, lastLinkResult_);
     if (lastLinkResult_ != LinkOk) {
         services_.window.SetStatusText(ResultTexts[lastLinkResult_]);
-        services_.window.ShowMessageBox("The simulator did not answer: nothing was resumed.");
+        services_.window.ShowMessageBox(kNoAnswer);
         return false;
     }
     return true;
 }
 
 // The resumed flight goes on at once with the sample just taken, as its next tick would.
-void TFConnection::FinishResume() {
-    savedRevision_ = Memo1().Revision();
+void FlightSession::FinishResume() {
+    savedRevision_ = Log().Revision();
     sampledSinceConnect_ = true;
     services_.window.SetTimerEnabled(true);
-    Event(FlightEvent::SituationLoaded, LogFilePath());
+    Notify(FlightEvent::SituationLoaded, LogFilePath());
     StepFlight();
 }
 

@@ -1,11 +1,10 @@
-// What the flight tracker asks of the main window: the status panel, the message boxes, the
-// timer, the situation buttons, the sound and the caption. The Windows program implements it
-// with real controls; the console host with text on the terminal; tests with a recorder.
+// What a flight asks of the main window: the status panel, the message boxes, the timer, the
+// situation buttons, the sound and the caption. The Windows program implements it with real
+// controls; the console host with text on the terminal; tests with a recorder. The flight's
+// events reach the window as a FlightListener of its own.
 #pragma once
 
 #include <string>
-
-#include "tracking/tracker_output.h"
 
 namespace aerolinker {
 
@@ -34,10 +33,6 @@ public:
     virtual void PauseUserInterface(unsigned milliseconds) = 0;
     // The general error handler's report of an error that ended an action.
     virtual void ReportError(const std::string& text) = 0;
-    virtual void OnFlightEvent(FlightEvent event, const std::string& detail) {
-        (void)event;
-        (void)detail;
-    }
 };
 
 }  // namespace aerolinker

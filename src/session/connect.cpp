@@ -1,7 +1,8 @@
-// "Connect to FSim" and "Disconnect FS".
-#include "app/connection_form.h"
+// Connecting a flight and disconnecting it: the link opened, the flight plan read, the
+// simulator's greeting, and an unfinished flight offered before a new one starts.
 #include "navlog/clock_text.h"
 #include "navlog/log_header.h"
+#include "session/flight_session.h"
 
 namespace aerolinker {
 namespace {
@@ -10,7 +11,8 @@ constexpr std::uint16_t kGreetingSeconds = 5;
 
 }  // namespace
 
-void TFConnection::LConnettiClick() {
+void FlightSession::Connect(const LocalDateTime& now) {
+    now_ = now;
     FsuipcLink& link = services_.link;
     MainWindowRoles& window = services_.window;
     if (link.IsOpen() && tracker_.FlightOpen()) {
@@ -37,29 +39,28 @@ void TFConnection::LConnettiClick() {
     Greet();
     tracker_.Connected(waypointCount, sample_.routeDistance);
     window.SetSituationButtonsEnabled(true);
-    Event(FlightEvent::Connected, sample_.aircraftTitle.Text());
+    Notify(FlightEvent::Connected, sample_.aircraftTitle.Text());
 
     if (tracker_.State().WaypointCount > 0 && OfferResume()) {
         return;
     }
     if (tracker_.State().WaypointCount == 0) {
-        ShowSimMessage(link, "Attention please !!! Plan not loaded. ",
-                       offsets::kStandardDisplayCode, 0, lastLinkResult_);
+        aerolinker::ShowSimMessage(link, "Attention please !!! Plan not loaded. ",
+                                   offsets::kStandardDisplayCode, 0, lastLinkResult_);
         window.ShowMessageBox("Not Plan. Attention!");
         return;
     }
     // The new flight gets a document of its own; what the pilot may have typed into the
     // earlier flight's log since its last save goes into its file first.
-    if (Memo1().LineCount() > 0 && Memo1().Revision() != savedRevision_) {
-        SaveLog(LogSave::Direct);
+    if (Log().LineCount() > 0 && Log().Revision() != savedRevision_) {
+        WriteLog(LogSave::Direct);
     }
-    tracker_.WriteHeader(sample_.aircraftTitle.Text(), pilotProfile_.PilotName,
-                         services_.clock.Now());
+    tracker_.WriteHeader(sample_.aircraftTitle.Text(), pilot_.PilotName, now_);
     recorder_.Start(TraceFilePath());
     window.SetTimerEnabled(true);
 }
 
-void TFConnection::Greet() {
+void FlightSession::Greet() {
     WriteConnectGreeting(
         services_.link,
         "Welcome on board by Coralstraits Airlines and Navforge 2006. Depart from " +
@@ -69,7 +70,7 @@ void TFConnection::Greet() {
 
 // An unfinished flight saved earlier is offered before anything of a new flight happens; the
 // answer Yes resumes it before any tick runs. True when the question was asked and answered Yes.
-bool TFConnection::OfferResume() {
+bool FlightSession::OfferResume() {
     Situation situation;
     std::string problem;
     if (!ReadSituation(situation, problem) || situation.closed) {
@@ -87,7 +88,7 @@ bool TFConnection::OfferResume() {
     return true;
 }
 
-void TFConnection::LChiudiClick() {
+void FlightSession::Disconnect() {
     tracker_.Abandon();
     recorder_.Stop();
     services_.link.CloseLink();

@@ -1,0 +1,163 @@
+// One flight, owned whole: the tracker and its log, the flight recorder, the situation saves
+// and resumes, the logbook entry of the closed flight, and the policy for saves that fail. The
+// window gives it what happened (a button, the tick's sample) and the time; the session decides
+// and says what to show through the window's roles, and hands every flight event to its
+// listeners.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/local_clock.h"
+#include "common/regional_settings.h"
+#include "link/fsuipc_link.h"
+#include "link/sim_sample.h"
+#include "navlog/log_document.h"
+#include "persistence/config_store.h"
+#include "persistence/pilot_profile.h"
+#include "persistence/system_services.h"
+#include "recorder/flight_recorder.h"
+#include "session/flight_listener.h"
+#include "session/main_window_roles.h"
+#include "tracking/situation.h"
+#include "tracking/tracker.h"
+
+namespace aerolinker {
+
+// What a flight uses of the world: the link to the simulator, the window that shows it, the
+// configuration with its backup beside it in the settings folder, and the file copier.
+struct SessionServices {
+    FsuipcLink& link;
+    MainWindowRoles& window;
+    ConfigStore& config;
+    Folder& settingsFolder;
+    FileCopier& fileCopy;
+    RegionalSettings regional;
+};
+
+class FlightSession : private TrackerOutput {
+public:
+    explicit FlightSession(SessionServices services);
+    FlightSession(const FlightSession&) = delete;
+    FlightSession& operator=(const FlightSession&) = delete;
+
+    // Listeners receive every flight event from now on; each must outlive the session or
+    // unsubscribe first.
+    void Subscribe(FlightListener& listener);
+    void Unsubscribe(FlightListener& listener);
+
+    // The pilot's profile signs the log; the log folder holds the flight's files.
+    void SetPilot(const PilotProfile& pilot) { pilot_ = pilot; }
+    // The folder of the log files from now on; what a program stopped in the middle of a save
+    // left behind there goes.
+    void SetLogFolder(const std::string& folder);
+
+    // "Connect to FSim": opens the link, reads the flight plan, offers an unfinished flight
+    // for resuming, else starts a new one.
+    void Connect(const LocalDateTime& now);
+    // "Disconnect FS": the flight is no longer tracked and the link closes.
+    void Disconnect();
+    // The tick, in two halves: the simulator's sample, then the flight's step on it at `now`.
+    void Sample();
+    void Step(const LocalDateTime& now);
+    // "Save Generated File": the document as it stands.
+    void SaveLog();
+    // "Save Situation" and "Load Last Situation".
+    void SaveSituation(const LocalDateTime& now);
+    void LoadLastSituation(const LocalDateTime& now);
+
+    const TrackingState& State() const { return tracker_.State(); }
+    const LogDocument& Log() const { return tracker_.Log(); }
+    // The one writer of the log besides the tracker: the text area, where the pilot types.
+    LogDocument& TextArea() { return tracker_.Log(); }
+    const PilotProfile& Pilot() const { return pilot_; }
+    LinkResult LastLinkResult() const { return lastLinkResult_; }
+    // The last save of the flight that failed, until a save succeeds again.
+    const std::string& SaveError() const { return saveError_; }
+    const std::string& LogFolder() const { return logFolder_; }
+    std::string LogFilePath() const;
+    // The situation file and the trace beside the log.
+    std::string SituationFilePath() const;
+    std::string TraceFilePath() const;
+
+    // The flight recorder's view of the flight: its trace rows, its marks (take-off, waypoints,
+    // landing) and its landing report once there is one.
+    const FlightRecorder& Recorder() const { return recorder_; }
+
+private:
+    // The tracker's effects, carried out directly.
+    void ShowSimMessage(const std::string& text, std::int16_t displayCode,
+                        std::int16_t sequence) override;
+    void WriteSimMessage(const std::string& text, std::uint16_t seconds) override;
+    void PlaySound() override;
+    void SetTimerEnabled(bool enabled) override;
+    void SaveLog(LogSave kind) override;
+    void SaveSituation() override;
+    void CloseLink() override;
+    void OnFlightEvent(FlightEvent event, const std::string& detail) override;
+
+    void Notify(FlightEvent event, const std::string& detail);
+    // The tracker's step on the sample, with the flight recorder's tick around it.
+    void StepFlight();
+    // Saves the log document and remembers the revision saved.
+    void WriteLog(LogSave kind);
+    // A save failed: the pilot is told, the flight goes on. The first failure of each kind
+    // gets a message box; later ones only the status bar, so as not to stop the pilot at
+    // every event.
+    enum class Failure { Log, Situation, Recorder, Count };
+    void ReportSaveFailure(Failure kind, const std::string& what, const std::string& error);
+    void SaveSucceeded(Failure kind);
+
+    // Connecting.
+    void Greet();
+    bool OfferResume();
+
+    // The recorder around the tracker's events.
+    void MarkRouteFlown();
+    void ShowLandingReport(const std::string& text);
+    void ResumeRecorder(const std::string& resumeText);
+    // The arrival closes the flight: the recorder's last row, the landing report if it was
+    // not shown yet, the logbook entry, and the situation marked closed, in that order.
+    void CloseFlight();
+    void WriteLogbook();
+    void MarkSituationClosed();
+
+    // Situations.
+    void SaveSituationNow();
+    bool ReadSituation(Situation& situation, std::string& problem) const;
+    std::string NextSituationFlight();
+    void WriteSituationFile(const Situation& situation);
+    void RefuseResume(const std::string& problem);
+    bool ResumeSavedFlight();
+    bool ResumeSituation(const Situation& situation);
+    bool ResumeFromConfiguration();
+    bool LoadSimulatorFlight(const std::string& fileName);
+    void FinishResume();
+
+    SessionServices services_;
+    std::vector<FlightListener*> listeners_;
+    PilotProfile pilot_;
+    std::string logFolder_;
+    // The time the window gave with the action under way.
+    LocalDateTime now_;
+    SimSample sample_;
+    LinkResult lastLinkResult_ = LinkOk;
+    // Until one sample has come back since the connect the sample holds nothing of this
+    // flight (the on-ground flag would read as airborne), so no phase steps.
+    bool sampledSinceConnect_ = false;
+    // The document's revision as last saved, to tell whether it holds unsaved text.
+    std::uint64_t savedRevision_ = 0;
+    // The simulator flight the situation file names, once known.
+    std::string situationFlight_;
+    // The last save failure, shown in the status bar while the link is fine.
+    std::string saveError_;
+    bool failureShown_[static_cast<int>(Failure::Count)] = {};
+    // The landing report stays in the status bar while the link answers and nothing failed.
+    std::string landingStatus_;
+    FlightRecorder recorder_;
+    Tracker tracker_{services_.regional, pilot_, *this};
+};
+
+}  // namespace aerolinker
