@@ -56,7 +56,7 @@ std::string TFConnection::ConfigFilePath() const {
 void TFConnection::FormCreate() {
     StartupConfiguration startup =
         ReadStartupConfiguration(services_.config, services_.defaultLogFolder);
-    session_.SetPilot(startup.profile);
+    session_.SetPilot(startup.Profile);
     session_.SetLogFolder(startup.LogFolder);
     if (LogFolder() == services_.defaultLogFolder) {
         CreateFolders(LogFolder());

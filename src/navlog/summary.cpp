@@ -64,19 +64,19 @@ void WriteTotalsAndWeather(LogDocument& document, const SummaryInputs& in,
     document.Append(
         "TOTALS: DISTANCE = " +
         PatternNumberText(
-            "0000", in.routeDistanceMetres / units::kMetresPerKilometre * units::kMilesPerKilometre,
+            "0000", in.RouteDistanceMetres / units::kMetresPerKilometre * units::kMilesPerKilometre,
             regional) +
         " miles    Flight Time = " + HoursMinutesText(flightTime, regional));
 
     WriteBlockTitle(document, "TAKE-OFF DATA");
     document.Append(kWeatherHeader);
     document.Append(kSeparatorLine);
-    document.Append(WeatherRow(in.TakeOffTime, in.departure, regional));
+    document.Append(WeatherRow(in.TakeOffTime, in.Departure, regional));
 
     WriteBlockTitle(document, "LANDING DATA ");
     document.Append(kWeatherHeader);
     document.Append(kSeparatorLine);
-    document.Append(WeatherRow(in.LandingTime, in.arrival, regional));
+    document.Append(WeatherRow(in.LandingTime, in.Arrival, regional));
 
     WriteBlockTitle(document, "FUEL CALCULATION AND FUEL REQUIRED ");
 }
@@ -108,13 +108,13 @@ void WriteFuelAndRemarks(LogDocument& document, const SummaryInputs& in,
                     number(kTaxiGallons) + "(" + number(kTaxiLitres) + ")");
     document.Append("TOTAL                                                    :" +
                     number(totalGallons) + "(" + number(totalLitres) + ")");
-    document.Append("Fuel burned (by GPS): " + PatternNumberText("000", in.gpsFuel, regional));
+    document.Append("Fuel burned (by GPS): " + PatternNumberText("000", in.GpsFuel, regional));
     document.Append(kSeparatorLine);
     document.Append("Remarks: ");
-    document.Append("Approach   Name:" + in.approachName);
-    document.Append("Transition Name:" + in.approachTransition);
+    document.Append("Approach   Name:" + in.ApproachName);
+    document.Append("Transition Name:" + in.ApproachTransition);
     document.Append(kSeparatorLine);
-    document.Append("Prepared by: " + in.pilotNumber + " " + in.pilotId);
+    document.Append("Prepared by: " + in.PilotNumber + " " + in.PilotId);
     document.Append(kSeparatorLine);
 }
 

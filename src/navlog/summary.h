@@ -11,21 +11,21 @@
 namespace aerolinker {
 
 struct SummaryInputs {
-    double routeDistanceMetres = 0;  // the GPS route's total length from the latest sample
+    double RouteDistanceMetres = 0;  // the GPS route's total length from the latest sample
     // Times of day (fractions of a day).
     double EngineStartTime = 0;
     double TakeOffTime = 0;
     double LandingTime = 0;
     double EngineStopTime = 0;
-    WeatherTexts departure;  // kept at take-off
-    WeatherTexts arrival;    // sampled at the shut-down
+    WeatherTexts Departure;  // kept at take-off
+    WeatherTexts Arrival;    // sampled at the shut-down
     double TakeOffFuel = 0;  // whole US gallons
     double ArrivalFuel = 0;
-    double gpsFuel = 0;  // the GPS fuel figure, shown as it is
-    std::string approachName;
-    std::string approachTransition;
-    std::string pilotNumber;
-    std::string pilotId;
+    double GpsFuel = 0;  // the GPS fuel figure, shown as it is
+    std::string ApproachName;
+    std::string ApproachTransition;
+    std::string PilotNumber;
+    std::string PilotId;
 };
 
 // Whole minutes from take-off to landing. A landing clock earlier than the take-off clock

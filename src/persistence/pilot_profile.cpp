@@ -23,11 +23,11 @@ StartupConfiguration ReadStartupConfiguration(ConfigStore& store,
                                               const std::string& defaultLogFolder) {
     StartupConfiguration startup;
     startup.LogFolder = ReadKey(store, keys::FlightDir, defaultLogFolder.c_str());
-    startup.profile.PilotName = ReadKey(store, keys::PilotName, kDefaultPilotText);
-    startup.profile.ID = ReadKey(store, keys::ID, kDefaultPilotText);
-    startup.profile.Number = ReadKey(store, keys::Number, kDefaultPilotText);
-    startup.profile.Flightdir = ReadKey(store, keys::FlightDir, defaultLogFolder.c_str());
-    startup.profile.FS2k4dir = ReadKey(store, keys::FS2k4dir, kDefaultFolder);
+    startup.Profile.PilotName = ReadKey(store, keys::PilotName, kDefaultPilotText);
+    startup.Profile.ID = ReadKey(store, keys::ID, kDefaultPilotText);
+    startup.Profile.Number = ReadKey(store, keys::Number, kDefaultPilotText);
+    startup.Profile.Flightdir = ReadKey(store, keys::FlightDir, defaultLogFolder.c_str());
+    startup.Profile.FS2k4dir = ReadKey(store, keys::FS2k4dir, kDefaultFolder);
     return startup;
 }
 

@@ -20,7 +20,7 @@ struct PilotProfile {
 
 struct StartupConfiguration {
     std::string LogFolder;
-    PilotProfile profile;
+    PilotProfile Profile;
 };
 
 // Reads the flight folder into LogFolder, then the pilot's name, identifier and number, the

@@ -54,25 +54,25 @@ void Tracker::InsertArrivalLines() {
 
 void Tracker::WriteSummary(const SimSample& sample, const WeatherTexts& arrivalWeather) {
     SummaryInputs in;
-    in.routeDistanceMetres = sample.routeDistance;
+    in.RouteDistanceMetres = sample.routeDistance;
     in.EngineStartTime = state_.EngineStartTime;
     in.TakeOffTime = state_.TakeOffTime;
     in.LandingTime = state_.LandingTime;
     in.EngineStopTime = state_.EngineStopTime;
-    in.departure.clouds = state_.DepartureClouds;
-    in.departure.visibility = state_.DepartureVisibility;
-    in.departure.qnh = state_.DepartureQnh;
-    in.departure.windDirection = state_.DepartureWindDirection;
-    in.departure.windSpeed = state_.DepartureWindSpeed;
-    in.departure.temperature = state_.DepartureTemperature;
-    in.arrival = arrivalWeather;
+    in.Departure.clouds = state_.DepartureClouds;
+    in.Departure.visibility = state_.DepartureVisibility;
+    in.Departure.qnh = state_.DepartureQnh;
+    in.Departure.windDirection = state_.DepartureWindDirection;
+    in.Departure.windSpeed = state_.DepartureWindSpeed;
+    in.Departure.temperature = state_.DepartureTemperature;
+    in.Arrival = arrivalWeather;
     in.TakeOffFuel = state_.TakeOffFuel;
     in.ArrivalFuel = state_.ArrivalFuel;
-    in.gpsFuel = sample.gpsFuel;
-    in.approachName = LogName(sample.approachName.Text());
-    in.approachTransition = LogName(sample.approachTransition.Text());
-    in.pilotNumber = pilot_.Number;
-    in.pilotId = pilot_.ID;
+    in.GpsFuel = sample.gpsFuel;
+    in.ApproachName = LogName(sample.approachName.Text());
+    in.ApproachTransition = LogName(sample.approachTransition.Text());
+    in.PilotNumber = pilot_.Number;
+    in.PilotId = pilot_.ID;
     WriteTotalsAndWeather(log_, in, regional_);
     WriteFuelAndRemarks(log_, in, regional_);
 }

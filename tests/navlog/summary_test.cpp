@@ -47,20 +47,20 @@ TEST(WeatherTextTest, CloudsVisibilityAndRounding) {
 class SummaryTest : public testing::Test {
 protected:
     SummaryTest() {
-        in.routeDistanceMetres = 250000;
+        in.RouteDistanceMetres = 250000;
         in.EngineStartTime = Clock(9, 52);
         in.TakeOffTime = Clock(10, 5);
         in.LandingTime = Clock(11, 30);
         in.EngineStopTime = Clock(11, 38);
-        in.departure = {"Sct 3/8", "> 50", "1013", "270", "12", "15"};
-        in.arrival = {"Few 1/8", "12.5", "1011", "320", "8", "18"};
+        in.Departure = {"Sct 3/8", "> 50", "1013", "270", "12", "15"};
+        in.Arrival = {"Few 1/8", "12.5", "1011", "320", "8", "18"};
         in.TakeOffFuel = 120;
         in.ArrivalFuel = 98;
-        in.gpsFuel = 21.6;
-        in.approachName = "ILS 05";
-        in.approachTransition = "PRT";
-        in.pilotNumber = "17";
-        in.pilotId = "XY123";
+        in.GpsFuel = 21.6;
+        in.ApproachName = "ILS 05";
+        in.ApproachTransition = "PRT";
+        in.PilotNumber = "17";
+        in.PilotId = "XY123";
     }
     std::vector<std::string> Write() {
         LogDocument document;
@@ -177,8 +177,8 @@ TEST_F(SummaryTest, EnginesRunningAcrossMidnightShowOneMinuteLess) {
 }
 
 TEST_F(SummaryTest, NoApproachAndCommaRegionalSettings) {
-    in.approachName.clear();
-    in.approachTransition.clear();
+    in.ApproachName.clear();
+    in.ApproachTransition.clear();
     regional.decimalSeparator = ',';
     regional.timeSeparator = '.';
     std::vector<std::string> lines = Write();

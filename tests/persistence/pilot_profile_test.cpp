@@ -26,11 +26,11 @@ TEST_F(PilotProfileTest, NoConfigurationFileGivesNoneAndTheDefaultFolders) {
     IniFile ini = Ini();
     StartupConfiguration startup = ReadStartupConfiguration(ini, kDocuments);
     EXPECT_EQ(startup.LogFolder, kDocuments);
-    EXPECT_EQ(startup.profile.PilotName, "None");
-    EXPECT_EQ(startup.profile.ID, "None");
-    EXPECT_EQ(startup.profile.Number, "None");
-    EXPECT_EQ(startup.profile.Flightdir, kDocuments);
-    EXPECT_EQ(startup.profile.FS2k4dir, "C:\\");
+    EXPECT_EQ(startup.Profile.PilotName, "None");
+    EXPECT_EQ(startup.Profile.ID, "None");
+    EXPECT_EQ(startup.Profile.Number, "None");
+    EXPECT_EQ(startup.Profile.Flightdir, kDocuments);
+    EXPECT_EQ(startup.Profile.FS2k4dir, "C:\\");
 }
 
 TEST_F(PilotProfileTest, SaveWritesTheFiveKeysInOrderAndReplacesTheProfile) {
@@ -52,8 +52,8 @@ TEST_F(PilotProfileTest, SaveWritesTheFiveKeysInOrderAndReplacesTheProfile) {
     // The next start reads the folder written as Flightdir through FlightDir, twice.
     StartupConfiguration startup = ReadStartupConfiguration(ini, kDocuments);
     EXPECT_EQ(startup.LogFolder, "D:\\My Flights");
-    EXPECT_EQ(startup.profile.Flightdir, "D:\\My Flights");
-    EXPECT_EQ(startup.profile.PilotName, "ACE PILOT");
+    EXPECT_EQ(startup.Profile.Flightdir, "D:\\My Flights");
+    EXPECT_EQ(startup.Profile.PilotName, "ACE PILOT");
 }
 
 TEST_F(PilotProfileTest, EmptyFieldsAreSavedAsEmptyNotNone) {
@@ -61,8 +61,8 @@ TEST_F(PilotProfileTest, EmptyFieldsAreSavedAsEmptyNotNone) {
     PilotProfile profile;
     SavePilotProfile(ini, PilotProfile{"", "", "", "", ""}, profile);
     StartupConfiguration startup = ReadStartupConfiguration(ini, kDocuments);
-    EXPECT_EQ(startup.profile.PilotName, "");
-    EXPECT_EQ(startup.profile.Number, "");
+    EXPECT_EQ(startup.Profile.PilotName, "");
+    EXPECT_EQ(startup.Profile.Number, "");
     EXPECT_EQ(startup.LogFolder, "");
 }
 
