@@ -35,9 +35,13 @@ void Tracker::Step(const SimSample& sample) {
             state_.WaypointCounter = kFirstAwaited;
             RecordTakeOff(sample);
         } else if (state_.WaypointCounter >= kFirstAwaited &&
-                   sample.activeWaypoint >= static_cast<std::uint32_t>(state_.WaypointCounter)) {
+                   sample.activeWaypoint >= static_cast<std::uint32_t>(state_.WaypointCounter) &&
+                   sample.activeWaypoint < static_cast<std::uint32_t>(state_.WaypointCount)) {
             // The GPS flies to the awaited waypoint's successor once it is passed, or further
-            // on after a direct-to that skipped some: either way the awaited one is behind.
+            // on after a direct-to that skipped some: either way the awaited one is behind. An
+            // index past the plan's end (a plan cleared mid-flight reads as all ones) names no
+            // waypoint: counting it as one would wrap the counter and the flight would never
+            // close.
             RegisterWaypoint(sample);
         }
     }

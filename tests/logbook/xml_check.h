@@ -1,12 +1,20 @@
 // A small XML reader for the writers' tests: it refuses what an XML parser refuses (unclosed
 // or crossed tags, a bare & or <, unquoted attributes, text after the root, bytes that are
-// not UTF-8) and gives the element tree so a test can check the file's structure.
+// not UTF-8) and gives the element tree so a test can check the file's structure. Below it,
+// the short flight the KML, GPX and SVG tests all draw.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cctype>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
+
+#include "persistence/temp_folder.h"
+#include "recorder/trace.h"
+#include "recorder/track.h"
 
 namespace aerolinker::testing_xml {
 
@@ -202,5 +210,52 @@ private:
     size_t i_ = 0;
     std::string error_;
 };
+
+// The tree of a document that must be well-formed; a failure names what is wrong.
+inline Element Parse(const std::string& text) {
+    Element root;
+    const std::string error = Reader(text).Parse(root);
+    EXPECT_EQ(error, "") << text.substr(0, 2000);
+    return root;
+}
+
+// xmllint, where installed, as a second opinion on well-formedness.
+inline void CheckWithXmllint(const std::string& text, const std::string& extension) {
+    if (std::system("xmllint --version > /dev/null 2>&1") != 0) {
+        return;
+    }
+    TempFolder folder;
+    folder.Put("file" + extension, text);
+    const std::string file = folder.Native().string() + "/file" + extension;
+    EXPECT_EQ(std::system(("xmllint --noout '" + file + "'").c_str()), 0) << extension;
+}
+
+// Olbia to Florence in a few rows: climb, cruise, descent; each tick is 5 s.
+inline std::vector<TraceRow> SampleRows() {
+    const double points[][3] = {{40.8989, 9.5175, 60}, {40.95, 9.56, 2500},
+                                {41.2, 9.8, 6000},     {42.3, 10.5, 9800},
+                                {43.3, 11.0, 4000},    {43.8100, 11.2051, 142}};
+    std::vector<TraceRow> rows;
+    int second = 10 * 3600 + 5 * 60;
+    for (const auto& p : points) {
+        TraceRow row;
+        row.secondsOfDay = second += 5;
+        row.latitude = p[0];
+        row.longitude = p[1];
+        row.altitudeFeet = p[2];
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// Take-off, one waypoint whose name holds markup characters, landing.
+inline std::vector<TrackMark> SampleMarks() {
+    return {{MarkKind::kTakeOff, "LIEO", 36310, 40.8989, 9.5175, 60},
+            {MarkKind::kWaypoint, "ELB<&>", 36325, 42.3, 10.5, 9800},
+            {MarkKind::kLanding, "LIRQ", 36335, 43.81, 11.2051, 142}};
+}
+
+// A title with markup characters and an ANSI (Windows-1252) "é" as the program holds it.
+inline const std::string kSampleTitle = "LIEO - LIRQ \"R\xE9gional\" <test> & co";
 
 }  // namespace aerolinker::testing_xml

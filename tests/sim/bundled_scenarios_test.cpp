@@ -92,7 +92,6 @@ Flight Fly(const std::string& name) {
     Tracker tracker(regional, pilot, events);
     tracker.BeginConnect();
     tracker.Connected(flight.waypointCount, flight.connect.routeDistance);
-    const LocalDateTime today{2026, 12, 7, 9, 0, 0, 0};
     while (!simulator.server().player().holding() && !flight.shutDown) {
         SampleSimulator(link, sample, result);
         EXPECT_EQ(result, LinkOk);

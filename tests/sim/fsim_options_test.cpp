@@ -1,48 +1,59 @@
-// fsim.exe's command line.
+// fsim.exe's command line: what it accepts, what it defaults to, and that a refusal names
+// the argument at fault so the one starting it can put it right.
 #include "sim/fsim_options.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace aerolinker {
 namespace {
 
-TEST(FsimOptionsTest, ReadsEveryOption) {
-    FsimOptions options;
-    std::string error;
-    ASSERT_TRUE(ParseFsimArguments({"--flights", "C:\\Flights", "--class", "FS98MAIN",
-                                    "--transcript", "t.txt", "lieo-lirq.scenario"},
-                                   options, error))
-        << error;
-    EXPECT_EQ(options.scenarioPath, "lieo-lirq.scenario");
-    EXPECT_EQ(options.flightsFolder, "C:\\Flights");
-    EXPECT_EQ(options.windowClass, "FS98MAIN");
-    EXPECT_EQ(options.transcriptPath, "t.txt");
-
-    FsimOptions defaults;
-    ASSERT_TRUE(ParseFsimArguments({"a.scenario"}, defaults, error));
-    EXPECT_EQ(defaults.flightsFolder, ".");
-    EXPECT_EQ(defaults.windowClass, "UIPCMAIN");
-    EXPECT_EQ(defaults.transcriptPath, "");
-}
-
-TEST(FsimOptionsTest, RefusesWhatMakesNoSenseNamingTheOption) {
+TEST(FsimOptionsTest, AcceptsEveryOptionInAnyOrderAndDefaultsTheRest) {
     const struct {
         std::vector<std::string> arguments;
-        const char* error;
+        FsimOptions expected;
     } cases[] = {
-        {{}, "SCENARIO is required"},
-        {{"a", "b"}, "The following argument was not expected: b"},
-        {{"--flights"}, "--flights: 1 required TEXT missing"},
-        {{"--class", "FSX", "a"}, "--class: FSX not in {UIPCMAIN,FS98MAIN}"},
-        {{"--verbose", "a"}, "The following argument was not expected: --verbose"},
-        {{"--help", "a"}, "The following argument was not expected: --help"},
-        {{"--flights", "", "a"}, "--flights: the flights folder is empty"},
+        {{"--flights", "C:\\Flights", "--class", "FS98MAIN", "--transcript", "t.txt",
+          "lieo-lirq.scn"},
+         {"lieo-lirq.scn", "C:\\Flights", "FS98MAIN", "t.txt"}},
+        {{"a.scn"}, {"a.scn", ".", "UIPCMAIN", ""}},
+        {{"a.scn", "--class", "FS98MAIN"}, {"a.scn", ".", "FS98MAIN", ""}},
+        // Given twice, as a script that adds to a command line does: the last one counts.
+        {{"--flights", "A", "a.scn", "--flights", "B"}, {"a.scn", "B", "UIPCMAIN", ""}},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.front());
+        FsimOptions options;
+        std::string error;
+        ASSERT_TRUE(ParseFsimArguments(c.arguments, options, error)) << error;
+        EXPECT_EQ(options.scenarioPath, c.expected.scenarioPath);
+        EXPECT_EQ(options.flightsFolder, c.expected.flightsFolder);
+        EXPECT_EQ(options.windowClass, c.expected.windowClass);
+        EXPECT_EQ(options.transcriptPath, c.expected.transcriptPath);
+    }
+}
+
+TEST(FsimOptionsTest, RefusesWhatMakesNoSenseNamingTheArgument) {
+    const struct {
+        std::vector<std::string> arguments;
+        const char* named;  // the refusal must name it
+    } cases[] = {
+        {{}, "SCENARIO"},
+        {{"a.scn", "b.scn"}, "b.scn"},  // one scenario only
+        {{"--flights"}, "--flights"},
+        {{"--class", "FSX", "a"}, "--class"},
+        {{"--verbose", "a"}, "--verbose"},
+        {{"--help", "a"}, "--help"},  // no console to print help to
+        {{"--flights", "", "a"}, "--flights"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.named);
         FsimOptions options;
         std::string error;
         EXPECT_FALSE(ParseFsimArguments(c.arguments, options, error));
-        EXPECT_EQ(error, c.error);
+        EXPECT_NE(error.find(c.named), std::string::npos) << error;
     }
 }
 

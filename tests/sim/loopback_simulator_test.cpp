@@ -80,35 +80,30 @@ TEST(LoopbackSimulatorTest, LinkOpensReadsTheFlightPlanSamplesAndShowsMessages) 
     EXPECT_EQ(result, LinkOk);
 }
 
+// The simulator under either window class, with the versions its scenario gives: the link
+// tells FSUIPC from WideClient and a simulator too old or of another kind from a good one.
 TEST(LoopbackSimulatorTest, ServesAsTheNetworkClientAndReportsItsVersions) {
-    {
+    const struct {
+        const char* windowClass;
+        const char* scenario;
+        std::int32_t requested;
+        LinkResult expected;
+    } cases[] = {
+        {protocol::kNetworkClientClass, "simulator_code 6\n", 6, LinkOk},
+        {protocol::kNetworkClientClass, "simulator_code 6\n", 2, LinkWrongSimulator},
+        {protocol::kNetworkClientClass, "server_version 0x19980004\n", 0, LinkServerNotRunning},
+        {protocol::kServerClass, "server_version 0x19980004\n", 0, LinkBadVersion},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.windowClass) + " " + c.scenario);
         LoopbackPlatform platform;
         LoopbackSimulator::Options options;
-        options.windowClass = protocol::kNetworkClientClass;
-        LoopbackSimulator simulator(platform, ScenarioFrom("simulator_code 6\n"), options);
+        options.windowClass = c.windowClass;
+        LoopbackSimulator simulator(platform, ScenarioFrom(c.scenario), options);
         FsuipcLink link(platform);
-        LinkResult result = LinkOk;
-        EXPECT_FALSE(link.OpenLink(2, result));
-        EXPECT_EQ(result, LinkWrongSimulator);
-        EXPECT_TRUE(link.OpenLink(6, result));
-    }
-    {
-        LoopbackPlatform platform;
-        LoopbackSimulator::Options options;
-        options.windowClass = protocol::kNetworkClientClass;
-        LoopbackSimulator simulator(platform, ScenarioFrom("server_version 0x19980004\n"), options);
-        FsuipcLink link(platform);
-        LinkResult result = LinkOk;
-        EXPECT_FALSE(link.OpenLink(0, result));
-        EXPECT_EQ(result, LinkServerNotRunning);
-    }
-    {
-        LoopbackPlatform platform;
-        LoopbackSimulator simulator(platform, ScenarioFrom("server_version 0x19980004\n"));
-        FsuipcLink link(platform);
-        LinkResult result = LinkOk;
-        EXPECT_FALSE(link.OpenLink(0, result));
-        EXPECT_EQ(result, LinkBadVersion);
+        LinkResult result = LinkNotOpen;  // none of the expected results
+        EXPECT_EQ(link.OpenLink(c.requested, result), c.expected == LinkOk);
+        EXPECT_EQ(result, c.expected);
     }
 }
 

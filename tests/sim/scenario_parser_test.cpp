@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "link/fsuipc_offsets.h"
+#include "common/units.h"
 #include "link/sim_sample.h"
 #include "sim/scenario_player.h"
 #include "sim_test_support.h"
@@ -28,99 +29,108 @@ std::uint32_t Tank(int value) {
     return offsets::kFuelTanks + 4 * static_cast<std::uint32_t>(value);
 }
 
+std::uint32_t Engine(std::uint32_t number) {
+    return offsets::kEngine1Combustion + (number - 1) * offsets::kEngineStride;
+}
+
+// How a number is read back from the offset space: each reader at its width and sign.
+using Reader = double (*)(const OffsetSpace&, std::uint32_t);
+constexpr Reader kU8 = [](const OffsetSpace& s, std::uint32_t at) -> double { return s.U8(at); };
+constexpr Reader kU16 = [](const OffsetSpace& s, std::uint32_t at) -> double { return s.U16(at); };
+constexpr Reader kS16 = [](const OffsetSpace& s, std::uint32_t at) -> double { return s.S16(at); };
+constexpr Reader kU32 = [](const OffsetSpace& s, std::uint32_t at) -> double { return s.U32(at); };
+constexpr Reader kS32 = [](const OffsetSpace& s, std::uint32_t at) -> double { return s.S32(at); };
+constexpr Reader kF64 = [](const OffsetSpace& s, std::uint32_t at) -> double { return s.F64(at); };
+constexpr Reader kText = nullptr;  // a text field: `text` in its first `textSize` bytes
+
+struct ValueCase {
+    const char* line;  // a scenario of this one line
+    std::uint32_t offset;
+    Reader read;
+    double number;
+    double tolerance = 0;  // for values converted from natural units
+    const char* text = nullptr;
+    std::uint32_t textSize = 0;
+};
+
+// Each line alone, with the raw values the program reads where the line puts them; a line
+// that fills more than one field has a row per field.
+const ValueCase kValues[] = {
+    {"title \"Generic Twin Turboprop\"   # quoted, blanks kept", offsets::kAircraftTitle, kText, 0,
+     0, "Generic Twin Turboprop", 256},
+    {"waypoint_count 5", offsets::kWaypointCount, kS32, 5},
+    {"route_distance 250000", offsets::kRouteDistance, kF64, 250000},
+    {"clock 09:52", offsets::kClockHour, kU8, 9},
+    {"clock 09:52", offsets::kClockMinute, kU8, 52},
+    {"wind 270/12", offsets::kWindDirection, kU16, 49152},
+    {"wind 270/12", offsets::kWindSpeed, kU16, 12},
+    {"wind 360/0", offsets::kWindDirection, kU16, 0},  // 360 degrees is north again
+    {"visibility 12.5 mi", offsets::kVisibility, kU16, 1250},
+    {"qnh 1013 hpa", offsets::kQnh, kU16, 16208},
+    {"temperature 15 c", offsets::kTemperature, kU16, 3840},
+    {"temperature -5 c", offsets::kTemperature, kU16, 0xFB00},
+    {"clouds 3/8", offsets::kCloudCover, kU16, 0x6000},
+    {"clouds 8/8", offsets::kCloudCover, kU16, 0xFFFF},
+    {"fuel left_main 0.75 64", Tank(kLeftMainLevel), kU32, 6291456},
+    {"fuel left_main 0.75 64", Tank(kLeftMainCapacity), kU32, 64},
+    {"fuel left_main 0.75 64", Tank(kCentreLevel), kU32, 0},
+    {"fuel right_tip 1 10", Tank(kRightTipLevel), kU32, 8388608},
+    {"fuel right_tip 1 10", Tank(kRightTipCapacity), kU32, 10},
+    {"altitude 3048.5", offsets::kAltitudeMetres, kU32, 3048},
+    {"altitude 3048.5", offsets::kAltitudeFraction, kU32, 0x80000000u},
+    {"altitude 10000 ft", offsets::kAltitudeMetres, kU32, 3048},
+    {"prev LIEO", offsets::kPreviousWaypoint, kText, 0, 0, "LIEO", 6},
+    {"next OLB", offsets::kNextWaypoint, kText, 0, 0, "OLB", 6},
+    {"destination LIRQ", offsets::kDestination, kText, 0, 0, "LIRQ", 5},
+    {"approach \"ILS 05\"", offsets::kApproachName, kText, 0, 0, "ILS 05", 10},
+    {"transition PRT", offsets::kApproachTransition, kText, 0, 0, "PRT", 10},
+    {"distance_to_next 46300", offsets::kDistanceToNext, kF64, 46300},
+    {"heading 4.36332", offsets::kTrueHeading, kF64, 4.36332},
+    {"heading 250 deg", offsets::kTrueHeading, kF64, 250 / units::kDegreesPerRadian, 1e-12},
+    {"time_to_next 540", offsets::kTimeToNext, kU32, 540},
+    {"estimated_arrival 11:05", offsets::kEstimatedArrival, kU32, 39900},
+    {"estimated_arrival 25:00", offsets::kEstimatedArrival, kU32, 90000},
+    {"active_waypoint 1", offsets::kActiveWaypoint, kU32, 1},
+    {"ground_speed 128.6", offsets::kGroundSpeed, kF64, 128.6},
+    {"ground_speed 250 kt", offsets::kGroundSpeed, kF64, 128.611, 0.001},
+    {"gps_fuel 21.6", offsets::kGpsFuel, kF64, 21.6},
+    {"engines 1 0 0 1", Engine(1), kS16, 1},
+    {"engines 1 0 0 1", Engine(2), kS16, 0},
+    {"engines 1 0 0 1", Engine(4), kS16, 1},
+    {"on_ground 1", offsets::kOnGround, kS16, 1},
+    // The flight recorder's values: signs survive in every field.
+    {"vertical_speed -500 fpm", offsets::kVerticalSpeed, kS32, -650},
+    {"touchdown_rate -256", offsets::kTouchdownSpeed, kS32, -256},
+    {"pause 1", offsets::kPauseIndicator, kU16, 1},
+    {"slew 1", offsets::kSlewMode, kU16, 1},
+    {"sim_rate 0.5", offsets::kSimulationRate, kU16, 128},
+    {"g -1.5", offsets::kGForce, kS16, -938},
+    // Raw typed offsets and escapes in quoted text.
+    {"u8 0x0366 2", 0x0366, kU8, 2},
+    {"u16 3000 65535", 3000, kU16, 65535},
+    {"s16 0x0894 -1", 0x0894, kS16, -1},
+    {"u32 0x60E4 4294967295", 0x60E4, kU32, 4294967295.0},
+    {"s32 0x6120 -7", 0x6120, kS32, -7},
+    {"f64 0x61A8 -0.5", 0x61A8, kF64, -0.5},
+    {"text 0x6081 6 \"A\\x01\\\"\\\\B\"", 0x6081, kText, 0, 0, "A\x01\"\\B", 6},
+    {"text 0x60A4 6 SIXCHR", 0x60A4, kText, 0, 0, "SIXCHR", 6},
+};
+
 TEST(ScenarioParserTest, NamedValuesBecomeTheRawCodesTheProgramReads) {
-    const OffsetSpace space = InitialSpace(
-        "# departure weather\n"
-        "title \"Generic Twin Turboprop\"   # quoted, blanks kept\n"
-        "waypoint_count 5\n"
-        "route_distance 250000\n"
-        "clock 09:52\n"
-        "wind 270/12\n"
-        "visibility 12.5 mi\n"
-        "qnh 1013 hpa\n"
-        "temperature 15 c\n"
-        "clouds 3/8\n"
-        "fuel left_main 0.75 64\n"
-        "fuel right_tip 1 10\n"
-        "altitude 3048.5\n"
-        "prev LIEO\n"
-        "next OLB\n"
-        "destination LIRQ\n"
-        "approach \"ILS 05\"\n"
-        "transition PRT\n"
-        "distance_to_next 46300\n"
-        "heading 4.36332\n"
-        "time_to_next 540\n"
-        "estimated_arrival 11:05\n"
-        "active_waypoint 1\n"
-        "ground_speed 128.6\n"
-        "gps_fuel 21.6\n"
-        "engines 1 0 0 1\n"
-        "on_ground 1\n");
-    EXPECT_EQ(space.Text(offsets::kAircraftTitle, 256), "Generic Twin Turboprop");
-    EXPECT_EQ(space.S32(offsets::kWaypointCount), 5);
-    EXPECT_EQ(space.F64(offsets::kRouteDistance), 250000.0);
-    EXPECT_EQ(space.U8(offsets::kClockHour), 9);
-    EXPECT_EQ(space.U8(offsets::kClockMinute), 52);
-    EXPECT_EQ(space.U16(offsets::kWindDirection), 49152);
-    EXPECT_EQ(space.U16(offsets::kWindSpeed), 12);
-    EXPECT_EQ(space.U16(offsets::kVisibility), 1250);
-    EXPECT_EQ(space.U16(offsets::kQnh), 16208);
-    EXPECT_EQ(space.U16(offsets::kTemperature), 3840);
-    EXPECT_EQ(space.U16(offsets::kCloudCover), 0x6000);
-    EXPECT_EQ(space.U32(Tank(kLeftMainLevel)), 6291456u);
-    EXPECT_EQ(space.U32(Tank(kLeftMainCapacity)), 64u);
-    EXPECT_EQ(space.U32(Tank(kRightTipLevel)), 8388608u);
-    EXPECT_EQ(space.U32(Tank(kRightTipCapacity)), 10u);
-    EXPECT_EQ(space.U32(Tank(kCentreLevel)), 0u);
-    EXPECT_EQ(space.U32(offsets::kAltitudeMetres), 3048u);
-    EXPECT_EQ(space.U32(offsets::kAltitudeFraction), 0x80000000u);
-    EXPECT_EQ(space.Text(offsets::kPreviousWaypoint, 6), "LIEO");
-    EXPECT_EQ(space.Text(offsets::kNextWaypoint, 6), "OLB");
-    EXPECT_EQ(space.Text(offsets::kDestination, 5), "LIRQ");
-    EXPECT_EQ(space.Text(offsets::kApproachName, 10), "ILS 05");
-    EXPECT_EQ(space.Text(offsets::kApproachTransition, 10), "PRT");
-    EXPECT_EQ(space.F64(offsets::kDistanceToNext), 46300.0);
-    EXPECT_EQ(space.F64(offsets::kTrueHeading), 4.36332);
-    EXPECT_EQ(space.U32(offsets::kTimeToNext), 540u);
-    EXPECT_EQ(space.U32(offsets::kEstimatedArrival), 39900u);
-    EXPECT_EQ(space.U32(offsets::kActiveWaypoint), 1u);
-    EXPECT_EQ(space.F64(offsets::kGroundSpeed), 128.6);
-    EXPECT_EQ(space.F64(offsets::kGpsFuel), 21.6);
-    EXPECT_EQ(space.S16(offsets::kEngine1Combustion), 1);
-    EXPECT_EQ(space.S16(offsets::kEngine1Combustion + offsets::kEngineStride), 0);
-    EXPECT_EQ(space.S16(offsets::kEngine1Combustion + 3 * offsets::kEngineStride), 1);
-    EXPECT_EQ(space.S16(offsets::kOnGround), 1);
+    for (const ValueCase& c : kValues) {
+        SCOPED_TRACE(c.line);
+        const OffsetSpace space = InitialSpace(std::string("# one value\n") + c.line + "\n");
+        if (c.read == kText) {
+            EXPECT_EQ(space.Text(c.offset, c.textSize), c.text);
+        } else {
+            EXPECT_NEAR(c.read(space, c.offset), c.number, c.tolerance);
+        }
+    }
 }
 
-TEST(ScenarioParserTest, NaturalUnitsAtTheirEdges) {
-    const OffsetSpace space = InitialSpace(
-        "wind 360/0\n"
-        "temperature -5 c\n"
-        "clouds 8/8\n"
-        "altitude 10000 ft\n"
-        "heading 250 deg\n"
-        "ground_speed 250 kt\n"
-        "estimated_arrival 25:00\n");
-    EXPECT_EQ(space.U16(offsets::kWindDirection), 0);  // 360 degrees is north again
-    EXPECT_EQ(space.U16(offsets::kTemperature), 0xFB00);
-    EXPECT_EQ(space.U16(offsets::kCloudCover), 0xFFFF);
-    EXPECT_EQ(space.U32(offsets::kAltitudeMetres), 3048u);
-    EXPECT_NEAR(space.F64(offsets::kTrueHeading) * 57.2957795130823229, 250.0, 1e-9);
-    EXPECT_NEAR(space.F64(offsets::kGroundSpeed), 128.611, 0.001);
-    EXPECT_EQ(space.U32(offsets::kEstimatedArrival), 90000u);
-}
-
-// The flight recorder's values: signs survive in every field, south and west included.
-TEST(ScenarioParserTest, RecorderValuesInNaturalUnits) {
-    const OffsetSpace space = InitialSpace(
-        "position -33.9 -151.2\n"
-        "vertical_speed -500 fpm\n"
-        "touchdown_rate -256\n"
-        "pause 1\n"
-        "slew 1\n"
-        "sim_rate 0.5\n"
-        "g -1.5\n");
+// South and west of Greenwich: the position's 64-bit values keep their signs.
+TEST(ScenarioParserTest, PositionSouthAndWest) {
+    const OffsetSpace space = InitialSpace("position -33.9 -151.2\n");
     const auto s64 = [&](std::uint32_t offset) {
         return static_cast<std::int64_t>(std::uint64_t{space.U32(offset + 4)} << 32 |
                                          space.U32(offset));
@@ -129,32 +139,6 @@ TEST(ScenarioParserTest, RecorderValuesInNaturalUnits) {
                 -33.9, 1e-9);
     EXPECT_NEAR(static_cast<double>(s64(offsets::kLongitude)) * 360.0 / 18446744073709551616.0,
                 -151.2, 1e-9);
-    EXPECT_EQ(static_cast<std::int32_t>(space.U32(offsets::kVerticalSpeed)), -650);
-    EXPECT_EQ(static_cast<std::int32_t>(space.U32(offsets::kTouchdownSpeed)), -256);
-    EXPECT_EQ(space.U16(offsets::kPauseIndicator), 1);
-    EXPECT_EQ(space.U16(offsets::kSlewMode), 1);
-    EXPECT_EQ(space.U16(offsets::kSimulationRate), 128);
-    EXPECT_EQ(static_cast<std::int16_t>(space.U16(offsets::kGForce)), -938);
-}
-
-TEST(ScenarioParserTest, RawTypedOffsetsAndEscapes) {
-    const OffsetSpace space = InitialSpace(
-        "u8 0x0366 2\n"
-        "u16 3000 65535\n"
-        "s16 0x0894 -1\n"
-        "u32 0x60E4 4294967295\n"
-        "s32 0x6120 -7\n"
-        "f64 0x61A8 -0.5\n"
-        "text 0x6081 6 \"A\\x01\\\"\\\\B\"\n"
-        "text 0x60A4 6 SIXCHR\n");
-    EXPECT_EQ(space.U8(0x0366), 2);
-    EXPECT_EQ(space.U16(3000), 65535);
-    EXPECT_EQ(space.S16(0x0894), -1);
-    EXPECT_EQ(space.U32(0x60E4), 4294967295u);
-    EXPECT_EQ(space.S32(0x6120), -7);
-    EXPECT_EQ(space.F64(0x61A8), -0.5);
-    EXPECT_EQ(space.Text(0x6081, 6), std::string("A\x01\"\\B"));
-    EXPECT_EQ(space.Text(0x60A4, 6), "SIXCHR");
 }
 
 TEST(ScenarioParserTest, FramesAndScenarioSettings) {
