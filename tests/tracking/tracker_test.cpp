@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -38,8 +39,10 @@ public:
         events.push_back(event);
     }
     std::vector<std::string> Take() { return std::exchange(effects, {}); }
-    long Count(FlightEvent event) const { return std::count(events.begin(), events.end(), event); }
-    long Count(const std::string& effect) const {
+    std::ptrdiff_t Count(FlightEvent event) const {
+        return std::count(events.begin(), events.end(), event);
+    }
+    std::ptrdiff_t Count(const std::string& effect) const {
         return std::count(effects.begin(), effects.end(), effect);
     }
 
