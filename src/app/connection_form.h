@@ -62,6 +62,7 @@ public:
 
     // The flight's events reach the listener from now on.
     void Subscribe(FlightListener& listener) { session_.Subscribe(listener); }
+    void Unsubscribe(FlightListener& listener) { session_.Unsubscribe(listener); }
     const FlightSession& Session() const { return session_; }
 
     const TrackingState& State() const { return session_.State(); }

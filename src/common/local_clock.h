@@ -6,6 +6,16 @@
 
 namespace aerolinker {
 
+// The time of day of the given fields as a fraction of a day (0.5 is 12:00). The sum is taken
+// in doubles, exact for every whole number of milliseconds.
+inline double TimeOfDay(int hour, int minute, int second, int millisecond) {
+    using namespace units;
+    return (((static_cast<double>(hour) * kMinutesPerHour + minute) * kSecondsPerMinute + second) *
+                kMillisecondsPerSecond +
+            millisecond) /
+           kMillisecondsPerDay;
+}
+
 struct LocalDateTime {
     int year = 2000;
     int month = 1;
@@ -16,10 +26,7 @@ struct LocalDateTime {
     int millisecond = 0;
 
     // The time of day as a fraction of a day (0.5 is 12:00).
-    double TimeOfDay() const {
-        return (((hour * 60.0 + minute) * 60.0 + second) * 1000.0 + millisecond) /
-               units::kMillisecondsPerDay;
-    }
+    double TimeOfDay() const { return aerolinker::TimeOfDay(hour, minute, second, millisecond); }
 };
 
 class LocalClock {

@@ -132,8 +132,8 @@ bool FsuipcLink::CreateArea(LinkResult& result) {
 bool FsuipcLink::ShakeHands(LinkResult& result) {
     // The server may need a moment after the first message before it reports its versions,
     // so the handshake asks up to five times.
-    std::uint8_t serverVersion[4] = {};
-    std::uint8_t simulatorVersion[4] = {};
+    std::uint8_t serverVersion[offsets::kVersionWordSize] = {};
+    std::uint8_t simulatorVersion[offsets::kVersionWordSize] = {};
     const auto libraryVersion = le::Bytes(static_cast<std::uint16_t>(state_.libraryVersion));
     for (int pass = 1; pass <= protocol::kHandshakePasses &&
                        (state_.serverVersion == 0 || state_.simulatorVersion == 0);

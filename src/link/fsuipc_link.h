@@ -41,6 +41,8 @@ namespace protocol {
 constexpr const char* kServerClass = "UIPCMAIN";
 constexpr const char* kNetworkClientClass = "FS98MAIN";
 constexpr const char* kMessageName = "FsasmLib:IPC";
+// The message names the client's area by a global atom, and atoms go no higher.
+constexpr std::uintptr_t kLargestAtom = 0xFFFF;
 constexpr std::uint32_t kAreaSize = 0x8000;
 constexpr std::uint32_t kAreaLimit = 0x7F00;  // requests and terminator end at or below this
 constexpr std::uint32_t kReadType = 1;

@@ -33,6 +33,7 @@ constexpr std::uint32_t kRouteDistance = 0x61A0;       // double, metres
 constexpr std::uint32_t kGpsFuel = 0x61A8;             // double
 constexpr std::uint32_t kEngine1Combustion = 0x0894;   // s16; engine n at + n x kEngineStride
 constexpr std::uint32_t kEngineStride = 0x98;
+constexpr std::uint32_t kEngineCount = 4;
 constexpr std::uint32_t kOnGround = 0x0366;  // s16, 1 on the ground
 
 // The flight recorder's values, read in the same batch after the sample's.
@@ -70,8 +71,34 @@ constexpr std::uint32_t kWaypointIdSize = 6;
 constexpr std::uint32_t kApproachNameSize = 10;
 constexpr std::uint32_t kDestinationSize = 5;
 constexpr std::uint32_t kFuelTankValues = 15;
+constexpr std::uint32_t kLibraryVersionSize = 2;
+constexpr std::uint32_t kMessageTimeSize = 2;
+constexpr std::uint32_t kConnectValueSize = 4;
+constexpr std::uint32_t kFlightFileControlSize = 1;
+constexpr std::uint32_t kVersionWordSize = 4;
+// The two version words lie side by side from kServerVersion; the library version's write
+// lands inside the simulator's.
+constexpr std::uint32_t kVersionWordsEnd = kSimulatorVersion + kVersionWordSize;
 
+// How the values hold their measures, for reading them and for writing them in the
+// substitute simulator alike.
+constexpr int kVisibilityPerMile = 100;
+constexpr int kQnhPerHectopascal = 16;
+constexpr int kWindDirectionPerTurn = 65536;  // a full turn reads as 0
+constexpr int kTemperaturePerDegree = 256;
+constexpr std::uint16_t kCloudCoverEighth = 0x2000;
+constexpr std::uint16_t kCloudCoverOvercast = 0xFFFF;  // eight eighths
+// A double: the integer levels divided by it give each tank's fraction.
 constexpr double kFullTankLevel = 8388608.0;  // a full tank's level value
+// The fraction part of the altitude counts units of 2^-32 metre.
+constexpr double kAltitudeFractionPerMetre = 4294967296.0;
+// Latitude counts units of 90 / 10001750 degree per 2^32 (10001750 m being the simulator's
+// quarter meridian); longitude spans the whole 2^64 range for 360 degrees.
+constexpr double kLatitudeUnitsPerDegree = 10001750.0 * 4294967296.0 / 90.0;
+constexpr double kLongitudeUnitsPerDegree = 4294967296.0 * 4294967296.0 / 360.0;
+constexpr int kVerticalSpeedPerMetrePerSecond = 256;
+constexpr int kSimulationRatePerFactor = 256;  // 256 is 1x
+constexpr int kGForcePerG = 625;
 
 // Values the program writes.
 constexpr std::uint32_t kConnectValueAData = 66493;

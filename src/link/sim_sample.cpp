@@ -10,7 +10,6 @@ namespace aerolinker {
 
 namespace {
 
-constexpr std::uint32_t kEngineCount = 4;
 constexpr std::size_t kClockFieldSize = 2;  // the clock is read 2 bytes at a time
 constexpr std::size_t kMessageCharacters = offsets::kMessageTextSize - 1;  // room for the zero
 
@@ -112,7 +111,7 @@ struct RawSample {
     std::uint8_t groundSpeed[8];
     std::uint8_t routeDistance[8];
     std::uint8_t gpsFuel[8];
-    std::uint8_t engineCombustion[kEngineCount][2];
+    std::uint8_t engineCombustion[offsets::kEngineCount][2];
     std::uint8_t onGround[2];
     std::uint8_t latitude[8];
     std::uint8_t longitude[8];
@@ -153,7 +152,7 @@ void QueueSampleReads(Batch& batch, RawSample& raw, SimSample& fresh) {
     batch.Read(offsets::kGroundSpeed, sizeof raw.groundSpeed, raw.groundSpeed);
     batch.Read(offsets::kRouteDistance, sizeof raw.routeDistance, raw.routeDistance);
     batch.Read(offsets::kGpsFuel, sizeof raw.gpsFuel, raw.gpsFuel);
-    for (std::uint32_t engine = 0; engine < kEngineCount; ++engine) {
+    for (std::uint32_t engine = 0; engine < offsets::kEngineCount; ++engine) {
         batch.Read(offsets::kEngine1Combustion + engine * offsets::kEngineStride,
                    sizeof raw.engineCombustion[engine], raw.engineCombustion[engine]);
     }
@@ -194,7 +193,7 @@ void DecodeSample(const RawSample& raw, SimSample& fresh) {
     fresh.groundSpeed = le::Load<double>(raw.groundSpeed);
     fresh.routeDistance = le::Load<double>(raw.routeDistance);
     fresh.gpsFuel = le::Load<double>(raw.gpsFuel);
-    for (std::uint32_t engine = 0; engine < kEngineCount; ++engine) {
+    for (std::uint32_t engine = 0; engine < offsets::kEngineCount; ++engine) {
         fresh.engineCombustion[engine] = le::Load<std::int16_t>(raw.engineCombustion[engine]);
     }
     fresh.onGround = le::Load<std::int16_t>(raw.onGround);

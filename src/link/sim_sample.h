@@ -68,7 +68,7 @@ struct SimSample {
     double groundSpeed = 0;    // metres per second
     double routeDistance = 0;  // metres
     double gpsFuel = 0;
-    std::int16_t engineCombustion[4] = {};
+    std::int16_t engineCombustion[offsets::kEngineCount] = {};
     std::int16_t onGround = 0;
     // Read after the 29, in the same batch.
     RecorderValues recorder;

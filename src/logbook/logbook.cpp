@@ -8,6 +8,7 @@
 #include "common/file_io.h"
 #include "common/file_append.h"
 #include "common/fixed_number_text.h"
+#include "common/units.h"
 #include "logbook/profile_svg.h"
 #include "logbook/track_files.h"
 
@@ -15,16 +16,15 @@ namespace aerolinker {
 
 namespace {
 
-constexpr double kSecondsPerMinute = 60.0;
-
 std::string HoursMinutes(int minutes) {
     char text[32];
-    std::snprintf(text, sizeof text, "%d:%02d", minutes / 60, minutes % 60);
+    std::snprintf(text, sizeof text, "%d:%02d", minutes / units::kMinutesPerHour,
+                  minutes % units::kMinutesPerHour);
     return text;
 }
 
 std::string Minutes(int seconds) {
-    return FixedText(seconds / kSecondsPerMinute, 1);
+    return FixedText(static_cast<double>(seconds) / units::kSecondsPerMinute, 1);
 }
 
 std::string DateText(const LocalDateTime& when) {
@@ -38,21 +38,6 @@ std::string TitleOf(const LogbookFlight& flight) {
     std::snprintf(time, sizeof time, "%02d:%02d", flight.takeOff.hour, flight.takeOff.minute);
     return flight.entry.departure + " - " + flight.entry.arrival + ", " + DateText(flight.takeOff) +
            " " + time;
-}
-
-// The entry names logbook.csv lists, in its last column; none when it cannot be read.
-std::vector<std::string> EntriesListed(const std::string& csvPath) {
-    std::string text;
-    std::vector<CsvFields> records;
-    std::vector<std::string> names;
-    if (ReadFileContents(csvPath, text) == 0 && ParseCsv(text, records)) {
-        for (const CsvFields& record : records) {
-            if (!record.empty()) {
-                names.push_back(record.back());
-            }
-        }
-    }
-    return names;
 }
 
 }  // namespace
@@ -96,8 +81,29 @@ CsvFields LogbookFields(const LogbookEntry& e) {
             e.entryName};
 }
 
-int AppendLogbookRow(const std::string& csvPath, const LogbookEntry& entry) {
-    return AppendToFile(csvPath, CsvRecord(LogbookHeader()), CsvRecord(LogbookFields(entry)));
+// The row is found by the entry's name in its last column. Rewriting the whole file is one
+// atomic replacement, so a stop leaves either the old row or the new one. A file that cannot
+// be read as CSV is never rewritten: the row is appended and nothing else is touched.
+int WriteLogbookRow(const std::string& csvPath, const LogbookEntry& entry) {
+    const CsvFields row = LogbookFields(entry);
+    std::string text;
+    std::vector<CsvFields> records;
+    if (ReadFileContents(csvPath, text) == 0 && ParseCsv(text, records)) {
+        const auto same =
+            std::find_if(records.begin() + (records.empty() ? 0 : 1), records.end(),
+                         [&](const CsvFields& record) {
+                             return !record.empty() && record.back() == entry.entryName;
+                         });
+        if (same != records.end()) {
+            *same = row;
+            std::string rewritten;
+            for (const CsvFields& record : records) {
+                rewritten += CsvRecord(record);
+            }
+            return ReplaceFileContents(csvPath, rewritten);
+        }
+    }
+    return AppendToFile(csvPath, CsvRecord(LogbookHeader()), CsvRecord(row));
 }
 
 std::string SafeFileName(const std::string& name) {
@@ -121,34 +127,13 @@ std::string EntryBaseName(const LocalDateTime& when, const std::string& departur
     return SafeFileName(DateText(when) + time + departure + "-" + arrival);
 }
 
-std::string FreeEntryName(const std::string& folder, const std::string& base,
-                          const std::string& logText) {
-    const std::vector<std::string> listed = EntriesListed(folder + "\\" + kLogbookCsvName);
-    for (int n = 1;; ++n) {
-        const std::string name = n == 1 ? base : base + "_" + std::to_string(n);
-        bool taken = false;
-        for (const char* extension : kEntryExtensions) {
-            taken = taken || FileExists(folder + "\\" + name + extension);
-        }
-        if (!taken) {
-            return name;
-        }
-        std::string copy;
-        if (std::find(listed.begin(), listed.end(), name) == listed.end() &&
-            ReadFileContents(folder + "\\" + name + ".log", copy) == 0 && copy == logText) {
-            return name;
-        }
-    }
-}
-
 std::string WriteLogbookEntry(const std::string& logFolder, LogbookFlight flight) {
     const std::string folder = logFolder + "\\" + kLogbookFolderName;
     if (int error = CreateFolder(folder); error != 0) {
         throw CannotCreateFileError(folder, error);
     }
-    const std::string name = FreeEntryName(
-        folder, EntryBaseName(flight.takeOff, flight.entry.departure, flight.entry.arrival),
-        flight.logText);
+    const std::string name =
+        EntryBaseName(flight.takeOff, flight.entry.departure, flight.entry.arrival);
     flight.entry.entryName = name;
     const std::string title = TitleOf(flight);
     const std::pair<const char*, std::string> files[] = {
@@ -158,8 +143,8 @@ std::string WriteLogbookEntry(const std::string& logFolder, LogbookFlight flight
         {".gpx", GpxText(title, flight.trace, flight.marks)},
         {".svg", ProfileSvg(title, flight.trace, flight.marks, flight.entry.landing)},
     };
-    // The log copy goes first (it tells whose an interrupted entry is), the row last (it
-    // completes the entry).
+    // The row goes last: it completes the entry. Files without their row are an entry a stop
+    // interrupted, and closing the flight again writes them anew.
     for (const auto& [extension, text] : files) {
         const std::string path = folder + "\\" + name + extension;
         if (int error = ReplaceFileContents(path, text); error != 0) {
@@ -167,7 +152,7 @@ std::string WriteLogbookEntry(const std::string& logFolder, LogbookFlight flight
         }
     }
     const std::string csvPath = folder + "\\" + kLogbookCsvName;
-    if (int error = AppendLogbookRow(csvPath, flight.entry); error != 0) {
+    if (int error = WriteLogbookRow(csvPath, flight.entry); error != 0) {
         throw CannotCreateFileError(csvPath, error);
     }
     return name;

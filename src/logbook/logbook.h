@@ -1,6 +1,7 @@
 // The pilot's logbook: when a flight closes, its files go into the Logbook folder inside the
-// log folder under a name of date, time and route that is never reused, and one row per
-// flight is appended to logbook.csv.
+// log folder under a name of its take-off's date and time and its route, and logbook.csv has
+// one row per flight. A flight is known by its take-off: closed again (resumed after a stop in
+// its closing, or loaded again once finished) it updates its one entry and row.
 #pragma once
 
 #include <optional>
@@ -38,9 +39,9 @@ struct LogbookEntry {
 CsvFields LogbookHeader();
 CsvFields LogbookFields(const LogbookEntry& entry);
 
-// Appends the entry's row to logbook.csv, the header first when the file is new. Returns 0 or
-// the platform's error code.
-int AppendLogbookRow(const std::string& csvPath, const LogbookEntry& entry);
+// The entry's row in logbook.csv: replaces the row of the same entry name, or is appended (the
+// header first when the file is new). Returns 0 or the platform's error code.
+int WriteLogbookRow(const std::string& csvPath, const LogbookEntry& entry);
 
 // "2026-12-07_1005_LIEO-LIRQ": the date and time of `when`, then the route, made safe as a
 // Windows file name.
@@ -50,14 +51,6 @@ std::string EntryBaseName(const LocalDateTime& when, const std::string& departur
 // Characters Windows refuses in a file name (< > : " / \ | ? * and controls) become "_", and
 // trailing dots and spaces, which Windows drops silently, go.
 std::string SafeFileName(const std::string& name);
-
-// `base`, or `base_2`, `base_3` ... : the first name no entry in `folder` has, so an entry
-// never overwrites another. The entry's row in logbook.csv is written last: files under a name
-// the logbook does not list are an entry a stop interrupted. When their log copy is `logText`,
-// they are this flight's own (the flight resumed and closed again) and the name is given back
-// to finish them; anything else keeps its name.
-std::string FreeEntryName(const std::string& folder, const std::string& base,
-                          const std::string& logText);
 
 // Everything a closed flight leaves in the logbook.
 struct LogbookFlight {
@@ -69,7 +62,7 @@ struct LogbookFlight {
 };
 
 // Makes the Logbook folder inside `logFolder` if needed, writes the entry's log copy, trace
-// CSV, KML, GPX and profile SVG, and appends its logbook.csv row. Returns the entry's name.
+// CSV, KML, GPX and profile SVG, then its logbook.csv row. Returns the entry's name.
 // Raises the program's "Cannot create file" error naming the file that failed.
 std::string WriteLogbookEntry(const std::string& logFolder, LogbookFlight flight);
 

@@ -12,9 +12,6 @@
 namespace aerolinker {
 namespace {
 
-constexpr double kSecondsPerHour = 3600.0;
-constexpr double kSecondsPerMinute = 60.0;
-
 bool AllDigits(const std::string& text) {
     for (char c : text) {
         if (!IsDigit(c)) {
@@ -111,8 +108,9 @@ bool ReadClockFields(const std::string& s, size_t& pos, const RegionalSettings& 
 }
 
 bool InClockRange(const ClockFields& f) {
-    return f.hour >= 0 && f.hour < 24 && f.minute >= 0 && f.minute < 60 && f.second >= 0 &&
-           f.second < 60;
+    return f.hour >= 0 && f.hour < units::kHoursPerDay && f.minute >= 0 &&
+           f.minute < units::kMinutesPerHour && f.second >= 0 &&
+           f.second < units::kSecondsPerMinute;
 }
 
 }  // namespace
@@ -150,8 +148,8 @@ std::string ClockText(double timeOfDay, const RegionalSettings& regional) {
 std::string HeadingText(double radians) {
     int degrees = RoundHalfEven(radians * units::kDegreesPerRadian);
     if (degrees < 0) {
-        degrees = degrees % 360 + 360;
-        if (degrees == 360) {
+        degrees = degrees % units::kDegreesPerTurn + units::kDegreesPerTurn;
+        if (degrees == units::kDegreesPerTurn) {
             degrees = 0;
         }
     }
@@ -164,9 +162,10 @@ std::string DurationText(double seconds, const RegionalSettings& regional) {
     if (!std::isfinite(seconds) || seconds < 0) {
         seconds = 0;
     }
-    const double hours = std::floor(seconds / kSecondsPerHour);
+    const double hours = std::floor(seconds / units::kSecondsPerHour);
     const double minutes =
-        std::fmin(std::floor((seconds - kSecondsPerHour * hours) / kSecondsPerMinute), 59.0);
+        std::fmin(std::floor((seconds - units::kSecondsPerHour * hours) / units::kSecondsPerMinute),
+                  units::kMinutesPerHour - 1.0);
     return PatternNumberText("00", hours, regional) + regional.timeSeparator +
            PatternNumberText("00", minutes, regional);
 }

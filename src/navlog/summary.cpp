@@ -14,7 +14,6 @@ namespace {
 constexpr int kReserveMinutes = 45;
 constexpr int kTaxiGallons = 12;
 constexpr int kTaxiLitres = 45;  // printed as it stands, not computed from the gallons
-constexpr long long kMillisecondsPerMinute = 60000;
 
 const char* const kWeatherHeader =
     "RWY | Trans Lev | Time  | Wind | Visibility | Clouds | Temp | QNH |";
@@ -43,8 +42,7 @@ void WriteBlockTitle(LogDocument& document, const std::string& title) {
 int FlightMinutes(double takeOffTime, double landingTime) {
     const long long ms =
         std::llround(FlightDuration(takeOffTime, landingTime) * units::kMillisecondsPerDay);
-    return static_cast<int>((ms % static_cast<long long>(units::kMillisecondsPerDay)) /
-                            kMillisecondsPerMinute);
+    return static_cast<int>(ms % units::kMillisecondsPerDay / units::kMillisecondsPerMinute);
 }
 
 void WriteTotalsAndWeather(LogDocument& document, const SummaryInputs& in,
@@ -58,14 +56,10 @@ void WriteTotalsAndWeather(LogDocument& document, const SummaryInputs& in,
     }
     const double flightTime =
         FlightDuration(in.TakeOffTime, in.LandingTime) + engineTime / units::kMinutesPerDay;
-    // The total distance is the plain double product, not units::MetresToMiles: the extended
-    // product falls on the other side of a half for some distances (926.50928362302182 m is
-    // 0.49999999999999994 miles here, 0.5 there), and the totals line must stay as it was.
+    // The total distance is the plain double product, as the totals line always had it.
     document.Append(
         "TOTALS: DISTANCE = " +
-        PatternNumberText(
-            "0000", in.RouteDistanceMetres / units::kMetresPerKilometre * units::kMilesPerKilometre,
-            regional) +
+        PatternNumberText("0000", units::PlainMetresToMiles(in.RouteDistanceMetres), regional) +
         " miles    Flight Time = " + HoursMinutesText(flightTime, regional));
 
     WriteBlockTitle(document, "TAKE-OFF DATA");
@@ -89,10 +83,12 @@ void WriteFuelAndRemarks(LogDocument& document, const SummaryInputs& in,
     const int minutes = FlightMinutes(in.TakeOffTime, in.LandingTime);
     // Take-off and landing in the same minute give no rate to speak of: the rate, and with it
     // the trip and reserve figures, are then 0, leaving the fixed taxi allowance.
-    const int rate = minutes > 0 ? RoundHalfEven(used * 60.0 / minutes) : 0;
-    const int tripGallons = RoundHalfEven(rate * static_cast<double>(minutes) / 60.0);
+    const int rate = minutes > 0 ? RoundHalfEven(used * units::kMinutesPerHour / minutes) : 0;
+    const int tripGallons =
+        RoundHalfEven(rate * static_cast<double>(minutes) / units::kMinutesPerHour);
     const int tripLitres = RoundHalfEven(tripGallons * units::kLitresPerGallon);
-    const int reserveGallons = RoundHalfEven(rate * static_cast<double>(kReserveMinutes) / 60.0);
+    const int reserveGallons =
+        RoundHalfEven(rate * static_cast<double>(kReserveMinutes) / units::kMinutesPerHour);
     const int reserveLitres = RoundHalfEven(reserveGallons * units::kLitresPerGallon);
     const int totalGallons = tripGallons + reserveGallons + kTaxiGallons;
     const int totalLitres = RoundHalfEven(totalGallons * units::kLitresPerGallon);

@@ -66,10 +66,9 @@ public:
 
 }  // namespace
 
-// The plain double product, as the summary's total distance: units::MetresToMiles rounds
-// some distances to the other side of a half, and a saved state must read as before.
+// The plain double product, as the summary's total distance: a saved state must read as before.
 double RouteMetresToMiles(double metres) {
-    return metres / units::kMetresPerKilometre * units::kMilesPerKilometre;
+    return units::PlainMetresToMiles(metres);
 }
 
 void WriteFlightState(ConfigStore& store, const FlightState& state, double routeMetres,

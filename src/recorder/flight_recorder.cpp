@@ -17,9 +17,9 @@
 namespace aerolinker {
 namespace {
 
-constexpr int kSecondsPerMinute = 60;
-constexpr int kLastSecondOfMinute = 59;
-constexpr double kKnotsPerMetrePerSecond = 3600.0 / 1852.0;
+using units::kSecondsPerMinute;
+constexpr int kLastSecondOfMinute = kSecondsPerMinute - 1;
+constexpr double kKnotsPerMetrePerSecond = units::kSecondsPerHour / units::kMetresPerNauticalMile;
 // Vertical speeds within this of level flight are the cruise.
 constexpr double kLevelFlightFpm = 300.0;
 constexpr const char* kRowsRecord = "rows";
@@ -116,12 +116,12 @@ int FlightRecorder::Resume(const std::string& tracePath, const std::string& resu
         trace_.reset();
         error = ReplaceFileContents(path_, TraceCsvText(rows_));
     }
-    honest_ = HonestTimeOf(rows_, kRecorderTickSeconds);
+    honest_ = HonestTimeOf(rows_, units::kTickSeconds);
     // The clock's seconds go on from the last row kept.
     if (!rows_.empty()) {
         const int last = rows_.back().secondsOfDay;
-        clockMinute_ = last / kSecondsPerMinute % kSecondsPerMinute;
-        ticksInMinute_ = last % kSecondsPerMinute / kRecorderTickSeconds;
+        clockMinute_ = last / kSecondsPerMinute % units::kMinutesPerHour;
+        ticksInMinute_ = last % kSecondsPerMinute / units::kTickSeconds;
     }
     return error;
 }
@@ -133,8 +133,8 @@ int FlightRecorder::SecondsOfDay(const SimSample& sample) {
     } else {
         ++ticksInMinute_;
     }
-    const int seconds = std::min(ticksInMinute_ * kRecorderTickSeconds, kLastSecondOfMinute);
-    return (sample.clockHour * kSecondsPerMinute + sample.clockMinute) * kSecondsPerMinute +
+    const int seconds = std::min(ticksInMinute_ * units::kTickSeconds, kLastSecondOfMinute);
+    return sample.clockHour * units::kSecondsPerHour + sample.clockMinute * kSecondsPerMinute +
            seconds;
 }
 
@@ -146,7 +146,7 @@ std::string FlightRecorder::BeforeStep(const SimSample& sample) {
     }
     const RecorderValues& r = sample.recorder;
     honest_.Count(IsPaused(r.pause), IsSlewing(r.slew), RateOf(r.simulationRate),
-                  kRecorderTickSeconds);
+                  units::kTickSeconds);
     LandingSample landing;
     landing.secondsOfDay = now_;
     landing.onGround = sample.onGround == 1;
@@ -185,8 +185,9 @@ int FlightRecorder::Record(const SimSample& sample, const TrackingState& state) 
         static_cast<double>(AltitudeFeet(sample.altitudeMetres, sample.altitudeFraction));
     row.groundSpeedKnots = sample.groundSpeed * kKnotsPerMetrePerSecond;
     row.verticalSpeedFpm = VerticalSpeedFeetPerMinute(r.verticalSpeed);
-    const double heading = std::fmod(sample.trueHeading * units::kDegreesPerRadian, 360.0);
-    row.headingDegrees = heading < 0 ? heading + 360.0 : heading;
+    const double heading =
+        std::fmod(sample.trueHeading * units::kDegreesPerRadian, units::kDegreesPerTurn);
+    row.headingDegrees = heading < 0 ? heading + units::kDegreesPerTurn : heading;
     row.fuelGallons = FuelOnBoard(sample.fuelTanks);
     row.phase = Phase(state, row.verticalSpeedFpm);
     row.paused = IsPaused(r.pause);

@@ -19,7 +19,6 @@
 namespace aerolinker {
 
 constexpr const char* kTraceFileName = "\\Navforge.trace.csv";
-constexpr int kRecorderTickSeconds = 5;
 
 class FlightRecorder {
 public:

@@ -6,12 +6,11 @@
 #include "common/file_io.h"
 #include "common/file_append.h"
 #include "common/fixed_number_text.h"
+#include "common/units.h"
 
 namespace aerolinker {
 
 namespace {
-
-constexpr int kSecondsPerDay = 86400;
 
 // Places kept for each figure: about 10 cm of position, whole feet and knots.
 constexpr int kPositionDecimals = 6;
@@ -32,8 +31,11 @@ bool ParseFlag(const std::string& text, bool& flag) {
 }  // namespace
 
 std::string TimeOfDayText(int secondsOfDay) {
-    const int s = ((secondsOfDay % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay;
-    const int fields[] = {s / 3600, s / 60 % 60, s % 60};
+    const int s =
+        ((secondsOfDay % units::kSecondsPerDay) + units::kSecondsPerDay) % units::kSecondsPerDay;
+    const int fields[] = {s / units::kSecondsPerHour,
+                          s / units::kSecondsPerMinute % units::kMinutesPerHour,
+                          s % units::kSecondsPerMinute};
     std::string text = "00:00:00";
     for (int i = 0; i < 3; ++i) {
         text[static_cast<size_t>(i * 3)] = static_cast<char>('0' + fields[i] / 10);

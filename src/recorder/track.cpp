@@ -10,7 +10,6 @@ namespace aerolinker {
 
 namespace {
 constexpr double kEarthMeanRadiusMetres = 6371008.8;
-constexpr int kSecondsPerDay = 86400;
 }  // namespace
 
 double GreatCircleMetres(double lat1, double lon1, double lat2, double lon2) {
@@ -35,7 +34,7 @@ std::vector<double> DistancesFlownMetres(const std::vector<TraceRow>& rows) {
 }
 
 int SecondsBetween(int from, int to) {
-    return ((to - from) % kSecondsPerDay + kSecondsPerDay) % kSecondsPerDay;
+    return ((to - from) % units::kSecondsPerDay + units::kSecondsPerDay) % units::kSecondsPerDay;
 }
 
 size_t RowAtMark(const std::vector<TraceRow>& rows, const TrackMark& mark) {

@@ -185,7 +185,8 @@ std::optional<double> TimeOfDayOf(const TimeFields& f) {
     }
     const int minute = f.minute < 0 ? 0 : f.minute;
     const int second = f.second < 0 ? 0 : f.second;
-    if (hour >= 24 || minute >= 60 || second >= 60) {
+    if (hour >= units::kHoursPerDay || minute >= units::kMinutesPerHour ||
+        second >= units::kSecondsPerMinute) {
         return std::nullopt;
     }
     return TimeOfDay(hour, minute, second, 0);
@@ -316,7 +317,8 @@ double ParseUsualTimeSpelling(const std::string& s, const std::string& original,
         SkipBlanks(s, pos);
         baseHour = ReadDesignator(s, pos, regional);
     }
-    if (pos != s.size() || hour < 0 || minute < 0 || minute >= 60 || second < 0 || second >= 60) {
+    if (pos != s.size() || hour < 0 || minute < 0 || minute >= units::kMinutesPerHour ||
+        second < 0 || second >= units::kSecondsPerMinute) {
         throw InvalidTimeError(original);
     }
     int hour24 = hour;
@@ -325,7 +327,7 @@ double ParseUsualTimeSpelling(const std::string& s, const std::string& original,
             throw InvalidTimeError(original);
         }
         hour24 = hour % 12 + baseHour;
-    } else if (hour >= 24) {
+    } else if (hour >= units::kHoursPerDay) {
         throw InvalidTimeError(original);
     }
     return TimeOfDay(hour24, minute, second, 0);

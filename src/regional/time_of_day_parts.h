@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "common/local_clock.h"
 #include "common/units.h"
 
 namespace aerolinker {
@@ -15,10 +16,6 @@ struct TimeOfDayParts {
     int second = 0;
     int millisecond = 0;
 };
-
-constexpr long long kMillisecondsPerSecond = 1000;
-constexpr long long kMillisecondsPerMinute = 60 * kMillisecondsPerSecond;
-constexpr long long kMillisecondsPerHour = 60 * kMillisecondsPerMinute;
 
 // The value is rounded to the nearest millisecond before whole days are dropped, so
 // 23:59:59.9996 shows as 00:00 and never as 24:00. A negative value is taken by its
@@ -32,17 +29,12 @@ inline TimeOfDayParts SplitTimeOfDay(double t) {
     const long long ms =
         static_cast<long long>(std::fmod(std::round(scaled), units::kMillisecondsPerDay));
     TimeOfDayParts parts;
-    parts.hour = static_cast<int>(ms / kMillisecondsPerHour);
-    parts.minute = static_cast<int>(ms / kMillisecondsPerMinute % 60);
-    parts.second = static_cast<int>(ms / kMillisecondsPerSecond % 60);
+    using namespace units;
+    parts.hour = static_cast<int>(ms / (kMillisecondsPerMinute * kMinutesPerHour));
+    parts.minute = static_cast<int>(ms / kMillisecondsPerMinute % kMinutesPerHour);
+    parts.second = static_cast<int>(ms / kMillisecondsPerSecond % kSecondsPerMinute);
     parts.millisecond = static_cast<int>(ms % kMillisecondsPerSecond);
     return parts;
-}
-
-// The time value of the given fields.
-inline double TimeOfDay(int hour, int minute, int second, int millisecond) {
-    return (((hour * 60.0 + minute) * 60.0 + second) * 1000.0 + millisecond) /
-           units::kMillisecondsPerDay;
 }
 
 }  // namespace aerolinker

@@ -20,8 +20,8 @@ namespace {
 
 constexpr std::uint16_t kLandingReportSeconds = 16;
 constexpr const char* kRouteArrow = "->";
-constexpr int kMinutesPerDay = static_cast<int>(units::kMinutesPerDay);
-constexpr int kMinutesPerHour = 60;
+using units::kMinutesPerDay;
+using units::kMinutesPerHour;
 
 // Whole minutes from one time of day (a fraction of a day) to another, through midnight.
 int MinutesBetween(double from, double to) {

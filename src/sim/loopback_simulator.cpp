@@ -5,10 +5,6 @@
 
 namespace aerolinker {
 
-namespace {
-constexpr std::uintptr_t kLargestAtom = 0xFFFF;
-}
-
 LoopbackSimulator::LoopbackSimulator(LoopbackPlatform& platform,
                                      std::shared_ptr<const Scenario> scenario)
     : LoopbackSimulator(platform, std::move(scenario), Options()) {}
@@ -30,7 +26,7 @@ LoopbackSimulator::~LoopbackSimulator() {
 
 // The same steps as the fsim window: the atom names the mapping, the mapping is the area.
 std::uintptr_t LoopbackSimulator::OnMessage(std::uint32_t message, std::uintptr_t wParam) {
-    if (ipcMessage_ == 0 || message != ipcMessage_ || wParam > kLargestAtom) {
+    if (ipcMessage_ == 0 || message != ipcMessage_ || wParam > protocol::kLargestAtom) {
         return 0;
     }
     const std::string name = platform_.AtomName(static_cast<std::uint16_t>(wParam));

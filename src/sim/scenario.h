@@ -1,5 +1,5 @@
 // A scenario for the substitute simulator: the values it holds before the first tick (the
-// flight plan, the aircraft, the weather) and a timeline of frames, one per 5-second tick,
+// flight plan, the aircraft, the weather) and a timeline of frames, one per tick,
 // each changing some offsets and keeping the rest. Named values are turned into raw offset
 // bytes when the scenario is read, so playing it is only copying bytes.
 #pragma once
@@ -38,7 +38,6 @@ struct ScenarioFrame {
 };
 
 struct Scenario {
-    static constexpr std::uint32_t kTickSeconds = 5;
     // FSUIPC's own version (must be above 0x19980004 for the program) and the simulator code
     // reported at 0x3308 after 0xFADE (7 is Flight Simulator 2004).
     static constexpr std::uint32_t kDefaultServerVersion = 0x19990000;

@@ -17,6 +17,7 @@
 #include "common/app_error.h"
 #include "common/file_io.h"
 #include "common/little_endian.h"
+#include "common/units.h"
 #include "link/fsuipc_offsets.h"
 #include "link/sim_sample.h"
 #include "sim/offset_space.h"
@@ -31,17 +32,6 @@ ScenarioError::ScenarioError(int line, const std::string& reason)
 namespace {
 
 constexpr std::uint32_t kTitleFieldSize = offsets::kAircraftTitleSize + 1;
-constexpr double kFullTankLevel = 8388608.0;            // 2^23
-constexpr double kAltitudeFractionUnit = 4294967296.0;  // 2^32 per metre
-constexpr double kMetresPerFoot = 0.3048;
-constexpr double kMetresPerNauticalMile = 1852.0;
-constexpr double kSecondsPerHour = 3600.0;
-constexpr double kPi = 3.14159265358979323846;
-constexpr std::uint32_t kCloudStep = 0x2000;  // one eighth of cover
-constexpr std::uint16_t kOvercast = 0xFFFF;
-// The version words the server reports; a scenario sets them only by name.
-constexpr std::uint32_t kVersionWordsStart = offsets::kServerVersion;
-constexpr std::uint32_t kVersionWordsEnd = offsets::kSimulatorVersion + 4;
 
 struct Token {
     std::string text;
@@ -259,10 +249,12 @@ public:
         if (!valid) {
             Fail("'" + word + "' is not a time (HH:MM or HH:MM:SS)");
         }
-        if (values[0] > maxHours || values[1] > 59 || values[2] > 59) {
+        if (values[0] > maxHours || values[1] >= units::kMinutesPerHour ||
+            values[2] >= units::kSecondsPerMinute) {
             Fail("time " + word + " is out of range");
         }
-        return (values[0] * 60 + values[1]) * 60 + values[2];
+        return (values[0] * units::kMinutesPerHour + values[1]) * units::kSecondsPerMinute +
+               values[2];
     }
 
     // An offset and the size written there, refused when it leaves the offset space or
@@ -274,7 +266,8 @@ public:
             Fail("a value of " + std::to_string(size) + " bytes does not fit at offset " +
                  Word(index));
         }
-        if (offset < kVersionWordsEnd && offset + size > kVersionWordsStart) {
+        // The version words the server reports; a scenario sets them only by name.
+        if (offset < offsets::kVersionWordsEnd && offset + size > offsets::kServerVersion) {
             Fail(
                 "the versions at 0x3304 and 0x3308 are set with server_version and "
                 "simulator_code");
@@ -372,7 +365,7 @@ Handler SignedValue(std::uint32_t offset, std::uint32_t width) {
 void Clock(const Statement& s, ScenarioChanges& c) {
     s.ExpectValues(1, 2);
     ClockSetting clock;
-    clock.secondsOfDay = s.ClockSeconds(0, 23);
+    clock.secondsOfDay = s.ClockSeconds(0, units::kHoursPerDay - 1);
     if (s.valueCount() == 2) {
         if (s.Word(1) != "hold") {
             s.Fail("expected 'hold' after the time, found '" + s.Word(1) + "'");
@@ -380,6 +373,16 @@ void Clock(const Statement& s, ScenarioChanges& c) {
         clock.running = false;
     }
     c.clock = clock;
+}
+
+// Degrees as the wind direction's code; 360 degrees is the same code as 0.
+std::int64_t WindDirectionCode(const Statement& s, double degrees) {
+    if (degrees < 0 || degrees > units::kDegreesPerTurn) {
+        s.Fail("wind direction is out of range (0 to 360 degrees)");
+    }
+    return s.Rounded(degrees * offsets::kWindDirectionPerTurn / units::kDegreesPerTurn, 0,
+                     offsets::kWindDirectionPerTurn, "wind direction") %
+           offsets::kWindDirectionPerTurn;
 }
 
 void Wind(const Statement& s, ScenarioChanges& c) {
@@ -390,13 +393,7 @@ void Wind(const Statement& s, ScenarioChanges& c) {
         s.Fail("wind is written direction/speed, as 270/12");
     }
     const Statement parts(s.line(), {{"wind"}, {word.substr(0, slash)}, {word.substr(slash + 1)}});
-    const double degrees = parts.Number(0);
-    if (degrees < 0 || degrees > 360) {
-        s.Fail("wind direction is out of range (0 to 360 degrees)");
-    }
-    // 360 degrees and 0 are the same code.
-    const auto direction = static_cast<std::uint64_t>(
-        parts.Rounded(degrees * 65536.0 / 360.0, 0, 65536, "wind direction") % 65536);
+    const auto direction = static_cast<std::uint64_t>(WindDirectionCode(s, parts.Number(0)));
     AddInteger(c, offsets::kWindDirection, direction, 2);
     AddInteger(c, offsets::kWindSpeed,
                static_cast<std::uint64_t>(parts.Integer(1, 0, 65535, "wind speed")), 2);
@@ -409,11 +406,7 @@ void WindDirection(const Statement& s, ScenarioChanges& c) {
         if (!s.HasUnit(1, "deg")) {
             s.Fail("unknown unit '" + s.Word(1) + "' (only deg)");
         }
-        const double degrees = s.Number(0);
-        if (degrees < 0 || degrees > 360) {
-            s.Fail("wind direction is out of range (0 to 360 degrees)");
-        }
-        raw = s.Rounded(degrees * 65536.0 / 360.0, 0, 65536, "wind direction") % 65536;
+        raw = WindDirectionCode(s, s.Number(0));
     } else {
         raw = s.Integer(0, 0, 65535, "wind direction");
     }
@@ -422,9 +415,10 @@ void WindDirection(const Statement& s, ScenarioChanges& c) {
 
 void Temperature(const Statement& s, ScenarioChanges& c) {
     // Degrees Celsius x 256; a negative temperature is its 16-bit two's complement.
-    const std::int64_t raw = s.valueCount() == 2
-                                 ? RawOrNatural(s, "c", 256.0, -32768, 32767, "temperature")
-                                 : RawOrNatural(s, "c", 256.0, 0, 65535, "temperature");
+    const std::int64_t raw =
+        s.valueCount() == 2
+            ? RawOrNatural(s, "c", offsets::kTemperaturePerDegree, -32768, 32767, "temperature")
+            : RawOrNatural(s, "c", offsets::kTemperaturePerDegree, 0, 65535, "temperature");
     AddInteger(c, offsets::kTemperature, static_cast<std::uint64_t>(raw) & 0xFFFF, 2);
 }
 
@@ -434,7 +428,7 @@ void Clouds(const Statement& s, ScenarioChanges& c) {
     std::uint64_t code = 0;
     if (word.size() == 3 && word[1] == '/' && word[2] == '8' && word[0] >= '0' && word[0] <= '8') {
         const std::uint32_t eighths = static_cast<std::uint32_t>(word[0] - '0');
-        code = eighths == 8 ? kOvercast : eighths * kCloudStep;
+        code = eighths == 8 ? offsets::kCloudCoverOvercast : eighths * offsets::kCloudCoverEighth;
     } else {
         code = static_cast<std::uint64_t>(s.Integer(0, 0, 65535, "cloud cover"));
     }
@@ -458,8 +452,9 @@ void Fuel(const Statement& s, ScenarioChanges& c) {
     if (fraction < 0 || fraction > 1) {
         s.Fail("a tank's level is a fraction from 0 to 1");
     }
-    const auto level = static_cast<std::uint64_t>(s.Rounded(
-        fraction * kFullTankLevel, 0, static_cast<std::int64_t>(kFullTankLevel), "level"));
+    const auto level = static_cast<std::uint64_t>(
+        s.Rounded(fraction * offsets::kFullTankLevel, 0,
+                  static_cast<std::int64_t>(offsets::kFullTankLevel), "level"));
     const auto capacity = static_cast<std::uint64_t>(s.Integer(2, 0, 0xFFFFFFFF, "capacity"));
     const std::uint32_t levelOffset =
         offsets::kFuelTanks + 4 * static_cast<std::uint32_t>(tank->second);
@@ -470,13 +465,14 @@ void Fuel(const Statement& s, ScenarioChanges& c) {
 void Altitude(const Statement& s, ScenarioChanges& c) {
     // One signed 64-bit value in units of 2^-32 metre: whole metres (signed) in the high word,
     // the fraction in the low word, so -0.25 m is whole -1 and fraction 0.75.
-    const double metres = PlainOrConverted(s, "ft", kMetresPerFoot);
-    if (metres < -kAltitudeFractionUnit / 2 || metres >= kAltitudeFractionUnit / 2) {
+    const double metres = PlainOrConverted(s, "ft", units::kMetresPerFoot);
+    if (metres < -offsets::kAltitudeFractionPerMetre / 2 ||
+        metres >= offsets::kAltitudeFractionPerMetre / 2) {
         s.Fail("altitude is out of range (-2^31 up to 2^31 metres)");
     }
     double whole = std::floor(metres);
-    double fraction = std::nearbyint((metres - whole) * kAltitudeFractionUnit);
-    if (fraction >= kAltitudeFractionUnit) {
+    double fraction = std::nearbyint((metres - whole) * offsets::kAltitudeFractionPerMetre);
+    if (fraction >= offsets::kAltitudeFractionPerMetre) {
         whole += 1;
         fraction = 0;
     }
@@ -485,11 +481,8 @@ void Altitude(const Statement& s, ScenarioChanges& c) {
                static_cast<std::uint64_t>(static_cast<std::int64_t>(whole)) & 0xFFFFFFFFu, 4);
 }
 
-// FSUIPC's position units: latitude 90 / (10001750 x 2^32) degree, longitude 360 / 2^64 degree.
-constexpr double kLatitudeUnitsPerDegree = 10001750.0 * 4294967296.0 / 90.0;
-constexpr double kLongitudeUnitsPerDegree = 4294967296.0 * 4294967296.0 / 360.0;
-// Vertical speeds are metres per second x 256.
-constexpr double kVerticalRawPerFpm = 256.0 * kMetresPerFoot / 60.0;
+constexpr double kVerticalRawPerFpm =
+    offsets::kVerticalSpeedPerMetrePerSecond * units::kMetresPerFoot / units::kSecondsPerMinute;
 
 void Position(const Statement& s, ScenarioChanges& c) {
     s.ExpectValues(2, 2);
@@ -498,11 +491,11 @@ void Position(const Statement& s, ScenarioChanges& c) {
     if (latitude < -90 || latitude > 90 || longitude < -180 || longitude >= 180) {
         s.Fail("position is out of range (latitude -90 to 90, longitude -180 to below 180)");
     }
-    const std::int64_t lat =
-        s.Rounded(latitude * kLatitudeUnitsPerDegree, std::numeric_limits<std::int64_t>::min() / 2,
-                  std::numeric_limits<std::int64_t>::max() / 2, "latitude");
+    const std::int64_t lat = s.Rounded(latitude * offsets::kLatitudeUnitsPerDegree,
+                                       std::numeric_limits<std::int64_t>::min() / 2,
+                                       std::numeric_limits<std::int64_t>::max() / 2, "latitude");
     // 180 degrees east would be 2^63: the range stops just short of it.
-    const double lonRaw = std::nearbyint(longitude * kLongitudeUnitsPerDegree);
+    const double lonRaw = std::nearbyint(longitude * offsets::kLongitudeUnitsPerDegree);
     const std::int64_t lon = lonRaw >= 9223372036854775807.0
                                  ? std::numeric_limits<std::int64_t>::max()
                                  : static_cast<std::int64_t>(lonRaw);
@@ -531,12 +524,15 @@ void SimulationRate(const Statement& s, ScenarioChanges& c) {
     // The factor as written (`sim_rate 2`, `sim_rate 0.5`), held x 256.
     s.ExpectValues(1, 1);
     AddInteger(c, offsets::kSimulationRate,
-               static_cast<std::uint64_t>(s.Rounded(s.Number(0) * 256.0, 1, 65535, "rate")), 2);
+               static_cast<std::uint64_t>(
+                   s.Rounded(s.Number(0) * offsets::kSimulationRatePerFactor, 1, 65535, "rate")),
+               2);
 }
 
 void GForceValue(const Statement& s, ScenarioChanges& c) {
     s.ExpectValues(1, 1);
-    const std::int64_t raw = s.Rounded(s.Number(0) * 625.0, INT16_MIN, INT16_MAX, "G force");
+    const std::int64_t raw =
+        s.Rounded(s.Number(0) * offsets::kGForcePerG, INT16_MIN, INT16_MAX, "G force");
     AddInteger(c, offsets::kGForce, static_cast<std::uint64_t>(raw) & 0xFFFFu, 2);
 }
 
@@ -551,8 +547,8 @@ void EstimatedArrival(const Statement& s, ScenarioChanges& c) {
 }
 
 void Engines(const Statement& s, ScenarioChanges& c) {
-    s.ExpectValues(4, 4);
-    for (std::uint32_t engine = 0; engine < 4; ++engine) {
+    s.ExpectValues(offsets::kEngineCount, offsets::kEngineCount);
+    for (std::uint32_t engine = 0; engine < offsets::kEngineCount; ++engine) {
         const std::int64_t flag = s.Integer(engine, -32768, 32767, "engine flag");
         AddInteger(c, offsets::kEngine1Combustion + engine * offsets::kEngineStride,
                    static_cast<std::uint64_t>(flag), 2);
@@ -594,15 +590,16 @@ const std::map<std::string, Handler>& ValueHandlers() {
         {"clock", Clock},
         {"visibility",
          [](const Statement& s, ScenarioChanges& c) {
-             AddInteger(
-                 c, kVisibility,
-                 static_cast<std::uint64_t>(RawOrNatural(s, "mi", 100.0, 0, 65535, "visibility")),
-                 2);
+             AddInteger(c, kVisibility,
+                        static_cast<std::uint64_t>(RawOrNatural(
+                            s, "mi", offsets::kVisibilityPerMile, 0, 65535, "visibility")),
+                        2);
          }},
         {"qnh",
          [](const Statement& s, ScenarioChanges& c) {
              AddInteger(c, kQnh,
-                        static_cast<std::uint64_t>(RawOrNatural(s, "hpa", 16.0, 0, 65535, "QNH")),
+                        static_cast<std::uint64_t>(
+                            RawOrNatural(s, "hpa", offsets::kQnhPerHectopascal, 0, 65535, "QNH")),
                         2);
          }},
         {"wind", Wind},
@@ -620,15 +617,16 @@ const std::map<std::string, Handler>& ValueHandlers() {
         {"distance_to_next", DoubleValue(kDistanceToNext)},
         {"heading",
          [](const Statement& s, ScenarioChanges& c) {
-             AddDouble(c, kTrueHeading, PlainOrConverted(s, "deg", kPi / 180.0));
+             AddDouble(c, kTrueHeading, PlainOrConverted(s, "deg", units::kRadiansPerDegree));
          }},
         {"time_to_next", UnsignedValue(kTimeToNext, 4)},
         {"estimated_arrival", EstimatedArrival},
         {"active_waypoint", UnsignedValue(kActiveWaypoint, 4)},
         {"ground_speed",
          [](const Statement& s, ScenarioChanges& c) {
-             AddDouble(c, kGroundSpeed,
-                       PlainOrConverted(s, "kt", kMetresPerNauticalMile / kSecondsPerHour));
+             AddDouble(
+                 c, kGroundSpeed,
+                 PlainOrConverted(s, "kt", units::kMetresPerNauticalMile / units::kSecondsPerHour));
          }},
         {"gps_fuel", DoubleValue(kGpsFuel)},
         {"engines", Engines},

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "common/units.h"
 #include "sim/scenario.h"
 
 namespace aerolinker {
@@ -22,8 +23,8 @@ private:
     std::string reason_;
 };
 
-// The longest a frame may repeat: a week of 5-second ticks.
-constexpr std::uint32_t kMaxFrameTicks = 7 * 24 * 720;
+// The longest a frame may repeat: a week of ticks.
+constexpr std::uint32_t kMaxFrameTicks = 7 * units::kSecondsPerDay / units::kTickSeconds;
 // A hang of at most this many requests (the program tries each request 10 times).
 constexpr std::uint32_t kMaxHangRequests = 10000;
 

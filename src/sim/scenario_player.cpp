@@ -3,13 +3,10 @@
 
 #include <utility>
 
+#include "common/units.h"
 #include "link/fsuipc_offsets.h"
 
 namespace aerolinker {
-
-namespace {
-constexpr std::uint64_t kSecondsPerDay = 86400;
-}
 
 ScenarioPlayer::ScenarioPlayer(std::shared_ptr<const Scenario> scenario)
     : scenario_(std::move(scenario)), totalTicks_(scenario_->TotalTicks()) {}
@@ -90,13 +87,17 @@ void ScenarioPlayer::Apply(const ScenarioChanges& changes, OffsetSpace& space) {
 void ScenarioPlayer::RunClock(std::uint64_t ticks) {
     if (clockRunning_) {
         clockSeconds_ = static_cast<std::uint32_t>(
-            (clockSeconds_ + ticks % kSecondsPerDay * Scenario::kTickSeconds) % kSecondsPerDay);
+            (clockSeconds_ + ticks % units::kSecondsPerDay * units::kTickSeconds) %
+            units::kSecondsPerDay);
     }
 }
 
 void ScenarioPlayer::WriteClock(OffsetSpace& space) const {
-    space.SetU8(offsets::kClockHour, static_cast<std::uint8_t>(clockSeconds_ / 3600));
-    space.SetU8(offsets::kClockMinute, static_cast<std::uint8_t>(clockSeconds_ / 60 % 60));
+    space.SetU8(offsets::kClockHour,
+                static_cast<std::uint8_t>(clockSeconds_ / units::kSecondsPerHour));
+    space.SetU8(offsets::kClockMinute,
+                static_cast<std::uint8_t>(clockSeconds_ / units::kSecondsPerMinute %
+                                          units::kMinutesPerHour));
 }
 
 }  // namespace aerolinker

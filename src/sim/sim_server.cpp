@@ -16,14 +16,6 @@ namespace aerolinker {
 
 namespace {
 
-constexpr std::uint32_t kVersionWordsStart = offsets::kServerVersion;
-constexpr std::uint32_t kVersionWordsEnd = offsets::kSimulatorVersion + 4;
-constexpr std::uint32_t kLibraryVersionSize = 2;
-constexpr std::uint32_t kMessageTimeSize = 2;
-constexpr std::uint32_t kConnectValueSize = 4;
-constexpr std::uint32_t kFlightControlSize = 1;
-constexpr std::uint8_t kSaveFlight = 1;
-constexpr std::uint8_t kLoadFlight = 0;
 // A write shown in the transcript lists at most this many of its bytes.
 constexpr std::uint32_t kShownBytes = 32;
 
@@ -184,13 +176,13 @@ void SimServer::PerformWrite(std::uint32_t offset, const std::uint8_t* data, std
     // reconnect must still read 0xFADE there.
     for (std::uint32_t i = 0; i < size; ++i) {
         const std::uint32_t at = offset + i;
-        if (at < kVersionWordsStart || at >= kVersionWordsEnd) {
+        if (at < offsets::kServerVersion || at >= offsets::kVersionWordsEnd) {
             space_.Write(at, data + i, 1);
         }
     }
 
     bool recorded = false;
-    if (Overlaps(offset, size, offsets::kMessageTime, kMessageTimeSize)) {
+    if (Overlaps(offset, size, offsets::kMessageTime, offsets::kMessageTimeSize)) {
         TranscriptEntry entry = Entry(TranscriptKind::Message, offsets::kMessageTime);
         entry.value = space_.U16(offsets::kMessageTime);
         entry.text = space_.Text(offsets::kMessageText, offsets::kMessageTextSize);
@@ -198,16 +190,16 @@ void SimServer::PerformWrite(std::uint32_t offset, const std::uint8_t* data, std
         recorded = true;
     }
     for (const std::uint32_t field : {offsets::kConnectValueA, offsets::kConnectValueB}) {
-        if (Overlaps(offset, size, field, kConnectValueSize)) {
+        if (Overlaps(offset, size, field, offsets::kConnectValueSize)) {
             TranscriptEntry entry = Entry(TranscriptKind::ConnectValue, field);
             entry.value = space_.U32(field);
             transcript_.Add(std::move(entry));
             recorded = true;
         }
     }
-    if (Overlaps(offset, size, offsets::kLibraryVersion, kLibraryVersionSize)) {
+    if (Overlaps(offset, size, offsets::kLibraryVersion, offsets::kLibraryVersionSize)) {
         TranscriptEntry entry = Entry(TranscriptKind::LibraryVersion, offsets::kLibraryVersion);
-        for (std::uint32_t i = 0; i < kLibraryVersionSize; ++i) {
+        for (std::uint32_t i = 0; i < offsets::kLibraryVersionSize; ++i) {
             const std::uint32_t at = offsets::kLibraryVersion + i;
             if (at >= offset && at < offset + size) {
                 entry.value |= static_cast<std::uint32_t>(data[at - offset]) << (8 * i);
@@ -216,7 +208,7 @@ void SimServer::PerformWrite(std::uint32_t offset, const std::uint8_t* data, std
         transcript_.Add(std::move(entry));
         recorded = true;
     }
-    if (Overlaps(offset, size, offsets::kFlightFileControl, kFlightControlSize)) {
+    if (Overlaps(offset, size, offsets::kFlightFileControl, offsets::kFlightFileControlSize)) {
         flightControlWritten_ = true;
         recorded = true;
     }
@@ -228,7 +220,8 @@ void SimServer::PerformWrite(std::uint32_t offset, const std::uint8_t* data, std
     if (!recorded && !preparesText) {
         TranscriptEntry entry = Entry(TranscriptKind::Write, offset);
         entry.detail = HexBytes(data, size);
-        if (Overlaps(offset, size, kVersionWordsStart, kVersionWordsEnd - kVersionWordsStart)) {
+        if (Overlaps(offset, size, offsets::kServerVersion,
+                     offsets::kVersionWordsEnd - offsets::kServerVersion)) {
             entry.detail += " (versions are read-only)";
         }
         transcript_.Add(std::move(entry));
@@ -240,10 +233,10 @@ void SimServer::ActOnFlightControl() {
     TranscriptEntry entry = Entry(TranscriptKind::FlightControl, offsets::kFlightFileControl);
     entry.value = control;
     entry.text = space_.Text(offsets::kFlightFileName, offsets::kFlightFileNameSize);
-    if (control == kSaveFlight) {
+    if (control == offsets::kFlightFileSave) {
         entry.kind = TranscriptKind::FlightSave;
         SaveFlight(entry.text, entry);
-    } else if (control == kLoadFlight) {
+    } else if (control == offsets::kFlightFileLoad) {
         entry.kind = TranscriptKind::FlightLoad;
         LoadFlight(entry.text, entry);
     } else {

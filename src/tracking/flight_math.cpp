@@ -47,7 +47,7 @@ RawWeather SampleWeather(const SimSample& sample) {
 long long AltitudeFeet(std::uint32_t wholeMetres, std::uint32_t fraction) {
     const auto units2to32 =
         static_cast<std::int64_t>(static_cast<std::uint64_t>(wholeMetres) << 32 | fraction);
-    const double metres = static_cast<double>(units2to32) / units::kAltitudeFractionPerMetre;
+    const double metres = static_cast<double>(units2to32) / offsets::kAltitudeFractionPerMetre;
     return static_cast<long long>(std::trunc(metres * units::kFeetPerMetre));
 }
 

@@ -38,25 +38,6 @@ TEST(LogbookNameTest, DateTimeAndRouteSafeForWindows) {
     }
 }
 
-TEST(LogbookNameTest, NeverOverwritesAnEntryButFinishesItsOwnInterruptedOne) {
-    TempFolder folder;
-    const std::string base = "2026-12-07_1005_LIEO-LIRQ";
-    const std::string log = "NAVIGATION LOG\r\n";
-    EXPECT_EQ(FreeEntryName(folder.Path(), base, log), base);
-    // A complete entry (listed in logbook.csv) keeps its name, even with this very log.
-    folder.Put(base + ".log", log);
-    folder.Put("logbook.csv", "Date,Files\r\n2026-12-07," + base + "\r\n");
-    EXPECT_EQ(FreeEntryName(folder.Path(), base, log), base + "_2");
-    // Unlisted files with another log, or with no log copy, are another flight's.
-    folder.Put(base + "_2.log", "ANOTHER LOG\r\n");
-    folder.Put(base + "_3.svg", "<svg/>");
-    EXPECT_EQ(FreeEntryName(folder.Path(), base, log), base + "_4");
-    // Unlisted files whose log copy is this flight's: its own entry, stopped half way.
-    folder.Put(base + "_4.log", log);
-    folder.Put(base + "_4.csv", "half");
-    EXPECT_EQ(FreeEntryName(folder.Path(), base, log), base + "_4");
-}
-
 TEST(LogbookTest, ClosedFlightsLeaveTheirFilesAndOneRowEach) {
     TempFolder folder;
     LogbookFlight flight;
@@ -78,26 +59,41 @@ TEST(LogbookTest, ClosedFlightsLeaveTheirFilesAndOneRowEach) {
     flight.trace[1].latitude = 1.0;
     flight.marks.push_back({MarkKind::kLanding, "LIRQ", 0, 1.0, 0.0, 0.0});
 
-    EXPECT_EQ(WriteLogbookEntry(folder.Path(), flight), "2026-12-07_1005_LIEO-LIRQ");
-    flight.entry.landing.reset();
-    EXPECT_EQ(WriteLogbookEntry(folder.Path(), flight), "2026-12-07_1005_LIEO-LIRQ_2");
-
-    EXPECT_EQ(folder.Contents("Logbook\\2026-12-07_1005_LIEO-LIRQ.log"), flight.logText);
+    const std::string name = "2026-12-07_1005_LIEO-LIRQ";
+    EXPECT_EQ(WriteLogbookEntry(folder.Path(), flight), name);
+    EXPECT_EQ(folder.Contents("Logbook\\" + name + ".log"), flight.logText);
     for (const char* extension : kEntryExtensions) {
-        EXPECT_TRUE(FileExists(folder.PathOf("Logbook\\2026-12-07_1005_LIEO-LIRQ_2") + extension))
-            << extension;
+        EXPECT_TRUE(FileExists(folder.PathOf("Logbook\\" + name) + extension)) << extension;
     }
+    // The same take-off closed again (a resume after a stop in its closing): its one entry and
+    // row are updated. A stop before the row left files the logbook does not list yet; writing
+    // them anew adds the row once.
+    flight.entry.landing.reset();
+    flight.logText = "NAVIGATION LOG, CLOSED AGAIN\r\n";
+    EXPECT_EQ(WriteLogbookEntry(folder.Path(), flight), name);
+    EXPECT_EQ(folder.Contents("Logbook\\" + name + ".log"), flight.logText);
+    // Another take-off is another flight.
+    LogbookFlight later = flight;
+    later.takeOff.hour = 14;
+    EXPECT_EQ(WriteLogbookEntry(folder.Path(), later), "2026-12-07_1405_LIEO-LIRQ");
+
     std::vector<CsvFields> records;
     ASSERT_TRUE(ParseCsv(folder.Contents("Logbook\\logbook.csv"), records));
     ASSERT_EQ(records.size(), 3u);
     EXPECT_EQ(records[0], LogbookHeader());
-    EXPECT_EQ(records[1], (CsvFields{"2026-12-07", "Beech \"King Air\", 350", "Rossi", "LIEO",
-                                     "LIRQ", "1:46", "1:25", "135", "89", "-152", "1.34", "1",
-                                     "1.5", "0.5", "0.5", "2026-12-07_1005_LIEO-LIRQ"}));
-    // No landing recorded: its three columns stay empty.
-    EXPECT_EQ(records[2][9], "");
-    EXPECT_EQ(records[2][11], "");
-    EXPECT_EQ(records[2][15], "2026-12-07_1005_LIEO-LIRQ_2");
+    EXPECT_EQ(records[1],
+              (CsvFields{"2026-12-07", "Beech \"King Air\", 350", "Rossi", "LIEO", "LIRQ", "1:46",
+                         "1:25", "135", "89", "", "", "", "1.5", "0.5", "0.5", name}));
+    EXPECT_EQ(records[2].back(), "2026-12-07_1405_LIEO-LIRQ");
+
+    // The row rewritten in place keeps the others as they were.
+    flight.entry.landing = LandingReport{-152.4, 1.336, 1};
+    EXPECT_EQ(WriteLogbookEntry(folder.Path(), flight), name);
+    ASSERT_TRUE(ParseCsv(folder.Contents("Logbook\\logbook.csv"), records));
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(CsvFields(records[1].begin() + 9, records[1].begin() + 12),
+              (CsvFields{"-152", "1.34", "1"}));
+    EXPECT_EQ(records[2].back(), "2026-12-07_1405_LIEO-LIRQ");
 }
 
 TEST(LogbookTest, UnwritableLogFolderRaisesTheProgramsError) {

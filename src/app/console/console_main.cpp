@@ -18,6 +18,7 @@
 #include "app/connection_form.h"
 #include "app/console/console_window.h"
 #include "common/durable_steps.h"
+#include "common/units.h"
 #include "common/file_io.h"
 #include "common/local_clock.h"
 #include "link/fsuipc_link.h"
@@ -55,7 +56,7 @@ struct Options {
     std::string windowsFolder;
     std::string settingsFolder;
     std::string flightsFolder;
-    int tickMs = 5000;
+    int tickMs = units::kTickSeconds * units::kMillisecondsPerSecond;
     RegionalSettings regional;
     bool resume = false;
     bool newFlight = false;

@@ -1,6 +1,8 @@
 // The flight session's flight for the "Flight profile" window.
 #include "app/win32/profile_source.h"
 
+#include "session/flight_session.h"
+
 namespace aerolinker {
 
 const std::vector<TraceRow>& SessionProfileSource::Rows() const {

@@ -12,7 +12,7 @@
 
 namespace aerolinker {
 
-class TFConnection;
+class FlightSession;
 
 class ProfileSource {
 public:

@@ -2,6 +2,8 @@
 // running program from outside (the GUI tests' probe) find its windows by these.
 #pragma once
 
+#include "common/units.h"
+
 namespace aerolinker {
 
 inline constexpr char kMainWindowClass[] = "TFConnection";
@@ -35,6 +37,6 @@ enum ControlId : int {
 };
 
 inline constexpr int kTimer1Id = 1;
-inline constexpr unsigned kTimer1IntervalMs = 5000;
+inline constexpr unsigned kTimer1IntervalMs = units::kTickSeconds * units::kMillisecondsPerSecond;
 
 }  // namespace aerolinker

@@ -91,11 +91,6 @@ void AppendingFile::Close() {
     }
 }
 
-int AppendToFile(const std::string& path, const std::string& header, const std::string& bytes) {
-    AppendingFile file(path);
-    return file.Append(header, bytes);
-}
-
 int CreateFolder(const std::string& path) {
     const std::string native = NativePath(path);
     if (mkdir(native.c_str(), 0755) == 0) {

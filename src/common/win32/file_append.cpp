@@ -87,11 +87,6 @@ void AppendingFile::Close() {
     }
 }
 
-int AppendToFile(const std::string& path, const std::string& header, const std::string& bytes) {
-    AppendingFile file(path);
-    return file.Append(header, bytes);
-}
-
 int CreateFolder(const std::string& path) {
     if (CreateDirectoryA(path.c_str(), nullptr)) {
         return 0;

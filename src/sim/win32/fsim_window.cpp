@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "common/app_error.h"
+#include "common/units.h"
 #include "link/fsuipc_link.h"
 #include "sim/sim_server.h"
 #include "sim/win32/shared_area.h"
@@ -112,8 +113,9 @@ void FsimWindow::ShowPosition() {
     std::snprintf(
         text, sizeof text, "%s    Tick %llu of %llu    Clock %02u:%02u:%02u%s",
         server_.scenario().name.c_str(), static_cast<unsigned long long>(player.position()),
-        static_cast<unsigned long long>(player.totalTicks()), clock / 3600, clock / 60 % 60,
-        clock % 60, player.holding() ? "    (holding the last frame)" : "");
+        static_cast<unsigned long long>(player.totalTicks()), clock / units::kSecondsPerHour,
+        clock / units::kSecondsPerMinute % units::kMinutesPerHour, clock % units::kSecondsPerMinute,
+        player.holding() ? "    (holding the last frame)" : "");
     SetWindowTextA(status_, text);
 }
 

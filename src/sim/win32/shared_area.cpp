@@ -8,13 +8,12 @@
 namespace aerolinker {
 
 namespace {
-constexpr std::uintptr_t kLargestAtom = 0xFFFF;
 constexpr DWORD kAtomNameCapacity = 256;
 }  // namespace
 
 MappedArea Win32AreaMapper::Map(std::uintptr_t atom) {
     MappedArea area;
-    if (atom == 0 || atom > kLargestAtom) {
+    if (atom == 0 || atom > protocol::kLargestAtom) {
         return area;
     }
     char name[kAtomNameCapacity];
