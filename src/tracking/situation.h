@@ -28,13 +28,18 @@ struct Situation {
     std::string recorder;
 };
 
-// The file's text: a first line naming the format, one "name=value" line per value, then the
-// log text after a line "log". Numbers keep every bit (shortest round-trip text).
+// The file's text: a first line naming the format, one "name=value" line per value (the log's
+// length among them), the log text after a line "log", and last a check line holding the CRC-32
+// of every byte before it. Numbers keep every bit but the sign of a zero (shortest round-trip
+// text).
 std::string SituationText(const Situation& situation);
 
-// Reads a situation back. On failure returns false with the reason in `problem`: a file that is
-// not a situation, a value missing or not a number, or a state no flight can be in (counters
-// outside the flight plan, times outside a day, distances that are no number).
+// Reads a situation back, the previous version's files (no length, no check) too. On failure
+// returns false with one reason in `problem`: a file that is not a situation, one cut short or
+// with a changed byte, a value missing, not a number (no "nan" or "inf") or outside what a
+// flight can have (times outside a day, the simulator's clock outside 0:00-23:59, distances,
+// fuel, weather and heading beyond any flight, counters outside the flight plan, a date the
+// calendar has not).
 bool ParseSituation(const std::string& text, Situation& situation, std::string& problem);
 
 // The counters of a flight state as a flight can have them: a plan of at least one waypoint, the

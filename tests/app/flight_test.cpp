@@ -639,6 +639,22 @@ TEST(SituationTest, AFailedResumeChangesNothing) {
              ASSERT_EQ(ReplaceFileContents(path, text), 0);
          },
          "The saved situation cannot be resumed: WaypointCounter is not a whole number."},
+        {"a situation file cut short inside the log's text",
+         [](FlightHarness& f) {
+             const std::string path = f.LogFolder() + "/Navforge.situation";
+             const std::string text = f.ReadFile(path);
+             ASSERT_EQ(ReplaceFileContents(path, text.substr(0, text.find("NAVIGATION LOG"))), 0);
+         },
+         "The saved situation cannot be resumed: the file is cut short."},
+        {"a value that is no number",
+         [](FlightHarness& f) {
+             const std::string path = f.LogFolder() + "/Navforge.situation";
+             std::string text = f.ReadFile(path);
+             const std::size_t at = text.find("DepartureWindSpeed=");
+             text.replace(at, text.find('\n', at) - at, "DepartureWindSpeed=nan");
+             ASSERT_EQ(ReplaceFileContents(path, text), 0);
+         },
+         "The saved situation cannot be resumed: DepartureWindSpeed is not a number."},
         {"counters outside the plan, in an older copy's files",
          [](FlightHarness& f) {
              fs::remove(f.LogFolder() + "/Navforge.situation");

@@ -1,0 +1,92 @@
+// libFuzzer target: arbitrary bytes as the flight's trace file. The reader gives no more rows
+// than the file has lines, only rows a trace can hold, and those rows written again read back
+// as the same text.
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "common/file_io.h"
+#include "common/units.h"
+#include "recorder/trace.h"
+
+namespace {
+
+using aerolinker::TraceRow;
+
+void Require(bool condition, const char* what) {
+    if (!condition) {
+        std::fprintf(stderr, "trace_fuzzer: %s\n", what);
+        std::abort();
+    }
+}
+
+std::filesystem::path FileFolder() {
+    return std::filesystem::temp_directory_path() /
+           ("aerolinker-trace-fuzz-" + std::to_string(::getpid()));
+}
+
+// One file for the whole run, removed at its end.
+const std::string& FilePath() {
+    static const std::string path = [] {
+        std::filesystem::path folder = FileFolder();
+        std::filesystem::create_directories(folder);
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(FileFolder(), ignored);
+        });
+        return folder.string() + "\\Navforge.trace.csv";
+    }();
+    return path;
+}
+
+// Written plainly: the program's atomic replacement waits for the disk, a hundred times slower.
+std::vector<TraceRow> ReadBack(const std::string& bytes) {
+    std::FILE* file = std::fopen(aerolinker::NativePath(FilePath()).c_str(), "wb");
+    Require(file != nullptr, "cannot create the file");
+    Require(
+        std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fclose(file) == 0,
+        "cannot write the file");
+    std::vector<TraceRow> rows;
+    Require(aerolinker::ReadTrace(FilePath(), rows) == 0, "the file does not read");
+    return rows;
+}
+
+bool Holdable(const TraceRow& row) {
+    for (double figure :
+         {row.latitude, row.longitude, row.altitudeFeet, row.groundSpeedKnots, row.verticalSpeedFpm,
+          row.headingDegrees, row.fuelGallons, row.simulationRate}) {
+        if (!std::isfinite(figure)) {
+            return false;
+        }
+    }
+    return row.secondsOfDay >= 0 && row.secondsOfDay < aerolinker::units::kSecondsPerDay &&
+           row.phase.find('\n') == std::string::npos;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    const std::vector<TraceRow> rows = ReadBack(bytes);
+    // Every line break ends a line, and text after the last one is a line too.
+    std::size_t lines = !bytes.empty() && bytes.back() != '\n' ? 1 : 0;
+    for (const char c : bytes) {
+        lines += c == '\n';
+    }
+    Require(rows.size() <= lines, "more rows than lines");
+    for (const TraceRow& row : rows) {
+        Require(Holdable(row), "a row no trace can hold");
+    }
+    const std::string written = aerolinker::TraceCsvText(rows);
+    const std::vector<TraceRow> again = ReadBack(written);
+    Require(again.size() == rows.size(), "written rows read back as a different count");
+    Require(aerolinker::TraceCsvText(again) == written, "written rows read back differently");
+    return 0;
+}
