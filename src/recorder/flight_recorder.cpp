@@ -5,11 +5,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "common/file_io.h"
-#include "common/units.h"
+#include "common/app_error.h"
 #include "common/csv.h"
 #include "common/file_append.h"
+#include "common/file_io.h"
 #include "common/fixed_number_text.h"
+#include "common/units.h"
 #include "recorder/recorder_units.h"
 #include "recorder/track.h"
 #include "tracking/flight_math.h"
@@ -57,6 +58,7 @@ std::string MarkRecord(const TrackMark& mark) {
 void FlightRecorder::Reset() {
     trace_.reset();
     rowToCome_ = false;
+    damage_.clear();
     rows_.clear();
     marks_.clear();
     marksText_.clear();
@@ -77,11 +79,9 @@ int FlightRecorder::Start(const std::string& tracePath) {
     return 0;
 }
 
-int FlightRecorder::Resume(const std::string& tracePath, const std::string& resumeText) {
-    Reset();
-    path_ = tracePath;
-    recording_ = true;
-    startAnew_ = false;
+// The rows counted at the save, or -1 for a flight saved by an older copy (no count), and the
+// marks.
+long long FlightRecorder::ReadResumeText(const std::string& resumeText) {
     std::vector<CsvFields> records;
     long long rowsAtSave = -1;
     if (!resumeText.empty() && ParseCsv(resumeText, records)) {
@@ -106,11 +106,19 @@ int FlightRecorder::Resume(const std::string& tracePath, const std::string& resu
             }
         }
     }
-    int error = 0;
-    if (FileExists(path_)) {
-        error = ReadTrace(path_, rows_);
-    }
-    if (error == 0 && rowsAtSave >= 0 && rows_.size() > static_cast<size_t>(rowsAtSave)) {
+    return rowsAtSave;
+}
+
+int FlightRecorder::Resume(const std::string& tracePath, const std::string& resumeText) {
+    Reset();
+    path_ = tracePath;
+    recording_ = true;
+    startAnew_ = false;
+    const long long rowsAtSave = ReadResumeText(resumeText);
+    int error = FileExists(path_) ? ReadTrace(path_, rows_) : 0;
+    if (error != 0 || (rowsAtSave >= 0 && rows_.size() < static_cast<size_t>(rowsAtSave))) {
+        error = StartNewSegment(rowsAtSave, error);
+    } else if (rowsAtSave >= 0 && rows_.size() > static_cast<size_t>(rowsAtSave)) {
         // Ticks recorded after the save are flown again from the saved flight.
         rows_.resize(static_cast<size_t>(rowsAtSave));
         trace_.reset();
@@ -124,6 +132,32 @@ int FlightRecorder::Resume(const std::string& tracePath, const std::string& resu
         ticksInMinute_ = last % kSecondsPerMinute / units::kTickSeconds;
     }
     return error;
+}
+
+std::string DamagedTracePath(const std::string& tracePath) {
+    const std::size_t dot = tracePath.rfind('.');
+    const std::size_t folder = tracePath.find_last_of("\\/");
+    const bool hasExtension =
+        dot != std::string::npos && (folder == std::string::npos || dot > folder);
+    return hasExtension ? tracePath.substr(0, dot) + ".damaged" + tracePath.substr(dot)
+                        : tracePath + ".damaged";
+}
+
+// The trace lost rows the situation counted (a disk, a sync tool or an editor damaged it), or
+// cannot be read at all. The damaged file is kept beside it for the pilot, and the flight goes
+// on in a trace written anew from the rows that could be read: the logbook then holds those
+// rows and the ones to come, never rows out of place or read twice.
+int FlightRecorder::StartNewSegment(long long rowsAtSave, int readError) {
+    std::string damaged;
+    if (ReadFileContents(path_, damaged) == 0) {
+        ReplaceFileContents(DamagedTracePath(path_), damaged);
+    }
+    damage_ = readError != 0
+                  ? "the trace could not be read: " + SystemErrorText(readError)
+                  : std::to_string(rowsAtSave - static_cast<long long>(rows_.size())) + " of its " +
+                        std::to_string(rowsAtSave) + " rows could not be read";
+    trace_.reset();
+    return ReplaceFileContents(path_, TraceCsvText(rows_));
 }
 
 int FlightRecorder::SecondsOfDay(const SimSample& sample) {

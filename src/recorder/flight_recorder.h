@@ -20,6 +20,9 @@ namespace aerolinker {
 
 constexpr const char* kTraceFileName = "\\Navforge.trace.csv";
 
+// Where a damaged trace is kept: "Navforge.trace.damaged.csv" beside "Navforge.trace.csv".
+std::string DamagedTracePath(const std::string& tracePath);
+
 class FlightRecorder {
 public:
     // A new flight: everything of the last one goes, and the trace file is started anew with
@@ -27,8 +30,13 @@ public:
     int Start(const std::string& tracePath);
     // A resumed flight goes on in the same trace. `resumeText` is what ResumeText gave at the
     // save (empty for a flight saved by an older copy: the whole trace is kept). Rows written
-    // after the save are cut, so no tick is recorded twice. Returns 0 or the platform's error.
+    // after the save are cut, so no tick is recorded twice. A trace that lost rows the save
+    // counted, or cannot be read, is kept aside (DamagedTracePath) and the flight goes on in a
+    // new trace from the rows that could be read; TraceDamage says what happened. Returns 0 or
+    // the platform's error.
     int Resume(const std::string& tracePath, const std::string& resumeText);
+    // Why the trace the last resume found was damaged; empty when it was sound.
+    const std::string& TraceDamage() const { return damage_; }
     void Stop() { recording_ = false; }
 
     // Before the tracker's step: the landing watcher and the honest time see the sample, and
@@ -62,6 +70,8 @@ public:
 
 private:
     void Reset();
+    long long ReadResumeText(const std::string& resumeText);
+    int StartNewSegment(long long rowsAtSave, int readError);
 
     std::string path_;
     // The trace, kept open between ticks; replaced or cut only while closed.
@@ -70,6 +80,7 @@ private:
     bool startAnew_ = false;
     // BeforeStep saw the tick's sample and Record has not written its row yet.
     bool rowToCome_ = false;
+    std::string damage_;
     std::vector<TraceRow> rows_;
     std::vector<TrackMark> marks_;
     std::string marksText_;  // the marks' records for ResumeText, in the same order

@@ -91,7 +91,14 @@ void FlightSession::ShowLandingReport(const std::string& text) {
 }
 
 void FlightSession::ResumeRecorder(const std::string& resumeText) {
-    if (const int error = recorder_.Resume(TraceFilePath(), resumeText); error != 0) {
+    const int error = recorder_.Resume(TraceFilePath(), resumeText);
+    if (!recorder_.TraceDamage().empty()) {
+        ReportProblem(Failure::Recorder,
+                      "Trace damaged: " + recorder_.TraceDamage() +
+                          ". The flight goes on in a new trace; the damaged one is kept as " +
+                          DamagedTracePath(TraceFilePath()));
+    }
+    if (error != 0) {
         ReportSaveFailure(Failure::Recorder, "Trace save",
                           CannotCreateFileError(TraceFilePath(), error).what());
     }

@@ -33,8 +33,8 @@ void FlightSession::Notify(FlightEvent event, const std::string& detail) {
 
 void FlightSession::SetLogFolder(const std::string& folder) {
     logFolder_ = folder;
-    for (const std::string& path :
-         {LogFilePath(), logFolder_ + kLogBackupName, SituationFilePath(), TraceFilePath()}) {
+    for (const std::string& path : {LogFilePath(), logFolder_ + kLogBackupName, SituationFilePath(),
+                                    TraceFilePath(), DamagedTracePath(TraceFilePath())}) {
         RemoveStaleTemporaries(path);
     }
     RemoveStaleTemporariesIn(logFolder_ + "\\" + kLogbookFolderName);
@@ -109,7 +109,11 @@ void FlightSession::WriteLog(LogSave kind) {
 
 void FlightSession::ReportSaveFailure(Failure kind, const std::string& what,
                                       const std::string& error) {
-    saveError_ = what + " failed: " + error;
+    ReportProblem(kind, what + " failed: " + error);
+}
+
+void FlightSession::ReportProblem(Failure kind, const std::string& text) {
+    saveError_ = text;
     services_.window.SetStatusText(saveError_);
     bool& shown = failureShown_[static_cast<int>(kind)];
     if (!shown) {

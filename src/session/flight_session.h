@@ -108,6 +108,7 @@ private:
     // every event.
     enum class Failure { Log, Situation, Recorder, Count };
     void ReportSaveFailure(Failure kind, const std::string& what, const std::string& error);
+    void ReportProblem(Failure kind, const std::string& text);
     void SaveSucceeded(Failure kind);
 
     // Connecting.

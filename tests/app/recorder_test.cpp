@@ -10,6 +10,8 @@
 
 #include "flight_harness.h"
 #include "common/csv.h"
+#include "common/file_io.h"
+#include "recorder/flight_recorder.h"
 #include "recorder/trace.h"
 
 namespace aerolinker {
@@ -182,6 +184,90 @@ TEST(RecorderTest, AResumedFlightGoesOnInOneTraceWithNoGapAndNoTickTwice) {
         EXPECT_EQ(flight.form().FlightTrace().size(), straight.form().FlightTrace().size());
         // The marks of the first run came through the situation.
         EXPECT_EQ(flight.ReadFile(flight.LogFolder() + book + ".kml"), kml);
+    }
+}
+
+// A trace that lost rows the situation counted (cut short, or rows turned to garbage) is kept
+// aside; the flight goes on in a new trace from the rows that could be read, and the logbook's
+// trace holds those rows and the ones after the resume, none out of place or twice.
+TEST(RecorderTest, ADamagedTraceIsKeptAsideAndTheFlightGoesOnInANewOne) {
+    FlightHarness straight(kBouncedFlight, TestFolder() / "straight");
+    straight.Start();
+    straight.Connect();
+    straight.FlyUntilTimerStops();
+    const std::vector<TraceRow> all = straight.form().FlightTrace();
+    const std::size_t saved = 51;  // the rows at the situation save at BBB
+    ASSERT_GT(all.size(), saved);
+
+    const struct {
+        const char* what;
+        std::size_t kept;  // rows still readable
+        void (*spoil)(std::string& trace);
+    } cases[] = {
+        {"cut short after 20 rows", 20,
+         [](std::string& trace) {
+             std::size_t at = 0;
+             for (int line = 0; line < 21; ++line) {
+                 at = trace.find('\n', at) + 1;
+             }
+             trace.resize(at);
+         }},
+        {"every row after the 30th garbled", 30,
+         [](std::string& trace) {
+             std::size_t at = 0;
+             for (int line = 0; line < 31; ++line) {
+                 at = trace.find('\n', at) + 1;
+             }
+             for (std::size_t i = at; i < trace.size(); ++i) {
+                 trace[i] = trace[i] == '\n' || trace[i] == '\r' ? trace[i] : '#';
+             }
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FlightHarness flight(kBouncedFlight, TestFolder() / c.what);
+        flight.Start();
+        flight.Connect();
+        for (std::size_t i = 0; i < saved; ++i) {
+            flight.Tick();
+        }
+        flight.Restart();
+        flight.Start();
+        const std::string path = flight.form().TraceFilePath();
+        std::string trace = flight.ReadFile(path);
+        c.spoil(trace);
+        ASSERT_EQ(ReplaceFileContents(path, trace), 0);
+        flight.window().answerYes = true;
+        flight.Connect();
+        flight.FlyUntilTimerStops();
+
+        ASSERT_EQ(flight.window().errors.size(), 1u);
+        EXPECT_EQ(flight.window().errors[0],
+                  "Trace damaged: " + std::to_string(saved - c.kept) + " of its " +
+                      std::to_string(saved) +
+                      " rows could not be read. The flight goes on in a new trace; the damaged "
+                      "one is kept as " +
+                      DamagedTracePath(path));
+        EXPECT_EQ(flight.ReadFile(DamagedTracePath(path)), trace);
+        // The rows kept, then the ticks after the resume. The trace's seconds are counted from
+        // the ticks since the minute changed, and the rows that counted them are lost: the
+        // resumed rows are compared to the minute.
+        std::vector<TraceRow> expected(all.begin(), all.begin() + static_cast<long>(c.kept));
+        expected.insert(expected.end(), all.begin() + static_cast<long>(saved), all.end());
+        const std::vector<TraceRow>& resumed = flight.form().FlightTrace();
+        ASSERT_EQ(resumed.size(), expected.size());
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            TraceRow row = resumed[i];
+            if (i >= c.kept) {
+                row.secondsOfDay = row.secondsOfDay / 60 * 60 + expected[i].secondsOfDay % 60;
+            }
+            EXPECT_EQ(TraceCsvText({row}), TraceCsvText({expected[i]})) << i;
+        }
+        EXPECT_EQ(flight.ReadFile(path), TraceCsvText(resumed));
+        const std::string book = flight.LogFolder() + "/Logbook/";
+        const std::vector<CsvFields> records = CsvOf(flight.ReadFile(book + "logbook.csv"));
+        ASSERT_EQ(records.size(), 2u);
+        EXPECT_EQ(flight.ReadFile(book + records[1][15] + ".csv"), TraceCsvText(resumed));
     }
 }
 
