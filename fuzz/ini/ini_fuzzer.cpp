@@ -8,41 +8,23 @@
 #include <filesystem>
 #include <string>
 
-#include <unistd.h>
-
+#include "fuzz_support.h"
 #include "common/app_error.h"
 #include "common/file_io.h"
 #include "persistence/ini_file.h"
 
 namespace {
 
-using aerolinker::AppError;
-using aerolinker::IniFile;
+const std::string& RunFile() {
+    return aerolinker::fuzzing::RunFile("ini_fuzzer", "Aerolinker.ini");
+}
 
 void Require(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "ini_fuzzer: %s\n", what);
-        std::abort();
-    }
+    aerolinker::fuzzing::Require(condition, "ini_fuzzer", what);
 }
 
-std::filesystem::path FileFolder() {
-    return std::filesystem::temp_directory_path() /
-           ("aerolinker-ini-fuzz-" + std::to_string(::getpid()));
-}
-
-const std::string& FilePath() {
-    static const std::string path = [] {
-        std::filesystem::path folder = FileFolder();
-        std::filesystem::create_directories(folder);
-        std::atexit([] {
-            std::error_code ignored;
-            std::filesystem::remove_all(FileFolder(), ignored);
-        });
-        return folder.string() + "\\Aerolinker.ini";
-    }();
-    return path;
-}
+using aerolinker::AppError;
+using aerolinker::IniFile;
 
 // Where the old and the new text differ, the old text may hold one line at most: the line
 // the write replaced. Inserted lines leave nothing of the old text in between.
@@ -73,8 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         before = "[aerolinker]\r\nPilotName=x\r\nRiga=0x1F\r\nToTime=10:05:30\r\n";
     }
     before.append(reinterpret_cast<const char*>(data), size);
-    Require(aerolinker::ReplaceFileContents(FilePath(), before) == 0, "cannot set up the file");
-    IniFile ini(FilePath(), aerolinker::RegionalSettings{});
+    Require(aerolinker::ReplaceFileContents(RunFile(), before) == 0, "cannot set up the file");
+    IniFile ini(RunFile(), aerolinker::RegionalSettings{});
 
     const std::string otherText = ini.ReadText("Other", "ID", "<none>");
     const std::int32_t counter = ini.ReadInteger("aerolinker", "Riga", 1);
@@ -88,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     ini.WriteText("Aerolinker", "PilotName", "FUZZ PILOT");
     std::string after;
-    Require(aerolinker::ReadFileContents(FilePath(), after) == 0, "the file is gone");
+    Require(aerolinker::ReadFileContents(RunFile(), after) == 0, "the file is gone");
     Require(ini.ReadText("aerolinker", "pilotname", "") == "FUZZ PILOT",
             "the written key does not read back");
     Require(ini.ReadText("Other", "ID", "<none>") == otherText, "another section changed");

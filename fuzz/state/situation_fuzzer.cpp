@@ -6,9 +6,14 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz_support.h"
 #include "tracking/situation.h"
 
 namespace {
+
+void Require(bool condition, const char* what) {
+    aerolinker::fuzzing::Require(condition, "situation_fuzzer", what);
+}
 
 using aerolinker::Situation;
 
@@ -23,13 +28,6 @@ constexpr const char* kSoundLines =
     "DepartureWindSpeed=8\nRegistrationCount=1\nWaypointCounter=2\nWaypointCount=4\n"
     "EngineStarted=1\nEngineStartTime=0.37\nLandingTime=0\nEngineStopTime=0\n"
     "LandingHeading=###\nRemainingAtDeparture=270\nArrivalIdent=\nArrivalFuel=0\n";
-
-void Require(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "situation_fuzzer: %s\n", what);
-        std::abort();
-    }
-}
 
 // Numbers compare by value: the text of a number keeps every bit but the sign of a zero.
 bool Same(const Situation& a, const Situation& b) {

@@ -10,51 +10,32 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
+#include "fuzz_support.h"
 #include "common/file_io.h"
 #include "common/units.h"
 #include "recorder/trace.h"
 
 namespace {
 
-using aerolinker::TraceRow;
+const std::string& RunFile() {
+    return aerolinker::fuzzing::RunFile("trace_fuzzer", "Navforge.trace.csv");
+}
 
 void Require(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "trace_fuzzer: %s\n", what);
-        std::abort();
-    }
+    aerolinker::fuzzing::Require(condition, "trace_fuzzer", what);
 }
 
-std::filesystem::path FileFolder() {
-    return std::filesystem::temp_directory_path() /
-           ("aerolinker-trace-fuzz-" + std::to_string(::getpid()));
-}
-
-// One file for the whole run, removed at its end.
-const std::string& FilePath() {
-    static const std::string path = [] {
-        std::filesystem::path folder = FileFolder();
-        std::filesystem::create_directories(folder);
-        std::atexit([] {
-            std::error_code ignored;
-            std::filesystem::remove_all(FileFolder(), ignored);
-        });
-        return folder.string() + "\\Navforge.trace.csv";
-    }();
-    return path;
-}
+using aerolinker::TraceRow;
 
 // Written plainly: the program's atomic replacement waits for the disk, a hundred times slower.
 std::vector<TraceRow> ReadBack(const std::string& bytes) {
-    std::FILE* file = std::fopen(aerolinker::NativePath(FilePath()).c_str(), "wb");
+    std::FILE* file = std::fopen(aerolinker::NativePath(RunFile()).c_str(), "wb");
     Require(file != nullptr, "cannot create the file");
     Require(
         std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fclose(file) == 0,
         "cannot write the file");
     std::vector<TraceRow> rows;
-    Require(aerolinker::ReadTrace(FilePath(), rows) == 0, "the file does not read");
+    Require(aerolinker::ReadTrace(RunFile(), rows) == 0, "the file does not read");
     return rows;
 }
 
