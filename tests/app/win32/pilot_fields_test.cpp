@@ -217,10 +217,14 @@ TEST_F(PilotFormTest, ANewLogFolderTakesEffectOnlyAtTheNextStart) {
 // Escape, the close box and "Exit" end the form alike: typed entries are dropped and nothing
 // is written; the main window takes input again.
 TEST_F(PilotFormTest, EscapeClosesTheFormWritingNothingAndFreesTheMainWindow) {
+    std::string settings;
+    ASSERT_EQ(ReadFileContents(folder_.File("Aerolinker.ini"), settings), 0);
     ShowModalWithKeys({{WM_CHAR, 'z'}, {WM_KEYDOWN, VK_ESCAPE}});
     EXPECT_FALSE(IsWindowVisible(pilot_.hwnd()));
     EXPECT_TRUE(IsWindowEnabled(owner_));
-    EXPECT_FALSE(FileExists(folder_.File("Aerolinker.ini")));
+    std::string after;
+    ASSERT_EQ(ReadFileContents(folder_.File("Aerolinker.ini"), after), 0);
+    EXPECT_EQ(after, settings);
     EXPECT_EQ(form_.Pilot().PilotName, "Jane Doe");
 }
 
