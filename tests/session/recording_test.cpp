@@ -1,6 +1,6 @@
-// The flight recorder flown through the main window's handlers: the landing report and its
-// bounces, the honest time and the logbook entry of a closed flight, and a resumed flight that
-// goes on in one trace.
+// The flight recorder as the session runs it through a flight: the landing report and its
+// bounces, the honest time and the logbook entry of a closed flight, a resumed flight that goes
+// on in one trace, and a damaged trace kept aside.
 #include <gtest/gtest.h>
 
 #include <algorithm>
