@@ -381,13 +381,18 @@ std::string SituationText(const Situation& situation) {
     WriteState(out, situation.state);
     out.Text("recorder", situation.recorder);
     out.Integer(kLogLengthName, static_cast<long long>(situation.logText.size()));
-    std::string text = out.out;
+    // Made in place: the log is most of the text, and a save every second waypoint must not
+    // copy it more than once.
+    std::string text = std::move(out.out);
+    text.reserve(text.size() + kLogLine.size() + situation.logText.size() + kCheckTail);
     text += kLogLine;
     text += situation.logText;
     text += '\n';
     const std::uint32_t check = Crc32(text);
     text += kCheckName;
-    return text + CheckText(check) + "\n";
+    text += CheckText(check);
+    text += '\n';
+    return text;
 }
 
 // Files of the previous version (format 1) have no check; they are still read, with every

@@ -10,6 +10,8 @@ TEST(Crc32Test, GivesTheStandardCheckValues) {
     EXPECT_EQ(Crc32("123456789"), 0xCBF43926u);
     EXPECT_EQ(Crc32(""), 0u);
     EXPECT_EQ(Crc32(std::string_view("\0", 1)), 0xD202EF8Du);
+    // Eight bytes at a time and the rest one by one.
+    EXPECT_EQ(Crc32("The quick brown fox jumps over the lazy dog"), 0x414FA339u);
 }
 
 }  // namespace
