@@ -94,6 +94,7 @@ struct Flight {
         void EditLogFolder() override {}
         void SetCaption(const std::string&) override {}
         void SetStatusText(const std::string&) override {}
+        void SetFlightStatus(const std::string&) override {}
         void ShowMessageBox(const std::string&) override {}
         void ShowStandardMessage(const std::string&) override {}
         void SetTimerEnabled(bool enabled) override { timer = enabled; }

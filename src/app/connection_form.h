@@ -65,6 +65,8 @@ public:
     void Unsubscribe(FlightListener& listener) { session_.Unsubscribe(listener); }
     const FlightSession& Session() const { return session_; }
 
+    // A flight is tracked: closing the program now would leave it to a resume.
+    bool FlightTracked() const { return session_.FlightTracked(); }
     const TrackingState& State() const { return session_.State(); }
     const LogDocument& Memo1() const { return session_.Log(); }
     // The text area's document: the pilot types into the log there.

@@ -68,6 +68,8 @@ public:
     void SaveSituation(const LocalDateTime& now);
     void LoadLastSituation(const LocalDateTime& now);
 
+    // A flight is tracked: connected with a plan (or resumed) and not closed yet.
+    bool FlightTracked() const { return tracker_.FlightOpen(); }
     const TrackingState& State() const { return tracker_.State(); }
     const LogDocument& Log() const { return tracker_.Log(); }
     // The one writer of the log besides the tracker: the text area, where the pilot types.

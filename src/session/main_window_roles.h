@@ -13,8 +13,10 @@ public:
     virtual ~MainWindowRoles() = default;
 
     virtual void SetCaption(const std::string& caption) = 0;
-    // The one panel of the status bar.
+    // The status bar's first panel: the link's state.
     virtual void SetStatusText(const std::string& text) = 0;
+    // Its second panel: the flight's ("Tracking LIEO→LIRQ, next ELB", "Arrived"), UTF-8.
+    virtual void SetFlightStatus(const std::string& text) = 0;
     // The message box with its one OK button; returns when the pilot has closed it.
     virtual void ShowMessageBox(const std::string& text) = 0;
     // A question with the answers Yes and No; true for Yes.
@@ -33,6 +35,9 @@ public:
     virtual void PauseUserInterface(unsigned milliseconds) = 0;
     // The general error handler's report of an error that ended an action.
     virtual void ReportError(const std::string& text) = 0;
+    // The same report, shown once the action under way has returned, so that the ticks go on
+    // while its box waits for the pilot. A host without a message loop shows it at once.
+    virtual void PostError(const std::string& text) { ReportError(text); }
 };
 
 }  // namespace aerolinker

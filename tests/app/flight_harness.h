@@ -21,6 +21,7 @@ class RecordingWindow : public MainWindowRoles, public FlightListener {
 public:
     void SetCaption(const std::string& text) override { caption = text; }
     void SetStatusText(const std::string& text) override { status = text; }
+    void SetFlightStatus(const std::string& text) override { flightStatus = text; }
     void ShowMessageBox(const std::string& text) override { messageBoxes.push_back(text); }
     void ShowStandardMessage(const std::string& text) override { standardMessages.push_back(text); }
     void EditLogFolder() override { ++logFolderEdits; }
@@ -38,6 +39,7 @@ public:
 
     std::string caption;
     std::string status;
+    std::string flightStatus;
     std::vector<std::string> messageBoxes;
     std::vector<std::string> standardMessages;
     std::vector<std::string> questions;

@@ -52,6 +52,13 @@ bool ConsoleWindow::AskYesNo(const std::string& question) {
     return yes;
 }
 
+void ConsoleWindow::SetFlightStatus(const std::string& text) {
+    if (text != flightStatus_) {
+        flightStatus_ = text;
+        Print("flight:", text);
+    }
+}
+
 void ConsoleWindow::ShowMessageBox(const std::string& text) {
     lastMessage_ = text;
     Print("message box:", text);

@@ -17,6 +17,7 @@ public:
 
     void SetCaption(const std::string& caption) override;
     void SetStatusText(const std::string& text) override;
+    void SetFlightStatus(const std::string& text) override;
     void ShowMessageBox(const std::string& text) override;
     bool AskYesNo(const std::string& question) override;
     void EditLogFolder() override;
@@ -55,6 +56,7 @@ private:
     bool arrived_ = false;
     int registrations_ = 0;
     std::string status_;
+    std::string flightStatus_;
     std::string lastError_;
     std::string lastMessage_;
 };

@@ -89,6 +89,11 @@ void MainWindow::SetStatusText(const std::string& text) {
     SendMessageA(status_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+void MainWindow::SetFlightStatus(const std::string& text) {
+    const std::wstring wide = WideFromUtf8(text);
+    SendMessageW(status_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
 HWND MainWindow::MessageOwner() const {
     // Over the pilot form when it is open (a tick or its "Save" may report), so that the box
     // comes out on top and the form waits for it too.
@@ -136,6 +141,22 @@ void MainWindow::ReportError(const std::string& text) {
     MessageBoxA(MessageOwner(), text.c_str(), kApplicationTitle, MB_OK | MB_ICONERROR);
 }
 
+// A box opened inside a tick would hold the tick until the pilot clicks OK, and in a full-screen
+// simulator the pilot may not see it for minutes. Posted, it opens after the tick has returned;
+// its modal loop goes on dispatching the timer, so the flight is sampled meanwhile.
+void MainWindow::PostError(const std::string& text) {
+    postedErrors_.push_back(text);
+    PostMessageA(hwnd(), kPostedErrorsMessage, 0, 0);
+}
+
+void MainWindow::ShowPostedErrors() {
+    while (!postedErrors_.empty()) {
+        const std::string text = std::move(postedErrors_.front());
+        postedErrors_.pop_front();
+        ReportError(text);
+    }
+}
+
 // Message handlers ---------------------------------------------------------------------------
 
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -167,6 +188,9 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_THEMECHANGED:
             toolBar_.OnThemeChanged();
             break;
+        case kPostedErrorsMessage:
+            ShowPostedErrors();
+            return 0;
         case kEditLogFolderMessage:
             if (pilotForm_) {
                 handlers_->RunGuarded([this] { pilotForm_->ShowModal(true); });
@@ -190,9 +214,6 @@ bool MainWindow::OnCreate() {
     if (!memo_ || !status_) {
         return false;
     }
-    // One panel across the whole bar: the link's longest texts show in full.
-    int panelRight = -1;
-    SendMessageA(status_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&panelRight));
     logView_ = std::make_unique<LogView>(memo_, handlers_->TextArea());
     SetSituationButtonsEnabled(false);
     ApplyDpi(WindowDpi(hwnd()));
@@ -214,6 +235,10 @@ void MainWindow::OnSize() {
     SendMessageA(status_, WM_SIZE, 0, 0);  // the bar docks itself at the bottom
     RECT client = {};
     GetClientRect(hwnd(), &client);
+    // The link's panel, then the flight's to the right edge; the link's longest texts
+    // ("IPC sendmessage failed all retries", a failed save's) take the larger share.
+    int panelRights[] = {client.right * kLinkPanelPercent / 100, -1};
+    SendMessageA(status_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(panelRights));
     const MainWindowLayout layout =
         LayoutMainWindow(client.right, client.bottom, StatusBarHeight(), static_cast<int>(dpi_));
     toolBar_.Layout(layout, dpi_);

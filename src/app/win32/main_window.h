@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <deque>
 #include <memory>
 #include <string>
 
@@ -25,6 +26,8 @@ class TFPilot;
 
 // Opens the pilot form at its log folder field.
 constexpr UINT kEditLogFolderMessage = WM_APP + 1;
+// Shows the errors posted while an action ran, once it has returned.
+constexpr UINT kPostedErrorsMessage = WM_APP + 2;
 
 class MainWindow : public WindowBase, public MainWindowRoles {
 public:
@@ -45,6 +48,7 @@ public:
     // MainWindowRoles
     void SetCaption(const std::string& caption) override;
     void SetStatusText(const std::string& text) override;
+    void SetFlightStatus(const std::string& text) override;
     void ShowMessageBox(const std::string& text) override;
     bool AskYesNo(const std::string& question) override;
     void EditLogFolder() override;
@@ -55,6 +59,7 @@ public:
     void PlaySound() override;
     void PauseUserInterface(unsigned milliseconds) override;
     void ReportError(const std::string& text) override;
+    void PostError(const std::string& text) override;
 
 private:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -78,6 +83,7 @@ private:
     void ApplyDpi(UINT dpi);
     int StatusBarHeight() const;
     HWND MessageOwner() const;
+    void ShowPostedErrors();
 
     HINSTANCE module_;
     TFConnection* handlers_ = nullptr;
@@ -93,6 +99,7 @@ private:
     OwnedFont windowFont_;
     UINT dpi_ = kDesignDpi;
     bool timerEnabled_ = false;
+    std::deque<std::string> postedErrors_;
 };
 
 }  // namespace aerolinker

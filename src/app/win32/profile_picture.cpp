@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 
+#include "app/win32/window_text.h"
 #include "common/fixed_number_text.h"
 #include "logbook/profile_svg.h"
 #include "ui/win32/dpi.h"
@@ -52,11 +53,7 @@ private:
 };
 
 std::wstring Wide(const std::string& text) {
-    const int length =
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(std::max(length, 0)), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
+    return WideText(text, CP_ACP);
 }
 
 // "41.12° N", "9.50° E": degrees with the side of the equator or of Greenwich.

@@ -35,6 +35,8 @@ constexpr int kToolButtonWidth = 80;
 constexpr int kToolButtonHeight = 74;
 constexpr int kToolPictureSize = 48;
 constexpr int kStatusBarHeight = 19;
+// The share of the status bar's width the link's panel takes; the flight's has the rest.
+constexpr int kLinkPanelPercent = 55;
 
 struct MainWindowLayout {
     PixelRect toolBar;

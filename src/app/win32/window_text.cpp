@@ -1,6 +1,7 @@
 // Control text helpers.
 #include "app/win32/window_text.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace aerolinker {
@@ -25,6 +26,15 @@ void SetTextKeepingCase(HWND edit, const std::string& text) {
     if (upperCase) {
         SetWindowLongPtrA(edit, GWL_STYLE, style);
     }
+}
+
+std::wstring WideText(const std::string& text, UINT codePage) {
+    const int length =
+        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(std::max(length, 0)), L'\0');
+    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                        length);
+    return wide;
 }
 
 }  // namespace aerolinker

@@ -41,6 +41,7 @@ class SilentRoles : public MainWindowRoles {
 public:
     void SetCaption(const std::string&) override {}
     void SetStatusText(const std::string&) override {}
+    void SetFlightStatus(const std::string&) override {}
     void ShowMessageBox(const std::string&) override {}
     void ShowStandardMessage(const std::string&) override {}
     void SetTimerEnabled(bool) override {}
