@@ -33,13 +33,25 @@ void TFConnection::RunGuarded(const std::function<void()>& action) {
     }
 }
 
-// A log folder the program cannot write to would lose the flight's log at its first save: the
-// pilot hears of it at the start, with the folder named, and the pilot form opens at it.
-void TFConnection::CheckLogFolder() {
-    const std::string probe = LogFolder() + kFolderProbeName;
+namespace {
+
+// Writes and removes a file to learn whether the folder takes files: 0 or the platform's error.
+int FolderWriteError(const std::string& folder) {
+    const std::string probe = folder + kFolderProbeName;
     const int error = ReplaceFileContents(probe, std::string());
     if (error == 0) {
         std::remove(NativePath(probe).c_str());
+    }
+    return error;
+}
+
+}  // namespace
+
+// A log folder the program cannot write to would lose the flight's log at its first save: the
+// pilot hears of it at the start, with the folder named, and the pilot form opens at it.
+void TFConnection::CheckLogFolder() {
+    const int error = FolderWriteError(LogFolder());
+    if (error == 0) {
         return;
     }
     const std::string text =
@@ -68,10 +80,17 @@ void TFConnection::FormCreate() {
                                 Pilot().PilotName);
 }
 
+// The log files stay in the folder read at the start, as they always have; but a folder that
+// cannot be written would lose every save of the flight, so a corrected one is taken from the
+// next save on.
 void TFConnection::SavePilotProfile(const PilotProfile& entered) {
     PilotProfile profile = Pilot();
     aerolinker::SavePilotProfile(services_.config, entered, profile);
     session_.SetPilot(profile);
+    if (profile.Flightdir != LogFolder() && FolderWriteError(LogFolder()) != 0 &&
+        FolderWriteError(profile.Flightdir) == 0) {
+        session_.SetLogFolder(profile.Flightdir);
+    }
 }
 
 void TFConnection::LConnettiClick() {

@@ -2,6 +2,7 @@
 // simulator's greeting, and an unfinished flight offered before a new one starts.
 #include "navlog/clock_text.h"
 #include "navlog/log_header.h"
+#include "tracking/log_rows.h"
 #include "session/flight_session.h"
 
 namespace aerolinker {
@@ -15,6 +16,11 @@ void FlightSession::Connect(const LocalDateTime& now) {
     now_ = now;
     FsuipcLink& link = services_.link;
     MainWindowRoles& window = services_.window;
+    if (simulatorLost_) {
+        // The flight goes on once the simulator is back, as the next tick would find it.
+        Reconnect();
+        return;
+    }
     if (link.IsOpen() && tracker_.FlightOpen()) {
         // The flight goes on as it was: a second click must not start it again.
         lastLinkResult_ = LinkAlreadyOpen;
@@ -32,6 +38,7 @@ void FlightSession::Connect(const LocalDateTime& now) {
     tracker_.BeginConnect();
     sampledSinceConnect_ = false;
     landingStatus_.clear();
+    situationSavedAt_.clear();
 
     // A connect batch that fails tells nothing about a plan: the flight has none.
     std::int32_t waypointCount = 0;
@@ -47,6 +54,7 @@ void FlightSession::Connect(const LocalDateTime& now) {
     if (tracker_.State().WaypointCount == 0) {
         aerolinker::ShowSimMessage(link, "Attention please !!! Plan not loaded. ",
                                    offsets::kStandardDisplayCode, 0, lastLinkResult_);
+        window.SetFlightStatus("Not tracking: no flight plan");
         window.ShowMessageBox("Not Plan. Attention!");
         return;
     }
@@ -58,6 +66,7 @@ void FlightSession::Connect(const LocalDateTime& now) {
     tracker_.WriteHeader(sample_.aircraftTitle.Text(), pilot_.PilotName, now_);
     recorder_.Start(TraceFilePath());
     window.SetTimerEnabled(true);
+    ShowTracking();
 }
 
 void FlightSession::Greet() {
@@ -91,9 +100,71 @@ bool FlightSession::OfferResume() {
 void FlightSession::Disconnect() {
     tracker_.Abandon();
     recorder_.Stop();
+    simulatorLost_ = false;
     services_.link.CloseLink();
     services_.window.SetStatusText("Closed");
+    services_.window.SetFlightStatus("Not tracking");
     services_.window.SetTimerEnabled(false);
+}
+
+// "LIEO→LIRQ, next ELB": the departure is the route's first ident once flown, the GPS's
+// previous waypoint before the take-off.
+void FlightSession::ShowTracking() {
+    const std::string& route = tracker_.State().RouteFlown;
+    const std::size_t arrow = route.find("->");
+    const std::string departure = arrow != std::string::npos
+                                      ? route.substr(0, arrow)
+                                      : LogName(sample_.previousWaypoint.Text());
+    // Before the first sample (at the connect) the destination and the next waypoint are not
+    // read yet.
+    std::string text = "Tracking " + departure;
+    if (!sample_.destination.Text().empty()) {
+        text += "\u2192" + sample_.destination.Text();
+    }
+    if (!sample_.nextWaypoint.Text().empty()) {
+        text += ", next " + sample_.nextWaypoint.Text();
+    }
+    if (!situationSavedAt_.empty()) {
+        text += ", situation saved " + situationSavedAt_;
+    }
+    services_.window.SetFlightStatus(text);
+}
+
+void FlightSession::LoseSimulator() {
+    services_.link.CloseLink();
+    simulatorLost_ = true;
+    services_.window.SetStatusText(std::string(ResultTexts[lastLinkResult_]) +
+                                   ": the simulator has gone; reconnecting at every tick");
+    services_.window.SetFlightStatus("Waiting for the simulator");
+}
+
+// The simulator is back: the flight it shows now is whatever it started with, so the last
+// situation is offered (the resume that exists); No goes on with the same flight as the
+// simulator shows it. No tick runs while the question waits.
+void FlightSession::Reconnect() {
+    MainWindowRoles& window = services_.window;
+    if (!services_.link.OpenLink(0, lastLinkResult_)) {
+        window.SetStatusText(std::string("Simulator lost, reconnecting: ") +
+                             ResultTexts[lastLinkResult_]);
+        return;
+    }
+    simulatorLost_ = false;
+    lastLinkResult_ = LinkOk;
+    window.SetStatusText(ResultTexts[lastLinkResult_]);
+    ShowTracking();
+    Situation situation;
+    std::string problem;
+    if (!ReadSituation(situation, problem) || situation.closed) {
+        return;
+    }
+    window.SetTimerEnabled(false);
+    const bool resume = window.AskYesNo(
+        "The simulator is back. Resume the flight from its situation saved at " +
+        ClockText(situation.savedAt.TimeOfDay(), services_.regional) + ": " +
+        situation.state.RouteFlown + "?\nNo goes on with the flight as the simulator shows it.");
+    if (!resume || !ResumeSituation(situation)) {
+        window.SetTimerEnabled(true);
+    }
 }
 
 }  // namespace aerolinker

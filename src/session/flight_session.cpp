@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "common/app_error.h"
+#include "common/file_io.h"
 #include "common/stale_files.h"
 #include "logbook/logbook.h"
 #include "navlog/log_file.h"
@@ -51,7 +52,21 @@ std::string FlightSession::TraceFilePath() const {
 // The status bar shows how the link answered; while it answers, a failed save and then the
 // landing report take its place.
 void FlightSession::Sample() {
+    if (simulatorLost_) {
+        Reconnect();
+        return;
+    }
     SampleSimulator(services_.link, sample_, lastLinkResult_);
+    if (lastLinkResult_ == LinkSendFailed && tracker_.FlightOpen()) {
+        LoseSimulator();
+        return;
+    }
+    if (!sampledSinceConnect_ && lastLinkResult_ == LinkOk && tracker_.FlightOpen()) {
+        // The connect batch does not read the destination and the next waypoint; the first
+        // sample does.
+        sampledSinceConnect_ = true;
+        ShowTracking();
+    }
     sampledSinceConnect_ = sampledSinceConnect_ || lastLinkResult_ == LinkOk;
     const bool linkOk = lastLinkResult_ == LinkOk;
     services_.window.SetStatusText(linkOk && !saveError_.empty() ? saveError_
@@ -62,7 +77,7 @@ void FlightSession::Sample() {
 
 void FlightSession::Step(const LocalDateTime& now) {
     now_ = now;
-    if (sampledSinceConnect_) {
+    if (sampledSinceConnect_ && !simulatorLost_) {
         StepFlight();
     }
 }
@@ -94,6 +109,16 @@ void FlightSession::StepFlight() {
 }
 
 void FlightSession::SaveLog() {
+    std::string onDisk;
+    const bool logThere = ReadFileContents(LogFilePath(), onDisk) == 0 && !onDisk.empty();
+    if (logThere && Log().LineCount() == 0) {
+        services_.window.SetStatusText("The text area is empty: " + NativePath(LogFilePath()) +
+                                       " was kept as it is");
+        return;
+    }
+    if (logThere && NamesAnotherFlight(onDisk, Log())) {
+        services_.fileCopy.Copy(LogFilePath(), logFolder_ + kLogBackupName);
+    }
     WriteLog(LogSave::Direct);
 }
 
@@ -118,7 +143,8 @@ void FlightSession::ReportProblem(Failure kind, const std::string& text) {
     bool& shown = failureShown_[static_cast<int>(kind)];
     if (!shown) {
         shown = true;
-        services_.window.ReportError(saveError_);
+        // Posted: the box must not hold the tick that failed, nor the ticks after it.
+        services_.window.PostError(saveError_);
     }
     Notify(FlightEvent::SaveFailed, saveError_);
 }
@@ -187,7 +213,11 @@ void FlightSession::OnFlightEvent(FlightEvent event, const std::string& detail) 
             break;
     }
     Notify(event, detail);
+    if (event == FlightEvent::TakeOff || event == FlightEvent::WaypointRegistered) {
+        ShowTracking();
+    }
     if (event == FlightEvent::Arrival) {
+        services_.window.SetFlightStatus("Arrived");
         CloseFlight();
     }
 }

@@ -62,7 +62,8 @@ public:
     // The tick, in two halves: the simulator's sample, then the flight's step on it at `now`.
     void Sample();
     void Step(const LocalDateTime& now);
-    // "Save Generated File": the document as it stands.
+    // "Save Generated File": the document as it stands. An empty text area never replaces a
+    // log that holds text, and a log of another flight is kept as the backup first.
     void SaveLog();
     // "Save Situation" and "Load Last Situation".
     void SaveSituation(const LocalDateTime& now);
@@ -116,6 +117,12 @@ private:
     // Connecting.
     void Greet();
     bool OfferResume();
+    // The simulator's window went away (it closed): the link closes, and each tick opens it
+    // again until the simulator is back, when the last situation is offered for resuming.
+    void LoseSimulator();
+    void Reconnect();
+    // The flight's panel of the status bar.
+    void ShowTracking();
 
     // The recorder around the tracker's events.
     void MarkRouteFlown();
@@ -150,8 +157,12 @@ private:
     // Until one sample has come back since the connect the sample holds nothing of this
     // flight (the on-ground flag would read as airborne), so no phase steps.
     bool sampledSinceConnect_ = false;
+    // The link was closed because the simulator went away in flight; ticks reconnect.
+    bool simulatorLost_ = false;
     // The document's revision as last saved, to tell whether it holds unsaved text.
     std::uint64_t savedRevision_ = 0;
+    // The simulator's clock at the flight's last situation save, for the flight's panel.
+    std::string situationSavedAt_;
     // The simulator flight the situation file names, once known.
     std::string situationFlight_;
     // The last save failure, shown in the status bar while the link is fine.

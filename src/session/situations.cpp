@@ -25,6 +25,8 @@ constexpr unsigned kResumePauseMs = 2000;
 constexpr const char* kNotLoaded =
     "The simulator did not load the saved flight: nothing was resumed.";
 constexpr const char* kNoAnswer = "The simulator did not answer: nothing was resumed.";
+constexpr const char* kConnectFirst =
+    "Connect to FSim first: the saved flight is loaded into the simulator.";
 
 // A simulator that could not load the flight stands wherever it was, often at the gate. The
 // loaded flight may be a little further on than the save (the load and the sample take time),
@@ -98,6 +100,8 @@ void FlightSession::SaveSituationNow() {
     WriteFlightState(services_.config, state, route, now_);
     services_.fileCopy.Copy(logFolder_ + kLogFileName, logFolder_ + kLogBackupName);
     WriteLog(LogSave::Direct);
+    situationSavedAt_ = SimClockText(sample_.clockHour, sample_.clockMinute, services_.regional);
+    ShowTracking();
     Notify(FlightEvent::SituationSaved, LogFilePath());
 }
 
@@ -201,6 +205,10 @@ bool FlightSession::ResumeFromConfiguration() {
 
 // Asks the simulator for the flight, gives it the time to load, and samples it.
 bool FlightSession::LoadSimulatorFlight(const std::string& fileName) {
+    if (!services_.link.IsOpen()) {
+        services_.window.ShowMessageBox(kConnectFirst);
+        return false;
+    }
     if (!RequestFlightLoad(services_.link, fileName, lastLinkResult_)) {
         services_.window.SetStatusText(ResultTexts[lastLinkResult_]);
         services_.window.ShowMessageBox(kNoAnswer);
@@ -221,6 +229,7 @@ void FlightSession::FinishResume() {
     savedRevision_ = Log().Revision();
     sampledSinceConnect_ = true;
     services_.window.SetTimerEnabled(true);
+    ShowTracking();
     Notify(FlightEvent::SituationLoaded, LogFilePath());
     StepFlight();
 }

@@ -66,14 +66,22 @@ void FlightHarness::Restart() {
     link_.reset();
     simulator_.reset();
     platform_ = std::make_unique<LoopbackPlatform>();
-    LoopbackSimulator::Options options;
-    options.flightsFolder = (folder_ / "flights").string();
-    simulator_ = std::make_unique<LoopbackSimulator>(*platform_, scenario_, options);
+    StartSimulator();
     link_ = std::make_unique<FsuipcLink>(*platform_);
     window_ = std::make_unique<RecordingWindow>();
     form_ = std::make_unique<TFConnection>(AppServices{*link_, *window_, config_, windowsFolder_,
                                                        copier_, clock_, regional_, LogFolder()});
     form_->Subscribe(*window_);
+}
+
+void FlightHarness::StopSimulator() {
+    simulator_.reset();
+}
+
+void FlightHarness::StartSimulator() {
+    LoopbackSimulator::Options options;
+    options.flightsFolder = (folder_ / "flights").string();
+    simulator_ = std::make_unique<LoopbackSimulator>(*platform_, scenario_, options);
 }
 
 std::string FlightHarness::LogFolder() const {

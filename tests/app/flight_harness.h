@@ -66,6 +66,10 @@ public:
     // the same simulator's saved flights, as when the pilot starts the program again.
     void Restart();
 
+    // The simulator closes (its window goes) and starts again, its scenario from the start.
+    void StopSimulator();
+    void StartSimulator();
+
     void Start();    // FormCreate, with the log folder set in the configuration
     void Connect();  // "Connect to FSim"
     void Tick();     // one expiry of Timer1

@@ -306,21 +306,31 @@ TEST(FlightTest, AfterNoPlanTheNextConnectReadsThePlanOverTheOpenLink) {
     EXPECT_EQ(flight.ReadFile(flight.form().LogFilePath()), ExpectedFile("short-flight.log"));
 }
 
-TEST(FlightTest, ALostSimulatorShowsInTheStatusAndStepsNothingUntilItAnswers) {
+// The simulator's window gone (Windows' "invalid window handle") closes the link; each tick
+// opens it again and says so, and the flight goes on once the simulator answers.
+TEST(FlightTest, ALostSimulatorIsReconnectedAtEveryTickAndStepsNothingMeanwhile) {
     FlightHarness flight(kShortFlight, TestFolder());
     flight.Start();
     flight.Connect();
-    // The simulator's window has gone (Windows' "invalid window handle").
     flight.platform().faults().failingSends = 1000;
     flight.platform().faults().sendLastError = 1400;
     flight.Tick();
+    EXPECT_EQ(flight.window().status,
+              "IPC sendmessage failed all retries: the simulator has gone; reconnecting at every "
+              "tick");
+    EXPECT_EQ(flight.window().flightStatus, "Waiting for the simulator");
+    EXPECT_FALSE(flight.link().IsOpen());
     flight.Tick();
-    EXPECT_EQ(flight.window().status, "IPC sendmessage failed all retries");
+    EXPECT_EQ(flight.window().status,
+              "Simulator lost, reconnecting: IPC sendmessage failed all retries");
     // Nothing was read: no take-off at the gate.
     EXPECT_EQ(flight.form().Memo1().LineCount(), 10);
     EXPECT_EQ(flight.form().State().WaypointCounter, 1);
 
     flight.platform().faults().failingSends = 0;
+    flight.Tick();
+    EXPECT_EQ(flight.window().status, "Okay");
+    EXPECT_TRUE(flight.window().questions.empty()) << "nothing saved yet to resume";
     EXPECT_EQ(flight.FlyUntilTimerStops(), 5);
     EXPECT_EQ(flight.window().status, "Touchdown -180 ft/min, 1.25 G, 0 bounces");
     EXPECT_EQ(flight.ReadFile(flight.form().LogFilePath()), ExpectedFile("short-flight.log"));
@@ -535,6 +545,32 @@ TEST(FlightTest, AnUnwritableLogFolderIsNamedAtTheStartAndThePilotFormOpensAtIt)
     ASSERT_EQ(flight.window().messageBoxes.size(), 1u);
     EXPECT_EQ(flight.window().messageBoxes[0].rfind(named, 0), 0u);
     EXPECT_EQ(flight.window().logFolderEdits, 1);
+}
+
+// The folder read at the start cannot be written; the pilot corrects it on the pilot form in
+// flight, and the next save goes there. A writable folder read at the start stays the log's.
+TEST(FlightTest, ALogFolderCorrectedInFlightIsUsedWhenTheStartOneCannotBeWritten) {
+    FlightHarness flight(kShortFlight, TestFolder());
+    flight.Start();
+    const std::string good = flight.form().LogFolder();
+    const std::string gone = good + "\\gone";
+    flight.form().SetLogFolder(gone);
+    flight.Connect();
+    flight.Tick();
+    flight.Tick();  // the take-off's save fails
+    ASSERT_FALSE(flight.window().errors.empty());
+
+    PilotProfile entered = flight.form().Pilot();
+    entered.Flightdir = good;
+    flight.form().RunGuarded([&] { flight.form().SavePilotProfile(entered); });
+    EXPECT_EQ(flight.form().LogFolder(), good);
+    flight.FlyUntilTimerStops();
+    EXPECT_EQ(flight.ReadFile(good + "/Navforge.log"), ExpectedFile("short-flight.log"));
+
+    // Saved again with the start folder writable, the log stays where it is.
+    entered.Flightdir = gone;
+    flight.form().RunGuarded([&] { flight.form().SavePilotProfile(entered); });
+    EXPECT_EQ(flight.form().LogFolder(), good);
 }
 
 TEST(FlightTest, FailedSavesNeitherStopTrackingNorDropRows) {

@@ -2,6 +2,7 @@
 // flight closed again keeps its one logbook entry.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -119,6 +120,116 @@ TEST(FlightSessionTest, AFinishedFlightClosedAgainKeepsOneLogbookEntry) {
     }
     EXPECT_EQ(entries, 1);
     EXPECT_EQ(flight.ReadFile(flight.form().LogFilePath()), firstLog);
+}
+
+int Count(const std::vector<FlightEvent>& events, FlightEvent event) {
+    return static_cast<int>(std::count(events.begin(), events.end(), event));
+}
+
+// Flies until the flight's second situation save and a few ticks more, then the simulator
+// closes for a minute (twelve ticks) and starts again, its scenario from the beginning.
+void FlyUntilTheSimulatorCameBack(FlightHarness& flight) {
+    flight.Start();
+    flight.Connect();
+    while (Count(flight.window().events, FlightEvent::SituationSaved) < 2) {
+        flight.Tick();
+    }
+    for (int i = 0; i < 3; ++i) {
+        flight.Tick();
+    }
+    flight.StopSimulator();
+    for (int i = 0; i < 12; ++i) {
+        flight.Tick();
+    }
+    EXPECT_EQ(flight.window().status,
+              "Simulator lost, reconnecting: Cannot link to FSUIPC or WideClient");
+    EXPECT_TRUE(flight.window().timer) << "the ticks go on reconnecting";
+    flight.StartSimulator();
+}
+
+// The simulator closed in flight and started again: the last situation is offered, and the
+// flight resumed from it closes with the log of the flight without a break.
+TEST(FlightSessionTest, ASimulatorRestartedInFlightResumesTheFlightToTheSameLog) {
+    FlightHarness straight(BundledScenario("lieo-lirq.scn"), TestFolder() / "straight");
+    straight.Start();
+    straight.Connect();
+    straight.FlyUntilTimerStops();
+
+    FlightHarness flight(BundledScenario("lieo-lirq.scn"), TestFolder() / "restarted");
+    FlyUntilTheSimulatorCameBack(flight);
+    flight.window().answerYes = true;
+    flight.Tick();
+    ASSERT_EQ(flight.window().questions.size(), 1u);
+    EXPECT_EQ(flight.window().questions[0].rfind("The simulator is back.", 0), 0u);
+    EXPECT_TRUE(flight.window().errors.empty()) << flight.window().errors.front();
+    flight.FlyUntilTimerStops();
+    EXPECT_EQ(flight.ReadFile(flight.form().LogFilePath()),
+              straight.ReadFile(straight.form().LogFilePath()));
+    EXPECT_EQ(flight.window().flightStatus, "Arrived");
+}
+
+// Answered No, the flight goes on as the simulator shows it; Connect on a lost link reconnects
+// instead of starting another flight.
+TEST(FlightSessionTest, NoGoesOnWithTheSameFlightAndConnectReconnects) {
+    FlightHarness flight(BundledScenario("lieo-lirq.scn"), TestFolder());
+    FlyUntilTheSimulatorCameBack(flight);
+    const std::vector<std::string> lines = flight.form().Memo1().Lines();
+    flight.Connect();
+    ASSERT_EQ(flight.window().questions.size(), 1u);
+    EXPECT_EQ(flight.window().status, "Okay");
+    EXPECT_TRUE(flight.window().timer);
+    EXPECT_TRUE(flight.form().FlightTracked());
+    EXPECT_EQ(flight.form().Memo1().Lines(), lines) << "no new flight was started";
+}
+
+// "Save Generated File" never wipes a log: with the text area empty (the program started again
+// after a closed flight) the file stays; over another flight's log, that log becomes the backup.
+TEST(FlightSessionTest, SaveGeneratedFileKeepsALogThatHoldsText) {
+    FlightHarness flight(BundledScenario("lieo-lirq.scn"), TestFolder());
+    flight.Start();
+    flight.Connect();
+    flight.FlyUntilTimerStops();
+    const std::string finished = flight.ReadFile(flight.form().LogFilePath());
+    const std::string backup = flight.LogFolder() + "/Navforge.bak";
+
+    flight.Restart();
+    flight.Start();
+    flight.form().RunGuarded([&] { flight.form().SaveGeneratedFile(); });
+    EXPECT_EQ(flight.ReadFile(flight.form().LogFilePath()), finished);
+    EXPECT_EQ(flight.window().status.rfind("The text area is empty: ", 0), 0u)
+        << flight.window().status;
+
+    // Another flight's text replaces the log only once the finished one is the backup.
+    flight.form().TextArea().Append("Notes of another flight");
+    flight.form().RunGuarded([&] { flight.form().SaveGeneratedFile(); });
+    EXPECT_EQ(flight.ReadFile(backup), finished);
+    EXPECT_EQ(flight.ReadFile(flight.form().LogFilePath()), "Notes of another flight\r\n");
+    // A text that names no flight is no flight's log: the backup stays the finished log.
+    flight.form().TextArea().Append("more notes");
+    flight.form().RunGuarded([&] { flight.form().SaveGeneratedFile(); });
+    EXPECT_EQ(flight.ReadFile(backup), finished);
+}
+
+// The flight's panel says what the flight is doing, beside the link's.
+TEST(FlightSessionTest, TheFlightsPanelFollowsTheFlight) {
+    FlightHarness noPlan(BundledScenario("no-flight-plan.scn"), TestFolder() / "no-plan");
+    noPlan.Start();
+    noPlan.Connect();
+    EXPECT_EQ(noPlan.window().status, "Okay");
+    EXPECT_EQ(noPlan.window().flightStatus, "Not tracking: no flight plan");
+
+    FlightHarness flight(BundledScenario("lieo-lirq.scn"), TestFolder() / "flight");
+    flight.Start();
+    flight.Connect();
+    flight.Tick();  // the first sample names the destination and the next waypoint
+    EXPECT_EQ(flight.window().flightStatus, "Tracking LIEO\u2192LIRQ, next OLB");
+    while (Count(flight.window().events, FlightEvent::WaypointRegistered) < 2) {
+        flight.Tick();
+    }
+    EXPECT_EQ(flight.window().flightStatus,
+              "Tracking LIEO\u2192LIRQ, next PRT, situation saved 10:12");
+    flight.form().RunGuarded([&] { flight.form().LChiudiClick(); });
+    EXPECT_EQ(flight.window().flightStatus, "Not tracking");
 }
 
 }  // namespace

@@ -149,12 +149,18 @@ void MainWindow::PostError(const std::string& text) {
     PostMessageA(hwnd(), kPostedErrorsMessage, 0, 0);
 }
 
+// One box at a time: errors posted while one is open wait for it to close.
 void MainWindow::ShowPostedErrors() {
+    if (showingPostedErrors_) {
+        return;
+    }
+    showingPostedErrors_ = true;
     while (!postedErrors_.empty()) {
         const std::string text = std::move(postedErrors_.front());
         postedErrors_.pop_front();
         ReportError(text);
     }
+    showingPostedErrors_ = false;
 }
 
 // Message handlers ---------------------------------------------------------------------------

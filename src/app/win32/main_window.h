@@ -100,6 +100,7 @@ private:
     UINT dpi_ = kDesignDpi;
     bool timerEnabled_ = false;
     std::deque<std::string> postedErrors_;
+    bool showingPostedErrors_ = false;
 };
 
 }  // namespace aerolinker

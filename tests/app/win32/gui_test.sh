@@ -624,6 +624,39 @@ case_lost_link() {
     expect_log_as_flown_without_a_break "$log" "the Navforge.log of the flight with a hang"
 }
 
+# The simulator closes in flight (its process ends) and starts again: each tick tries to
+# reconnect and says so, the last situation is offered once the simulator is back, and the
+# flight resumed from it closes with the log of the flight without a break, with no Disconnect.
+case_sim_restart() {
+    local transcript="$work/transcript.txt" log="$work/logs/Navforge.log"
+    start_short_hop
+    wait_until 180 file_contains "$transcript" "PRT Registered" ||
+        fail "the flight did not reach PRT"
+    wait_until 10 flights_saved "$transcript" 2 || fail "no second situation save at PRT"
+    local fsim_pid
+    fsim_pid=$(wine_process_pid fsim.exe) || fail "no fsim.exe process to close"
+    kill "$fsim_pid"
+    wait_until 30 probe_equals 0 count UIPCMAIN || fail "fsim.exe did not end"
+    wait_until 30 probe_grep_status "reconnecting" ||
+        fail "status while the simulator is away: \"$(probe status)\""
+    pass_note "status while the simulator is away: \"$(probe status)\""
+    sleep 12  # a few ticks find no simulator
+    probe_grep_status "Simulator lost, reconnecting" ||
+        fail "the ticks did not go on reconnecting: \"$(probe status)\""
+
+    start_fsim "$short_hop"
+    wait_until 30 probe dialog || fail "no question when the simulator came back"
+    local question
+    question=$(probe dialog)
+    grep -qF "The simulator is back." <<<"$question" || fail "the question shows \"$question\""
+    pass_note "question: $(tr '\n' ' ' <<<"$question")"
+    click_dialog_button "&Yes"
+    wait_until 10 no_dialog || fail "the question did not close on Yes"
+    wait_until 240 file_contains "$transcript" "End of Flight!" || fail "the flight did not close"
+    wait_until 10 file_contains "$log" "Prepared by: 7 CS042" || fail "the arrival did not save"
+    expect_log_as_flown_without_a_break "$log" "the Navforge.log of the flight with a restart"
+}
+
 probe_grep_status() { probe status | grep -qF -- "$1"; }
 
 # The Linux process id of the Windows program PROGRAM running in this case's prefix. Its
@@ -665,7 +698,18 @@ case_no_plan() {
 case_save_generated() {
     mkdir -p "$work/logs"
     write_config "Flightdir=$(winpath "$work/logs")"
+    # The log of a flight closed in an earlier run: the button with the window still empty
+    # keeps it, and typing a new text first makes it the backup.
+    local finished="$work/finished.log"
+    printf 'CORALSTRAITS ARLINES\r\nAircraft Ident : Beech\r\nDate           : 06/12/2026\r\n' \
+        >"$finished"
+    cp "$finished" "$work/logs/Navforge.log"
     start_program
+    click_control $ID_SAVE_GENERATED
+    wait_until 10 probe_grep_status "The text area is empty" ||
+        fail "status after saving an empty text area: \"$(probe status)\""
+    cmp -s "$finished" "$work/logs/Navforge.log" || fail "the empty text area replaced the log"
+    pass_note "an empty text area kept the log: \"$(probe status)\""
     click_control $ID_MEMO
     xdotool type --delay 40 "Remarks: smooth flight"
     xdotool key Return
@@ -674,9 +718,40 @@ case_save_generated() {
     click_control $ID_SAVE_GENERATED
     local log="$work/logs/Navforge.log"
     wait_until 10 test -f "$log" || fail "\"Save Generated File\" wrote no file"
+    wait_until 10 cmp -s "$finished" "$work/logs/Navforge.bak" ||
+        fail "the earlier flight's log did not become the backup"
     printf 'Remarks: smooth flight\r\nATC delay 10 min\r\n' | cmp -s - "$log" ||
         fail "Navforge.log holds \"$(cat -A "$log")\""
-    pass_note "\"Save Generated File\" wrote the typed text, CR LF and all"
+    pass_note "\"Save Generated File\" wrote the typed text, CR LF and all, the old log the backup"
+}
+
+# A save that fails in flight (the log folder points nowhere) reports in a box that opens after
+# the tick; the flight is sampled and tracked while the box waits for the pilot.
+case_save_failure() {
+    local transcript="$work/transcript.txt"
+    mkdir -p "$work/console/windows"
+    write_config "PilotName=Jane Doe" "ID=CS042" "Number=7" \
+        "Flightdir=$(winpath "$work/nowhere")" "FS2k4dir=C:\\"
+    start_fsim "$short_hop"
+    start_program
+    # The start names the folder and opens the pilot form at it; the pilot leaves it as it is.
+    wait_until 20 probe dialog || fail "no word at the start about the unwritable folder"
+    click_dialog_button OK
+    wait_until 20 probe_equals 1 shown TFPilot || fail "the pilot form did not open"
+    click_control $ID_PILOT_EXIT
+    wait_until 10 probe_equals 0 shown TFPilot || fail "\"Exit\" did not close the pilot form"
+    click_control $ID_CONNECT
+    wait_until 60 probe dialog || fail "no box for the failed save"
+    local shown
+    shown=$(probe dialog)
+    grep -qF "save failed: " <<<"$shown" || fail "the box shows \"$shown\""
+    pass_note "box: $(tr '\n' ' ' <<<"$shown")"
+    window_screenshot save-failure "#32770"
+    wait_until 120 file_contains "$transcript" " Registered" ||
+        fail "no waypoint was registered while the box was open"
+    probe dialog >/dev/null || fail "the box closed by itself"
+    pass_note "the flight went on to a waypoint while the box waited"
+    click_dialog_button OK
 }
 
 case_second_copy() {
@@ -920,6 +995,8 @@ case "$case_name" in
     pilot-form) case_pilot_form ;;
     save-refused) case_save_refused ;;
     standard-user) case_standard_user ;;
+    sim-restart) case_sim_restart ;;
+    save-failure) case_save_failure ;;
     *)
         echo "gui_test: unknown case $case_name" >&2
         exit 2
