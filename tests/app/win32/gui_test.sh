@@ -4,7 +4,8 @@
 # (aerolinker-probe.exe) reads back what the window shows. One case per run:
 #
 #   gui_test.sh first-start | no-server | flight | resume | lost-link | no-plan |
-#               save-generated | second-copy | pilot-form | save-refused
+#               save-generated | second-copy | pilot-form | save-refused | keyboard |
+#               window-places
 #
 # The programs come from the environment: AEROLINKER_EXE, PROBE_EXE, FSIM_EXE, CONSOLE_EXE,
 # SCENARIO_DIR (the bundled scenarios), TEST_SOURCE_DIR (this folder) and ARTIFACTS (where
@@ -208,6 +209,26 @@ close_program() {
     wait_for_exit "$program_pid" 20 || fail "the program did not end when its window closed"
 }
 
+# The same during a tracked flight: the program asks first, and the pilot answers Yes.
+close_program_in_flight() {
+    click_control "$ID_MEMO"
+    xdotool key alt+F4
+    wait_until 10 probe dialog || fail "closing during a tracked flight asked nothing"
+    local question
+    question=$(probe dialog)
+    grep -qxF "A flight is being tracked. Close Aerolinker? The flight can be resumed from its last saved situation." \
+        <<<"$question" || fail "the question at closing shows \"$question\""
+    pass_note "asked at closing: $(tail -n 1 <<<"$question")"
+    window_screenshot close-in-flight "#32770"
+    click_dialog_button "&Yes"
+    wait_for_exit "$program_pid" 20 || fail "the program did not end on Yes"
+}
+
+# The configuration file without the window places, which every closing writes.
+settings_of() {
+    tr -d '\r' <"$1" 2>/dev/null | awk '/^\[/ { places = ($0 == "[WindowPlaces]") } !places && NF'
+}
+
 wait_for_exit() {
     local pid=$1 seconds=$2
     local deadline=$((SECONDS + seconds))
@@ -347,13 +368,13 @@ case_first_start() {
             window_screenshot first-start-hint TFConnection
         fi
     done <<EOF
-$ID_CONNECT:Connect to FSim
-$ID_DISCONNECT:Disconnect FS
-$ID_SAVE_GENERATED:Save Generated File
-$ID_INFOS:Info's
-$ID_SALVA_SIT:Save Situation
-$ID_CARICA_SIT:Load Last Situation
-$ID_PROFILE:Flight profile
+$ID_CONNECT:Connect to FSim (Ctrl+K)
+$ID_DISCONNECT:Disconnect FS (Ctrl+D)
+$ID_SAVE_GENERATED:Save Generated File (Ctrl+S)
+$ID_INFOS:Info's (Ctrl+I)
+$ID_SALVA_SIT:Save Situation (Ctrl+Shift+S)
+$ID_CARICA_SIT:Load Last Situation (Ctrl+L)
+$ID_PROFILE:Flight profile (Ctrl+P)
 EOF
 
     # With no configuration the log folder is Documents\Aerolinker, made at the start: the empty
@@ -364,8 +385,9 @@ EOF
     [ ! -s "$log" ] || fail "the empty text area gave a log of $(stat -c %s "$log") bytes"
     pass_note "\"Save Generated File\" wrote an empty Documents\\Aerolinker\\Navforge.log"
     close_program
-    [ ! -f "$config" ] || fail "closing the window wrote the configuration file"
-    pass_note "closing the window ended the program and wrote nothing"
+    [ -z "$(settings_of "$config")" ] ||
+        fail "closing the window wrote more than its place: $(cat -A "$config")"
+    pass_note "closing the window ended the program and wrote only its place"
 }
 
 case_no_server() {
@@ -509,16 +531,16 @@ case_resume() {
         tail -n 1 | grep -o '[0-9]*)$' | tr -d ')')
     cp "$log" "$work/log-at-interruption.log"
     local files_before
-    files_before=$(md5sum "$config" "$settings_folder/Aerolinker.inibak" "$log" \
-        "$work/logs/Navforge.bak" "$work/flights/navforge.flt")
+    files_before=$(md5sum "$settings_folder/Aerolinker.inibak" "$log" \
+        "$work/logs/Navforge.bak" "$work/flights/navforge.flt"; settings_of "$config")
     pass_note "situation saved at PRT (tick $saved_tick) and the log written after it"
 
     # The pilot closes the window in flight; the simulator stays where it was.
-    close_program
+    close_program_in_flight
     ! file_contains "$transcript" "End of Flight!" ||
         fail "the flight ended before the window was closed"
-    [ "$(md5sum "$config" "$settings_folder/Aerolinker.inibak" "$log" "$work/logs/Navforge.bak" \
-        "$work/flights/navforge.flt")" = "$files_before" ] ||
+    [ "$(md5sum "$settings_folder/Aerolinker.inibak" "$log" "$work/logs/Navforge.bak" \
+        "$work/flights/navforge.flt"; settings_of "$config")" = "$files_before" ] ||
         fail "closing the window in flight changed the saved files"
     probe_equals 1 count UIPCMAIN || fail "fsim.exe ended with the program"
     pass_note "closing the window in flight ended the program and saved nothing"
@@ -725,26 +747,16 @@ case_save_generated() {
     pass_note "\"Save Generated File\" wrote the typed text, CR LF and all, the old log the backup"
 }
 
-# A save that fails in flight (the log folder points nowhere) reports in a box that opens after
-# the tick; the flight is sampled and tracked while the box waits for the pilot.
+# A save that fails in flight (the log folder gone: a network drive lost, say) reports in a box
+# that opens after the tick; the flight is sampled and tracked while the box waits for the pilot.
 case_save_failure() {
     local transcript="$work/transcript.txt"
-    mkdir -p "$work/console/windows"
-    write_config "PilotName=Jane Doe" "ID=CS042" "Number=7" \
-        "Flightdir=$(winpath "$work/nowhere")" "FS2k4dir=C:\\"
-    start_fsim "$short_hop"
-    start_program
-    # The start names the folder and opens the pilot form at it; the pilot leaves it as it is.
-    wait_until 20 probe dialog || fail "no word at the start about the unwritable folder"
-    click_dialog_button OK
-    wait_until 20 probe_equals 1 shown TFPilot || fail "the pilot form did not open"
-    click_control $ID_PILOT_EXIT
-    wait_until 10 probe_equals 0 shown TFPilot || fail "\"Exit\" did not close the pilot form"
-    click_control $ID_CONNECT
-    wait_until 60 probe dialog || fail "no box for the failed save"
+    start_short_hop
+    rm -rf "$work/logs"
+    wait_until 120 probe dialog || fail "no box for the failed save"
     local shown
     shown=$(probe dialog)
-    grep -qF "save failed: " <<<"$shown" || fail "the box shows \"$shown\""
+    grep -qF " save failed: " <<<"$shown" || fail "the box shows \"$shown\""
     pass_note "box: $(tr '\n' ' ' <<<"$shown")"
     window_screenshot save-failure "#32770"
     wait_until 120 file_contains "$transcript" " Registered" ||
@@ -914,6 +926,43 @@ case_save_refused() {
     pass_note "the program goes on after the error"
 }
 
+probe_grep_memo() { probe memo | grep -qE -- "$1"; }
+
+# fsim.exe opened from its folder with no arguments, as a pilot trying Aerolinker without the
+# simulator does: the chooser offers the bundled flights; LIEO-LIRQ chosen at 16x from the
+# keyboard takes off within a minute or two of the connect (a quarter of an hour at 1x).
+case_fsim_chooser() {
+    local package="$work/Aerolinker"
+    mkdir -p "$package/scenarios"
+    cp "$FSIM_EXE" "$package/fsim.exe"
+    cp "$SCENARIO_DIR"/*.scn "$SCENARIO_DIR/README.md" "$package/scenarios/"
+    (cd "$package" && exec wine fsim.exe >/dev/null 2>&1) &
+    wait_until 60 probe_equals 1 shown FsimChooser || fail "fsim.exe with no arguments showed no chooser"
+    expect_probe "chooser caption" "Substitute simulator" title FsimChooser
+    sleep 1
+    window_screenshot fsim-chooser FsimChooser
+    # "l" finds LIEO-LIRQ in the list, Tab reaches the speeds at 1x, two arrows move to 16x.
+    xdotool key l Tab Right Right
+    sleep 0.5
+    window_screenshot fsim-chooser-16x FsimChooser
+    xdotool key Return
+    wait_until 30 probe_equals 1 count UIPCMAIN || fail "Start opened no simulator window"
+    expect_probe "the chooser closed" 0 shown FsimChooser
+    expect_probe "the simulator plays the chosen flight" "Substitute simulator - LIEO-LIRQ" \
+        title UIPCMAIN
+    probe place UIPCMAIN 0 640 >/dev/null
+
+    start_program
+    click_control $ID_CONNECT
+    wait_until 60 probe_equals Okay status || fail "status after connecting: \"$(probe status)\""
+    local connected=$SECONDS
+    # LIEO-LIRQ takes off at 10:05, 180 ticks after its start: 12 samples at 16x.
+    wait_until 120 probe_grep_memo '^Take off +: 10:0[5-6]' ||
+        fail "no take-off in the log 2 minutes after the connect: $(probe memo | tail -n 3)"
+    pass_note "take-off at 16x $((SECONDS - connected)) s after the connect"
+    window_screenshot fsim-at-16x UIPCMAIN
+}
+
 # Mounts a folder over itself, read-only (ro) or writable (rw).
 mount_over() {
     local folder=$1 mode=$2
@@ -981,6 +1030,130 @@ case_standard_user() {
     window_screenshot standard-user-arrived TFConnection
 }
 
+probe_focus_is() { [ "$(probe focus)" = "$1" ]; }
+
+# The main window without the mouse: Tab and Shift+Tab go between the buttons and the log,
+# which keeps only what is typed; the space bar presses the button with the focus; every
+# tool-bar action has its shortcut, which does nothing while its button is disabled; Esc and
+# Alt+F4 close the profile window and leave the main window open.
+case_keyboard() {
+    start_program
+    click_control $ID_MEMO
+    xdotool type --delay 40 "ab"
+    xdotool key Tab
+    wait_until 10 probe_focus_is $ID_CONNECT ||
+        fail "Tab from the log went to $(probe focus), not to \"Connect to FSim\""
+    expect_probe "the log after Tab" "ab" memo
+    xdotool key shift+Tab
+    wait_until 10 probe_focus_is $ID_MEMO || fail "Shift+Tab went to $(probe focus), not the log"
+    xdotool key Tab Tab
+    wait_until 10 probe_focus_is $ID_DISCONNECT ||
+        fail "two Tabs from the log went to $(probe focus), not to \"Disconnect FS\""
+    sleep 0.5
+    window_screenshot keyboard-focus TFConnection
+    xdotool key space
+    wait_until 10 probe_equals Closed status ||
+        fail "the space bar did not press \"Disconnect FS\": status \"$(probe status)\""
+    pass_note "Tab reaches the buttons, the log keeps its text, the space bar presses"
+
+    xdotool key ctrl+k
+    wait_until 60 probe_equals "Cannot link to FSUIPC or WideClient" status ||
+        fail "Ctrl+K: status \"$(probe status)\""
+    xdotool key ctrl+d
+    wait_until 10 probe_equals Closed status || fail "Ctrl+D: status \"$(probe status)\""
+    xdotool key ctrl+s
+    local log="$default_logs/Navforge.log"
+    wait_until 10 test -f "$log" || fail "Ctrl+S wrote no Navforge.log"
+    printf 'ab\r\n' | cmp -s - "$log" || fail "Ctrl+S wrote \"$(cat -A "$log")\""
+    # Before a connection the situation buttons are disabled, and so are their shortcuts.
+    xdotool key ctrl+shift+s ctrl+l
+    sleep 1
+    no_dialog || fail "a disabled button's shortcut answered: $(probe dialog)"
+    xdotool key ctrl+i
+    wait_until 20 probe_equals 1 shown TFPilot || fail "Ctrl+I did not show the pilot form"
+    xdotool key Escape
+    wait_until 10 probe_equals 0 shown TFPilot || fail "Esc did not close the pilot form"
+    pass_note "Ctrl+K, Ctrl+D, Ctrl+S and Ctrl+I act; Ctrl+Shift+S and Ctrl+L wait for a connection"
+
+    local key
+    for key in Escape alt+F4; do
+        xdotool key ctrl+p
+        wait_until 20 probe_equals 1 shown TFProfile || fail "Ctrl+P opened no profile window"
+        xdotool key "$key"
+        wait_until 10 probe_equals 0 count TFProfile || fail "$key did not close the profile window"
+        probe_equals 1 count TFConnection || fail "$key on the profile window closed the program"
+        pass_note "Ctrl+P opens the profile window, $key closes it"
+    done
+    close_program
+}
+
+# A frame as the probe gives it, "LEFT TOP WIDTH HEIGHT": true when the two overlap.
+frames_overlap() {
+    local al at aw ah bl bt bw bh
+    read -r al at aw ah <<<"$1"
+    read -r bl bt bw bh <<<"$2"
+    [ "$al" -lt $((bl + bw)) ] && [ "$bl" -lt $((al + aw)) ] &&
+        [ "$at" -lt $((bt + bh)) ] && [ "$bt" -lt $((at + ah)) ]
+}
+
+# A double click on a window's title bar, as a pilot maximises or restores it.
+double_click_title() {
+    local left top width
+    read -r left top width _ <<<"$(probe rect "$1")"
+    xdotool mousemove --sync $((left + width / 2)) $((top + 10))
+    sleep 0.2
+    xdotool click --repeat 2 --delay 80 1
+    sleep 0.5
+}
+
+# The profile window opens beside the main window; both open where the pilot left them, the
+# main window maximised too, with the program's own settings left as they were; a place no
+# screen shows any more gives the first place.
+case_window_places() {
+    write_config "PilotName=Jane Doe" "ID=CS042"
+    local settings first_place="258 275 597 347"
+    settings=$(settings_of "$config")
+    start_program
+    expect_probe "the main window's first place" "$first_place" rect TFConnection
+    click_control $ID_PROFILE
+    wait_until 20 probe_equals 1 shown TFProfile || fail "\"Flight profile\" opened no window"
+    local main profile
+    main=$(probe rect TFConnection)
+    profile=$(probe rect TFProfile)
+    ! frames_overlap "$main" "$profile" ||
+        fail "the profile window ($profile) covers part of the main window ($main)"
+    pass_note "the profile window opens beside the main window, at $profile"
+    sleep 0.5
+    screenshot window-places-beside
+
+    probe frame TFConnection 40 30 700 420 >/dev/null
+    probe frame TFProfile 760 30 500 600 >/dev/null
+    double_click_title TFConnection
+    wait_until 10 probe_equals 1 zoomed TFConnection ||
+        fail "a double click on the title bar did not maximise the main window"
+    pass_note "the main window maximises"
+    screenshot window-places-maximised
+    close_program
+    [ "$(settings_of "$config")" = "$settings" ] ||
+        fail "closing changed the settings: $(cat -A "$config")"
+    pass_note "the places are kept apart from the settings"
+
+    start_program
+    wait_until 10 probe_equals 1 zoomed TFConnection || fail "the main window opened not maximised"
+    double_click_title TFConnection
+    wait_until 10 probe_equals 0 zoomed TFConnection || fail "the main window was not restored"
+    expect_probe "the main window restored to where it was" "40 30 700 420" rect TFConnection
+    click_control $ID_PROFILE
+    wait_until 20 probe_equals 1 shown TFProfile || fail "\"Flight profile\" opened no window"
+    expect_probe "the profile window where it was" "760 30 500 600" rect TFProfile
+    close_program
+
+    # The main window was last on a screen that is gone.
+    sed -i 's/^MainLeft=.*/MainLeft=3000\r/' "$config"
+    start_program
+    expect_probe "a place off every screen gives the first place" "$first_place" rect TFConnection
+}
+
 start_display
 prepare_prefix
 case "$case_name" in
@@ -995,8 +1168,11 @@ case "$case_name" in
     pilot-form) case_pilot_form ;;
     save-refused) case_save_refused ;;
     standard-user) case_standard_user ;;
+    keyboard) case_keyboard ;;
+    window-places) case_window_places ;;
     sim-restart) case_sim_restart ;;
     save-failure) case_save_failure ;;
+    fsim-chooser) case_fsim_chooser ;;
     *)
         echo "gui_test: unknown case $case_name" >&2
         exit 2
