@@ -4,6 +4,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "app/win32/pilot_form.h"
 #include "app/win32/res/resource_ids.h"
 #include "app/win32/window_ids.h"
@@ -86,7 +88,29 @@ void MainWindow::SetCaption(const std::string& caption) {
 }
 
 void MainWindow::SetStatusText(const std::string& text) {
+    // Every tick sets it; the panels move only when the text changes.
+    if (text != statusText_) {
+        statusText_ = text;
+        LayOutStatusPanels();
+    }
     SendMessageA(status_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+// The link's panel takes its text's width at least, so that a failure's long text is read in
+// full; the flight's panel has the rest.
+void MainWindow::LayOutStatusPanels() {
+    RECT client = {};
+    GetClientRect(hwnd(), &client);
+    HDC dc = GetDC(status_);
+    const HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(status_, WM_GETFONT, 0, 0)));
+    SIZE text = {};
+    GetTextExtentPoint32A(dc, statusText_.c_str(), static_cast<int>(statusText_.size()), &text);
+    SelectObject(dc, previous);
+    ReleaseDC(status_, dc);
+    const int padding = ScaleForDpi(kStatusPanelPadding, static_cast<int>(dpi_));
+    int panelRights[] = {std::max(client.right * kLinkPanelPercent / 100, text.cx + padding), -1};
+    SendMessageA(status_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(panelRights));
 }
 
 void MainWindow::SetFlightStatus(const std::string& text) {
@@ -239,12 +263,9 @@ void MainWindow::OnSize() {
     SendMessageA(status_, SB_SETMINHEIGHT,
                  static_cast<WPARAM>(ScaleForDpi(kStatusBarHeight, static_cast<int>(dpi_))), 0);
     SendMessageA(status_, WM_SIZE, 0, 0);  // the bar docks itself at the bottom
+    LayOutStatusPanels();
     RECT client = {};
     GetClientRect(hwnd(), &client);
-    // The link's panel, then the flight's to the right edge; the link's longest texts
-    // ("IPC sendmessage failed all retries", a failed save's) take the larger share.
-    int panelRights[] = {client.right * kLinkPanelPercent / 100, -1};
-    SendMessageA(status_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(panelRights));
     const MainWindowLayout layout =
         LayoutMainWindow(client.right, client.bottom, StatusBarHeight(), static_cast<int>(dpi_));
     toolBar_.Layout(layout, dpi_);

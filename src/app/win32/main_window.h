@@ -48,6 +48,7 @@ public:
     // MainWindowRoles
     void SetCaption(const std::string& caption) override;
     void SetStatusText(const std::string& text) override;
+    void LayOutStatusPanels();
     void SetFlightStatus(const std::string& text) override;
     void ShowMessageBox(const std::string& text) override;
     bool AskYesNo(const std::string& question) override;
@@ -100,6 +101,7 @@ private:
     UINT dpi_ = kDesignDpi;
     bool timerEnabled_ = false;
     std::deque<std::string> postedErrors_;
+    std::string statusText_;
     bool showingPostedErrors_ = false;
 };
 

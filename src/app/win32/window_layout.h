@@ -35,8 +35,10 @@ constexpr int kToolButtonWidth = 80;
 constexpr int kToolButtonHeight = 74;
 constexpr int kToolPictureSize = 48;
 constexpr int kStatusBarHeight = 19;
-// The share of the status bar's width the link's panel takes; the flight's has the rest.
-constexpr int kLinkPanelPercent = 55;
+// The share of the status bar's width the link's panel takes at least (more when its text needs
+// it), and the room beside its text; the flight's panel has the rest.
+constexpr int kLinkPanelPercent = 45;
+constexpr int kStatusPanelPadding = 16;
 
 struct MainWindowLayout {
     PixelRect toolBar;

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -240,11 +241,23 @@ TEST_F(MainWindowTest, ButtonsRunTheirHandlersAndTheStatusShowsTheLinkInFull) {
     Click(kIdLConnetti);
     EXPECT_EQ(WindowText(Control(kIdStatus)), "Cannot link to FSUIPC or WideClient");
     EXPECT_FALSE(IsWindowEnabled(Control(kIdSalvaSit)));
-    // The one panel spans the bar, so the whole text is on show.
-    int rightEdges[2] = {};
-    ASSERT_EQ(
-        SendMessageA(Control(kIdStatus), SB_GETPARTS, 2, reinterpret_cast<LPARAM>(rightEdges)), 1);
-    EXPECT_EQ(rightEdges[0], -1);
+    // Two panels, the link's and the flight's; the link's longest text is on show in full.
+    HWND status = Control(kIdStatus);
+    int rightEdges[3] = {};
+    ASSERT_EQ(SendMessageA(status, SB_GETPARTS, 3, reinterpret_cast<LPARAM>(rightEdges)), 2);
+    EXPECT_EQ(rightEdges[1], -1);
+    HDC dc = GetDC(status);
+    const HGDIOBJ font =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(status, WM_GETFONT, 0, 0)));
+    for (const char* text : ResultTexts) {
+        window_.SetStatusText(text);
+        ASSERT_EQ(SendMessageA(status, SB_GETPARTS, 3, reinterpret_cast<LPARAM>(rightEdges)), 2);
+        SIZE size = {};
+        GetTextExtentPoint32A(dc, text, static_cast<int>(std::strlen(text)), &size);
+        EXPECT_LT(size.cx, rightEdges[0]) << text;
+    }
+    SelectObject(dc, font);
+    ReleaseDC(status, dc);
 
     Click(kIdLChiudi);
     EXPECT_EQ(WindowText(Control(kIdStatus)), "Closed");
