@@ -7,8 +7,23 @@
 
 namespace aerolinker {
 
-const char* const kFsimUsage =
-    "usage: fsim [--flights FOLDER] [--class UIPCMAIN|FS98MAIN] [--transcript FILE] SCENARIO";
+namespace {
+
+std::string SpeedChoices() {
+    std::string choices;
+    for (const std::uint32_t speed : kFsimSpeeds) {
+        choices += (choices.empty() ? "" : "|") + std::to_string(speed);
+    }
+    return choices;
+}
+
+}  // namespace
+
+std::string FsimUsage() {
+    return "usage: fsim [--flights FOLDER] [--class UIPCMAIN|FS98MAIN] [--transcript FILE] "
+           "[--speed " +
+           SpeedChoices() + "] [SCENARIO]";
+}
 
 bool ParseFsimArguments(const std::vector<std::string>& arguments, FsimOptions& options,
                         std::string& error) {
@@ -22,7 +37,10 @@ bool ParseFsimArguments(const std::vector<std::string>& arguments, FsimOptions& 
     app.add_option("--class", options.windowClass, "window class the program looks for")
         ->check(CLI::IsMember({protocol::kServerClass, protocol::kNetworkClientClass}));
     app.add_option("--transcript", options.transcriptPath, "file the transcript is written to");
-    app.add_option("SCENARIO", options.scenarioPath, "scenario to play")->required();
+    app.add_option("--speed", options.speed, "ticks each sample plays")
+        ->check(CLI::IsMember(std::vector<std::uint32_t>(kFsimSpeeds.begin(), kFsimSpeeds.end())));
+    // Without one, as when fsim.exe is opened from the folder, the pilot chooses.
+    app.add_option("SCENARIO", options.scenarioPath, "scenario to play");
 
     // CLI11 takes the arguments last first.
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());

@@ -12,7 +12,8 @@ LoopbackSimulator::LoopbackSimulator(LoopbackPlatform& platform,
 LoopbackSimulator::LoopbackSimulator(LoopbackPlatform& platform,
                                      std::shared_ptr<const Scenario> scenario, Options options)
     : platform_(platform),
-      server_(std::move(scenario), SimServer::Options{options.flightsFolder}),
+      server_(std::move(scenario),
+              SimServer::Options{options.flightsFolder, options.ticksPerSample}),
       ipcMessage_(platform.RegisterMessage(protocol::kMessageName)) {
     window_ = platform_.AddServerWindow(
         options.windowClass, [this](std::uint32_t message, std::uintptr_t wParam, std::intptr_t) {

@@ -20,6 +20,7 @@ public:
         // "UIPCMAIN" as FSUIPC in the simulator, or "FS98MAIN" as WideClient.
         std::string windowClass = protocol::kServerClass;
         std::string flightsFolder = ".";
+        std::uint32_t ticksPerSample = 1;  // the speed, as fsim's
     };
 
     LoopbackSimulator(LoopbackPlatform& platform, std::shared_ptr<const Scenario> scenario,

@@ -28,6 +28,9 @@ public:
     struct Options {
         // Where saved flights go; they outlive the process.
         std::string flightsFolder = ".";
+        // How many ticks each sample plays: 1 is the real pace, more fly the scenario faster
+        // (its clock and position alike) for a pilot who wants to see a whole flight.
+        std::uint32_t ticksPerSample = 1;
     };
 
     SimServer(std::shared_ptr<const Scenario> scenario, Options options);
@@ -36,8 +39,9 @@ public:
     // malformed anywhere (an unknown record type, a record or its data running past the area
     // or past the offset space, no terminator) is refused as a whole with kRefused before any
     // of it is performed. A batch whose first record reads the clock hour is a tick's sample
-    // and plays the scenario's next frame before it is answered. While the scenario hangs
-    // before a frame, any request gets kNoAnswer and nothing of it is done.
+    // and plays the scenario's next ticks (Options::ticksPerSample of them) before it is
+    // answered. While the scenario hangs before a frame, any request gets kNoAnswer and
+    // nothing of it is done.
     std::uintptr_t Serve(std::uint8_t* area, std::size_t areaSize);
 
     // How many bytes of the area the last batch took, from its start through its terminator;
@@ -59,6 +63,7 @@ private:
     };
 
     bool Hanging();
+    void PlaySample();
     bool Validate(const std::uint8_t* area, std::size_t areaSize, std::string& reason);
     void PerformWrite(std::uint32_t offset, const std::uint8_t* data, std::uint32_t size);
     void ActOnFlightControl();

@@ -73,10 +73,12 @@ private:
     const SimSample& sample_;
 };
 
-Flight Fly(const std::string& name) {
+Flight Fly(const std::string& name, std::uint32_t ticksPerSample = 1) {
     LoopbackPlatform platform;
+    LoopbackSimulator::Options options;
+    options.ticksPerSample = ticksPerSample;
     LoopbackSimulator simulator(
-        platform, std::make_shared<const Scenario>(LoadScenarioFile(ScenarioPath(name))));
+        platform, std::make_shared<const Scenario>(LoadScenarioFile(ScenarioPath(name))), options);
     FsuipcLink link(platform);
     LinkResult result = LinkOk;
     Flight flight;
@@ -166,6 +168,19 @@ TEST(BundledScenariosTest, LieoLirqFliesItsEventsAtTheirTicks) {
     EXPECT_EQ(shutDown.qnh, 1011 * 16);
     // The shut-down is the last frame: the scenario ends with the flight.
     EXPECT_EQ(flight.ticks, (11 * 60 + 38 - (9 * 60 + 50)) * 12u + 1);
+}
+
+// Flown faster, as a pilot trying the program does, the flight still has every event of its
+// log, in a fraction of the samples.
+TEST(BundledScenariosTest, LieoLirqFliesEveryEventAtEachSpeed) {
+    for (const std::uint32_t speed : {4u, 16u}) {
+        SCOPED_TRACE(speed);
+        const Flight flight = Fly("lieo-lirq.scn", speed);
+        EXPECT_TRUE(flight.engineStart && flight.takeOff && flight.landing && flight.shutDown);
+        ASSERT_EQ(flight.registrations.size(), 3u);
+        EXPECT_EQ(flight.registrations[2].previousWaypoint.Text(), "PRT");
+        EXPECT_LE(flight.ticks, (11 * 60 + 38 - (9 * 60 + 50)) * 12u / speed + 1);
+    }
 }
 
 TEST(BundledScenariosTest, EgkkEghiHoldsItsTakeOffAndMidValuesExactly) {

@@ -15,16 +15,19 @@ TEST(FsimOptionsTest, AcceptsEveryOptionInAnyOrderAndDefaultsTheRest) {
         std::vector<std::string> arguments;
         FsimOptions expected;
     } cases[] = {
-        {{"--flights", "C:\\Flights", "--class", "FS98MAIN", "--transcript", "t.txt",
-          "lieo-lirq.scn"},
-         {"lieo-lirq.scn", "C:\\Flights", "FS98MAIN", "t.txt"}},
-        {{"a.scn"}, {"a.scn", ".", "UIPCMAIN", ""}},
+        {{"--flights", "C:\\Flights", "--class", "FS98MAIN", "--transcript", "t.txt", "--speed",
+          "16", "lieo-lirq.scn"},
+         {"lieo-lirq.scn", "C:\\Flights", "FS98MAIN", "t.txt", 16}},
+        {{"a.scn"}, {"a.scn", ".", "UIPCMAIN", "", 1}},
+        // Opened from its folder, with no scenario: the pilot chooses one.
+        {{}, {"", ".", "UIPCMAIN", "", 1}},
+        {{"--speed", "4"}, {"", ".", "UIPCMAIN", "", 4}},
         {{"a.scn", "--class", "FS98MAIN"}, {"a.scn", ".", "FS98MAIN", ""}},
         // Given twice, as a script that adds to a command line does: the last one counts.
         {{"--flights", "A", "a.scn", "--flights", "B"}, {"a.scn", "B", "UIPCMAIN", ""}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.arguments.front());
+        SCOPED_TRACE(c.arguments.empty() ? "(none)" : c.arguments.front());
         FsimOptions options;
         std::string error;
         ASSERT_TRUE(ParseFsimArguments(c.arguments, options, error)) << error;
@@ -32,6 +35,7 @@ TEST(FsimOptionsTest, AcceptsEveryOptionInAnyOrderAndDefaultsTheRest) {
         EXPECT_EQ(options.flightsFolder, c.expected.flightsFolder);
         EXPECT_EQ(options.windowClass, c.expected.windowClass);
         EXPECT_EQ(options.transcriptPath, c.expected.transcriptPath);
+        EXPECT_EQ(options.speed, c.expected.speed);
     }
 }
 
@@ -40,13 +44,15 @@ TEST(FsimOptionsTest, RefusesWhatMakesNoSenseNamingTheArgument) {
         std::vector<std::string> arguments;
         const char* named;  // the refusal must name it
     } cases[] = {
-        {{}, "SCENARIO"},
         {{"a.scn", "b.scn"}, "b.scn"},  // one scenario only
         {{"--flights"}, "--flights"},
         {{"--class", "FSX", "a"}, "--class"},
         {{"--verbose", "a"}, "--verbose"},
         {{"--help", "a"}, "--help"},  // no console to print help to
         {{"--flights", "", "a"}, "--flights"},
+        {{"--speed", "2", "a"}, "--speed"},  // only the speeds fsim offers
+        {{"--speed", "fast", "a"}, "--speed"},
+        {{"--speed"}, "--speed"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.named);

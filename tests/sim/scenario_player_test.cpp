@@ -109,6 +109,47 @@ TEST(ScenarioPlayerTest, ClockRunsFiveSecondsPerTickUnlessHeld) {
     }
 }
 
+// Faster than the real pace, each sample plays several ticks: the scenario's values, its clock
+// and its position move on together, and the end still holds.
+TEST(ScenarioPlayerTest, AFasterSpeedPlaysThatManyTicksPerSample) {
+    const struct {
+        std::uint32_t ticksPerSample;
+        std::vector<std::uint64_t> positions;  // after each sample
+        std::vector<int> values;
+        std::vector<std::uint32_t> seconds;
+    } cases[] = {
+        {1, {1, 2, 3}, {1, 2, 2}, {35990, 35995, 36000}},
+        {4, {4, 5, 5}, {2, 3, 3}, {36005, 36010, 36010}},
+        {16, {5, 5}, {3, 3}, {36010, 36010}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ticksPerSample);
+        SimServer server(ScenarioFrom(kThreeFrames), SimServer::Options{".", c.ticksPerSample});
+        for (std::size_t sample = 0; sample < c.positions.size(); ++sample) {
+            SCOPED_TRACE(sample);
+            const Sampled sampled = Sample(server);
+            EXPECT_EQ(server.player().position(), c.positions[sample]);
+            EXPECT_EQ(sampled.value, c.values[sample]);
+            EXPECT_EQ(server.player().clockSeconds(), c.seconds[sample]);
+        }
+    }
+}
+
+// A fast sample stops before a frame that hangs, so the hang still leaves the next requests
+// unanswered and the frame plays after it, not skipped over.
+TEST(ScenarioPlayerTest, AFasterSpeedStillHangsBeforeTheFrameThatHangs) {
+    SimServer server(ScenarioFrom("frame 2\nu16 0x4000 1\nframe\nhang 2\nu16 0x4000 2\nframe 30\n"),
+                     SimServer::Options{".", 16});
+    EXPECT_EQ(Sample(server).value, 1);
+    EXPECT_EQ(server.player().position(), 2u);
+    RequestArea area;
+    area.Read(offsets::kClockHour, 2);
+    EXPECT_EQ(server.Serve(area.data(), RequestArea::kSize), SimServer::kNoAnswer);
+    EXPECT_EQ(server.Serve(area.data(), RequestArea::kSize), SimServer::kNoAnswer);
+    EXPECT_EQ(Sample(server).value, 2);
+    EXPECT_EQ(server.player().position(), 18u);
+}
+
 TEST(ScenarioPlayerTest, RewindRebuildsWhatPlayingProduced) {
     const auto scenario = ScenarioFrom(
         "clock 10:00\nframe 4\nu8 0x4000 1\nframe 1000\nu8 0x4001 2\nclock 11:00\n"

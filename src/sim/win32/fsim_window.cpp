@@ -2,8 +2,6 @@
 // transcript and shows where the scenario stands. The window procedure only dispatches.
 #include "sim/win32/fsim_window.h"
 
-#include <commctrl.h>
-
 #include <cstdio>
 #include <limits>
 #include <string>
@@ -16,7 +14,6 @@
 #include "sim/win32/shared_area.h"
 #include "sim/win32/transcript_file.h"
 #include "ui/win32/dpi.h"
-#include "ui/win32/named_mutex.h"
 #include "ui/win32/newer_api.h"
 #include "ui/win32/window_base.h"
 
@@ -39,7 +36,8 @@ constexpr DWORD kHangOverrunMs = 100;
 class FsimWindow : public WindowBase {
 public:
     FsimWindow(std::shared_ptr<const Scenario> scenario, const FsimOptions& options)
-        : server_(std::move(scenario), SimServer::Options{options.flightsFolder}),
+        : server_(std::move(scenario), SimServer::Options{options.flightsFolder, options.speed}),
+          speed_(SpeedLabel(options.speed)),
           ipcMessage_(RegisterWindowMessageA(protocol::kMessageName)) {}
     ~FsimWindow() override {
         if (hwnd()) {
@@ -69,6 +67,7 @@ private:
     void SetHorizontalExtent();
 
     SimServer server_;
+    std::wstring speed_;
     Win32AreaMapper mapper_;
     ClientAreaCache clientAreas_{mapper_};
     TranscriptFile transcriptFile_;
@@ -116,7 +115,13 @@ void FsimWindow::ShowPosition() {
         static_cast<unsigned long long>(player.totalTicks()), clock / units::kSecondsPerHour,
         clock / units::kSecondsPerMinute % units::kMinutesPerHour, clock % units::kSecondsPerMinute,
         player.holding() ? "    (holding the last frame)" : "");
-    SetWindowTextA(status_, text);
+    // The text in the program's code page, as SetWindowTextA would take it, and the speed's
+    // sign, which that code page may lack.
+    wchar_t wide[sizeof text];
+    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, wide, sizeof text);
+    const std::wstring shown =
+        (length > 0 ? std::wstring(wide) : std::wstring()) + L"    Speed " + speed_;
+    SetWindowTextW(status_, shown.c_str());
 }
 
 void FsimWindow::AddTranscriptLine(const TranscriptEntry& entry) {
@@ -200,6 +205,10 @@ void FsimWindow::OnDestroy() {
 
 }  // namespace
 
+std::wstring SpeedLabel(std::uint32_t speed) {
+    return std::to_wstring(speed) + L"\u00D7";
+}
+
 void ReportFsimProblem(const std::string& text) {
     HANDLE errors = GetStdHandle(STD_ERROR_HANDLE);
     if (errors != nullptr && errors != INVALID_HANDLE_VALUE) {
@@ -214,20 +223,6 @@ void ReportFsimProblem(const std::string& text) {
 
 int RunFsimWindow(HINSTANCE instance, const FsimOptions& options,
                   std::shared_ptr<const Scenario> scenario, int show) {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
-
-    // Two servers of one class would leave the program talking to whichever Windows finds
-    // first: FSUIPC (or WideClient, or another fsim) is already there. Two copies started at
-    // the same instant would both find no window yet; the mutex lets only the first one on.
-    const NamedMutex serving("Aerolinker fsim serving " + options.windowClass);
-    if (serving.ExistedAlready() ||
-        FindWindowExA(nullptr, nullptr, options.windowClass.c_str(), nullptr) != nullptr) {
-        ReportFsimProblem("a window of class " + options.windowClass +
-                          " is already open: FSUIPC, WideClient or another fsim is running");
-        return 2;
-    }
-
     const std::string title = "Substitute simulator - " +
                               (scenario->name.empty() ? options.scenarioPath : scenario->name);
     FsimWindow window(std::move(scenario), options);

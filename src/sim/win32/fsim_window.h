@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -13,11 +14,15 @@
 namespace aerolinker {
 
 // Creates the window and runs the message loop until it is closed; the process exit code.
-// Returns 2 after reporting when the window or the transcript file cannot be made.
+// Returns 2 after reporting when the window or the transcript file cannot be made. The caller
+// has made sure that no other server of the class runs.
 int RunFsimWindow(HINSTANCE instance, const FsimOptions& options,
                   std::shared_ptr<const Scenario> scenario, int show);
 
 // Shows a start-up problem: on the standard error when there is one, else in a message box.
 void ReportFsimProblem(const std::string& text);
+
+// A speed as the pilot reads it: "16×".
+std::wstring SpeedLabel(std::uint32_t speed);
 
 }  // namespace aerolinker

@@ -123,7 +123,7 @@ if [[ $(basename "$zip") != Aerolinker-*-$build.zip ]]; then
     status=1
 fi
 contents=$(cmake -E tar tf "$zip" | sed 's|^[^/]*/||' | sort)
-for wanted in aerolinker.exe fsim.exe docs/pilot-guide.md docs/screenshot-main-window.png \
+for wanted in aerolinker.exe fsim.exe docs/pilot-guide.md \
     scenarios/README.md scenarios/lieo-lirq.scn scenarios/no-flight-plan.scn \
     scenarios/egkk-eghi.scn; do
     if ! grep -qxF "$wanted" <<<"$contents"; then
@@ -140,5 +140,27 @@ for program in "$@"; do
         status=1
     fi
 done
+# Every file the zip's pilot guide shows or links to is in the zip beside it: its inline links
+# and pictures, "](target)", and its reference links, "[name]: target". Web addresses and the
+# guide's own headings are not files.
+top="$out/unpacked/$(basename "$zip" .zip)"
+guide_links=$(grep -oE '\]\([^)]+\)' "$top/docs/pilot-guide.md" | sed -E 's/^\]\(//; s/\)$//'
+    grep -oE '^ {0,3}\[[^]]+\]: *[^ ]+' "$top/docs/pilot-guide.md" | sed -E 's/^[^:]*: *//')
+linked=0
+while read -r target; do
+    target=${target%% *}  # a link's title, "(file "Title")", is no part of it
+    target=${target%%#*}
+    case "$target" in
+        '' | *://* | mailto:*) continue ;;
+    esac
+    file=$(realpath -m --relative-to="$top" "$top/docs/$target")
+    linked=$((linked + 1))
+    if ! grep -qxF "$file" <<<"$contents"; then
+        echo "FAIL: the pilot guide shows $target, which $(basename "$zip") lacks ($file)" >&2
+        status=1
+    fi
+done <<<"$guide_links"
+[ "$linked" -gt 0 ] || { echo "FAIL: no links read from the pilot guide" >&2; status=1; }
+echo "ok: the pilot guide's $linked links were read against the zip"
 echo "ok: $(basename "$zip") holds: $(words <<<"$contents")"
 exit $status

@@ -47,7 +47,7 @@ FsimProcess::~FsimProcess() {
 }
 
 bool FsimProcess::Launch(const std::string& arguments, std::string& error, bool captureErrors) {
-    std::string commandLine = "\"" + FsimPath() + "\" " + arguments;
+    std::string commandLine = "\"" + program_ + "\" " + arguments;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     HANDLE writeErrors = nullptr;

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 namespace aerolinker {
 
@@ -13,7 +14,8 @@ std::string FsimPath();
 
 class FsimProcess {
 public:
-    FsimProcess() = default;
+    // `program`: another copy of fsim.exe, as a package lays it out.
+    explicit FsimProcess(std::string program = FsimPath()) : program_(std::move(program)) {}
     // A process still running is asked to close its window, and ended if it does not.
     ~FsimProcess();
     FsimProcess(const FsimProcess&) = delete;
@@ -39,6 +41,7 @@ public:
     HANDLE process() const { return process_.hProcess; }
 
 private:
+    std::string program_;
     PROCESS_INFORMATION process_ = {};
     HANDLE errors_ = nullptr;
     HWND window_ = nullptr;

@@ -9,11 +9,13 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "common/little_endian.h"
 #include "link/fsuipc_link.h"
 #include "link/sim_sample.h"
 #include "link/win32/platform.h"
+#include "sim/win32/fsim_chooser.h"
 #include "sim/win32/fsim_process.h"
 
 namespace aerolinker {
@@ -85,6 +87,7 @@ public:
         std::ofstream(scenario(), std::ios::binary | std::ios::trunc) << text;
     }
     fs::path flights() const { return folder_ / "flights"; }
+    fs::path folder() const { return folder_; }
     fs::path transcript() const { return folder_ / "transcript.txt"; }
 
 private:
@@ -263,6 +266,52 @@ TEST_F(FsimProcessTest, AHangingSimulatorLetsTheLinkWaitOutEachTryItLeavesUnansw
     EXPECT_NE(ReadWholeFile(workspace_.transcript())
                   .find("tick 1: hanging: the next 2 requests go unanswered\r\n"),
               std::string::npos);
+}
+
+// Each sample plays as many ticks as the speed says: at 16x the clock is 15 ticks on at the
+// first sample, where at the real pace it shows the time the scenario starts at.
+TEST_F(FsimProcessTest, TheSpeedOnTheCommandLinePlaysThatManyTicksPerSample) {
+    workspace_.ReplaceScenario("clock 09:52\nframe 100\n");
+    std::string error;
+    ASSERT_TRUE(
+        fsim_.Start(ServerArguments(workspace_, "UIPCMAIN") + " --speed 16", "UIPCMAIN", error))
+        << error;
+    ASSERT_TRUE(link_.OpenLink(0, result_)) << ResultTexts[result_];
+    SimSample sample;
+    SampleSimulator(link_, sample, result_);
+    ASSERT_EQ(result_, LinkOk);
+    EXPECT_EQ(sample.clockHour, 9);
+    EXPECT_EQ(sample.clockMinute, 53);  // 09:52 and 15 ticks of 5 seconds
+}
+
+// Opened with no scenario, as from its folder, fsim offers the scenario files in the folder
+// beside it, in alphabetical order, and nothing else there; Cancel ends it without serving.
+TEST_F(FsimProcessTest, WithoutAScenarioItOffersTheScenariosBesideIt) {
+    const fs::path package = workspace_.folder() / "package";
+    fs::create_directories(package / "scenarios");
+    fs::copy_file(FsimPath(), package / "fsim.exe");
+    for (const char* name : {"lieo-lirq.scn", "EGKK-EGHI.SCN", "README.md"}) {
+        std::ofstream(package / "scenarios" / name, std::ios::binary) << kScenario;
+    }
+    FsimProcess fsim((package / "fsim.exe").string());
+    std::string error;
+    ASSERT_TRUE(fsim.Start("", kFsimChooserClass, error)) << error;
+    const HWND list = GetDlgItem(fsim.window(), kIdChooserList);
+    ASSERT_NE(list, nullptr);
+    std::vector<std::string> offered;
+    const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        // Wide: asked with the ANSI call from another process, Wine gives the first letter only.
+        wchar_t name[MAX_PATH] = {};
+        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(name));
+        const std::wstring wide(name);
+        offered.emplace_back(wide.begin(), wide.end());  // the names are ASCII
+    }
+    EXPECT_EQ(offered, (std::vector<std::string>{"EGKK-EGHI.SCN", "lieo-lirq.scn"}));
+
+    PostMessageA(GetDlgItem(fsim.window(), IDCANCEL), BM_CLICK, 0, 0);
+    EXPECT_EQ(fsim.WaitForExit(kEndTimeoutMs), 0u);
+    EXPECT_EQ(FindWindowExA(nullptr, nullptr, "UIPCMAIN", nullptr), nullptr);
 }
 
 TEST_F(FsimProcessTest, ServesAsTheNetworkClientWindow) {
