@@ -51,11 +51,12 @@ int Run(HINSTANCE module, int showCommand) {
         TFConnection form(AppServices{link, window, config, settingsFolder, fileCopier, clock,
                                       regional, DefaultLogFolder()});
         TFPilot pilotForm(module, form);
-        if (window.Create(form) && pilotForm.Create(window.hwnd())) {
+        // The window places are the user's own too, kept in the same file.
+        if (window.Create(form, config) && pilotForm.Create(window.hwnd())) {
             window.SetPilotForm(&pilotForm);
             form.RunGuarded([&form] { form.FormCreate(); });
             window.Show(showCommand);
-            exitCode = RunMessageLoop();
+            exitCode = RunMessageLoop([&window](MSG& message) { return window.TakeKey(message); });
         }
         window.Destroy();
     }

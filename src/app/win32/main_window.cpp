@@ -15,10 +15,11 @@
 namespace aerolinker {
 namespace {
 
-constexpr DWORD kWindowStyle =
-    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-constexpr DWORD kMemoStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_WANTRETURN |
-                             ES_AUTOVSCROLL | ES_NOHIDESEL;
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME |
+                               WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
+// A tab stop, after the tool bar's buttons (made before it), so that Tab reaches the log too.
+constexpr DWORD kMemoStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE |
+                             ES_WANTRETURN | ES_AUTOVSCROLL | ES_NOHIDESEL;
 constexpr int kMemoFontPoints = 8;
 constexpr int kWindowFontPoints = 8;
 // Below this the tool bar would cut off its last button.
@@ -26,6 +27,11 @@ constexpr int kMinimumClientWidth = 580;
 constexpr int kMinimumMemoHeight = 48;
 // The dissolve as the window opens and as it closes.
 constexpr DWORD kDissolveMs = 1000;
+// What a WM_COMMAND from a shortcut carries in place of a control's notification.
+constexpr int kShortcutNotification = 1;
+constexpr char kCloseInFlightQuestion[] =
+    "A flight is being tracked. Close Aerolinker? The flight can be resumed from its last saved "
+    "situation.";
 
 }  // namespace
 
@@ -35,10 +41,11 @@ MainWindow::~MainWindow() {
     Destroy();
 }
 
-bool MainWindow::Create(TFConnection& handlers) {
+bool MainWindow::Create(TFConnection& handlers, ConfigStore& places) {
     handlers_ = &handlers;
+    place_.emplace(places, kMainWindowName);
     profileSource_ = std::make_unique<SessionProfileSource>(handlers.Session());
-    profileWindow_ = std::make_unique<ProfileWindow>(module_, *profileSource_);
+    profileWindow_ = std::make_unique<ProfileWindow>(module_, *profileSource_, places);
     HICON icon = LoadIconA(module_, MAKEINTRESOURCEA(IDI_AEROLINKER));
     HICON smallIcon = static_cast<HICON>(LoadImageA(module_, MAKEINTRESOURCEA(IDI_AEROLINKER),
                                                     IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
@@ -47,20 +54,28 @@ bool MainWindow::Create(TFConnection& handlers) {
         return false;
     }
     const UINT dpi = SystemDpi();
-    const RECT place = {kMainWindowLeft, kMainWindowTop,
-                        kMainWindowLeft + ScaleForDpi(kMainWindowWidth, dpi),
-                        kMainWindowTop + ScaleForDpi(kMainWindowHeight, dpi)};
-    if (!CreateFor(0, kMainWindowClass, kDesignCaption, kWindowStyle, place, nullptr, module_)) {
+    const std::optional<WindowPlace> kept = place_->Reachable();
+    const RECT frame = kept ? FrameOf(*kept)
+                            : RECT{kMainWindowLeft, kMainWindowTop,
+                                   kMainWindowLeft + ScaleForDpi(kMainWindowWidth, dpi),
+                                   kMainWindowTop + ScaleForDpi(kMainWindowHeight, dpi)};
+    if (!CreateFor(0, kMainWindowClass, kDesignCaption, kWindowStyle, frame, nullptr, module_)) {
         return false;
     }
-    // The window may have opened on a screen of another DPI than the primary one.
+    // The window may have opened on a screen of another DPI than the primary one. A kept
+    // place was measured on its own screen and stays as it is.
     const UINT windowDpi = WindowDpi(hwnd());
     if (windowDpi != dpi) {
-        SetWindowPos(hwnd(), nullptr, 0, 0, ScaleForDpi(kMainWindowWidth, windowDpi),
-                     ScaleForDpi(kMainWindowHeight, windowDpi),
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        if (!kept) {
+            SetWindowPos(hwnd(), nullptr, 0, 0, ScaleForDpi(kMainWindowWidth, windowDpi),
+                         ScaleForDpi(kMainWindowHeight, windowDpi),
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
         ApplyDpi(windowDpi);
     }
+    place_->Follow(hwnd());
+    openMaximised_ = kept && kept->maximised;
+    shortcuts_ = CreateToolBarShortcuts();
     return true;
 }
 
@@ -71,9 +86,14 @@ void MainWindow::Destroy() {
 }
 
 void MainWindow::Show(int showCommand) {
-    // Opened normally the window dissolves into view; started minimised or hidden it follows
-    // the command as it stands.
-    if (showCommand == SW_SHOWNORMAL || showCommand == SW_SHOW || showCommand == SW_SHOWDEFAULT) {
+    // Opened normally the window dissolves into view, or comes up maximised when the pilot
+    // left it so (the dissolve would show it at its normal size first); started minimised or
+    // hidden it follows the command as it stands.
+    const bool normal =
+        showCommand == SW_SHOWNORMAL || showCommand == SW_SHOW || showCommand == SW_SHOWDEFAULT;
+    if (normal && openMaximised_) {
+        ShowWindow(hwnd(), SW_SHOWMAXIMIZED);
+    } else if (normal) {
         DissolveWindow(hwnd(), true, kDissolveMs);
     } else {
         ShowWindow(hwnd(), showCommand);
@@ -208,10 +228,17 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_PRINTCLIENT:  // the dissolve draws the window into a picture first
             toolBar_.PaintBar(reinterpret_cast<HDC>(wParam));
             return 0;
-        case WM_CLOSE:  // dissolves out of view, then ends the program
-            DissolveWindow(hwnd(), false, kDissolveMs);
-            DestroyWindow(hwnd());
+        case WM_CLOSE:
+            OnClose();
             return 0;
+        case WM_ACTIVATE:
+            OnActivate(LOWORD(wParam) != WA_INACTIVE);
+            return 0;
+        case WM_WINDOWPOSCHANGED:
+            if (place_) {
+                place_->Follow(hwnd());
+            }
+            break;  // WM_SIZE and WM_MOVE come from the default handling
         case WM_GETMINMAXINFO:
             OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));
             return 0;
@@ -283,7 +310,13 @@ void MainWindow::OnCommand(int id, int notification) {
         }
         return;
     }
-    if (notification != BN_CLICKED) {
+    // A shortcut does what a click on its button does, and nothing while the button is
+    // disabled.
+    if (notification == kShortcutNotification) {
+        if (!toolBar_.IsEnabled(id)) {
+            return;
+        }
+    } else if (notification != BN_CLICKED) {
         return;
     }
     TFConnection& handlers = *handlers_;
@@ -353,8 +386,74 @@ void MainWindow::OnGetMinMaxInfo(MINMAXINFO& info) const {
     info.ptMinTrackSize.y = minimum.bottom - minimum.top;
 }
 
+// Closing while a flight is tracked asks first, once: a second close while the question is
+// open (the system's Close on the task bar) is not asked again.
+void MainWindow::OnClose() {
+    if (askingToClose_) {
+        return;
+    }
+    if (handlers_->FlightTracked()) {
+        askingToClose_ = true;
+        const bool close = AskYesNo(kCloseInFlightQuestion);
+        askingToClose_ = false;
+        if (!close) {
+            return;
+        }
+    }
+    // Dissolves out of view, then ends the program.
+    DissolveWindow(hwnd(), false, kDissolveMs);
+    DestroyWindow(hwnd());
+}
+
+// Left for a message box or another program and back, the pilot goes on in the control used
+// before, the log at first.
+void MainWindow::OnActivate(bool active) {
+    if (!active) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd(), focus)) {
+            lastFocus_ = focus;
+        }
+        return;
+    }
+    if (IsIconic(hwnd())) {
+        return;
+    }
+    const bool usable = lastFocus_ && IsWindow(lastFocus_) && IsWindowEnabled(lastFocus_);
+    SetFocus(usable ? lastFocus_ : memo_);
+}
+
+bool MainWindow::TakeKey(MSG& message) {
+    if (!hwnd()) {
+        return false;
+    }
+    if (shortcuts_ && TranslateAcceleratorA(hwnd(), shortcuts_, &message)) {
+        return true;
+    }
+    const bool ours = message.hwnd == hwnd() || IsChild(hwnd(), message.hwnd);
+    if (!ours || message.message != WM_KEYDOWN || message.wParam != VK_TAB ||
+        GetKeyState(VK_CONTROL) < 0) {
+        return false;
+    }
+    HWND focus = GetFocus();
+    HWND next = GetNextDlgTabItem(hwnd(), focus && IsChild(hwnd(), focus) ? focus : nullptr,
+                                  GetKeyState(VK_SHIFT) < 0);
+    if (next) {
+        SetFocus(next);
+    }
+    // The keyboard is in use: the buttons show which has the focus from now on.
+    SendMessageA(hwnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    return true;
+}
+
 void MainWindow::OnDestroy() {
     SetTimerEnabled(false);
+    if (place_) {
+        place_->Keep(hwnd());
+    }
+    if (shortcuts_) {
+        DestroyAcceleratorTable(shortcuts_);
+        shortcuts_ = nullptr;
+    }
     logView_.reset();
     PostQuitMessage(0);
 }

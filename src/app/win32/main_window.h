@@ -8,10 +8,12 @@
 
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/connection_form.h"
 #include "session/main_window_roles.h"
+#include "app/win32/kept_place.h"
 #include "app/win32/log_view.h"
 #include "app/win32/lwave.h"
 #include "app/win32/profile_source.h"
@@ -36,14 +38,19 @@ public:
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
 
-    // Creates the window, hidden, with every control in its start state. `handlers` must
+    // Creates the window, hidden, with every control in its start state, where the pilot
+    // left it when `places` keeps a place still on a screen. `handlers` and `places` must
     // outlive the window.
-    bool Create(TFConnection& handlers);
+    bool Create(TFConnection& handlers, ConfigStore& places);
     void SetPilotForm(TFPilot* pilotForm) { pilotForm_ = pilotForm; }
     void Show(int showCommand);
     // Destroys the window and its controls; the owner calls it while the handlers still live
     // (the text area lets go of the flight's log document here).
     void Destroy();
+    // Keys the window takes before the control with the focus sees them: the tool bar's
+    // shortcuts, and Tab and Shift+Tab, which move the focus between the buttons and the log
+    // instead of typing into the log (Ctrl+Tab is left to the control). True when taken.
+    bool TakeKey(MSG& message);
 
     // MainWindowRoles
     void SetCaption(const std::string& caption) override;
@@ -72,6 +79,8 @@ private:
     void OnTimer(UINT_PTR timerId);
     void OnPaint();
     void OnGetMinMaxInfo(MINMAXINFO& info) const;
+    void OnActivate(bool active);
+    void OnClose();
     void OnDestroy() override;
 
     // "Info's": the pilot form, modal.
@@ -99,6 +108,12 @@ private:
     OwnedFont memoFont_;
     OwnedFont windowFont_;
     UINT dpi_ = kDesignDpi;
+    std::optional<KeptPlace> place_;
+    bool openMaximised_ = false;
+    HACCEL shortcuts_ = nullptr;
+    // The control that had the focus when the window was last left, given it back on return.
+    HWND lastFocus_ = nullptr;
+    bool askingToClose_ = false;
     bool timerEnabled_ = false;
     std::deque<std::string> postedErrors_;
     std::string statusText_;

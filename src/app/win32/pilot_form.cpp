@@ -1,8 +1,11 @@
 // The pilot form: its controls, the modal showing and the handlers.
 #include "app/win32/pilot_form.h"
 
+#include <shlobj.h>
+
 #include "app/win32/window_ids.h"
 #include "app/win32/window_text.h"
+#include "common/app_error.h"
 #include "persistence/ini_file.h"
 #include "ui/win32/newer_api.h"
 
@@ -18,6 +21,11 @@ constexpr int kFontPoints = 8;
 
 constexpr std::array<const char*, kPilotFieldCount> kLabelTexts = {
     "Pilot Name ", "Pilot Id", "Pilot #", "MyFlightsDir", "FS2k4-Files"};
+
+bool FolderExists(const std::string& folder) {
+    const DWORD attributes = GetFileAttributesA(folder.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 // The form's frame at `dpi`, at 0, 0, around the design client area.
 RECT FormFrame(UINT dpi) {
@@ -230,9 +238,57 @@ PilotProfile TFPilot::FieldTexts() const {
 }
 
 void TFPilot::PilotSave() {
+    for (HWND field : {FDir, fs2k4}) {
+        if (!SettleMissingFolder(field)) {
+            return;
+        }
+    }
     // A refused write throws before the form closes: the pilot's entries stay on screen.
     connection_.SavePilotProfile(FieldTexts());
     modal_ = false;
+}
+
+// A mistyped folder would otherwise only show at the first save of a flight's log. The pilot
+// may keep the name as typed: a drive attached only for flying is missing now and then. A
+// folder that cannot be made raises its error, and the form stays open with the entries.
+bool TFPilot::SettleMissingFolder(HWND field) {
+    const std::string folder = WindowText(field);
+    if (folder.empty() || FolderExists(folder)) {
+        return true;
+    }
+    switch (AskAboutMissingFolder(folder)) {
+        case MissingFolderAnswer::kCreate: {
+            // Made with the folders above it; no window of the shell's own is shown.
+            const int error = SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
+            if (error != ERROR_SUCCESS && !FolderExists(folder)) {
+                throw AppError("Cannot create folder \"" + folder + "\". " +
+                               SystemErrorText(error));
+            }
+            return true;
+        }
+        case MissingFolderAnswer::kKeepAsTyped:
+            return true;
+        case MissingFolderAnswer::kBackToForm:
+        default:
+            SetFocus(field);
+            SendMessageA(field, EM_SETSEL, 0, -1);
+            return false;
+    }
+}
+
+TFPilot::MissingFolderAnswer TFPilot::AskAboutMissingFolder(const std::string& folder) {
+    const std::string question = "The folder \"" + folder +
+                                 "\" does not exist. Create it?\n\nYes creates it, No saves "
+                                 "the name as it is, Cancel goes back to the form.";
+    switch (MessageBoxA(hwnd(), question.c_str(), kApplicationTitle,
+                        MB_YESNOCANCEL | MB_ICONQUESTION)) {
+        case IDYES:
+            return MissingFolderAnswer::kCreate;
+        case IDNO:
+            return MissingFolderAnswer::kKeepAsTyped;
+        default:
+            return MissingFolderAnswer::kBackToForm;
+    }
 }
 
 void TFPilot::ExitClick() {

@@ -1,5 +1,6 @@
 // The pilot form `TFPilot` ("Pilot Informations"): the pilot's name, identifier and number and
-// the two folders, shown modally by "Info's" and saved into the configuration file.
+// the two folders, shown modally by "Info's" and saved into the configuration file. A folder
+// that does not exist is offered to be made before the save.
 #pragma once
 
 #include <windows.h>
@@ -39,6 +40,14 @@ public:
     // The five fields as they stand, in the profile's order.
     PilotProfile FieldTexts() const;
 
+    // The pilot's answers when a folder field names a folder that does not exist.
+    enum class MissingFolderAnswer { kCreate, kKeepAsTyped, kBackToForm };
+
+protected:
+    // Asks with Yes (create), No (keep as typed) and Cancel (back to the form); tests answer
+    // in the pilot's place.
+    virtual MissingFolderAnswer AskAboutMissingFolder(const std::string& folder);
+
 private:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -49,6 +58,8 @@ private:
     void CentreOnDesktop();
     int DefaultButton() const;
     void Browse(HWND field);
+    // False when the pilot goes back to the field to correct it.
+    bool SettleMissingFolder(HWND field);
 
     HINSTANCE module_;
     TFConnection& connection_;

@@ -1,11 +1,12 @@
-// The "Flight profile" window: opening, the redraw after a tick, painting through a picture
-// in memory, and DPI.
+// The "Flight profile" window: opening and its place, the redraw after a tick, painting
+// through a picture in memory, and DPI.
 #include "app/win32/profile_window.h"
 
-#include <algorithm>
+#include <optional>
 
 #include "app/win32/res/resource_ids.h"
 #include "app/win32/window_ids.h"
+#include "app/win32/window_layout.h"
 #include "ui/win32/newer_api.h"
 
 namespace aerolinker {
@@ -22,6 +23,26 @@ constexpr int kTextFontPoints = 8;
 constexpr const char* kFontFace = "Tahoma";
 constexpr LONG kQuarterTurnLeft = 900;  // tenths of a degree
 
+// The smallest frame of the window at `dpi`.
+FrameSize MinimumFrame(UINT dpi) {
+    RECT minimum = {0, 0, ScaleForDpi(kMinimumClientWidth, dpi),
+                    ScaleForDpi(kMinimumClientHeight, dpi)};
+    AdjustWindowRectForDpi(minimum, kWindowStyle, 0, dpi);
+    return FrameSize{minimum.right - minimum.left, minimum.bottom - minimum.top};
+}
+
+// The work area of the screen `owner` stands on (the primary one without an owner).
+PixelRect WorkAreaOf(HWND owner) {
+    HMONITOR monitor = owner ? MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)
+                             : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(monitor, &info)) {
+        return PixelRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    }
+    return PixelRect{info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+}
+
 // The text font in bold, or turned a quarter left.
 HFONT VariantOf(HFONT font, LONG weight, LONG escapement) {
     LOGFONTA variant = {};
@@ -34,8 +55,8 @@ HFONT VariantOf(HFONT font, LONG weight, LONG escapement) {
 
 }  // namespace
 
-ProfileWindow::ProfileWindow(HINSTANCE module, const ProfileSource& source)
-    : module_(module), source_(source) {}
+ProfileWindow::ProfileWindow(HINSTANCE module, const ProfileSource& source, ConfigStore& places)
+    : module_(module), source_(source), place_(places, kProfileWindowName) {}
 
 ProfileWindow::~ProfileWindow() {
     if (hwnd()) {
@@ -55,27 +76,29 @@ bool ProfileWindow::Open(HWND owner) {
     if (!RegisterWindowClass(module_, kProfileWindowClass, icon, icon)) {
         return false;
     }
-    // Beside the main window where the screen has room, else as far right as it has.
-    const UINT dpi = owner ? WindowDpi(owner) : SystemDpi();
-    const int width = ScaleForDpi(kOpeningWidth, dpi);
-    const int height = ScaleForDpi(kOpeningHeight, dpi);
-    RECT ownerPlace = {};
-    RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &screen, 0);
-    if (owner) {
-        GetWindowRect(owner, &ownerPlace);
+    const std::optional<WindowPlace> kept = place_.Reachable();
+    RECT frame;
+    if (kept) {
+        frame = FrameOf(*kept);
+    } else {
+        const UINT dpi = owner ? WindowDpi(owner) : SystemDpi();
+        RECT ownerFrame = {};
+        if (owner) {
+            GetWindowRect(owner, &ownerFrame);
+        }
+        const PixelRect beside = PlaceBeside(
+            PixelRect{ownerFrame.left, ownerFrame.top, ownerFrame.right, ownerFrame.bottom},
+            WorkAreaOf(owner),
+            FrameSize{ScaleForDpi(kOpeningWidth, dpi), ScaleForDpi(kOpeningHeight, dpi)},
+            MinimumFrame(dpi), ScaleForDpi(kGapToOwner, dpi));
+        frame = RECT{beside.left, beside.top, beside.right, beside.bottom};
     }
-    int left = ownerPlace.right + ScaleForDpi(kGapToOwner, dpi);
-    if (left + width > screen.right) {
-        left = std::max(screen.left, static_cast<LONG>(screen.right - width));
-    }
-    const int top = std::max(screen.top, std::min(ownerPlace.top, screen.bottom - height));
-    const RECT place = {left, top, left + width, top + height};
-    if (!CreateFor(0, kProfileWindowClass, kProfileCaption, kWindowStyle, place, owner, module_)) {
+    if (!CreateFor(0, kProfileWindowClass, kProfileCaption, kWindowStyle, frame, owner, module_)) {
         return false;
     }
+    place_.Follow(hwnd());
     drawn_ = CurrentSize();
-    ShowWindow(hwnd(), SW_SHOWNORMAL);
+    ShowWindow(hwnd(), kept && kept->maximised ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
     UpdateWindow(hwnd());
     return true;
 }
@@ -126,9 +149,19 @@ LRESULT ProfileWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_GETMINMAXINFO:
             OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));
             return 0;
+        case WM_WINDOWPOSCHANGED:
+            place_.Follow(hwnd());
+            break;  // WM_SIZE and WM_MOVE come from the default handling
+        case WM_KEYDOWN:
+            if (wParam == VK_ESCAPE) {
+                PostMessageA(hwnd(), WM_CLOSE, 0, 0);
+                return 0;
+            }
+            break;
         default:
-            return DefaultMessage(message, wParam, lParam);
+            break;
     }
+    return DefaultMessage(message, wParam, lParam);
 }
 
 void ProfileWindow::OnPaint() {
@@ -158,12 +191,9 @@ void ProfileWindow::OnPaint() {
 }
 
 void ProfileWindow::OnGetMinMaxInfo(MINMAXINFO& info) const {
-    const int dpi = static_cast<int>(dpi_);
-    RECT minimum = {0, 0, ScaleForDpi(kMinimumClientWidth, dpi),
-                    ScaleForDpi(kMinimumClientHeight, dpi)};
-    AdjustWindowRectForDpi(minimum, kWindowStyle, 0, dpi_);
-    info.ptMinTrackSize.x = minimum.right - minimum.left;
-    info.ptMinTrackSize.y = minimum.bottom - minimum.top;
+    const FrameSize minimum = MinimumFrame(dpi_);
+    info.ptMinTrackSize.x = minimum.width;
+    info.ptMinTrackSize.y = minimum.height;
 }
 
 void ProfileWindow::ApplyDpi(UINT dpi) {

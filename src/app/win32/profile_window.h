@@ -1,15 +1,18 @@
 // The "Flight profile" window: the current flight's vertical profile and ground track, drawn
 // from the recorder's rows. It has no timer of its own: the main window tells it after each
 // tick, and it redraws when the flight has grown. Owned by the main window, resizable, and
-// drawn at the DPI of the screen it stands on.
+// drawn at the DPI of the screen it stands on. It opens where the pilot last left it, or
+// beside the main window; Esc closes it.
 #pragma once
 
 #include <windows.h>
 
 #include <cstddef>
 
+#include "app/win32/kept_place.h"
 #include "app/win32/profile_picture.h"
 #include "app/win32/profile_source.h"
+#include "persistence/config_store.h"
 #include "ui/win32/dpi.h"
 #include "ui/win32/window_base.h"
 
@@ -19,12 +22,14 @@ inline constexpr char kProfileCaption[] = "Flight profile";
 
 class ProfileWindow : public WindowBase {
 public:
-    ProfileWindow(HINSTANCE module, const ProfileSource& source);
+    // The window's place is kept in `places`.
+    ProfileWindow(HINSTANCE module, const ProfileSource& source, ConfigStore& places);
     ~ProfileWindow() override;
     ProfileWindow(const ProfileWindow&) = delete;
     ProfileWindow& operator=(const ProfileWindow&) = delete;
 
-    // Opens the window beside `owner`, or brings the one already open to the front.
+    // Opens the window where the pilot left it, else beside `owner`, or brings the one
+    // already open to the front.
     bool Open(HWND owner);
     // After a tick: redraws when the flight has changed since it was last drawn. True when it
     // redraws; false when nothing changed or the window is closed.
@@ -49,6 +54,7 @@ private:
     bool OnCreate() override;
     void OnSize() override;
     void OnDpiChanged(UINT dpi) override { ApplyDpi(dpi); }
+    void OnDestroy() override { place_.Keep(hwnd()); }
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnPaint();
     void OnGetMinMaxInfo(MINMAXINFO& info) const;
@@ -56,6 +62,7 @@ private:
 
     HINSTANCE module_;
     const ProfileSource& source_;
+    KeptPlace place_;
     FlightSize drawn_;
     OwnedFont textFont_;
     OwnedFont boldFont_;

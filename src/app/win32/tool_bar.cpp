@@ -24,6 +24,21 @@ std::uint32_t Premultiplied(std::uint32_t b, std::uint32_t g, std::uint32_t r, s
 
 }  // namespace
 
+std::string TooltipText(const ToolButtonEntry& entry) {
+    return std::string(entry.hint) + " (Ctrl+" + (entry.shift ? "Shift+" : "") + entry.key + ")";
+}
+
+HACCEL CreateToolBarShortcuts() {
+    std::array<ACCEL, kToolButtons.size()> table = {};
+    for (size_t i = 0; i < kToolButtons.size(); ++i) {
+        const ToolButtonEntry& entry = kToolButtons[i];
+        table[i].fVirt = static_cast<BYTE>(FVIRTKEY | FCONTROL | (entry.shift ? FSHIFT : 0));
+        table[i].key = static_cast<WORD>(entry.key);  // a letter's virtual key is its capital
+        table[i].cmd = static_cast<WORD>(entry.id);
+    }
+    return CreateAcceleratorTableA(table.data(), static_cast<int>(table.size()));
+}
+
 PictureStrip::~PictureStrip() {
     if (dc_) {
         SelectObject(dc_, original_);
@@ -119,7 +134,9 @@ bool ToolBar::Create(HWND parent, HINSTANCE module) {
                         CW_USEDEFAULT, CW_USEDEFAULT, parent_, nullptr, module, nullptr);
     for (size_t i = 0; i < kToolButtons.size(); ++i) {
         const ToolButtonEntry& entry = kToolButtons[i];
-        // The hint is also the button's own text, which screen readers announce.
+        // The hint is also the button's own text, which screen readers announce. The tooltip
+        // keeps a copy of its text.
+        std::string tip = TooltipText(entry);
         buttons_[i] = CreateWindowExA(
             0, "BUTTON", entry.hint, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, 0, 0, 0,
             parent_, reinterpret_cast<HMENU>(INT_PTR{entry.id}), module, nullptr);
@@ -134,7 +151,7 @@ bool ToolBar::Create(HWND parent, HINSTANCE module) {
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         tool.hwnd = parent_;
         tool.uId = reinterpret_cast<UINT_PTR>(buttons_[i]);
-        tool.lpszText = const_cast<char*>(entry.hint);
+        tool.lpszText = tip.data();
         SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
         // A disabled button receives no mouse messages; its parent does, over the button's
         // place, so the same hint is given there too.
@@ -221,6 +238,11 @@ void ToolBar::SetEnabled(int id, bool enabled) {
     if (index >= 0) {
         EnableWindow(buttons_[static_cast<size_t>(index)], enabled ? TRUE : FALSE);
     }
+}
+
+bool ToolBar::IsEnabled(int id) const {
+    const int index = IndexOf(id);
+    return index >= 0 && IsWindowEnabled(buttons_[static_cast<size_t>(index)]);
 }
 
 void ToolBar::OnThemeChanged() {

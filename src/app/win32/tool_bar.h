@@ -1,11 +1,12 @@
 // `ControlBar1`: the tool bar of picture buttons along the top of the main window, each with
-// its hint shown as a tooltip, also while the button is disabled.
+// its hint and its keyboard shortcut shown as a tooltip, also while the button is disabled.
 #pragma once
 
 #include <windows.h>
 #include <uxtheme.h>
 
 #include <array>
+#include <string>
 
 #include "app/win32/window_ids.h"
 #include "app/win32/window_layout.h"
@@ -15,18 +16,28 @@ namespace aerolinker {
 struct ToolButtonEntry {
     int id;
     const char* hint;
+    // The shortcut: Ctrl, with Shift when `shift`, and this letter key. None of them is a key
+    // the log's text area uses (Ctrl+C, V, X, Z, A).
+    char key;
+    bool shift;
 };
 
 // Left to right; the pictures stand in the same order in the picture strips.
 inline constexpr std::array<ToolButtonEntry, kToolButtonCount> kToolButtons = {{
-    {kIdLConnetti, "Connect to FSim"},
-    {kIdLChiudi, "Disconnect FS"},
-    {kIdSaveGenerated, "Save Generated File"},
-    {kIdInfos, "Info's"},
-    {kIdSalvaSit, "Save Situation"},
-    {kIdCaricaSit, "Load Last Situation"},
-    {kIdProfile, "Flight profile"},
+    {kIdLConnetti, "Connect to FSim", 'K', false},
+    {kIdLChiudi, "Disconnect FS", 'D', false},
+    {kIdSaveGenerated, "Save Generated File", 'S', false},
+    {kIdInfos, "Info's", 'I', false},
+    {kIdSalvaSit, "Save Situation", 'S', true},
+    {kIdCaricaSit, "Load Last Situation", 'L', false},
+    {kIdProfile, "Flight profile", 'P', false},
 }};
+
+// "Connect to FSim (Ctrl+K)": the hint with its shortcut, as the tooltip shows it.
+std::string TooltipText(const ToolButtonEntry& entry);
+// The shortcuts of all the buttons, each sending its button's identifier; the caller
+// destroys the table.
+HACCEL CreateToolBarShortcuts();
 
 // One strip of square pictures with alpha, ready to blend, and its greyed copy for disabled
 // buttons.
@@ -65,6 +76,7 @@ public:
     // The bar's bevel under the buttons, in the parent's WM_PAINT.
     void PaintBar(HDC dc) const;
     void SetEnabled(int id, bool enabled);
+    bool IsEnabled(int id) const;
     void OnThemeChanged();
 
 private:

@@ -1,4 +1,4 @@
-// Layout arithmetic of the main window and the pilot form.
+// Layout arithmetic of the main window and the pilot form, and the profile window's place.
 #include "app/win32/window_layout.h"
 
 #include <algorithm>
@@ -24,6 +24,11 @@ constexpr int kButtonGap = 8;
 
 PixelRect At(int left, int top, int width, int height) {
     return PixelRect{left, top, left + width, top + height};
+}
+
+// `from` moved as little as possible into [low, high - extent]; `low` when it cannot fit.
+int Within(int from, int low, int high, int extent) {
+    return std::max(low, std::min(from, high - extent));
 }
 
 }  // namespace
@@ -69,6 +74,55 @@ PilotFormLayout LayoutPilotForm(int dpi) {
     layout.save = At(s(exitLeft - kButtonGap - kButtonWidth), s(buttonTop), s(kButtonWidth),
                      s(kButtonHeight));
     return layout;
+}
+
+PixelRect PlaceBeside(const PixelRect& owner, const PixelRect& screen, FrameSize size,
+                      FrameSize minimum, int gap) {
+    enum Side { kRight, kLeft, kBelow, kAbove };
+    struct Room {
+        Side side;
+        PixelRect area;
+    };
+    const Room rooms[] = {
+        {kRight, {owner.right + gap, screen.top, screen.right, screen.bottom}},
+        {kLeft, {screen.left, screen.top, owner.left - gap, screen.bottom}},
+        {kBelow, {screen.left, owner.bottom + gap, screen.right, screen.bottom}},
+        {kAbove, {screen.left, screen.top, screen.right, owner.top - gap}},
+    };
+    // The window in a room: against the owner, level with it.
+    auto placeIn = [&owner](const Room& room, int width, int height) {
+        const PixelRect& area = room.area;
+        if (room.side == kRight || room.side == kLeft) {
+            const int left = room.side == kRight ? area.left : area.right - width;
+            return At(left, Within(owner.top, area.top, area.bottom, height), width, height);
+        }
+        const int top = room.side == kBelow ? area.top : area.bottom - height;
+        return At(Within(owner.left, area.left, area.right, width), top, width, height);
+    };
+    for (const Room& room : rooms) {
+        if (room.area.Width() >= size.width && room.area.Height() >= size.height) {
+            return placeIn(room, size.width, size.height);
+        }
+    }
+    const Room* roomiest = nullptr;
+    long long roomiestArea = 0;
+    for (const Room& room : rooms) {
+        const int width = std::min(size.width, room.area.Width());
+        const int height = std::min(size.height, room.area.Height());
+        const long long area = static_cast<long long>(width) * height;
+        if (width >= minimum.width && height >= minimum.height && area > roomiestArea) {
+            roomiest = &room;
+            roomiestArea = area;
+        }
+    }
+    if (roomiest) {
+        return placeIn(*roomiest, std::min(size.width, roomiest->area.Width()),
+                       std::min(size.height, roomiest->area.Height()));
+    }
+    const int width = std::min(size.width, screen.Width());
+    const int height = std::min(size.height, screen.Height());
+    return At(screen.right - width, Within(owner.top, screen.top, screen.bottom, height), width,
+              height);
 }
 
 }  // namespace aerolinker

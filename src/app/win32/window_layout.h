@@ -1,6 +1,6 @@
-// Where the controls of the two windows go, as plain arithmetic on client sizes and the
-// window's DPI, so that it is the same at every scale and can be checked without a screen.
-// Sizes are designed at 96 DPI and scaled.
+// Where the controls of the two windows go, and where the profile window opens, as plain
+// arithmetic on sizes and the window's DPI, so that it is the same at every scale and can be
+// checked without a screen. Sizes are designed at 96 DPI and scaled.
 #pragma once
 
 #include <array>
@@ -81,5 +81,21 @@ struct PilotFormLayout {
 // Each label stands above its field; the two folder fields have their browse button at their
 // right; "Save" and "Exit" sit at the bottom right.
 PilotFormLayout LayoutPilotForm(int dpi);
+
+// The profile window --------------------------------------------------------------------
+
+struct FrameSize {
+    int width = 0;
+    int height = 0;
+};
+
+// Where a window opens beside `owner` on the screen's work area `screen`, `gap` apart, so that
+// it hides none of the owner: to its right where the full `size` fits, else to its left, else
+// below, else above, level with the owner's top (or left) edge as far as the screen allows.
+// Where no side holds the full size, the side with the most room, the window made smaller
+// down to `minimum`; where not even that fits (the owner fills the screen), against the
+// screen's right edge.
+PixelRect PlaceBeside(const PixelRect& owner, const PixelRect& screen, FrameSize size,
+                      FrameSize minimum, int gap);
 
 }  // namespace aerolinker

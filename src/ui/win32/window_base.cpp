@@ -73,10 +73,13 @@ LRESULT WindowBase::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-int RunMessageLoop() {
+int RunMessageLoop(const std::function<bool(MSG&)>& takeFirst) {
     MSG message;
     BOOL got;
     while ((got = GetMessageA(&message, nullptr, 0, 0)) > 0) {
+        if (takeFirst && takeFirst(message)) {
+            continue;
+        }
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }

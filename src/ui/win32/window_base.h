@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 namespace aerolinker {
 
 class WindowBase {
@@ -52,7 +54,8 @@ private:
 };
 
 // Takes messages from the thread's queue until WM_QUIT; its exit code (1 when the queue
-// failed).
-int RunMessageLoop();
+// failed). Each message goes to `takeFirst` when given: a key it takes (a shortcut, Tab between
+// controls) is neither translated into characters nor dispatched.
+int RunMessageLoop(const std::function<bool(MSG&)>& takeFirst = nullptr);
 
 }  // namespace aerolinker

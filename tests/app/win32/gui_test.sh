@@ -1108,7 +1108,9 @@ double_click_title() {
 
 # The profile window opens beside the main window; both open where the pilot left them, the
 # main window maximised too, with the program's own settings left as they were; a place no
-# screen shows any more gives the first place.
+# screen shows any more gives the first place. Without a window manager Wine leaves a maximised
+# window at its normal size on screen: the case reads the window's state and the place it goes
+# back to, not its size.
 case_window_places() {
     write_config "PilotName=Jane Doe" "ID=CS042"
     local settings first_place="258 275 597 347"
@@ -1132,17 +1134,15 @@ case_window_places() {
     wait_until 10 probe_equals 1 zoomed TFConnection ||
         fail "a double click on the title bar did not maximise the main window"
     pass_note "the main window maximises"
-    screenshot window-places-maximised
-    close_program
+    xdotool key alt+F4
+    wait_for_exit "$program_pid" 20 || fail "the program did not end when its window closed"
     [ "$(settings_of "$config")" = "$settings" ] ||
         fail "closing changed the settings: $(cat -A "$config")"
     pass_note "the places are kept apart from the settings"
 
     start_program
-    wait_until 10 probe_equals 1 zoomed TFConnection || fail "the main window opened not maximised"
-    double_click_title TFConnection
-    wait_until 10 probe_equals 0 zoomed TFConnection || fail "the main window was not restored"
-    expect_probe "the main window restored to where it was" "40 30 700 420" rect TFConnection
+    expect_probe "the main window opens maximised" 1 zoomed TFConnection
+    expect_probe "and goes back to where it was" "40 30 700 420" normal-rect TFConnection
     click_control $ID_PROFILE
     wait_until 20 probe_equals 1 shown TFProfile || fail "\"Flight profile\" opened no window"
     expect_probe "the profile window where it was" "760 30 500 600" rect TFProfile

@@ -1,12 +1,14 @@
 // The main window as the handlers see it: its start state, the roles, the buttons running
 // their handlers through the error boundary, the text area following the window's size, and
-// closing.
+// closing, with its question during a tracked flight.
 #include "app/win32/main_window.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,8 @@
 #include "link/loopback/platform.h"
 #include "persistence/ini_file.h"
 #include "persistence/portable/services.h"
+#include "sim/loopback_simulator.h"
+#include "sim/scenario_parser.h"
 #include "test_windows.h"
 
 namespace aerolinker {
@@ -29,9 +33,19 @@ public:
     void ShowMessageBox(const std::string& text) override { messages.push_back(text); }
     void ShowStandardMessage(const std::string& text) override { messages.push_back(text); }
     void ReportError(const std::string& text) override { errors.push_back(text); }
+    bool AskYesNo(const std::string& question) override {
+        questions.push_back(question);
+        if (whileAsking) {
+            whileAsking();
+        }
+        return answer;
+    }
 
     std::vector<std::string> messages;
     std::vector<std::string> errors;
+    std::vector<std::string> questions;
+    bool answer = false;
+    std::function<void()> whileAsking;
 };
 
 class MainWindowTest : public testing::Test {
@@ -45,7 +59,7 @@ protected:
                             RegionalSettings{}, folder_.Path()}) {}
 
     void SetUp() override {
-        ASSERT_TRUE(window_.Create(form_));
+        ASSERT_TRUE(window_.Create(form_, config_));
         dpi_ = static_cast<int>(WindowDpi(window_.hwnd()));
     }
     void TearDown() override { window_.Destroy(); }
@@ -74,7 +88,7 @@ protected:
     int dpi_ = 96;
 };
 
-TEST_F(MainWindowTest, OpensAt258By275SizedAt597By347ResizableWithoutMaximise) {
+TEST_F(MainWindowTest, OpensAt258By275SizedAt597By347ResizableAndMaximisable) {
     RECT frame;
     GetWindowRect(window_.hwnd(), &frame);
     EXPECT_EQ(frame.left, 258);
@@ -85,7 +99,7 @@ TEST_F(MainWindowTest, OpensAt258By275SizedAt597By347ResizableWithoutMaximise) {
     EXPECT_NE(style & WS_THICKFRAME, 0);
     EXPECT_NE(style & WS_MINIMIZEBOX, 0);
     EXPECT_NE(style & WS_SYSMENU, 0);
-    EXPECT_EQ(style & WS_MAXIMIZEBOX, 0);
+    EXPECT_NE(style & WS_MAXIMIZEBOX, 0);
     EXPECT_EQ(WindowText(window_.hwnd()), "Aerolinker 2.1");
 }
 
@@ -117,12 +131,16 @@ TEST_F(MainWindowTest, TextAreaIsEditableWrappingCourierNewEightPoints) {
     EXPECT_EQ(font.lfHeight, -MulDiv(8, dpi_, 72));
 }
 
-TEST_F(MainWindowTest, ToolButtonsStandLeftToRightWithTheirHintsAsTooltips) {
+TEST_F(MainWindowTest, ToolButtonsStandLeftToRightWithTheirHintsAndShortcutsAsTooltips) {
     const int ids[] = {kIdLConnetti, kIdLChiudi,   kIdSaveGenerated, kIdInfos,
                        kIdSalvaSit,  kIdCaricaSit, kIdProfile};
     const char* hints[] = {"Connect to FSim", "Disconnect FS",  "Save Generated File",
                            "Info's",          "Save Situation", "Load Last Situation",
                            "Flight profile"};
+    const char* tooltips[] = {"Connect to FSim (Ctrl+K)",      "Disconnect FS (Ctrl+D)",
+                              "Save Generated File (Ctrl+S)",  "Info's (Ctrl+I)",
+                              "Save Situation (Ctrl+Shift+S)", "Load Last Situation (Ctrl+L)",
+                              "Flight profile (Ctrl+P)"};
     // The tool bar's tooltip window, owned by the main window.
     HWND tooltip = nullptr;
     EnumThreadWindows(
@@ -154,7 +172,7 @@ TEST_F(MainWindowTest, ToolButtonsStandLeftToRightWithTheirHintsAsTooltips) {
         tool.uId = reinterpret_cast<UINT_PTR>(Control(ids[i]));
         tool.lpszText = tip;
         SendMessageA(tooltip, TTM_GETTEXTA, sizeof tip, reinterpret_cast<LPARAM>(&tool));
-        EXPECT_STREQ(tip, hints[i]);
+        EXPECT_STREQ(tip, tooltips[i]);
         previousRight = place.right;
     }
     RECT client;
@@ -327,6 +345,56 @@ TEST_F(MainWindowTest, ClosingEndsTheProgramWithoutSavingOrAsking) {
     EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_FALSE(FileExists(folder_.File("Navforge.log")));
     EXPECT_TRUE(window_.messages.empty());
+    EXPECT_TRUE(window_.questions.empty());
+}
+
+// A flight plan loaded in the simulator: connecting starts tracking a flight.
+constexpr const char* kPlanLoaded =
+    "scenario \"Plan loaded\"\n"
+    "title \"Generic Twin Turboprop\"\n"
+    "waypoint_count 5\n"
+    "route_distance 250000\n"
+    "prev LIEO\n"
+    "next OLB\n"
+    "clock 09:52\n"
+    "frame\n"
+    "engines 1 0 0 0\n"
+    "on_ground 1\n";
+
+constexpr const char* kCloseInFlight =
+    "A flight is being tracked. Close Aerolinker? The flight can be resumed from its last saved "
+    "situation.";
+
+TEST_F(MainWindowTest, ClosingInFlightAsksOnceNoKeepsTheFlightYesEnds) {
+    LoopbackSimulator simulator(platform_,
+                                std::make_shared<const Scenario>(ParseScenario(kPlanLoaded)));
+    Click(kIdLConnetti);
+    ASSERT_TRUE(form_.FlightTracked());
+
+    // A second close while the question is open (Close on the task bar) asks nothing more.
+    window_.whileAsking = [this] { SendMessageA(window_.hwnd(), WM_CLOSE, 0, 0); };
+    SendMessageA(window_.hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(window_.questions, std::vector<std::string>{kCloseInFlight});
+    ASSERT_NE(window_.hwnd(), nullptr) << "No keeps the program";
+    EXPECT_TRUE(form_.FlightTracked());
+    EXPECT_TRUE(window_.TimerEnabled());
+
+    window_.whileAsking = nullptr;
+    window_.answer = true;
+    SendMessageA(window_.hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(window_.questions.size(), 2u);
+    EXPECT_EQ(window_.hwnd(), nullptr);
+}
+
+TEST_F(MainWindowTest, ClosingAfterTheFlightWasDisconnectedAsksNothing) {
+    LoopbackSimulator simulator(platform_,
+                                std::make_shared<const Scenario>(ParseScenario(kPlanLoaded)));
+    Click(kIdLConnetti);
+    ASSERT_TRUE(form_.FlightTracked());
+    Click(kIdLChiudi);
+    SendMessageA(window_.hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(window_.questions.empty());
+    EXPECT_EQ(window_.hwnd(), nullptr);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The pilot form: its fields turn typed letters into capitals but keep the case of what the
-// program places in them, the keyboard order, and "Save" and "Exit".
+// program places in them, the keyboard order, and "Save" (with its offer to make a missing
+// folder) and "Exit".
 #include "app/win32/pilot_form.h"
 
 #include <gtest/gtest.h>
@@ -51,6 +52,18 @@ public:
     void PauseUserInterface(unsigned) override {}
     void ReportError(const std::string& text) override { errors.push_back(text); }
     std::vector<std::string> errors;
+};
+
+// The real form, with the question about a missing folder answered in the pilot's place.
+class AnsweringPilotForm : public TFPilot {
+public:
+    using TFPilot::TFPilot;
+    MissingFolderAnswer AskAboutMissingFolder(const std::string& folder) override {
+        asked.push_back(folder);
+        return answer;
+    }
+    std::vector<std::string> asked;
+    MissingFolderAnswer answer = MissingFolderAnswer::kKeepAsTyped;
 };
 
 class PilotFormTest : public testing::Test {
@@ -128,7 +141,7 @@ protected:
     ByteFileCopier copier_;
     FixedClock clock_{LocalDateTime{}};
     TFConnection form_;
-    TFPilot pilot_;
+    AnsweringPilotForm pilot_;
 };
 
 TEST_F(PilotFormTest, IsAFixedDialogWithOnlyACloseBoxAndA450By285ClientArea) {
@@ -247,7 +260,7 @@ TEST_F(PilotFormTest, RefusedWriteLeavesTheProfileAndReachesTheErrorHandler) {
     TFConnection form(AppServices{link_, roles_, blockedConfig, missing, copier_, clock_,
                                   RegionalSettings{}, folder_.Path()});
     const PilotProfile before = form.Pilot();
-    TFPilot pilot(GetModuleHandleA(nullptr), form);
+    AnsweringPilotForm pilot(GetModuleHandleA(nullptr), form);
     ASSERT_TRUE(pilot.Create(nullptr));
     pilot.FormShow();
     SetTextKeepingCase(GetDlgItem(pilot.hwnd(), kIdEPilot), "New Name");
@@ -256,6 +269,53 @@ TEST_F(PilotFormTest, RefusedWriteLeavesTheProfileAndReachesTheErrorHandler) {
     ASSERT_EQ(roles_.errors.size(), 1u);
     EXPECT_EQ(roles_.errors[0], "Unable to write to " + blocked + "\\Aerolinker.ini");
     EXPECT_EQ(form.Pilot().PilotName, before.PilotName);
+}
+
+// "Save" with a folder field naming no folder asks, for each such field: Yes makes it and
+// saves, No saves the name as typed, Cancel goes back to the form and writes nothing. A folder
+// that cannot be made reports why and saves nothing.
+TEST_F(PilotFormTest, SaveOffersToMakeAFolderThatDoesNotExist) {
+    using Answer = TFPilot::MissingFolderAnswer;
+    const std::string blocker = folder_.File("a file");
+    ASSERT_EQ(ReplaceFileContents(blocker, "x"), 0);
+    struct Case {
+        const char* what;
+        std::string flights;
+        Answer answer;
+        bool saved;
+        bool made;
+        bool reported;
+    };
+    const Case cases[] = {
+        {"yes", folder_.File("new\\flights"), Answer::kCreate, true, true, false},
+        {"no", folder_.File("elsewhere"), Answer::kKeepAsTyped, true, false, false},
+        {"cancel", folder_.File("typo"), Answer::kBackToForm, false, false, false},
+        {"cannot be made", blocker + "\\flights", Answer::kCreate, false, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        pilot_.asked.clear();
+        roles_.errors.clear();
+        pilot_.answer = c.answer;
+        SetTextKeepingCase(Field(kIdFDir), c.flights);
+        SetTextKeepingCase(Field(kIdFs2k4), folder_.Path());  // exists: no question
+        form_.RunGuarded([this] { pilot_.PilotSave(); });
+        EXPECT_EQ(pilot_.asked, std::vector<std::string>{c.flights});
+        EXPECT_EQ(form_.Pilot().Flightdir == c.flights, c.saved);
+        EXPECT_EQ(GetFileAttributesA(c.flights.c_str()) != INVALID_FILE_ATTRIBUTES, c.made);
+        ASSERT_EQ(roles_.errors.size(), c.reported ? 1u : 0u);
+        if (c.reported) {
+            EXPECT_EQ(roles_.errors[0].rfind("Cannot create folder \"" + c.flights + "\". ", 0), 0u)
+                << roles_.errors[0];
+        }
+    }
+
+    // Both folders there: "Save" asks nothing.
+    pilot_.asked.clear();
+    SetTextKeepingCase(Field(kIdFDir), folder_.Path());
+    form_.RunGuarded([this] { pilot_.PilotSave(); });
+    EXPECT_TRUE(pilot_.asked.empty());
+    EXPECT_EQ(form_.Pilot().Flightdir, folder_.Path());
 }
 
 }  // namespace

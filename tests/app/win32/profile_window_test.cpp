@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "app/win32/window_text.h"
+#include "persistence/ini_file.h"
+#include "test_windows.h"
 #include "ui/win32/bitmap.h"
 #include "ui/win32/newer_api.h"
 
@@ -97,12 +99,19 @@ private:
     int height_;
 };
 
+// Where the window keeps its place, fresh for each test.
+struct ScratchPlaces {
+    TestFolder folder;
+    IniFile ini{folder.File("Aerolinker.ini"), RegionalSettings{}};
+};
+
 constexpr int kWidth = 640;
 constexpr int kHeight = 520;
 
 TEST(ProfileWindow, OpensResizableAndRedrawsOnlyWhenTheFlightChanged) {
     MadeUpFlight flight;
-    ProfileWindow window(GetModuleHandleA(nullptr), flight);
+    ScratchPlaces places;
+    ProfileWindow window(GetModuleHandleA(nullptr), flight, places.ini);
     ASSERT_TRUE(window.Open(nullptr));
     EXPECT_EQ(WindowText(window.hwnd()), "Flight profile");
     EXPECT_TRUE(IsWindowVisible(window.hwnd()));
@@ -128,7 +137,8 @@ TEST(ProfileWindow, OpensResizableAndRedrawsOnlyWhenTheFlightChanged) {
 
 TEST(ProfileWindow, DrawsEachRowWhereTheMappingPutsItInBothPlots) {
     MadeUpFlight flight = Hop();
-    ProfileWindow window(GetModuleHandleA(nullptr), flight);
+    ScratchPlaces places;
+    ProfileWindow window(GetModuleHandleA(nullptr), flight, places.ini);
     ASSERT_TRUE(window.Open(nullptr));
     const int dpi = static_cast<int>(WindowDpi(window.hwnd()));
     const Picture picture(window, kWidth, kHeight);
@@ -155,7 +165,8 @@ TEST(ProfileWindow, DrawsEachRowWhereTheMappingPutsItInBothPlots) {
 
 TEST(ProfileWindow, WithNoRowsShowsOnlyALineOfText) {
     MadeUpFlight flight;
-    ProfileWindow window(GetModuleHandleA(nullptr), flight);
+    ScratchPlaces places;
+    ProfileWindow window(GetModuleHandleA(nullptr), flight, places.ini);
     ASSERT_TRUE(window.Open(nullptr));
     const Picture empty(window, kWidth, kHeight);
     EXPECT_EQ(empty.Count(kFlightLineColour), 0);

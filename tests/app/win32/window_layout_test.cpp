@@ -1,4 +1,5 @@
-// Where the controls of the main window and the pilot form go, at several DPIs.
+// Where the controls of the main window and the pilot form go, at several DPIs, and where
+// the profile window opens.
 #include "app/win32/window_layout.h"
 
 #include <gtest/gtest.h>
@@ -110,6 +111,35 @@ TEST(PilotFormLayout, EveryControlInsideTheClientAreaAndNoneOverlapping) {
                 EXPECT_FALSE(controls[i].Overlaps(controls[j])) << i << " and " << j;
             }
         }
+    }
+}
+
+// The profile window opens beside the main window, hiding none of its buttons or its log:
+// the first side where it fits whole, else the roomiest side with it made smaller, and only
+// over a main window that fills the screen.
+TEST(ProfileWindowPlace, BesideTheMainWindowWhereTheScreenHasRoom) {
+    const PixelRect screen{0, 0, 1280, 1024};
+    const FrameSize size{640, 560};
+    const FrameSize minimum{370, 440};
+    struct Case {
+        const char* where;
+        PixelRect owner;
+        PixelRect expected;
+    };
+    const Case cases[] = {
+        {"right, whole", {0, 0, 597, 347}, {605, 0, 1245, 560}},
+        {"right, narrowed", {258, 275, 855, 622}, {863, 275, 1280, 835}},
+        {"left, whole", {683, 100, 1280, 447}, {35, 100, 675, 660}},
+        {"below, whole", {0, 0, 1280, 300}, {0, 308, 640, 868}},
+        {"above, shortened", {0, 500, 1280, 1024}, {0, 0, 640, 492}},
+        {"over a main window filling the screen", {0, 0, 1280, 1024}, {640, 0, 1280, 560}},
+    };
+    for (const Case& c : cases) {
+        const PixelRect place = PlaceBeside(c.owner, screen, size, minimum, 8);
+        EXPECT_EQ(std::vector<int>({place.left, place.top, place.right, place.bottom}),
+                  std::vector<int>(
+                      {c.expected.left, c.expected.top, c.expected.right, c.expected.bottom}))
+            << c.where;
     }
 }
 

@@ -178,12 +178,14 @@ int Usage() {
         "  title CLASS                     caption of a top-level window of a class\n"
         "  count CLASS                     top-level windows of a class\n"
         "  enabled ID | centre ID | text ID  a control of the main window or pilot form\n"
-        "  shown CLASS | iconic | rect CLASS | window-centre CLASS\n"
-        "                                  a top-level window's state and place\n"
+        "  shown CLASS | iconic | rect CLASS | window-centre CLASS | zoomed CLASS\n"
+        "  normal-rect CLASS               a top-level window's state and place\n"
         "  foreground                      class of the window in front\n"
+        "  focus                           identifier of the control with the keyboard focus\n"
         "  dialog | dialog-button TEXT     the open message box or folder dialog\n"
         "  tooltip                         the tooltip on show\n"
-        "  minimise | place CLASS X Y      arrange windows for a test\n",
+        "  minimise | place CLASS X Y | frame CLASS X Y W H\n"
+        "                                  arrange windows for a test\n",
         stderr);
     return 2;
 }
@@ -256,6 +258,40 @@ int main(int argc, char** argv) {
         std::printf("%s\n", ClassOf(front).c_str());
         return 0;
     }
+    if (command == "focus") {
+        // Another process sees the focus only through the program's window thread.
+        HWND main = MainWindow();
+        GUITHREADINFO thread = {};
+        thread.cbSize = sizeof thread;
+        if (!main || !GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &thread) ||
+            !thread.hwndFocus) {
+            return 1;
+        }
+        std::printf("%d\n", GetDlgCtrlID(thread.hwndFocus));
+        return 0;
+    }
+    if (command == "normal-rect" && argc == 3) {
+        // Where the window goes back to from maximised. Its coordinates count from the work
+        // area, which is the whole screen on the tests' display.
+        HWND window = FindWindowA(argv[2], nullptr);
+        WINDOWPLACEMENT placement = {};
+        placement.length = sizeof placement;
+        if (!window || !GetWindowPlacement(window, &placement)) {
+            return 1;
+        }
+        const RECT& normal = placement.rcNormalPosition;
+        std::printf("%ld %ld %ld %ld\n", normal.left, normal.top, normal.right - normal.left,
+                    normal.bottom - normal.top);
+        return 0;
+    }
+    if (command == "zoomed" && argc == 3) {
+        HWND window = FindWindowA(argv[2], nullptr);
+        if (!window) {
+            return 1;
+        }
+        std::printf("%d\n", IsZoomed(window) ? 1 : 0);
+        return 0;
+    }
     if (command == "iconic") {
         HWND main = MainWindow();
         if (!main) {
@@ -292,6 +328,15 @@ int main(int argc, char** argv) {
         }
         SetWindowPos(window, nullptr, number(3), number(4), 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
+    if (command == "frame" && argc == 7) {
+        HWND window = FindWindowA(argv[2], nullptr);
+        if (!window) {
+            return 1;
+        }
+        SetWindowPos(window, nullptr, number(3), number(4), number(5), number(6),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;
     }
     return Usage();
