@@ -3,9 +3,9 @@
 # display of the test's own (Xvfb), xdotool moves the mouse, clicks and types, and the probe
 # (aerolinker-probe.exe) reads back what the window shows. One case per run:
 #
-#   gui_test.sh first-start | no-server | flight | resume | lost-link | no-plan |
-#               save-generated | second-copy | pilot-form | save-refused | keyboard |
-#               window-places
+#   gui_test.sh first-start | no-server | flight | resume | lost-link | sim-restart | no-plan |
+#               save-generated | save-failure | second-copy | pilot-form | save-refused |
+#               keyboard | window-places | fsim-chooser
 #
 # The programs come from the environment: AEROLINKER_EXE, PROBE_EXE, FSIM_EXE, CONSOLE_EXE,
 # SCENARIO_DIR (the bundled scenarios), TEST_SOURCE_DIR (this folder) and ARTIFACTS (where
