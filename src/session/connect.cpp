@@ -107,8 +107,8 @@ void FlightSession::Disconnect() {
     services_.window.SetTimerEnabled(false);
 }
 
-// "LIEO→LIRQ, next ELB": the departure is the route's first ident once flown, the GPS's
-// previous waypoint before the take-off.
+// "LIEO->LIRQ, next ELB", with the log's own arrow: the window's raster fonts have no other.
+// The departure is the route's first ident once flown, the GPS's previous waypoint before.
 void FlightSession::ShowTracking() {
     const std::string& route = tracker_.State().RouteFlown;
     const std::size_t arrow = route.find("->");
@@ -119,7 +119,7 @@ void FlightSession::ShowTracking() {
     // read yet.
     std::string text = "Tracking " + departure;
     if (!sample_.destination.Text().empty()) {
-        text += "\u2192" + sample_.destination.Text();
+        text += "->" + sample_.destination.Text();
     }
     if (!sample_.nextWaypoint.Text().empty()) {
         text += ", next " + sample_.nextWaypoint.Text();

@@ -15,7 +15,7 @@ public:
     virtual void SetCaption(const std::string& caption) = 0;
     // The status bar's first panel: the link's state.
     virtual void SetStatusText(const std::string& text) = 0;
-    // Its second panel: the flight's ("Tracking LIEO→LIRQ, next ELB", "Arrived"), UTF-8.
+    // Its second panel: the flight's ("Tracking LIEO->LIRQ, next ELB", "Arrived").
     virtual void SetFlightStatus(const std::string& text) = 0;
     // The message box with its one OK button; returns when the pilot has closed it.
     virtual void ShowMessageBox(const std::string& text) = 0;

@@ -222,12 +222,11 @@ TEST(FlightSessionTest, TheFlightsPanelFollowsTheFlight) {
     flight.Start();
     flight.Connect();
     flight.Tick();  // the first sample names the destination and the next waypoint
-    EXPECT_EQ(flight.window().flightStatus, "Tracking LIEO\u2192LIRQ, next OLB");
+    EXPECT_EQ(flight.window().flightStatus, "Tracking LIEO->LIRQ, next OLB");
     while (Count(flight.window().events, FlightEvent::WaypointRegistered) < 2) {
         flight.Tick();
     }
-    EXPECT_EQ(flight.window().flightStatus,
-              "Tracking LIEO\u2192LIRQ, next PRT, situation saved 10:12");
+    EXPECT_EQ(flight.window().flightStatus, "Tracking LIEO->LIRQ, next PRT, situation saved 10:12");
     flight.form().RunGuarded([&] { flight.form().LChiudiClick(); });
     EXPECT_EQ(flight.window().flightStatus, "Not tracking");
 }

@@ -134,8 +134,7 @@ void MainWindow::LayOutStatusPanels() {
 }
 
 void MainWindow::SetFlightStatus(const std::string& text) {
-    const std::wstring wide = WideFromUtf8(text);
-    SendMessageW(status_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(wide.c_str()));
+    SendMessageA(status_, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 HWND MainWindow::MessageOwner() const {

@@ -9,11 +9,8 @@ namespace aerolinker {
 
 std::string WindowText(HWND window);
 
-// Text for the wide (UTF-16) calls: from the program's ANSI texts (CP_ACP) or its UTF-8 ones.
+// Text for the wide (UTF-16) calls from text in `codePage` (CP_ACP for the program's texts).
 std::wstring WideText(const std::string& text, UINT codePage);
-inline std::wstring WideFromUtf8(const std::string& text) {
-    return WideText(text, CP_UTF8);
-}
 
 // Places text in an edit field as it stands. A field that turns typed letters into upper case
 // (ES_UPPERCASE) would also convert text set by the program, so the style is lifted while the
