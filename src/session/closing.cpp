@@ -14,12 +14,12 @@
 #include "logbook/profile_svg.h"
 #include "session/flight_session.h"
 #include "tracking/flight_math.h"
+#include "tracking/log_rows.h"
 
 namespace aerolinker {
 namespace {
 
 constexpr std::uint16_t kLandingReportSeconds = 16;
-constexpr const char* kRouteArrow = "->";
 using units::kMinutesPerDay;
 using units::kMinutesPerHour;
 
@@ -27,18 +27,6 @@ using units::kMinutesPerHour;
 int MinutesBetween(double from, double to) {
     const int minutes = static_cast<int>(std::lround((to - from) * kMinutesPerDay));
     return (minutes % kMinutesPerDay + kMinutesPerDay) % kMinutesPerDay;
-}
-
-// "LIEO->OLB->ELB->": the idents followed by an arrow, the departure first.
-std::vector<std::string> IdentsFlown(const std::string& route) {
-    std::vector<std::string> idents;
-    std::size_t at = 0;
-    for (std::size_t arrow = route.find(kRouteArrow); arrow != std::string::npos;
-         arrow = route.find(kRouteArrow, at)) {
-        idents.push_back(route.substr(at, arrow - at));
-        at = arrow + 2;
-    }
-    return idents;
 }
 
 }  // namespace

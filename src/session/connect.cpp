@@ -110,16 +110,14 @@ void FlightSession::Disconnect() {
 // "LIEO->LIRQ, next ELB", with the log's own arrow: the window's raster fonts have no other.
 // The departure is the route's first ident once flown, the GPS's previous waypoint before.
 void FlightSession::ShowTracking() {
-    const std::string& route = tracker_.State().RouteFlown;
-    const std::size_t arrow = route.find("->");
-    const std::string departure = arrow != std::string::npos
-                                      ? route.substr(0, arrow)
-                                      : LogName(sample_.previousWaypoint.Text());
+    const std::vector<std::string> flown = IdentsFlown(tracker_.State().RouteFlown);
+    const std::string departure =
+        flown.empty() ? LogName(sample_.previousWaypoint.Text()) : flown.front();
     // Before the first sample (at the connect) the destination and the next waypoint are not
     // read yet.
     std::string text = "Tracking " + departure;
     if (!sample_.destination.Text().empty()) {
-        text += "->" + sample_.destination.Text();
+        text += kRouteArrow + sample_.destination.Text();
     }
     if (!sample_.nextWaypoint.Text().empty()) {
         text += ", next " + sample_.nextWaypoint.Text();

@@ -32,6 +32,18 @@ std::string MilesCell(const char* pattern, double miles, const RegionalSettings&
 
 }  // namespace
 
+std::vector<std::string> IdentsFlown(const std::string& route) {
+    const std::size_t arrowLength = std::char_traits<char>::length(kRouteArrow);
+    std::vector<std::string> idents;
+    std::size_t at = 0;
+    for (std::size_t arrow = route.find(kRouteArrow); arrow != std::string::npos;
+         arrow = route.find(kRouteArrow, at)) {
+        idents.push_back(route.substr(at, arrow - at));
+        at = arrow + arrowLength;
+    }
+    return idents;
+}
+
 std::string LogName(const std::string& text) {
     std::string shown = text;
     for (char& c : shown) {

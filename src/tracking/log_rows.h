@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "common/regional_settings.h"
 
@@ -15,6 +16,11 @@ constexpr const char* kNoTimeText = "--:--";
 // A name from the simulator as the log shows it: a line break or another control character
 // would break the table or move the header's lines, so each becomes '?'.
 std::string LogName(const std::string& text);
+
+// The route flown is each ident followed by this arrow, the departure first ("LIEO->OLB->").
+constexpr const char* kRouteArrow = "->";
+// The idents of a route flown, the departure first.
+std::vector<std::string> IdentsFlown(const std::string& route);
 
 // The heading's three digits, or "###" when the simulator sent no number.
 std::string HeadingCell(double radians);

@@ -41,7 +41,7 @@ void Tracker::RecordTakeOff(const SimSample& sample) {
     log_.InsertAt(log_places::kTakeOff, "Take off    : " + clock);
     log_.Append(DepartureRow(departure, HeadingCell(sample.trueHeading),
                              state_.RemainingAtDeparture, clock, regional_));
-    state_.RouteFlown = departure + "->";
+    state_.RouteFlown = departure + kRouteArrow;
     log_.Append(NextLegRow(LogName(sample.nextWaypoint.Text()), leg, state_.RemainingAfterLeg, ete,
                            EstimatedTimeOver(clock, ete, regional_), regional_));
 

@@ -35,7 +35,7 @@ void Tracker::RegisterWaypoint(const SimSample& sample) {
     log_.Append(PassageRow(HeadingCell(sample.trueHeading), feet, clock));
     const std::string reached = LogName(sample.previousWaypoint.Text());
     const std::string nextName = LogName(sample.nextWaypoint.Text());
-    state_.RouteFlown += reached + "->";
+    state_.RouteFlown += reached + kRouteArrow;
     log_.Append(NextLegRow(nextName, leg, state_.RemainingAfterLeg, ete,
                            EstimatedTimeOver(clock, ete, regional_), regional_));
 
