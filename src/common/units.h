@@ -57,4 +57,10 @@ inline double PlainMetresToMiles(double metres) {
     return metres / kMetresPerKilometre * kMilesPerKilometre;
 }
 
+// The flight record's distances (flown, planned) are true nautical miles, as other tools
+// measure the same track; the log keeps its own miles above.
+inline double MetresToNauticalMiles(double metres) {
+    return metres / kMetresPerNauticalMile;
+}
+
 }  // namespace aerolinker::units

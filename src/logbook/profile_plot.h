@@ -1,9 +1,11 @@
-// Where the flight's pictures put each row: the vertical profile (altitude over the distance
-// flown) and the ground track (latitude and longitude), mapped into a rectangle of pixels.
-// Plain arithmetic, so that every picture of the profile draws the same and the mapping can
-// be checked without a screen.
+// Where the flight's pictures put everything: the vertical profile (altitude over the distance
+// flown, its axes, the marks' names and the touchdown report) and the ground track (latitude
+// and longitude), mapped into rectangles of pixels. Plain arithmetic, so that the logbook's
+// SVG and the window draw the same picture and the layout can be checked without a screen.
 #pragma once
 
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "recorder/trace.h"
@@ -16,7 +18,7 @@ struct PlotPoint {
     double y = 0.0;
 };
 
-// A rectangle in pixels, y growing downwards as on a screen.
+// A rectangle in pixels, y growing downwards as on a screen. Also the box of a text.
 struct PlotArea {
     double left = 0.0;
     double top = 0.0;
@@ -27,43 +29,109 @@ struct PlotArea {
     double Height() const { return bottom - top; }
 };
 
-// The smallest "round" figure (1, 2 or 5 times a power of ten) at least `value / steps` per
-// step, so that an axis ends on a figure a pilot reads at a glance. `value` must be positive.
-double RoundStep(double value, int steps);
-
-// The profile's axes: from 0 to `steps` times the step, in miles and in feet.
-struct ProfileAxes {
-    static constexpr int kSteps = 5;
-    double milesStep = 1.0;
-    double feetStep = 1.0;
-    int milesDecimals = 0;  // as many as the step needs: 0.2 x 3 reads "0.6"
-
-    double MilesSpan() const { return milesStep * kSteps; }
-    double FeetSpan() const { return feetStep * kSteps; }
+// The size of a picture's text in pixels: the font's em, and one line of it from the top of
+// its box to the bottom. The text stands in its box as the font puts it in a line.
+struct TextSize {
+    double em = 0.0;
+    double line = 0.0;
 };
 
-// Axes that hold the whole flight; a taxi-only trace still gets at least a mile and 1000 ft.
-ProfileAxes ChooseProfileAxes(double totalMiles, double highestFeet);
+// How wide `text` is written `em` pixels high, estimated from its characters rather than
+// measured, so that the layout is the same in the SVG (drawn by whatever reads it) and in the
+// window. Generous for capitals, which the idents are; the touchdown report, mostly small
+// letters, is not counted as if it were capitals.
+double TextWidth(const std::string& text, double em, bool bold = false);
 
-// Distance and altitude to pixels: 0 miles at the left edge, 0 ft at the bottom; altitudes
-// outside the axis (below the ground, above the top) stay on its ends.
+// The axes' titles, the same in every picture.
+inline constexpr char kDistanceAxisTitle[] = "Distance flown (nm)";
+inline constexpr char kAltitudeAxisTitle[] = "Altitude (ft)";
+
+// One axis: `steps` equal round steps (1, 2 or 5 times a power of ten) from `low`, its figures
+// written with `decimals` places (as many as the step needs: 0.2 x 3 reads "0.6").
+struct PlotAxis {
+    double low = 0.0;
+    double step = 1.0;
+    int steps = 1;
+    int decimals = 0;
+
+    double At(int i) const { return low + step * i; }
+    double High() const { return At(steps); }
+    double Span() const { return step * steps; }
+};
+
+// The round axis that holds `lowest` to `highest` (lowest < highest) on 4 to 8 steps and ends
+// closest to them: a figure a pilot reads at a glance, and little of the picture wasted.
+PlotAxis RoundAxis(double lowest, double highest);
+
+struct ProfileAxes {
+    PlotAxis distance;  // nautical miles
+    PlotAxis altitude;  // feet
+};
+
+// Axes that hold the whole flight: the distance from 0, the altitude from sea level or from
+// below it when the aircraft was there. A taxi-only trace still gets a nautical mile and
+// 1000 ft, so that its few metres do not fill the picture.
+ProfileAxes ChooseProfileAxes(double totalNauticalMiles, double lowestFeet, double highestFeet);
+
+// Distance and altitude to pixels: the axes' ends on the area's edges; an altitude outside the
+// axis stays on its end.
 class ProfileMapping {
 public:
     ProfileMapping(const PlotArea& area, const ProfileAxes& axes) : area_(area), axes_(axes) {}
-    PlotPoint At(double miles, double feet) const;
+    PlotPoint At(double nauticalMiles, double feet) const;
 
 private:
     PlotArea area_;
     ProfileAxes axes_;
 };
 
-// The profile of a whole trace: one point per row, and the axes chosen for it.
+// Where a picture lets the profile write, and the size of its text.
+struct ProfileFrame {
+    PlotArea plot;          // the axes' rectangle
+    double namesTop = 0.0;  // the top of the band above the plot for the marks' names
+    double right = 0.0;     // the picture's right edge
+    TextSize text;
+};
+
+// One grid line and its figure: a vertical line at `pixel` for the distance, a horizontal
+// one for the altitude.
+struct GridLine {
+    double pixel = 0.0;
+    std::string figure;
+};
+
+// A mark on the profile and the box its name is written in, centred. Names that would run
+// into each other are staggered onto rows above the plot and, where no row has room, left
+// out; the first and the last mark (the take-off and the landing) are always named.
+struct MarkLabel {
+    PlotPoint at;  // the mark, on the flight's line
+    bool named = false;
+    PlotArea box;
+};
+
+// The touchdown report's box, its text written from the left. It stands clear of the flight's
+// line; only where the picture has no such place is it written over the line, on the
+// picture's background so that it still reads.
+struct PlacedText {
+    PlotArea box;
+    bool overLine = false;
+};
+
+// Everything both pictures draw of the profile.
 struct ProfilePlot {
     ProfileAxes axes;
-    std::vector<double> miles;  // the distance flown up to each row
-    std::vector<PlotPoint> points;
+    std::vector<GridLine> distanceGrid;
+    std::vector<GridLine> altitudeGrid;
+    std::vector<double> nauticalMiles;  // the distance flown up to each row
+    std::vector<PlotPoint> points;      // one per row
+    std::vector<MarkLabel> labels;      // one per mark, in the marks' order; none without rows
+    std::optional<PlacedText> touchdown;
 };
-ProfilePlot PlotProfile(const std::vector<TraceRow>& rows, const PlotArea& area);
+
+// The profile of a whole trace. `touchdownText` (the landing report, bold) is placed near the
+// landing mark, or the flight's end when there is none; empty when there is no report.
+ProfilePlot PlotProfile(const std::vector<TraceRow>& rows, const std::vector<TrackMark>& marks,
+                        const std::string& touchdownText, const ProfileFrame& frame);
 
 // Latitude and longitude to pixels, equirectangular: a degree of longitude is cos(latitude)
 // of a degree of latitude at the middle of the track, so a short track keeps its true shape.

@@ -1,10 +1,6 @@
-// Drawing the vertical profile.
+// Drawing the vertical profile as SVG, from the layout the window draws from too.
 #include "logbook/profile_svg.h"
 
-#include <algorithm>
-#include <cmath>
-
-#include "common/units.h"
 #include "common/fixed_number_text.h"
 #include "logbook/profile_plot.h"
 #include "logbook/xml_text.h"
@@ -13,11 +9,27 @@ namespace aerolinker {
 
 namespace {
 
-// The plot area inside the picture, leaving room for the title and the axis labels.
+constexpr double kTitleFontPixels = 16.0;
+constexpr double kTitleBaseline = 25.0;
+// The marks' names stand on up to three rows between the title and the plot.
+constexpr double kNamesTop = 32.0;
+// The plot area inside the picture, leaving room for the title, the names and the axes'
+// figures and titles.
 constexpr double kLeft = 80.0;
 constexpr double kRight = kProfileWidth - 30.0;
-constexpr double kTop = 60.0;
+constexpr double kTop = 80.0;
 constexpr double kBottom = kProfileHeight - 60.0;
+// The figures beside and under the axes, and the axes' titles.
+constexpr double kFigureGap = 6.0;
+constexpr double kFigureCentring = 4.0;  // a figure's baseline below its grid line
+constexpr double kDistanceFiguresBaseline = kBottom + 16.0;
+constexpr double kDistanceTitleBaseline = kProfileHeight - 20.0;
+constexpr double kAltitudeTitleX = 20.0;
+constexpr double kMarkRadius = 4.0;
+constexpr double kSingleRowRadius = 3.0;
+
+constexpr char kLineColour[] = "#1f4e9c";
+constexpr char kMarkColour[] = "#c0392b";
 
 std::string Number(double value) {
     return FixedText(value, 1);
@@ -29,6 +41,10 @@ std::string Text(double x, double y, const std::string& anchor, const std::strin
            extra + ">" + XmlText(text) + "</text>\n";
 }
 
+double Baseline(const PlotArea& box) {
+    return box.top + kProfileText.em;
+}
+
 // The picture's frame: the document, its white ground and the title.
 std::string SvgHead(const std::string& title) {
     std::string svg =
@@ -36,80 +52,76 @@ std::string SvgHead(const std::string& title) {
         "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" +
         std::to_string(kProfileWidth) + "\" height=\"" + std::to_string(kProfileHeight) +
         "\" viewBox=\"0 0 " + std::to_string(kProfileWidth) + " " + std::to_string(kProfileHeight) +
-        "\" font-family=\"Arial, Helvetica, sans-serif\" font-size=\"12\">\n"
+        "\" font-family=\"Arial, Helvetica, sans-serif\" font-size=\"" +
+        FixedText(kProfileText.em, 0) + "\">\n" +
         "<rect x=\"0\" y=\"0\" width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
-    return svg + Text(kProfileWidth / 2.0, 25.0, "middle", title, " font-size=\"16\"");
+    return svg + Text(kProfileWidth / 2.0, kTitleBaseline, "middle", title,
+                      " font-size=\"" + FixedText(kTitleFontPixels, 0) + "\"");
 }
 
-// Grid lines, axis figures, the axes and their labels.
-std::string SvgAxes(const ProfileAxes& axes, const ProfileMapping& mapping) {
+// Grid lines, axis figures, the axes and their titles.
+std::string SvgAxes(const ProfilePlot& plot) {
     std::string svg;
-    for (int i = 0; i <= ProfileAxes::kSteps; ++i) {
-        const double gx = mapping.At(axes.milesStep * i, 0.0).x;
-        const double gy = mapping.At(0.0, axes.feetStep * i).y;
-        svg += "<line x1=\"" + Number(kLeft) + "\" y1=\"" + Number(gy) + "\" x2=\"" +
-               Number(kRight) + "\" y2=\"" + Number(gy) + "\" stroke=\"#dddddd\"/>\n";
-        svg += Text(kLeft - 6.0, gy + 4.0, "end", FixedText(axes.feetStep * i, 0));
-        svg +=
-            Text(gx, kBottom + 16.0, "middle", FixedText(axes.milesStep * i, axes.milesDecimals));
+    for (const GridLine& grid : plot.altitudeGrid) {
+        svg += "<line x1=\"" + Number(kLeft) + "\" y1=\"" + Number(grid.pixel) + "\" x2=\"" +
+               Number(kRight) + "\" y2=\"" + Number(grid.pixel) + "\" stroke=\"#dddddd\"/>\n";
+        svg += Text(kLeft - kFigureGap, grid.pixel + kFigureCentring, "end", grid.figure);
+    }
+    for (const GridLine& grid : plot.distanceGrid) {
+        svg += Text(grid.pixel, kDistanceFiguresBaseline, "middle", grid.figure);
     }
     svg += "<polyline points=\"" + Number(kLeft) + "," + Number(kTop) + " " + Number(kLeft) + "," +
            Number(kBottom) + " " + Number(kRight) + "," + Number(kBottom) +
            "\" fill=\"none\" stroke=\"black\"/>\n";
-    svg += Text((kLeft + kRight) / 2.0, kProfileHeight - 20.0, "middle", "Distance flown (miles)");
-    svg += Text(20.0, (kTop + kBottom) / 2.0, "middle", "Altitude (ft)",
-                " transform=\"rotate(-90 20 " + Number((kTop + kBottom) / 2.0) + ")\"");
+    svg += Text((kLeft + kRight) / 2.0, kDistanceTitleBaseline, "middle", kDistanceAxisTitle);
+    const std::string middle = Number((kTop + kBottom) / 2.0);
+    svg += Text(kAltitudeTitleX, (kTop + kBottom) / 2.0, "middle", kAltitudeAxisTitle,
+                " transform=\"rotate(-90 " + Number(kAltitudeTitleX) + " " + middle + ")\"");
     return svg;
 }
 
 // The flight's altitude over the distance flown.
-std::string SvgProfileLine(const std::vector<TraceRow>& rows, const std::vector<double>& metres,
-                           const ProfileMapping& mapping) {
-    if (rows.empty()) {
+std::string SvgProfileLine(const ProfilePlot& plot) {
+    if (plot.points.empty()) {
         return Text((kLeft + kRight) / 2.0, (kTop + kBottom) / 2.0, "middle", "No track recorded");
     }
-    if (rows.size() == 1) {
-        const auto point = mapping.At(0.0, rows[0].altitudeFeet);
-        return "<circle cx=\"" + Number(point.x) + "\" cy=\"" + Number(point.y) +
-               "\" r=\"3\" fill=\"#1f4e9c\"/>\n";
+    if (plot.points.size() == 1) {
+        return "<circle cx=\"" + Number(plot.points[0].x) + "\" cy=\"" + Number(plot.points[0].y) +
+               "\" r=\"" + Number(kSingleRowRadius) + "\" fill=\"" + kLineColour + "\"/>\n";
     }
-    std::string svg = "<polyline fill=\"none\" stroke=\"#1f4e9c\" stroke-width=\"2\" points=\"";
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const auto point = mapping.At(units::MetresToMiles(metres[i]), rows[i].altitudeFeet);
-        svg += (i > 0 ? " " : "") + Number(point.x) + "," + Number(point.y);
+    std::string svg = std::string("<polyline fill=\"none\" stroke=\"") + kLineColour +
+                      "\" stroke-width=\"2\" points=\"";
+    for (size_t i = 0; i < plot.points.size(); ++i) {
+        svg += (i > 0 ? " " : "") + Number(plot.points[i].x) + "," + Number(plot.points[i].y);
     }
     return svg + "\"/>\n";
 }
 
-// Each mark's line, dot and name; the landing report at the landing, or at the flight's end
-// when there is no landing mark.
-std::string SvgMarks(const std::vector<TraceRow>& rows, const std::vector<double>& metres,
-                     const std::vector<TrackMark>& marks,
-                     const std::optional<LandingReport>& landing, const ProfileMapping& mapping) {
+// Each mark's line and dot, the names the layout keeps, and the landing report.
+std::string SvgMarks(const ProfilePlot& plot, const std::vector<TrackMark>& marks,
+                     const std::optional<LandingReport>& landing) {
     std::string svg;
-    bool landingWritten = false;
-    for (const TrackMark& mark : rows.empty() ? std::vector<TrackMark>() : marks) {
-        const size_t at = RowAtMark(rows, mark);
-        const auto point = mapping.At(units::MetresToMiles(metres[at]), rows[at].altitudeFeet);
-        svg += "<line x1=\"" + Number(point.x) + "\" y1=\"" + Number(kTop) + "\" x2=\"" +
-               Number(point.x) + "\" y2=\"" + Number(kBottom) +
+    for (size_t i = 0; i < plot.labels.size(); ++i) {
+        const MarkLabel& label = plot.labels[i];
+        svg += "<line x1=\"" + Number(label.at.x) + "\" y1=\"" + Number(kTop) + "\" x2=\"" +
+               Number(label.at.x) + "\" y2=\"" + Number(kBottom) +
                "\" stroke=\"#888888\" stroke-dasharray=\"4,3\"/>\n";
-        svg += "<circle cx=\"" + Number(point.x) + "\" cy=\"" + Number(point.y) +
-               "\" r=\"4\" fill=\"#c0392b\"/>\n";
-        svg += Text(point.x, kTop - 6.0, "middle", mark.name);
-        if (mark.kind == MarkKind::kLanding && landing) {
-            // Written above the landing, ending at it, so it stays inside the picture.
-            svg += Text(point.x - 6.0, point.y - 10.0, "end", LandingText(*landing),
-                        " font-weight=\"bold\" fill=\"#c0392b\"");
-            landingWritten = true;
+        svg += "<circle cx=\"" + Number(label.at.x) + "\" cy=\"" + Number(label.at.y) + "\" r=\"" +
+               Number(kMarkRadius) + "\" fill=\"" + kMarkColour + "\"/>\n";
+        if (label.named) {
+            svg += Text((label.box.left + label.box.right) / 2.0, Baseline(label.box), "middle",
+                        marks[i].name);
         }
     }
-    if (landing && !landingWritten) {
-        // No landing mark (or nothing drawn): the report still belongs on the picture.
-        const double lx =
-            rows.empty() ? kRight : mapping.At(units::MetresToMiles(metres.back()), 0.0).x;
-        svg += Text(lx - 6.0, kTop + 16.0, "end", LandingText(*landing),
-                    " font-weight=\"bold\" fill=\"#c0392b\"");
+    if (landing && plot.touchdown) {
+        const PlotArea& box = plot.touchdown->box;
+        if (plot.touchdown->overLine) {
+            svg += "<rect x=\"" + Number(box.left) + "\" y=\"" + Number(box.top) + "\" width=\"" +
+                   Number(box.Width()) + "\" height=\"" + Number(box.Height()) +
+                   "\" fill=\"white\"/>\n";
+        }
+        svg += Text(box.left, Baseline(box), "start", LandingText(*landing),
+                    std::string(" font-weight=\"bold\" fill=\"") + kMarkColour + "\"");
     }
     return svg;
 }
@@ -119,16 +131,12 @@ std::string SvgMarks(const std::vector<TraceRow>& rows, const std::vector<double
 std::string ProfileSvg(const std::string& title, const std::vector<TraceRow>& rows,
                        const std::vector<TrackMark>& marks,
                        const std::optional<LandingReport>& landing) {
-    const std::vector<double> metres = DistancesFlownMetres(rows);
-    const double totalMiles = metres.empty() ? 0.0 : units::MetresToMiles(metres.back());
-    double highestFeet = 0.0;
-    for (const TraceRow& row : rows) {
-        highestFeet = std::max(highestFeet, row.altitudeFeet);
-    }
-    const ProfileAxes axes = ChooseProfileAxes(totalMiles, highestFeet);
-    const ProfileMapping mapping(PlotArea{kLeft, kTop, kRight, kBottom}, axes);
-    return SvgHead(title) + SvgAxes(axes, mapping) + SvgProfileLine(rows, metres, mapping) +
-           SvgMarks(rows, metres, marks, landing, mapping) + "</svg>\n";
+    const ProfileFrame frame{PlotArea{kLeft, kTop, kRight, kBottom}, kNamesTop,
+                             static_cast<double>(kProfileWidth), kProfileText};
+    const ProfilePlot plot =
+        PlotProfile(rows, marks, landing ? LandingText(*landing) : std::string(), frame);
+    return SvgHead(title) + SvgAxes(plot) + SvgProfileLine(plot) + SvgMarks(plot, marks, landing) +
+           "</svg>\n";
 }
 
 }  // namespace aerolinker

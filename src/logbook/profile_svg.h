@@ -1,11 +1,12 @@
 // The flight's vertical profile as an SVG 1.1 picture: altitude over the distance flown,
-// waypoints marked, the touchdown rate written at the landing.
+// waypoints marked, the touchdown rate written near the landing.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "logbook/profile_plot.h"
 #include "recorder/landing_report.h"
 #include "recorder/trace.h"
 #include "recorder/track.h"
@@ -14,6 +15,9 @@ namespace aerolinker {
 
 constexpr int kProfileWidth = 800;
 constexpr int kProfileHeight = 400;
+// The picture's text: 12 pixels, each text written with its baseline an em below the top of
+// its box (the rest of the line is room for the letters' tails).
+constexpr TextSize kProfileText{12.0, 15.0};
 
 // With no rows the picture still has its title, axes and a line saying nothing was recorded;
 // a single row is a dot at the start.

@@ -1,10 +1,12 @@
 // The mapping of rows into the flight's pictures: the profile's axes and points, and the
-// ground track's equirectangular fit.
+// ground track's equirectangular fit. The names' and the report's places are checked on the
+// SVG, as a pilot sees them.
 #include "logbook/profile_plot.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "common/units.h"
@@ -21,64 +23,78 @@ TraceRow At(double latitude, double longitude, double feet = 0.0) {
 }
 
 const PlotArea kArea{40.0, 20.0, 440.0, 220.0};  // 400 x 200 pixels
+const TextSize kText{12.0, 15.0};
 
-TEST(ProfileAxes, EndOnRoundFiguresThatHoldTheFlight) {
+TEST(ProfileAxes, EndJustAboveTheFlightOnRoundStepsAndGoBelowSeaLevel) {
     struct Case {
-        double miles, feet;
-        double milesStep, feetStep;
-        int decimals;
+        const char* flight;
+        double nauticalMiles, lowestFeet, highestFeet;
+        PlotAxis distance, altitude;  // low, step, steps, decimals
     };
     const Case cases[] = {
-        {135.0, 9843.0, 50.0, 2000.0, 0},  // 27 and 1968.6 a step
-        {0.6, 1500.0, 0.2, 500.0, 1},      // 0.12 and 300
-        {0.0, 0.0, 0.2, 200.0, 1},         // taxi only: at least a mile and 1000 ft
-        {10.0, 25000.0, 2.0, 5000.0, 0},   // exactly a round step
+        {"a short hop", 12.8, 0.0, 2833.0, {0.0, 2.0, 7, 0}, {0.0, 500.0, 6, 0}},
+        {"taxi only, at a field at 1500 ft",
+         0.3,
+         1490.0,
+         1510.0,
+         {0.0, 0.2, 5, 1},
+         {0.0, 200.0, 8, 0}},
+        {"from a field below sea level",
+         30.0,
+         -30.0,
+         2000.0,
+         {0.0, 5.0, 6, 0},
+         {-500.0, 500.0, 5, 0}},
+        {"a cruise", 135.0, 0.0, 9843.0, {0.0, 20.0, 7, 0}, {0.0, 2000.0, 5, 0}},
     };
     for (const Case& c : cases) {
-        const ProfileAxes axes = ChooseProfileAxes(c.miles, c.feet);
-        EXPECT_DOUBLE_EQ(axes.milesStep, c.milesStep) << c.miles;
-        EXPECT_DOUBLE_EQ(axes.feetStep, c.feetStep) << c.feet;
-        EXPECT_EQ(axes.milesDecimals, c.decimals) << c.miles;
-        EXPECT_GE(axes.MilesSpan(), c.miles);
-        EXPECT_GE(axes.FeetSpan(), c.feet);
+        SCOPED_TRACE(c.flight);
+        const ProfileAxes axes = ChooseProfileAxes(c.nauticalMiles, c.lowestFeet, c.highestFeet);
+        for (const auto& [got, want] :
+             {std::pair{axes.distance, c.distance}, std::pair{axes.altitude, c.altitude}}) {
+            EXPECT_DOUBLE_EQ(got.low, want.low);
+            EXPECT_DOUBLE_EQ(got.step, want.step);
+            EXPECT_EQ(got.steps, want.steps);
+            EXPECT_EQ(got.decimals, want.decimals);
+        }
     }
 }
 
-TEST(ProfileMapping, PutsTheStartAtTheBottomLeftAndClampsAltitudesToTheAxis) {
+TEST(ProfileMapping, PutsTheAxesEndsOnTheAreasEdgesAndClampsAltitudesToTheAxis) {
     ProfileAxes axes;
-    axes.milesStep = 20.0;   // 100 miles across
-    axes.feetStep = 2000.0;  // 10000 ft high
+    axes.distance = PlotAxis{0.0, 20.0, 5, 0};        // 100 nm across
+    axes.altitude = PlotAxis{-2000.0, 2000.0, 6, 0};  // -2000 to 10000 ft high
     const ProfileMapping mapping(kArea, axes);
-    EXPECT_DOUBLE_EQ(mapping.At(0.0, 0.0).x, 40.0);
-    EXPECT_DOUBLE_EQ(mapping.At(0.0, 0.0).y, 220.0);
-    EXPECT_DOUBLE_EQ(mapping.At(25.0, 7500.0).x, 140.0);
-    EXPECT_DOUBLE_EQ(mapping.At(25.0, 7500.0).y, 70.0);
+    EXPECT_DOUBLE_EQ(mapping.At(0.0, -2000.0).x, 40.0);
+    EXPECT_DOUBLE_EQ(mapping.At(0.0, -2000.0).y, 220.0);
+    EXPECT_DOUBLE_EQ(mapping.At(25.0, 7000.0).x, 140.0);
+    EXPECT_DOUBLE_EQ(mapping.At(25.0, 7000.0).y, 70.0);
     EXPECT_DOUBLE_EQ(mapping.At(100.0, 10000.0).x, 440.0);
     EXPECT_DOUBLE_EQ(mapping.At(100.0, 10000.0).y, 20.0);
-    EXPECT_DOUBLE_EQ(mapping.At(50.0, -40.0).y, 220.0) << "below the field";
+    EXPECT_DOUBLE_EQ(mapping.At(50.0, -2500.0).y, 220.0) << "below the axis";
     EXPECT_DOUBLE_EQ(mapping.At(50.0, 12000.0).y, 20.0) << "above the axis";
 }
 
-TEST(PlotProfile, GivesEachRowItsDistanceFlownAndAltitude) {
-    // Northwards along a meridian, a tenth of a degree a row: 6 miles a row.
+TEST(PlotProfile, GivesEachRowItsDistanceFlownInNauticalMilesAndItsAltitude) {
+    // Northwards along a meridian, 25 nm a row.
+    const double degreesPerNauticalMile =
+        units::kMetresPerNauticalMile / GreatCircleMetres(0.0, 0.0, 1.0, 0.0);
     std::vector<TraceRow> rows;
     const double feet[] = {0.0, 3000.0, 6000.0, 6000.0, 0.0};
     for (int i = 0; i < 5; ++i) {
-        rows.push_back(At(40.0 + 0.1 * i, 9.0, feet[i]));
+        rows.push_back(At(40.0 + 25.0 * i * degreesPerNauticalMile, 9.0, feet[i]));
     }
-    const ProfilePlot plot = PlotProfile(rows, kArea);
+    const ProfilePlot plot = PlotProfile(rows, {}, "", ProfileFrame{kArea, 0.0, 480.0, kText});
     ASSERT_EQ(plot.points.size(), rows.size());
-    EXPECT_DOUBLE_EQ(plot.axes.milesStep, 5.0);    // 24 miles in all
-    EXPECT_DOUBLE_EQ(plot.axes.feetStep, 2000.0);  // 6000 ft at the top
+    EXPECT_NEAR(plot.nauticalMiles[4], 100.0, 1e-6) << "nautical miles, not the log's miles";
+    EXPECT_DOUBLE_EQ(plot.axes.distance.High(), 100.0);
+    EXPECT_DOUBLE_EQ(plot.axes.altitude.High(), 6000.0);
     EXPECT_DOUBLE_EQ(plot.points[0].x, 40.0);
     EXPECT_DOUBLE_EQ(plot.points[0].y, 220.0);
-    EXPECT_NEAR(plot.miles[4], 24.0, 0.01);
-    EXPECT_NEAR(plot.points[4].x, 40.0 + 400.0 * plot.miles[4] / 25.0, 1e-9);
-    EXPECT_DOUBLE_EQ(plot.points[2].y, 220.0 - 200.0 * 6000.0 / 10000.0);
-    for (size_t i = 1; i < plot.points.size(); ++i) {
-        EXPECT_GT(plot.points[i].x, plot.points[i - 1].x) << i;
-    }
-    EXPECT_TRUE(PlotProfile({}, kArea).points.empty());
+    EXPECT_NEAR(plot.points[1].x, 140.0, 1e-6);
+    EXPECT_DOUBLE_EQ(plot.points[1].y, 120.0);
+    EXPECT_DOUBLE_EQ(plot.points[2].y, 20.0);
+    EXPECT_TRUE(PlotProfile({}, {}, "", ProfileFrame{kArea, 0.0, 480.0, kText}).points.empty());
 }
 
 TEST(TrackMapping, KeepsNorthUpAndShrinksLongitudeByTheCosineOfLatitude) {

@@ -7,7 +7,6 @@
 
 #include "app/win32/window_text.h"
 #include "common/fixed_number_text.h"
-#include "logbook/profile_svg.h"
 #include "ui/win32/dpi.h"
 
 namespace aerolinker {
@@ -17,7 +16,7 @@ namespace {
 constexpr int kPlotLeft = 76;   // the altitude figures and the axis label
 constexpr int kPlotRight = 28;  // half a distance figure past the last grid line
 constexpr int kTitleTop = 6;
-constexpr int kProfileTop = 46;    // the title, then the marks' names
+constexpr int kProfileTop = 64;    // the title, then three rows of the marks' names
 constexpr int kUnderPlot = 44;     // figures, then the axis label
 constexpr int kTrackTop = 32;      // the track's title
 constexpr int kProfileShare = 55;  // percent of the height for the profile
@@ -75,6 +74,7 @@ public:
         TEXTMETRICW metrics = {};
         GetTextMetricsW(dc_, &metrics);
         textHeight_ = metrics.tmHeight;
+        em_ = metrics.tmHeight - metrics.tmInternalLeading;
     }
     ~Painter() { SelectObject(dc_, originalFont_); }
     Painter(const Painter&) = delete;
@@ -82,6 +82,10 @@ public:
 
     int S(int designPixels) const { return ScaleForDpi(designPixels, dpi_); }
     int TextHeight() const { return textHeight_; }
+    // The text font's size, for the layout's estimate of widths and its rows.
+    TextSize Size() const {
+        return TextSize{static_cast<double>(em_), static_cast<double>(textHeight_)};
+    }
 
     void SelectFont(HFONT font) {
         if (font) {
@@ -104,11 +108,6 @@ public:
         SetBkMode(dc_, onBackground ? OPAQUE : TRANSPARENT);
         SetBkColor(dc_, kPictureBackground);
         TextOutW(dc_, x, y, text.data(), static_cast<int>(text.size()));
-    }
-    int TextWidth(const std::wstring& text) const {
-        SIZE size = {};
-        GetTextExtentPoint32W(dc_, text.data(), static_cast<int>(text.size()), &size);
-        return size.cx;
     }
 
     void Line(POINT from, POINT to, COLORREF colour, int style = PS_SOLID, int width = 1) {
@@ -159,11 +158,11 @@ private:
     const ProfileFonts& fonts_;
     HGDIOBJ originalFont_;
     int textHeight_ = 0;
+    int em_ = 0;
 };
 
 // The profile's title, grid, figures and axes.
-void DrawProfileAxes(Painter& p, const PlotArea& area, const ProfileAxes& axes,
-                     const ProfileMapping& mapping) {
+void DrawProfileAxes(Painter& p, const PlotArea& area, const ProfilePlot& plot) {
     const int left = static_cast<int>(area.left);
     const int right = static_cast<int>(area.right);
     const int top = static_cast<int>(area.top);
@@ -171,47 +170,37 @@ void DrawProfileAxes(Painter& p, const PlotArea& area, const ProfileAxes& axes,
     p.SelectFont(p.Fonts().bold);
     p.Text(L"Vertical profile", p.S(kAxisLabelLeft), p.S(kTitleTop), TA_LEFT | TA_TOP);
     p.SelectFont(p.Fonts().text);
-    for (int i = 0; i <= ProfileAxes::kSteps; ++i) {
-        const POINT grid = Pixel(mapping.At(axes.milesStep * i, axes.feetStep * i));
-        p.Line({left, grid.y}, {right, grid.y}, kGridColour);
-        p.Line({grid.x, top}, {grid.x, bottom}, kGridColour);
-        p.Text(Wide(FixedText(axes.feetStep * i, 0)), left - p.S(kTextGap), grid.y,
-               TA_RIGHT | Painter::kMiddle);
-        p.Text(Wide(FixedText(axes.milesStep * i, axes.milesDecimals)), grid.x,
-               bottom + p.S(kTextGap), TA_CENTER | TA_TOP);
+    for (const GridLine& grid : plot.altitudeGrid) {
+        const int y = static_cast<int>(std::lround(grid.pixel));
+        p.Line({left, y}, {right, y}, kGridColour);
+        p.Text(Wide(grid.figure), left - p.S(kTextGap), y, TA_RIGHT | Painter::kMiddle);
+    }
+    for (const GridLine& grid : plot.distanceGrid) {
+        const int x = static_cast<int>(std::lround(grid.pixel));
+        p.Line({x, top}, {x, bottom}, kGridColour);
+        p.Text(Wide(grid.figure), x, bottom + p.S(kTextGap), TA_CENTER | TA_TOP);
     }
     p.Line({left, top}, {left, bottom}, kAxisColour);
     p.Line({left, bottom}, {right, bottom}, kAxisColour);
-    p.Text(L"Distance flown (miles)", (left + right) / 2,
+    p.Text(Wide(kDistanceAxisTitle), (left + right) / 2,
            bottom + 2 * p.S(kTextGap) + p.TextHeight(), TA_CENTER | TA_TOP);
     p.SelectFont(p.Fonts().vertical);
-    p.Text(L"Altitude (ft)", p.S(kAxisLabelLeft), (top + bottom) / 2, TA_CENTER | TA_TOP);
+    p.Text(Wide(kAltitudeAxisTitle), p.S(kAxisLabelLeft), (top + bottom) / 2, TA_CENTER | TA_TOP);
     p.SelectFont(p.Fonts().text);
 }
 
-// The landing report in bold: beyond the landing, over the ground where only the taxi goes
-// on, when there is room; else before it near the top, on white, above whatever line is there.
-void DrawLandingText(Painter& p, const PlotArea& area, POINT at, const LandingReport& landing) {
-    const int right = static_cast<int>(area.right);
-    const int top = static_cast<int>(area.top);
-    const std::wstring text = Wide(LandingText(landing));
-    p.SelectFont(p.Fonts().bold);
-    if (at.x + p.S(kTextGap) + p.TextWidth(text) <= right) {
-        p.Text(text, at.x + p.S(kTextGap), at.y - p.S(kTextGap), TA_LEFT | TA_BOTTOM, kMarkColour);
-    } else {
-        p.Text(text, at.x - p.S(kTextGap), top + p.S(kTextGap), TA_RIGHT | TA_TOP, kMarkColour,
-               true);
-    }
-    p.SelectFont(p.Fonts().text);
-}
-
-void DrawProfile(Painter& p, const PlotArea& area, const ProfileFlight& flight) {
-    const ProfilePlot plot = PlotProfile(flight.rows, area);
-    const ProfileMapping mapping(area, plot.axes);
-    const int right = static_cast<int>(area.right);
+// The profile as the layout places it, the same as the logbook's picture: the marks' names
+// on their rows above the plot, the landing report clear of the line.
+void DrawProfile(Painter& p, const PlotArea& area, int width, const ProfileFlight& flight) {
+    // The names' band starts under the title.
+    const ProfileFrame frame{area, static_cast<double>(p.S(kTitleTop) + p.TextHeight()),
+                             static_cast<double>(width), p.Size()};
+    const ProfilePlot plot =
+        PlotProfile(flight.rows, flight.marks,
+                    flight.landing ? LandingText(*flight.landing) : std::string(), frame);
     const int top = static_cast<int>(area.top);
     const int bottom = static_cast<int>(area.bottom);
-    DrawProfileAxes(p, area, plot.axes, mapping);
+    DrawProfileAxes(p, area, plot);
 
     std::vector<POINT> line;
     for (const PlotPoint& point : plot.points) {
@@ -226,20 +215,24 @@ void DrawProfile(Painter& p, const PlotArea& area, const ProfileFlight& flight) 
     p.FlightLine(line);
     p.Aircraft(line.back());
 
-    bool landingWritten = false;
-    for (const TrackMark& mark : flight.marks) {
-        const POINT at = line[RowAtMark(flight.rows, mark)];
+    for (size_t i = 0; i < plot.labels.size(); ++i) {
+        const MarkLabel& label = plot.labels[i];
+        const POINT at = Pixel(label.at);
         p.Line({at.x, top}, {at.x, bottom}, kMarkLineColour, PS_DOT);
         p.Dot(at, p.S(kMarkRadius), kMarkColour, kMarkEdgeColour);
-        p.Text(Wide(mark.name), at.x, top - p.S(kTextGap) / 2, TA_CENTER | TA_BOTTOM);
-        if (mark.kind == MarkKind::kLanding && flight.landing) {
-            DrawLandingText(p, area, at, *flight.landing);
-            landingWritten = true;
+        if (label.named) {
+            p.Text(Wide(flight.marks[i].name),
+                   static_cast<int>(std::lround((label.box.left + label.box.right) / 2.0)),
+                   static_cast<int>(std::lround(label.box.top)), TA_CENTER | TA_TOP);
         }
     }
-    if (flight.landing && !landingWritten) {
-        // No landing mark: the report still belongs on the picture, at the top right.
-        DrawLandingText(p, area, {right, top}, *flight.landing);
+    if (flight.landing && plot.touchdown) {
+        const PlotArea& box = plot.touchdown->box;
+        p.SelectFont(p.Fonts().bold);
+        p.Text(Wide(LandingText(*flight.landing)), static_cast<int>(std::lround(box.left)),
+               static_cast<int>(std::lround(box.top)), TA_LEFT | TA_TOP, kMarkColour,
+               plot.touchdown->overLine);
+        p.SelectFont(p.Fonts().text);
     }
 }
 
@@ -311,7 +304,7 @@ void DrawProfilePicture(HDC dc, int width, int height, int dpi, const ProfileFon
         return;
     }
     const ProfileLayout layout = LayoutProfilePicture(width, height, dpi);
-    DrawProfile(painter, layout.profile, flight);
+    DrawProfile(painter, layout.profile, width, flight);
     DrawTrack(painter, layout.track, flight);
 }
 

@@ -1,6 +1,7 @@
 // The picture of the "Flight profile" window, drawn with GDI: above, the vertical profile
-// (altitude over the distance flown, the marks named, the touchdown rate at the landing);
-// below, the ground track (north up, the marks named). Sizes are designed at 96 DPI.
+// (altitude over the distance flown, the marks named, the touchdown rate near the landing),
+// laid out as the logbook's SVG is; below, the ground track (north up, the marks named).
+// Sizes are designed at 96 DPI.
 #pragma once
 
 #include <windows.h>

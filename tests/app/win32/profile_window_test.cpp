@@ -37,7 +37,7 @@ MadeUpFlight Hop() {
     MadeUpFlight flight;
     for (int i = 0; i < 20; ++i) {
         TraceRow row;
-        row.secondsOfDay = 10 * 3600 + 60 * i;
+        row.utcSeconds = 1700000000 + 60 * i;
         row.latitude = 40.9 + 0.05 * i;
         row.longitude = 9.5 + 0.02 * i;
         row.altitudeFeet = std::min({800.0 * i, 6000.0, 800.0 * (19 - i)});
@@ -48,7 +48,7 @@ MadeUpFlight Hop() {
           std::tuple{MarkKind::kLanding, "LIRJ", 19}}) {
         const TraceRow& row = flight.rows[static_cast<size_t>(at)];
         flight.marks.push_back(
-            TrackMark{kind, name, row.secondsOfDay, row.latitude, row.longitude, row.altitudeFeet});
+            TrackMark{kind, name, row.utcSeconds, row.latitude, row.longitude, row.altitudeFeet});
     }
     return flight;
 }
@@ -124,7 +124,7 @@ TEST(ProfileWindow, OpensResizableAndRedrawsOnlyWhenTheFlightChanged) {
     flight.rows = Hop().rows;
     EXPECT_TRUE(window.Refresh());
     EXPECT_FALSE(window.Refresh());
-    flight.rows.back().secondsOfDay += 5;  // a row replaced: another flight of the same length
+    flight.rows.back().utcSeconds += 5;  // a row replaced: another flight of the same length
     EXPECT_TRUE(window.Refresh());
     flight.landing = LandingReport{-152.0, 1.34, 1};
     EXPECT_TRUE(window.Refresh());
@@ -143,7 +143,9 @@ TEST(ProfileWindow, DrawsEachRowWhereTheMappingPutsItInBothPlots) {
     const int dpi = static_cast<int>(WindowDpi(window.hwnd()));
     const Picture picture(window, kWidth, kHeight);
     const ProfileLayout layout = LayoutProfilePicture(kWidth, kHeight, dpi);
-    const ProfilePlot profile = PlotProfile(flight.rows, layout.profile);
+    // The rows' places depend on the plot alone, not on the text around it.
+    const ProfilePlot profile =
+        PlotProfile(flight.rows, {}, "", ProfileFrame{layout.profile, 0.0, kWidth, {11.0, 13.0}});
     const TrackMapping track = TrackMapping::Fit(flight.rows, layout.track);
     // The rows away from the marks and the aircraft's ring at the end.
     for (size_t i : {2u, 4u, 6u, 8u, 12u, 14u, 16u}) {
@@ -157,10 +159,9 @@ TEST(ProfileWindow, DrawsEachRowWhereTheMappingPutsItInBothPlots) {
         EXPECT_EQ(picture.At(profile.points[RowAtMark(flight.rows, mark)]), kMarkColour)
             << mark.name;
     }
-    // The profile stands above the track, the cruise at the top of its plot.
+    // The profile stands above the track, the cruise at 6000 ft at the top of its axis.
     EXPECT_LT(layout.profile.bottom, layout.track.top);
-    EXPECT_NEAR(profile.points[10].y,
-                layout.profile.bottom - layout.profile.Height() * 6000 / 10000, 1.0);
+    EXPECT_NEAR(profile.points[10].y, layout.profile.top, 1.0);
 }
 
 TEST(ProfileWindow, WithNoRowsShowsOnlyALineOfText) {
