@@ -1,5 +1,11 @@
 // Connecting a flight and disconnecting it: the link opened, the flight plan read, the
 // simulator's greeting, and an unfinished flight offered before a new one starts.
+#include <filesystem>
+#include <system_error>
+
+#include "common/app_error.h"
+#include "common/file_append.h"
+#include "common/file_io.h"
 #include "navlog/clock_text.h"
 #include "navlog/log_header.h"
 #include "tracking/log_rows.h"
@@ -9,6 +15,30 @@ namespace aerolinker {
 namespace {
 
 constexpr std::uint16_t kGreetingSeconds = 5;
+constexpr const char* kSeparators = "\\/";
+
+// The folder above `folder`; empty at a root or for a bare name.
+std::string ParentFolder(const std::string& folder) {
+    const std::size_t end = folder.find_last_not_of(kSeparators);
+    const std::size_t separator =
+        end == std::string::npos ? end : folder.find_last_of(kSeparators, end);
+    return separator == std::string::npos ? std::string() : folder.substr(0, separator);
+}
+
+// Makes the folder and the folders above it that are missing. Returns 0, or the platform's
+// error for the first folder that could not be made: that one names what the pilot can act on
+// (a file in the way, a read-only disk), where the folder's own error would only say that its
+// parent is missing.
+int MakeFolders(const std::string& folder) {
+    const int error = CreateFolder(folder);
+    const std::string parent = ParentFolder(folder);
+    std::error_code ignored;
+    if (error == 0 || parent.empty() || std::filesystem::exists(NativePath(parent), ignored)) {
+        return error;
+    }
+    const int parentError = MakeFolders(parent);
+    return parentError != 0 ? parentError : CreateFolder(folder);
+}
 
 }  // namespace
 
@@ -48,6 +78,14 @@ void FlightSession::Connect(const LocalDateTime& now) {
     window.SetSituationButtonsEnabled(true);
     Notify(FlightEvent::Connected, sample_.aircraftTitle.Text());
 
+    // The flight's files go into the log folder from its first save on. A folder named but not
+    // made yet is made now; one that cannot be is reported before the flight starts, not at
+    // every save after it. The flight is tracked all the same: the rows wait in the document
+    // for a folder that takes them.
+    if (const int error = MakeFolders(logFolder_); error != 0) {
+        ReportProblem(Failure::Log, "The log folder " + logFolder_ +
+                                        " cannot be created: " + SystemErrorText(error));
+    }
     if (tracker_.State().WaypointCount > 0 && OfferResume()) {
         return;
     }

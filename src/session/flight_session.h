@@ -79,6 +79,9 @@ public:
     LinkResult LastLinkResult() const { return lastLinkResult_; }
     // The last save of the flight that failed, until a save succeeds again.
     const std::string& SaveError() const { return saveError_; }
+    // Whether the log file holds the log as it stands: its last save succeeded. A host's last
+    // word on a closed flight says so, whatever else of the flight failed to save.
+    bool LogSaved() const { return Log().Revision() == savedRevision_; }
     const std::string& LogFolder() const { return logFolder_; }
     std::string LogFilePath() const;
     // The situation file and the trace beside the log.

@@ -36,11 +36,16 @@ check "log equals the LIEO-LIRQ log" cmp -s "$home/logs/Navforge.log" <(expected
 entry=$(sed -n 's|^logbook: *\(.*\)\.kml$|\1|p' "$work/straight.out")
 check "landing report printed" grep -qx \
     'landing report: Touchdown -210 ft/min, 1.18 G, 0 bounces' "$work/straight.out"
-check "entry named by date, take-off and route" \
-    test "$(basename "$entry")" = "$(date +%Y-%m-%d)_1005_LIEO-LIRQ"
+check "entry named by the simulator's UTC date, take-off and route" \
+    test "$(basename "$entry")" = "2026-12-06_1005_LIEO-LIRQ"
 check "entry's log is the flight's log" cmp -s "$entry.log" "$home/logs/Navforge.log"
 check "entry's files read as their formats" python3 "$source_dir/tests/app/logbook_entry_check.py" \
     "$entry"
+if command -v rsvg-convert >/dev/null; then
+    check "the profile renders with librsvg" rsvg-convert -o "$work/profile-rsvg.png" "$entry.svg"
+else
+    echo "SKIPPED: the profile's rendering by rsvg-convert (librsvg2-bin is not installed)"
+fi
 if command -v convert >/dev/null; then
     check "the profile renders" convert "$entry.svg" "$work/profile.png"
     check "the rendered profile is 800 x 400" \
@@ -151,19 +156,75 @@ for option in --scenario --log-folder --windows-folder --flights-folder --tick-m
     check "--help lists $option" grep -q -- "  $option" "$work/help.out"
 done
 
-# A log folder that cannot be written: every save fails, the flight is tracked to its end all
-# the same, and the run says that its log was not saved.
-home=$(new_home unwritable)
-"$console" --windows-folder "$home/windows" --log-folder "$home/no-such-folder" \
-    --flights-folder "$home/flights" --tick-ms 0 --scenario "$scenarios/lieo-lirq.scn" \
-    >"$work/unwritable.out" 2>&1
-check "unwritable folder exits 5" test $? -eq 5
-check "unwritable folder still tracks to the arrival" grep -q '^arrival:' "$work/unwritable.out"
-# The kinds: the log, the situation, and the flight recorder's trace and logbook.
-check "unwritable folder shows one box per kind of save" \
-    test "$(grep -c '^error:' "$work/unwritable.out")" -eq 3
-check "unwritable folder names the file" grep -q 'Cannot create file ".*no-such-folder' \
-    "$work/unwritable.out"
+# The log folder as a pilot may name it: one not made yet is made at the connect with the
+# folders above it; one that cannot be made (a file stands in its way) is reported at the
+# connect, before the flight starts, and the flight is tracked to its end all the same, every
+# save failing, the run saying that its log was not saved and not as if it were.
+home=$(new_home new-folder)
+fly "$home" --scenario "$scenarios/lieo-lirq.scn" --log-folder "$home/new/logs" \
+    >"$work/new-folder.out" 2>&1
+check "a log folder not made yet: exits 0" test $? -eq 0
+check "a log folder not made yet: is made, and holds the log" \
+    cmp -s "$home/new/logs/Navforge.log" <(expected_today)
+
+home=$(new_home blocked)
+touch "$home/a-file"
+fly "$home" --scenario "$scenarios/lieo-lirq.scn" --log-folder "$home/a-file/logs" \
+    >"$work/blocked.out" 2>&1
+check "a log folder that cannot be made: exits 5" test $? -eq 5
+check "a log folder that cannot be made: still tracks to the arrival" \
+    grep -q '^arrival:' "$work/blocked.out"
+check "a log folder that cannot be made: is reported before the flight starts" \
+    bash -c "grep -E -m1 '^(error|flight):' '$work/blocked.out' | grep -qF \
+        'error:         The log folder $home/a-file/logs cannot be created: '"
+# The kinds: the log (its folder's report), the situation, and the flight recorder's trace and
+# logbook entry.
+check "a log folder that cannot be made: one box per kind of save" \
+    test "$(grep -c '^error:' "$work/blocked.out")" -eq 3
+check "a log folder that cannot be made: no log file said saved" \
+    bash -c "! grep -q '^log file:' '$work/blocked.out'"
+check "a log folder that cannot be made: the closing names the log's failure" grep -qF \
+    "the flight closed; its log was not saved, its logbook entry not written: Log save failed: \
+Cannot create file \"$home/a-file/logs/Navforge.log\"" "$work/blocked.out"
+
+# Runs the console host as fly does, FOLDER mounted read-only over itself in a mount namespace
+# of the run's own (root ignores file modes, not a read-only mount; the mount goes with the run
+# however it ends). Exits 77 where mounts are not permitted.
+fly_read_only() {  # fly_read_only FOLDER HOME [options...]
+    if [ "$(id -u)" -ne 0 ] || ! unshare --mount true 2>/dev/null; then
+        return 77
+    fi
+    # shellcheck disable=SC2016 # expanded by the shell in the namespace
+    unshare --mount --propagation private bash -c \
+        'mount --bind "$1" "$1" && mount -o remount,bind,ro "$1" || exit 77; shift; fly "$@"' \
+        _ "$@"
+}
+export -f fly
+export console
+
+# A read-only Logbook folder: the log is saved and said so; the logbook entry is not, and the
+# run says which, with the reason.
+home=$(new_home read-only-logbook)
+mkdir "$home/logs/Logbook"
+fly_read_only "$home/logs/Logbook" "$home" --scenario "$scenarios/lieo-lirq.scn" \
+    >"$work/read-only-logbook.out" 2>&1
+code=$?
+if [ $code -eq 77 ]; then
+    echo "SKIPPED: the read-only Logbook folder (mounts are not permitted here)"
+else
+    check "read-only Logbook: exits 5" test $code -eq 5
+    check "read-only Logbook: the log is saved" cmp -s "$home/logs/Navforge.log" <(expected_today)
+    check "read-only Logbook: the log is said saved" \
+        grep -qx "log file: *$home/logs/Navforge.log" "$work/read-only-logbook.out"
+    check "read-only Logbook: the entry is said not written, and why" grep -qE \
+        "its log was saved, its logbook entry not written: Logbook entry failed: .*Read-only" \
+        "$work/read-only-logbook.out"
+fi
+
+# The program joins its paths with a backslash on every platform; this host prints them with
+# its own separator, in events, messages and errors alike.
+check "no backslash in what the flights printed" test -z "$(grep -lF "\\" \
+    "$work"/{straight,first,second,new-folder,blocked,read-only-logbook}.out)"
 
 # Regional settings "," and ".".
 home=$(new_home comma)

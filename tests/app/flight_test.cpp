@@ -553,7 +553,9 @@ TEST(FlightTest, ALogFolderCorrectedInFlightIsUsedWhenTheStartOneCannotBeWritten
     FlightHarness flight(kShortFlight, TestFolder());
     flight.Start();
     const std::string good = flight.form().LogFolder();
-    const std::string gone = good + "\\gone";
+    // A file where a folder should be: the log folder under it can be neither made nor written.
+    ASSERT_EQ(ReplaceFileContents(good + "\\blocked", "x"), 0);
+    const std::string gone = good + "\\blocked\\logs";
     flight.form().SetLogFolder(gone);
     flight.Connect();
     flight.Tick();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -229,6 +230,42 @@ TEST(FlightSessionTest, TheFlightsPanelFollowsTheFlight) {
     EXPECT_EQ(flight.window().flightStatus, "Tracking LIEO->LIRQ, next PRT, situation saved 10:12");
     flight.form().RunGuarded([&] { flight.form().LChiudiClick(); });
     EXPECT_EQ(flight.window().flightStatus, "Not tracking");
+}
+
+// A log folder named but not made yet is made at the connect, with the folders above it; one
+// that cannot be made (a file stands in its way) is reported then, with the reason, before the
+// flight's first tick, and the flight is tracked all the same. Either way the session tells at
+// the end whether the log was saved.
+TEST(FlightSessionTest, TheConnectMakesTheLogFolderOrReportsWhyNot) {
+    struct Case {
+        const char* name;
+        const char* folder;  // under the case's folder, where "a-file" is a file
+        bool made;
+    };
+    for (const Case& c :
+         {Case{"missing", "new/logs", true}, Case{"blocked", "a-file/logs", false}}) {
+        SCOPED_TRACE(c.name);
+        FlightHarness flight(BundledScenario("lieo-lirq.scn"), TestFolder() / c.name);
+        std::ofstream(TestFolder() / c.name / "a-file") << "not a folder";
+        const std::string folder = (TestFolder() / c.name / c.folder).make_preferred().string();
+        flight.Start();
+        flight.form().SetLogFolder(folder);
+        flight.Connect();
+
+        EXPECT_EQ(fs::is_directory(folder), c.made);
+        const std::string report = "The log folder " + folder + " cannot be created: ";
+        ASSERT_EQ(flight.window().errors.size(), c.made ? 0u : 1u);
+        for (const std::string& error : flight.window().errors) {
+            EXPECT_EQ(error.rfind(report, 0), 0u) << error;
+            EXPECT_GT(error.size(), report.size()) << "the reason is given";
+        }
+        EXPECT_TRUE(flight.window().timer) << "the flight is tracked all the same";
+
+        flight.FlyUntilTimerStops();
+        EXPECT_EQ(flight.window().flightStatus, "Arrived");
+        EXPECT_EQ(flight.form().Session().LogSaved(), c.made);
+        EXPECT_EQ(FileExists(flight.form().LogFilePath()), c.made);
+    }
 }
 
 }  // namespace

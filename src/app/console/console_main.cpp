@@ -47,7 +47,7 @@ enum ExitCode {
     kCannotStart = 2,
     kTrackingStopped = 3,
     kScenarioEnded = 4,
-    kLogNotSaved = 5,
+    kNotAllSaved = 5,
 };
 
 struct Options {
@@ -158,6 +158,8 @@ std::string DefaultFolder(const char* name) {
 }
 
 int Fail(int code, const std::string& message) {
+    // After what the run printed, also when both go to one file.
+    std::fflush(stdout);
     std::fprintf(stderr, "aerolinker-console: %s\n", message.c_str());
     return code;
 }
@@ -189,7 +191,7 @@ void ChooseLogFolder(TFConnection& form, const Options& options) {
     if (!options.logFolder.empty()) {
         form.SetLogFolder(options.logFolder);
     }
-    std::printf("%-14s %s\n", "log folder:", form.LogFolder().c_str());
+    std::printf("%-14s %s\n", "log folder:", NativePath(form.LogFolder()).c_str());
 }
 
 // Connects, and resumes when asked. Nothing when the timer runs; otherwise the exit code.
@@ -216,11 +218,35 @@ std::optional<int> StartTracking(TFConnection& form, const ConsoleWindow& window
     return std::nullopt;
 }
 
-void PrintLog(const TFConnection& form) {
-    std::printf("%-14s %s\n\n", "log file:", NativePath(form.LogFilePath()).c_str());
+// The log as it stands, after its file's name, or after the name it could not be saved as.
+void PrintLog(const TFConnection& form, bool saved) {
+    std::printf("%-14s %s\n\n",
+                saved ? "log file:" : "log not saved:", NativePath(form.LogFilePath()).c_str());
     for (const LogLine& line : form.Memo1().Lines()) {
         std::printf("%s\n", line.c_str());
     }
+}
+
+// The run's last word on a closed flight: the log, then which of its files were saved and
+// which were not, with the reason of each failure. The log and the logbook entry fail apart
+// (the entry has a folder of its own), so one never speaks for the other.
+int CloseRun(const TFConnection& form, const ConsoleWindow& window) {
+    const bool logSaved = form.Session().LogSaved();
+    PrintLog(form, logSaved);
+    std::string reasons;
+    if (!logSaved) {
+        reasons = window.failureBeforeArrival();
+    }
+    for (const std::string& failure : window.closingFailures()) {
+        reasons += (reasons.empty() ? "" : "; ") + failure;
+    }
+    if (logSaved && window.entryWritten() && reasons.empty()) {
+        return kFlightClosed;
+    }
+    return Fail(kNotAllSaved, std::string("the flight closed; its log was ") +
+                                  (logSaved ? "saved" : "not saved") + ", its logbook entry " +
+                                  (window.entryWritten() ? "written" : "not written") + ": " +
+                                  reasons);
 }
 
 // Ticks until the timer stops, the run is to end in flight or the scenario ends unflown.
@@ -246,13 +272,7 @@ int Fly(TFConnection& form, const ConsoleWindow& window, LoopbackSimulator* simu
     if (!window.arrived()) {
         return Fail(kTrackingStopped, "tracking stopped: " + window.lastError());
     }
-    if (!form.SaveError().empty()) {
-        PrintLog(form);
-        return Fail(kLogNotSaved,
-                    "the flight closed, but its log was not saved: " + form.SaveError());
-    }
-    PrintLog(form);
-    return kFlightClosed;
+    return CloseRun(form, window);
 }
 
 // The crash tests' seam. AEROLINKER_STEPS=1 names each replacement of a file on standard error
@@ -312,7 +332,8 @@ int Run(const Options& options) {
             : (std::filesystem::path(windowsFolder).parent_path() / "settings").string());
     const std::string takenOver = TakeOverOlderSettings(settingsFolder, {&windowsFolderService});
     if (!takenOver.empty()) {
-        std::printf("%-14s %s\n", "settings:", ("taken over from " + takenOver).c_str());
+        std::printf("%-14s %s\n",
+                    "settings:", ("taken over from " + NativePath(takenOver)).c_str());
     }
     ByteFileCopier fileCopier;
     SystemClock clock;

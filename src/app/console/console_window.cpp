@@ -15,6 +15,11 @@ void ConsoleWindow::Print(const char* label, const std::string& text) {
     std::fflush(out_);
 }
 
+// On this host a path reads with "/": the messages hold no backslash but the paths'.
+void ConsoleWindow::PrintMessage(const char* label, const std::string& text) {
+    Print(label, NativePath(text));
+}
+
 void ConsoleWindow::SetCaption(const std::string& caption) {
     Print("caption:", caption);
 }
@@ -25,7 +30,7 @@ void ConsoleWindow::SetStatusText(const std::string& text) {
         return;
     }
     status_ = text;
-    Print("status:", text);
+    PrintMessage("status:", text);
 }
 
 void ConsoleWindow::EditLogFolder() {
@@ -60,13 +65,13 @@ void ConsoleWindow::SetFlightStatus(const std::string& text) {
 }
 
 void ConsoleWindow::ShowMessageBox(const std::string& text) {
-    lastMessage_ = text;
-    Print("message box:", text);
+    lastMessage_ = NativePath(text);
+    PrintMessage("message box:", text);
 }
 
 void ConsoleWindow::ShowStandardMessage(const std::string& text) {
-    lastMessage_ = text;
-    Print("message:", text);
+    lastMessage_ = NativePath(text);
+    PrintMessage("message:", text);
 }
 
 void ConsoleWindow::PauseUserInterface(unsigned milliseconds) {
@@ -76,8 +81,8 @@ void ConsoleWindow::PauseUserInterface(unsigned milliseconds) {
 }
 
 void ConsoleWindow::ReportError(const std::string& text) {
-    lastError_ = text;
-    Print("error:", text);
+    lastError_ = NativePath(text);
+    PrintMessage("error:", text);
 }
 
 void ConsoleWindow::OnFlightEvent(FlightEvent event, const std::string& detail) {
@@ -108,14 +113,20 @@ void ConsoleWindow::OnFlightEvent(FlightEvent event, const std::string& detail) 
             Print("landing report:", detail);
             break;
         case FlightEvent::LogbookWritten:
+            entryWritten_ = true;
             Print("logbook:", NativePath(detail));
             break;
         case FlightEvent::Arrival:
             arrived_ = true;
+            failureBeforeArrival_ = lastFailure_;
             Print("arrival:", detail);
             break;
         case FlightEvent::SaveFailed:
-            // The status line and the error line say it already.
+            // The status line and the error line say it already; the closing line says it again.
+            lastFailure_ = NativePath(detail);
+            if (arrived_) {
+                closingFailures_.push_back(lastFailure_);
+            }
             break;
     }
 }

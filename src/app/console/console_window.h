@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "session/flight_listener.h"
 #include "session/main_window_roles.h"
@@ -35,6 +36,13 @@ public:
     const std::string& lastMessage() const { return lastMessage_; }
     bool arrived() const { return arrived_; }
     int registrations() const { return registrations_; }
+    // What the closing of the flight left: its logbook entry written, the last failure heard
+    // before the arrival (the arrival's save of the log comes just before its event, so when
+    // that save failed this is its reason), and the failures heard after it (the trace's last
+    // row, the logbook entry, the situation marked closed), each naming its file and reason.
+    bool entryWritten() const { return entryWritten_; }
+    const std::string& failureBeforeArrival() const { return failureBeforeArrival_; }
+    const std::vector<std::string>& closingFailures() const { return closingFailures_; }
     // A question was put to the pilot.
     bool asked() const { return asked_; }
     // How a question is answered: from the command line, or by the pilot at the terminal
@@ -46,6 +54,8 @@ public:
 
 private:
     void Print(const char* label, const std::string& text);
+    // A message of the program's core, whose paths are written with "\" on every platform.
+    void PrintMessage(const char* label, const std::string& text);
 
     std::FILE* out_;
     bool timerEnabled_ = false;
@@ -54,7 +64,11 @@ private:
     Answer answer_ = Answer::Ask;
     bool asked_ = false;
     bool arrived_ = false;
+    bool entryWritten_ = false;
     int registrations_ = 0;
+    std::string lastFailure_;
+    std::string failureBeforeArrival_;
+    std::vector<std::string> closingFailures_;
     std::string status_;
     std::string flightStatus_;
     std::string lastError_;
