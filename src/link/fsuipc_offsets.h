@@ -45,6 +45,20 @@ constexpr std::uint32_t kPauseIndicator = 0x0264;  // u16, 1 paused
 constexpr std::uint32_t kSlewMode = 0x05DC;        // u16, 1 slewing
 constexpr std::uint32_t kSimulationRate = 0x0C1A;  // u16, the rate x 256
 constexpr std::uint32_t kGForce = 0x11BA;          // s16, 1/625 G
+// The simulator's clock and date, read as one block from kClockBlock:
+//   0x0238 u8 local hour, 0x0239 u8 local minute, 0x023A u8 second,
+//   0x023B u8 UTC hour, 0x023C u8 UTC minute, 0x023D unused,
+//   0x023E u16 day of the year (1 is 1 January), 0x0240 u16 year.
+// The date is the one the simulator's date and time dialog shows: the local date.
+constexpr std::uint32_t kClockBlock = 0x0238;
+constexpr std::uint32_t kLocalHour = 0x0238;
+constexpr std::uint32_t kLocalMinute = 0x0239;
+constexpr std::uint32_t kClockSecond = 0x023A;
+constexpr std::uint32_t kDayOfYear = 0x023E;
+constexpr std::uint32_t kYear = 0x0240;
+constexpr std::uint32_t kClockBlockSize = kYear + 2 - kClockBlock;
+constexpr std::uint32_t kIndicatedAirspeed = 0x02BC;  // u32, knots x 128
+constexpr std::uint32_t kGroundAltitude = 0x0020;     // s32, metres x 256 under the aircraft
 
 // Read once at connect.
 constexpr std::uint32_t kAircraftTitle = 0x3D00;  // 255 characters read (256-byte field)
@@ -99,6 +113,8 @@ constexpr double kLongitudeUnitsPerDegree = 4294967296.0 * 4294967296.0 / 360.0;
 constexpr int kVerticalSpeedPerMetrePerSecond = 256;
 constexpr int kSimulationRatePerFactor = 256;  // 256 is 1x
 constexpr int kGForcePerG = 625;
+constexpr int kIndicatedAirspeedPerKnot = 128;
+constexpr int kGroundAltitudePerMetre = 256;
 
 // Values the program writes.
 constexpr std::uint32_t kConnectValueAData = 66493;

@@ -121,6 +121,9 @@ struct RawSample {
     std::uint8_t slew[2];
     std::uint8_t simulationRate[2];
     std::uint8_t gForce[2];
+    std::uint8_t clock[offsets::kClockBlockSize];
+    std::uint8_t indicatedAirspeed[4];
+    std::uint8_t groundAltitude[4];
 };
 
 // The 29 reads, in the order the simulator is asked for them; the texts land in the fresh
@@ -169,6 +172,17 @@ void QueueRecorderReads(Batch& batch, RawSample& raw) {
     batch.Read(offsets::kSlewMode, sizeof raw.slew, raw.slew);
     batch.Read(offsets::kSimulationRate, sizeof raw.simulationRate, raw.simulationRate);
     batch.Read(offsets::kGForce, sizeof raw.gForce, raw.gForce);
+    batch.Read(offsets::kClockBlock, sizeof raw.clock, raw.clock);
+    batch.Read(offsets::kIndicatedAirspeed, sizeof raw.indicatedAirspeed, raw.indicatedAirspeed);
+    batch.Read(offsets::kGroundAltitude, sizeof raw.groundAltitude, raw.groundAltitude);
+}
+
+// The clock block's fields at their places inside it.
+std::uint8_t ClockByte(const RawSample& raw, std::uint32_t offset) {
+    return raw.clock[offset - offsets::kClockBlock];
+}
+std::uint16_t ClockWord(const RawSample& raw, std::uint32_t offset) {
+    return le::Load<std::uint16_t>(raw.clock + (offset - offsets::kClockBlock));
 }
 
 void DecodeSample(const RawSample& raw, SimSample& fresh) {
@@ -206,6 +220,15 @@ void DecodeSample(const RawSample& raw, SimSample& fresh) {
     r.slew = le::Load<std::uint16_t>(raw.slew);
     r.simulationRate = le::Load<std::uint16_t>(raw.simulationRate);
     r.gForce = le::Load<std::int16_t>(raw.gForce);
+    r.localHour = ClockByte(raw, offsets::kLocalHour);
+    r.localMinute = ClockByte(raw, offsets::kLocalMinute);
+    r.second = ClockByte(raw, offsets::kClockSecond);
+    r.utcHour = ClockByte(raw, offsets::kClockHour);
+    r.utcMinute = ClockByte(raw, offsets::kClockMinute);
+    r.dayOfYear = ClockWord(raw, offsets::kDayOfYear);
+    r.year = ClockWord(raw, offsets::kYear);
+    r.indicatedAirspeed = le::Load<std::uint32_t>(raw.indicatedAirspeed);
+    r.groundAltitude = le::Load<std::int32_t>(raw.groundAltitude);
 }
 
 }  // namespace

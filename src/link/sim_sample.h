@@ -40,6 +40,16 @@ struct RecorderValues {
     std::uint16_t slew = 0;
     std::uint16_t simulationRate = 0;
     std::int16_t gForce = 0;
+    // The simulator's clock and date (offsets::kClockBlock).
+    std::uint8_t localHour = 0;
+    std::uint8_t localMinute = 0;
+    std::uint8_t second = 0;
+    std::uint8_t utcHour = 0;
+    std::uint8_t utcMinute = 0;
+    std::uint16_t dayOfYear = 0;  // 1 is 1 January; 0: the simulator gives no date
+    std::uint16_t year = 0;
+    std::uint32_t indicatedAirspeed = 0;
+    std::int32_t groundAltitude = 0;
 };
 
 struct SimSample {
@@ -80,7 +90,7 @@ struct SimSample {
     FixedSizeText<offsets::kAircraftTitleSize + 1> aircraftTitle;
 };
 
-// Queues the 29 per-tick reads in order, then the flight recorder's 8, processes them in one
+// Queues the 29 per-tick reads in order, then the flight recorder's 11, processes them in one
 // batch and sets the approach-loaded flag. The outcome goes to `lastLinkResult`; when the batch
 // fails every field keeps its previous value.
 void SampleSimulator(FsuipcLink& link, SimSample& sample, LinkResult& lastLinkResult);

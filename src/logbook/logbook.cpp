@@ -5,9 +5,11 @@
 #include <cstdio>
 
 #include "common/app_error.h"
+#include "common/calendar.h"
 #include "common/file_io.h"
 #include "common/file_append.h"
 #include "common/fixed_number_text.h"
+#include "common/text_encoding.h"
 #include "common/units.h"
 #include "logbook/profile_svg.h"
 #include "logbook/track_files.h"
@@ -15,6 +17,17 @@
 namespace aerolinker {
 
 namespace {
+
+// The mark that makes logbook.csv read as UTF-8 in a spreadsheet on Windows.
+constexpr const char* kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+constexpr const char* kDate = "Date (UTC)";
+constexpr const char* kPlannedDistance = "Planned distance (nm)";
+// Columns older copies named otherwise: their name, today's.
+constexpr std::pair<const char*, const char*> kOlderNames[] = {
+    {"Date", kDate},
+    {"Distance (miles)", kPlannedDistance},
+};
+constexpr int kFuelDecimals = 1;
 
 std::string HoursMinutes(int minutes) {
     char text[32];
@@ -27,51 +40,128 @@ std::string Minutes(int seconds) {
     return FixedText(static_cast<double>(seconds) / units::kSecondsPerMinute, 1);
 }
 
-std::string DateText(const LocalDateTime& when) {
-    char text[48];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", when.year, when.month, when.day);
-    return text;
+std::string UtcTime(const std::optional<long long>& utcSeconds) {
+    return utcSeconds ? TimeOfDayText(SecondsOfDayOf(*utcSeconds)) : std::string();
+}
+
+std::string Gallons(const std::optional<double>& gallons) {
+    return gallons ? FixedText(*gallons, kFuelDecimals) : std::string();
+}
+
+// The time that names and dates the entry: the take-off, or the first time the flight has.
+long long EntryTime(const LogbookFlight& flight) {
+    const FlightFigures& f = flight.entry.figures;
+    if (f.takeOff) {
+        return *f.takeOff;
+    }
+    if (f.offBlock) {
+        return *f.offBlock;
+    }
+    return flight.trace.empty() ? 0 : flight.trace.front().utcSeconds;
 }
 
 std::string TitleOf(const LogbookFlight& flight) {
-    char time[32];
-    std::snprintf(time, sizeof time, "%02d:%02d", flight.takeOff.hour, flight.takeOff.minute);
-    return flight.entry.departure + " - " + flight.entry.arrival + ", " + DateText(flight.takeOff) +
-           " " + time;
+    const long long when = EntryTime(flight);
+    return flight.entry.departure + " - " + flight.entry.arrival + ", " + UtcDateText(when) + " " +
+           TimeOfDayText(SecondsOfDayOf(when)).substr(0, 5) + " UTC";
+}
+
+bool StartsWithByteOrderMark(const std::string& text) {
+    return text.rfind(kUtf8ByteOrderMark, 0) == 0;
+}
+
+// A logbook in older columns, rows kept by the columns' names, texts made UTF-8.
+std::vector<CsvFields> InTodaysColumns(const std::vector<CsvFields>& records) {
+    const CsvFields header = LogbookHeader();
+    std::vector<CsvFields> rows{header};
+    if (records.empty()) {
+        return rows;
+    }
+    std::vector<int> from(header.size(), -1);
+    for (size_t column = 0; column < header.size(); ++column) {
+        for (size_t old = 0; old < records[0].size(); ++old) {
+            const std::string& name = records[0][old];
+            bool same = name == header[column];
+            for (const auto& [older, today] : kOlderNames) {
+                same = same || (name == older && header[column] == today);
+            }
+            if (same) {
+                from[column] = static_cast<int>(old);
+            }
+        }
+    }
+    for (size_t r = 1; r < records.size(); ++r) {
+        CsvFields row(header.size());
+        for (size_t column = 0; column < header.size(); ++column) {
+            if (from[column] >= 0 && static_cast<size_t>(from[column]) < records[r].size()) {
+                row[column] = Utf8FromSystemText(records[r][static_cast<size_t>(from[column])]);
+            }
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+std::string CsvText(const std::vector<CsvFields>& records) {
+    std::string text = kUtf8ByteOrderMark;
+    for (const CsvFields& record : records) {
+        text += CsvRecord(record);
+    }
+    return text;
 }
 
 }  // namespace
 
 CsvFields LogbookHeader() {
-    return {"Date",
-            "Aircraft",
+    return {kDate,
             "Pilot",
+            "Pilot ID",
+            "Pilot number",
+            "Aircraft",
             "Departure",
             "Arrival",
+            "Off block (UTC)",
+            "Take-off (UTC)",
+            "Landing (UTC)",
+            "On block (UTC)",
             "Block time",
             "Air time",
-            "Distance (miles)",
-            "Fuel used (gal)",
+            kPlannedDistance,
+            "Distance flown (nm)",
+            "Block fuel (gal)",
+            "Trip fuel (gal)",
             "Touchdown (ft/min)",
             "G",
             "Bounces",
             "Paused (min)",
-            "Slew (min)",
-            "Sim rate not 1x (min)",
+            "Slew (sim min)",
+            "Sim rate not 1x (sim min)",
             "Files"};
 }
 
 CsvFields LogbookFields(const LogbookEntry& e) {
     const std::optional<LandingReport>& landing = e.landing;
-    return {DateText(e.date),
-            e.aircraft,
-            e.pilot,
-            e.departure,
-            e.arrival,
-            HoursMinutes(e.blockMinutes),
-            HoursMinutes(e.airMinutes),
-            FixedText(e.distanceMiles, 0),
-            FixedText(e.fuelUsedGallons, 0),
+    const FlightFigures& f = e.figures;
+    const std::optional<long long> dated = f.takeOff ? f.takeOff : f.offBlock;
+    return {dated ? UtcDateText(*dated) : std::string(),
+            Utf8FromSystemText(e.pilotName),
+            Utf8FromSystemText(e.pilotId),
+            Utf8FromSystemText(e.pilotNumber),
+            Utf8FromSystemText(e.aircraft),
+            Utf8FromSystemText(e.departure),
+            Utf8FromSystemText(e.arrival),
+            UtcTime(f.offBlock),
+            UtcTime(f.takeOff),
+            UtcTime(f.landing),
+            UtcTime(f.onBlock),
+            HoursMinutes(f.BlockMinutes()),
+            HoursMinutes(f.AirMinutes()),
+            e.plannedDistanceMetres
+                ? FixedText(units::MetresToNauticalMiles(*e.plannedDistanceMetres), 1)
+                : std::string(),
+            FixedText(units::MetresToNauticalMiles(f.distanceFlownMetres), 1),
+            Gallons(f.blockFuel),
+            Gallons(f.tripFuel),
             landing ? FixedText(landing->touchdownFpm, 0) : "",
             landing ? FixedText(landing->gForce, 2) : "",
             landing ? std::to_string(landing->bounces) : "",
@@ -88,22 +178,31 @@ int WriteLogbookRow(const std::string& csvPath, const LogbookEntry& entry) {
     const CsvFields row = LogbookFields(entry);
     std::string text;
     std::vector<CsvFields> records;
-    if (ReadFileContents(csvPath, text) == 0 && ParseCsv(text, records)) {
-        const auto same =
-            std::find_if(records.begin() + (records.empty() ? 0 : 1), records.end(),
-                         [&](const CsvFields& record) {
-                             return !record.empty() && record.back() == entry.entryName;
-                         });
-        if (same != records.end()) {
-            *same = row;
-            std::string rewritten;
-            for (const CsvFields& record : records) {
-                rewritten += CsvRecord(record);
-            }
-            return ReplaceFileContents(csvPath, rewritten);
-        }
+    if (ReadFileContents(csvPath, text) != 0 || text.empty()) {
+        return ReplaceFileContents(csvPath, CsvText({LogbookHeader(), row}));
     }
-    return AppendToFile(csvPath, CsvRecord(LogbookHeader()), CsvRecord(row));
+    const bool marked = StartsWithByteOrderMark(text);
+    if (marked) {
+        text.erase(0, std::char_traits<char>::length(kUtf8ByteOrderMark));
+    }
+    if (!ParseCsv(text, records)) {
+        return AppendToFile(csvPath, std::string(), CsvRecord(row));
+    }
+    const bool todays = marked && !records.empty() && records[0] == LogbookHeader();
+    if (!todays) {
+        records = InTodaysColumns(records);
+    }
+    const auto same = std::find_if(records.begin() + 1, records.end(), [&](const CsvFields& r) {
+        return !r.empty() && r.back() == entry.entryName;
+    });
+    if (same != records.end()) {
+        *same = row;
+    } else if (todays) {
+        return AppendToFile(csvPath, std::string(), CsvRecord(row));
+    } else {
+        records.push_back(row);
+    }
+    return ReplaceFileContents(csvPath, CsvText(records));
 }
 
 std::string SafeFileName(const std::string& name) {
@@ -120,11 +219,13 @@ std::string SafeFileName(const std::string& name) {
     return safe;
 }
 
-std::string EntryBaseName(const LocalDateTime& when, const std::string& departure,
+std::string EntryBaseName(long long utcSeconds, const std::string& departure,
                           const std::string& arrival) {
+    const int seconds = SecondsOfDayOf(utcSeconds);
     char time[32];
-    std::snprintf(time, sizeof time, "_%02d%02d_", when.hour, when.minute);
-    return SafeFileName(DateText(when) + time + departure + "-" + arrival);
+    std::snprintf(time, sizeof time, "_%02d%02d_", seconds / units::kSecondsPerHour,
+                  seconds / units::kSecondsPerMinute % units::kMinutesPerHour);
+    return SafeFileName(UtcDateText(utcSeconds) + time + departure + "-" + arrival);
 }
 
 std::string WriteLogbookEntry(const std::string& logFolder, LogbookFlight flight) {
@@ -133,14 +234,20 @@ std::string WriteLogbookEntry(const std::string& logFolder, LogbookFlight flight
         throw CannotCreateFileError(folder, error);
     }
     const std::string name =
-        EntryBaseName(flight.takeOff, flight.entry.departure, flight.entry.arrival);
+        EntryBaseName(EntryTime(flight), flight.entry.departure, flight.entry.arrival);
     flight.entry.entryName = name;
     const std::string title = TitleOf(flight);
     const std::pair<const char*, std::string> files[] = {
         {".log", flight.logText},
         {".csv", TraceCsvText(flight.trace)},
         {".kml", KmlText(title, flight.trace, flight.marks)},
-        {".gpx", GpxText(title, flight.trace, flight.marks)},
+        {".gpx", GpxText(
+                     TrackFileFlight{
+                         title,
+                         flight.entry.aircraft,
+                         flight.entry.pilotName,
+                     },
+                     flight.trace, flight.marks)},
         {".svg", ProfileSvg(title, flight.trace, flight.marks, flight.entry.landing)},
     };
     // The row goes last: it completes the entry. Files without their row are an entry a stop

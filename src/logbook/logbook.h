@@ -1,5 +1,5 @@
 // The pilot's logbook: when a flight closes, its files go into the Logbook folder inside the
-// log folder under a name of its take-off's date and time and its route, and logbook.csv has
+// log folder under a name of its take-off's UTC date and time and its route, and logbook.csv has
 // one row per flight. A flight is known by its take-off: closed again (resumed after a stop in
 // its closing, or loaded again once finished) it updates its one entry and row.
 #pragma once
@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "common/local_clock.h"
 #include "common/csv.h"
+#include "recorder/flight_figures.h"
 #include "recorder/landing_report.h"
 #include "recorder/trace.h"
 #include "recorder/track.h"
@@ -22,15 +22,16 @@ constexpr const char* kLogbookCsvName = "logbook.csv";
 constexpr const char* kEntryExtensions[] = {".log", ".csv", ".kml", ".gpx", ".svg"};
 
 struct LogbookEntry {
-    LocalDateTime date;  // the day of the flight
+    std::string pilotName;
+    std::string pilotId;
+    std::string pilotNumber;
     std::string aircraft;
-    std::string pilot;
     std::string departure;
     std::string arrival;
-    int blockMinutes = 0;  // engine start to engine shut-down
-    int airMinutes = 0;    // take-off to landing
-    double distanceMiles = 0.0;
-    double fuelUsedGallons = 0.0;
+    // The times, fuel and distance flown, as the trace gives them; the flight's date is the
+    // simulator's UTC date at take-off.
+    FlightFigures figures;
+    std::optional<double> plannedDistanceMetres;  // the flight plan's, read at connect
     std::optional<LandingReport> landing;
     HonestTime honestTime;
     std::string entryName;  // the name the entry's files share
@@ -39,13 +40,16 @@ struct LogbookEntry {
 CsvFields LogbookHeader();
 CsvFields LogbookFields(const LogbookEntry& entry);
 
-// The entry's row in logbook.csv: replaces the row of the same entry name, or is appended (the
-// header first when the file is new). Returns 0 or the platform's error code.
+// The entry's row in logbook.csv, which is UTF-8 with a byte-order mark (so that a spreadsheet
+// on Windows reads accents): replaces the row of the same entry name, or is appended (the mark
+// and the header first when the file is new). A logbook an older copy wrote (other columns, the
+// system's code page) is rewritten once in today's columns, each row keeping the columns whose
+// names it shares with them. Returns 0 or the platform's error code.
 int WriteLogbookRow(const std::string& csvPath, const LogbookEntry& entry);
 
-// "2026-12-07_1005_LIEO-LIRQ": the date and time of `when`, then the route, made safe as a
-// Windows file name.
-std::string EntryBaseName(const LocalDateTime& when, const std::string& departure,
+// "2026-12-07_1005_LIEO-LIRQ": the UTC date and time of `utcSeconds` (the take-off), then the
+// route, made safe as a Windows file name.
+std::string EntryBaseName(long long utcSeconds, const std::string& departure,
                           const std::string& arrival);
 
 // Characters Windows refuses in a file name (< > : " / \ | ? * and controls) become "_", and
@@ -54,9 +58,8 @@ std::string SafeFileName(const std::string& name);
 
 // Everything a closed flight leaves in the logbook.
 struct LogbookFlight {
-    LogbookEntry entry;     // its entryName is filled in by WriteLogbookEntry
-    LocalDateTime takeOff;  // names the files
-    std::string logText;    // the finished Navigation log, as saved
+    LogbookEntry entry;   // its entryName is filled in by WriteLogbookEntry
+    std::string logText;  // the finished Navigation log, as saved
     std::vector<TraceRow> trace;
     std::vector<TrackMark> marks;
 };

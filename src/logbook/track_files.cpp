@@ -1,6 +1,7 @@
 // KML and GPX texts of the flown track.
 #include "logbook/track_files.h"
 
+#include "common/calendar.h"
 #include "common/fixed_number_text.h"
 #include "logbook/xml_text.h"
 
@@ -20,20 +21,33 @@ void AppendCoordinates(std::string& text, double latitude, double longitude, dou
     AppendFixed(text, AltitudeMetres(altitudeFeet), kElevationDecimals);
 }
 
-// GPX's lat="..." lon="..." attributes, then ">" and the elevation in metres.
-void AppendGpxPoint(std::string& text, double latitude, double longitude, double altitudeFeet) {
+// GPX's lat="..." lon="..." attributes, then ">", the elevation in metres and the time.
+void AppendGpxPoint(std::string& text, double latitude, double longitude, double altitudeFeet,
+                    long long utcSeconds) {
     text += "lat=\"";
     AppendFixed(text, latitude, kPositionDecimals);
     text += "\" lon=\"";
     AppendFixed(text, longitude, kPositionDecimals);
     text += "\"><ele>";
     AppendFixed(text, AltitudeMetres(altitudeFeet), kElevationDecimals);
-    text += "</ele>";
+    text += "</ele><time>";
+    text += IsoUtcText(utcSeconds);
+    text += "</time>";
+}
+
+void AppendMarkPoint(std::string& text, const char* element, const TrackMark& mark) {
+    text += "<";
+    text += element;
+    text += " ";
+    AppendGpxPoint(text, mark.latitude, mark.longitude, mark.altitudeFeet, mark.utcSeconds);
+    text += "<name>" + XmlText(MapLabel(mark)) + "</name></";
+    text += element;
+    text += ">\r\n";
 }
 
 }  // namespace
 
-std::string MarkLabel(const TrackMark& mark) {
+std::string MapLabel(const TrackMark& mark) {
     switch (mark.kind) {
         case MarkKind::kTakeOff:
             return mark.name + " take-off";
@@ -51,7 +65,8 @@ std::string KmlText(const std::string& title, const std::vector<TraceRow>& rows,
     // then the geometry; extrude, altitudeMode, coordinates), which Google Earth relies on.
     std::string kml =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
-        "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\r\n"
+        "<kml xmlns=\"http://www.opengis.net/kml/2.2\" "
+        "xmlns:gx=\"http://www.google.com/kml/ext/2.2\">\r\n"
         "<Document>\r\n"
         "<name>" +
         XmlText(title) +
@@ -60,19 +75,41 @@ std::string KmlText(const std::string& title, const std::vector<TraceRow>& rows,
         "<PolyStyle><color>4000a5ff</color></PolyStyle></Style>\r\n";
     // A LineString needs two points; a single tick is left to the marks.
     if (rows.size() >= 2) {
-        kml += "<Placemark>\r\n<name>" + XmlText(title) +
-               "</name>\r\n<styleUrl>#track</styleUrl>\r\n<LineString>\r\n<extrude>1</extrude>\r\n"
+        kml += "<Placemark>\r\n<name>" + XmlText(title) + "</name>\r\n<TimeSpan><begin>" +
+               IsoUtcText(rows.front().utcSeconds) + "</begin><end>" +
+               IsoUtcText(rows.back().utcSeconds) +
+               "</end></TimeSpan>\r\n<styleUrl>#track</styleUrl>\r\n<LineString>\r\n<extrude>1</"
+               "extrude>\r\n"
                "<altitudeMode>absolute</altitudeMode>\r\n<coordinates>\r\n";
         for (const TraceRow& row : rows) {
             AppendCoordinates(kml, row.latitude, row.longitude, row.altitudeFeet);
             kml += "\r\n";
         }
         kml += "</coordinates>\r\n</LineString>\r\n</Placemark>\r\n";
+        // The same track with the time of every point, for time sliders and replay tools;
+        // gx:Track wants every when before the first gx:coord.
+        kml += "<Placemark>\r\n<name>" + XmlText(title) +
+               " (timed)</name>\r\n<styleUrl>#track</styleUrl>\r\n<gx:Track>\r\n"
+               "<altitudeMode>absolute</altitudeMode>\r\n";
+        for (const TraceRow& row : rows) {
+            kml += "<when>" + IsoUtcText(row.utcSeconds) + "</when>\r\n";
+        }
+        for (const TraceRow& row : rows) {
+            kml += "<gx:coord>";
+            AppendFixed(kml, row.longitude, kPositionDecimals);
+            kml += ' ';
+            AppendFixed(kml, row.latitude, kPositionDecimals);
+            kml += ' ';
+            AppendFixed(kml, AltitudeMetres(row.altitudeFeet), kElevationDecimals);
+            kml += "</gx:coord>\r\n";
+        }
+        kml += "</gx:Track>\r\n</Placemark>\r\n";
     }
     for (const TrackMark& mark : marks) {
-        kml += "<Placemark>\r\n<name>" + XmlText(MarkLabel(mark)) + "</name>\r\n<description>" +
-               TimeOfDayText(mark.secondsOfDay) +
-               "</description>\r\n<Point>\r\n<altitudeMode>absolute</altitudeMode>\r\n"
+        kml += "<Placemark>\r\n<name>" + XmlText(MapLabel(mark)) + "</name>\r\n<description>" +
+               TimeOfDayText(SecondsOfDayOf(mark.utcSeconds)) +
+               " UTC</description>\r\n<TimeStamp><when>" + IsoUtcText(mark.utcSeconds) +
+               "</when></TimeStamp>\r\n<Point>\r\n<altitudeMode>absolute</altitudeMode>\r\n"
                "<coordinates>";
         AppendCoordinates(kml, mark.latitude, mark.longitude, mark.altitudeFeet);
         kml += "</coordinates>\r\n</Point>\r\n</Placemark>\r\n";
@@ -81,24 +118,35 @@ std::string KmlText(const std::string& title, const std::vector<TraceRow>& rows,
     return kml;
 }
 
-std::string GpxText(const std::string& title, const std::vector<TraceRow>& rows,
+std::string GpxText(const TrackFileFlight& flight, const std::vector<TraceRow>& rows,
                     const std::vector<TrackMark>& marks) {
-    // GPX wants wpt before trk, and ele before name inside a wpt.
+    // GPX 1.1 keeps its elements in order: metadata, wpt, rte, trk; inside a point ele, time,
+    // then name.
     std::string gpx =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
         "<gpx version=\"1.1\" creator=\"Aerolinker\" xmlns=\"http://www.topografix.com/GPX/1/1\">"
         "\r\n<metadata><name>" +
-        XmlText(title) + "</name></metadata>\r\n";
-    for (const TrackMark& mark : marks) {
-        gpx += "<wpt ";
-        AppendGpxPoint(gpx, mark.latitude, mark.longitude, mark.altitudeFeet);
-        gpx += "<name>" + XmlText(MarkLabel(mark)) + "</name><desc>" +
-               TimeOfDayText(mark.secondsOfDay) + "</desc></wpt>\r\n";
+        XmlText(flight.title) + "</name><desc>" +
+        XmlText(flight.aircraft + (flight.pilot.empty() ? "" : ", flown by " + flight.pilot)) +
+        "</desc>";
+    if (!rows.empty()) {
+        gpx += "<time>" + IsoUtcText(rows.front().utcSeconds) + "</time>";
     }
-    gpx += "<trk><name>" + XmlText(title) + "</name><trkseg>\r\n";
+    gpx += "</metadata>\r\n";
+    for (const TrackMark& mark : marks) {
+        AppendMarkPoint(gpx, "wpt", mark);
+    }
+    if (!marks.empty()) {
+        gpx += "<rte><name>" + XmlText(flight.title) + "</name>\r\n";
+        for (const TrackMark& mark : marks) {
+            AppendMarkPoint(gpx, "rtept", mark);
+        }
+        gpx += "</rte>\r\n";
+    }
+    gpx += "<trk><name>" + XmlText(flight.title) + "</name><trkseg>\r\n";
     for (const TraceRow& row : rows) {
         gpx += "<trkpt ";
-        AppendGpxPoint(gpx, row.latitude, row.longitude, row.altitudeFeet);
+        AppendGpxPoint(gpx, row.latitude, row.longitude, row.altitudeFeet, row.utcSeconds);
         gpx += "</trkpt>\r\n";
     }
     gpx += "</trkseg></trk>\r\n</gpx>\r\n";

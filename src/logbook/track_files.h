@@ -11,15 +11,25 @@
 namespace aerolinker {
 
 // KML 2.2: one Document named `title` holding the track as a LineString at absolute
-// altitude (lon,lat,metres) and one Placemark per mark.
+// altitude (lon,lat,metres) with the TimeSpan it was flown in, and one Placemark per mark with
+// its TimeStamp. Times are the simulator's, UTC.
 std::string KmlText(const std::string& title, const std::vector<TraceRow>& rows,
                     const std::vector<TrackMark>& marks);
 
-// GPX 1.1: a wpt per mark and one trk with one trkseg of trkpt (lat, lon, ele in metres).
-std::string GpxText(const std::string& title, const std::vector<TraceRow>& rows,
+// What the GPX's metadata says of the flight.
+struct TrackFileFlight {
+    std::string title;
+    std::string aircraft;
+    std::string pilot;
+};
+
+// GPX 1.1: metadata (the flight, its time), a wpt per mark with its passage time, the route
+// through the flight plan's waypoints as flown as one rte, and one trk with one trkseg of
+// trkpt (lat, lon, ele in metres, time in UTC).
+std::string GpxText(const TrackFileFlight& flight, const std::vector<TraceRow>& rows,
                     const std::vector<TrackMark>& marks);
 
 // "LIEO take-off", "OLB", "LIRQ landing": the name a mark has on a map.
-std::string MarkLabel(const TrackMark& mark);
+std::string MapLabel(const TrackMark& mark);
 
 }  // namespace aerolinker

@@ -18,25 +18,28 @@
 namespace aerolinker {
 namespace {
 
-using units::kSecondsPerMinute;
-constexpr int kLastSecondOfMinute = kSecondsPerMinute - 1;
+// Heights above the ground in the trace's feet.
+constexpr double kFeetPerMetre = units::kFeetPerMetre;
 constexpr double kKnotsPerMetrePerSecond = units::kSecondsPerHour / units::kMetresPerNauticalMile;
 // Vertical speeds within this of level flight are the cruise.
 constexpr double kLevelFlightFpm = 300.0;
 constexpr const char* kRowsRecord = "rows";
 constexpr const char* kMarkRecord = "mark";
 
-std::string Phase(const TrackingState& state, double verticalSpeedFpm) {
+std::string Phase(const TrackingState& state, const TraceRow& row, bool bouncing) {
     if (state.WaypointCounter == phase::kLanded) {
-        return "landed";
+        if (row.onGround) {
+            return "landed";
+        }
+        return bouncing ? "bounce" : "airborne";
     }
     if (state.WaypointCounter == phase::kOnTheGround) {
-        return state.EngineStarted ? "taxi" : "parked";
+        return state.EngineStarted ? "taxi" : kParkedPhase;
     }
-    if (verticalSpeedFpm > kLevelFlightFpm) {
+    if (row.verticalSpeedFpm > kLevelFlightFpm) {
         return "climb";
     }
-    return verticalSpeedFpm < -kLevelFlightFpm ? "descent" : "cruise";
+    return row.verticalSpeedFpm < -kLevelFlightFpm ? "descent" : "cruise";
 }
 
 // A rate FSUIPC leaves at 0 has not been set by the simulator: it runs at 1x.
@@ -49,7 +52,7 @@ double RateOf(std::uint16_t raw) {
 // numbers keep every bit (the shortest round-trip text).
 std::string MarkRecord(const TrackMark& mark) {
     return CsvRecord({kMarkRecord, std::to_string(static_cast<int>(mark.kind)), mark.name,
-                      std::to_string(mark.secondsOfDay), ShortestText(mark.latitude),
+                      std::to_string(mark.utcSeconds), ShortestText(mark.latitude),
                       ShortestText(mark.longitude), ShortestText(mark.altitudeFeet)});
 }
 
@@ -67,6 +70,7 @@ void FlightRecorder::Reset() {
     landingShown_ = false;
     lastReport_.reset();
     lastTouchdown_ = 0;
+    undated_ = false;
 }
 
 int FlightRecorder::Start(const std::string& tracePath) {
@@ -99,7 +103,7 @@ long long FlightRecorder::ReadResumeText(const std::string& resumeText) {
                     kind <= static_cast<long long>(MarkKind::kLanding)) {
                     mark.kind = static_cast<MarkKind>(kind);
                     mark.name = record[2];
-                    mark.secondsOfDay = static_cast<int>(seconds);
+                    mark.utcSeconds = seconds;
                     marks_.push_back(mark);
                     marksText_ += MarkRecord(mark);
                 }
@@ -124,13 +128,11 @@ int FlightRecorder::Resume(const std::string& tracePath, const std::string& resu
         trace_.reset();
         error = ReplaceFileContents(path_, TraceCsvText(rows_));
     }
-    honest_ = HonestTimeOf(rows_, units::kTickSeconds);
-    // The clock's seconds go on from the last row kept.
-    if (!rows_.empty()) {
-        const int last = rows_.back().secondsOfDay;
-        clockMinute_ = last / kSecondsPerMinute % units::kMinutesPerHour;
-        ticksInMinute_ = last % kSecondsPerMinute / units::kTickSeconds;
-    }
+    honest_ = HonestTimeOf(rows_);
+    undated_ = std::any_of(rows_.begin(), rows_.end(),
+                           [](const TraceRow& row) { return IsUndated(row.utcSeconds); }) ||
+               std::any_of(marks_.begin(), marks_.end(),
+                           [](const TrackMark& mark) { return IsUndated(mark.utcSeconds); });
     return error;
 }
 
@@ -160,29 +162,40 @@ int FlightRecorder::StartNewSegment(long long rowsAtSave, int readError) {
     return ReplaceFileContents(path_, TraceCsvText(rows_));
 }
 
-int FlightRecorder::SecondsOfDay(const SimSample& sample) {
-    if (sample.clockMinute != clockMinute_) {
-        clockMinute_ = sample.clockMinute;
-        ticksInMinute_ = 0;
-    } else {
-        ++ticksInMinute_;
+// Rows and marks an older copy wrote have times of day only: the first dated sample after the
+// resume dates them, counting back from it.
+void FlightRecorder::DateOlderTimes() {
+    undated_ = false;
+    long long next = nowUtc_;
+    for (auto row = rows_.rbegin(); row != rows_.rend(); ++row) {
+        if (IsUndated(row->utcSeconds)) {
+            DateBackwards(row->utcSeconds, next);
+        }
+        next = row->utcSeconds;
     }
-    const int seconds = std::min(ticksInMinute_ * units::kTickSeconds, kLastSecondOfMinute);
-    return sample.clockHour * units::kSecondsPerHour + sample.clockMinute * kSecondsPerMinute +
-           seconds;
+    marksText_.clear();
+    for (TrackMark& mark : marks_) {
+        if (IsUndated(mark.utcSeconds)) {
+            DateBackwards(mark.utcSeconds, nowUtc_);
+        }
+        marksText_ += MarkRecord(mark);
+    }
+    honest_ = HonestTimeOf(rows_);
 }
 
 std::string FlightRecorder::BeforeStep(const SimSample& sample) {
-    now_ = SecondsOfDay(sample);
+    const RecorderValues& r = sample.recorder;
+    nowUtc_ = SimUtcSeconds(r);
+    nowLocal_ = SimLocalSecondsOfDay(r);
     rowToCome_ = recording_;
     if (!recording_) {
         return std::string();
     }
-    const RecorderValues& r = sample.recorder;
-    honest_.Count(IsPaused(r.pause), IsSlewing(r.slew), RateOf(r.simulationRate),
-                  units::kTickSeconds);
+    if (undated_ && !IsUndated(nowUtc_)) {
+        DateOlderTimes();
+    }
     LandingSample landing;
-    landing.secondsOfDay = now_;
+    landing.utcSeconds = nowUtc_;
     landing.onGround = sample.onGround == 1;
     landing.touchdownFpm = VerticalSpeedFeetPerMinute(r.touchdownSpeed);
     landing.gForce = GForce(r.gForce);
@@ -197,11 +210,10 @@ std::string FlightRecorder::BeforeStep(const SimSample& sample) {
     if (!lastReport_ || lastReport_->bounces != report->bounces ||
         lastReport_->touchdownFpm != report->touchdownFpm) {
         landingShown_ = landingShown_ && report->bounces != 0;
-        lastTouchdown_ = now_;
+        lastTouchdown_ = nowUtc_;
     }
     lastReport_ = report;
-    const bool settled =
-        landing.onGround && SecondsBetween(lastTouchdown_, now_) > kBounceWindowSeconds;
+    const bool settled = landing.onGround && nowUtc_ - lastTouchdown_ > kBounceWindowSeconds;
     return settled && !landingShown_ ? LandingText(*report) : std::string();
 }
 
@@ -212,21 +224,28 @@ int FlightRecorder::Record(const SimSample& sample, const TrackingState& state) 
     rowToCome_ = false;
     const RecorderValues& r = sample.recorder;
     TraceRow row;
-    row.secondsOfDay = now_;
+    row.utcSeconds = nowUtc_;
+    row.localSecondsOfDay = nowLocal_;
     row.latitude = LatitudeDegrees(r.latitude);
     row.longitude = LongitudeDegrees(r.longitude);
+    const double altitudeMetres = AltitudeMetres(sample.altitudeMetres, sample.altitudeFraction);
     row.altitudeFeet =
         static_cast<double>(AltitudeFeet(sample.altitudeMetres, sample.altitudeFraction));
+    row.heightFeet = (altitudeMetres - GroundAltitudeMetres(r.groundAltitude)) * kFeetPerMetre;
     row.groundSpeedKnots = sample.groundSpeed * kKnotsPerMetrePerSecond;
+    row.indicatedKnots = IndicatedKnots(r.indicatedAirspeed);
     row.verticalSpeedFpm = VerticalSpeedFeetPerMinute(r.verticalSpeed);
     const double heading =
         std::fmod(sample.trueHeading * units::kDegreesPerRadian, units::kDegreesPerTurn);
-    row.headingDegrees = heading < 0 ? heading + units::kDegreesPerTurn : heading;
-    row.fuelGallons = FuelOnBoard(sample.fuelTanks);
-    row.phase = Phase(state, row.verticalSpeedFpm);
+    row.trueHeadingDegrees = heading < 0 ? heading + units::kDegreesPerTurn : heading;
+    row.fuelGallons = FuelInAllTanks(sample.fuelTanks);
+    row.gForce = GForce(r.gForce);
+    row.onGround = sample.onGround == 1;
+    row.phase = Phase(state, row, watcher_.Bouncing());
     row.paused = IsPaused(r.pause);
     row.slewing = IsSlewing(r.slew);
     row.simulationRate = RateOf(r.simulationRate);
+    honest_.Count(row, rows_.empty() ? nullptr : &rows_.back());
     rows_.push_back(row);
     if (startAnew_) {
         trace_.reset();
@@ -247,7 +266,7 @@ void FlightRecorder::Mark(MarkKind kind, const std::string& name, const SimSampl
     TrackMark mark;
     mark.kind = kind;
     mark.name = name;
-    mark.secondsOfDay = now_;
+    mark.utcSeconds = nowUtc_;
     mark.latitude = LatitudeDegrees(sample.recorder.latitude);
     mark.longitude = LongitudeDegrees(sample.recorder.longitude);
     mark.altitudeFeet =

@@ -64,14 +64,14 @@ public:
     bool LandingShown() const { return landingShown_; }
     void SetLandingShown() { landingShown_ = true; }
 
-    // The simulator's time of day in seconds: its hour and minute, with the seconds counted
-    // from the ticks since the minute last changed (FSUIPC's tick sample has no seconds).
-    int SecondsOfDay(const SimSample& sample);
+    // The simulator's UTC time of the last sample, seconds since 1970-01-01 00:00.
+    long long NowUtc() const { return nowUtc_; }
 
 private:
     void Reset();
     long long ReadResumeText(const std::string& resumeText);
     int StartNewSegment(long long rowsAtSave, int readError);
+    void DateOlderTimes();
 
     std::string path_;
     // The trace, kept open between ticks; replaced or cut only while closed.
@@ -88,10 +88,11 @@ private:
     HonestTime honest_;
     bool landingShown_ = false;
     std::optional<LandingReport> lastReport_;
-    int lastTouchdown_ = 0;
-    int clockMinute_ = -1;
-    int ticksInMinute_ = 0;
-    int now_ = 0;
+    long long lastTouchdown_ = 0;
+    long long nowUtc_ = 0;
+    int nowLocal_ = 0;
+    // Rows or marks read back have no date yet (an older copy wrote them).
+    bool undated_ = false;
 };
 
 }  // namespace aerolinker

@@ -2,14 +2,16 @@
 #include "recorder/landing_report.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "common/fixed_number_text.h"
+#include "common/units.h"
 #include "recorder/track.h"
 
 namespace aerolinker {
 
 void LandingWatcher::Step(const LandingSample& sample) {
-    const int sinceTouchdown = SecondsBetween(lastTouchdown_, sample.secondsOfDay);
+    const long long sinceTouchdown = sample.utcSeconds - lastTouchdown_;
     switch (state_) {
         case State::kAirborne:
             if (!sample.onGround) {
@@ -18,7 +20,7 @@ void LandingWatcher::Step(const LandingSample& sample) {
                 // The latched rate stopped following the vertical speed at the touchdown,
                 // so the first tick on the ground still reads it.
                 report_ = LandingReport{sample.touchdownFpm, sample.gForce, 0};
-                lastTouchdown_ = sample.secondsOfDay;
+                lastTouchdown_ = sample.utcSeconds;
                 state_ = State::kDown;
             }
             break;
@@ -36,7 +38,7 @@ void LandingWatcher::Step(const LandingSample& sample) {
             if (sample.onGround) {
                 ++report_->bounces;
                 report_->gForce = std::max(report_->gForce, sample.gForce);
-                lastTouchdown_ = sample.secondsOfDay;
+                lastTouchdown_ = sample.utcSeconds;
                 state_ = State::kDown;
             } else if (sinceTouchdown > kGoAroundSeconds) {
                 state_ = State::kAirborne;
@@ -45,16 +47,26 @@ void LandingWatcher::Step(const LandingSample& sample) {
     }
 }
 
-void HonestTime::Count(bool paused, bool slewing, double simulationRate, int seconds) {
-    if (paused) {
-        paused_ += seconds;
+void HonestTime::Count(const TraceRow& row, const TraceRow* previous) {
+    if (row.phase == kParkedPhase) {
+        return;
     }
-    if (slewing) {
-        slew_ += seconds;
+    if (row.paused) {
+        paused_ += units::kTickSeconds;
+    }
+    // The simulator's seconds since the row before; a clock set back or far ahead by the pilot
+    // counts the tick at the rate instead.
+    constexpr long long kFastestRate = 128;
+    long long seconds = previous ? row.utcSeconds - previous->utcSeconds : 0;
+    if (seconds < 0 || seconds > units::kTickSeconds * kFastestRate) {
+        seconds = std::lround(units::kTickSeconds * row.simulationRate);
+    }
+    if (row.slewing) {
+        slew_ += static_cast<int>(seconds);
     }
     // The rate is a multiple of 1/256, so 1x compares exactly.
-    if (simulationRate != 1.0) {
-        otherRate_ += seconds;
+    if (row.simulationRate != 1.0) {
+        otherRate_ += static_cast<int>(seconds);
     }
 }
 
@@ -64,10 +76,10 @@ std::string LandingText(const LandingReport& landing) {
            (landing.bounces == 1 ? " bounce" : " bounces");
 }
 
-HonestTime HonestTimeOf(const std::vector<TraceRow>& rows, int tickSeconds) {
+HonestTime HonestTimeOf(const std::vector<TraceRow>& rows) {
     HonestTime time;
-    for (const TraceRow& row : rows) {
-        time.Count(row.paused, row.slewing, row.simulationRate, tickSeconds);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        time.Count(rows[i], i > 0 ? &rows[i - 1] : nullptr);
     }
     return time;
 }

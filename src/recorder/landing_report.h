@@ -11,7 +11,7 @@
 namespace aerolinker {
 
 struct LandingSample {
-    int secondsOfDay = 0;
+    long long utcSeconds = 0;  // the simulator's time
     bool onGround = false;
     double touchdownFpm = 0.0;  // the simulator's latched vertical speed at touchdown
     double gForce = 1.0;
@@ -38,19 +38,27 @@ public:
     void Step(const LandingSample& sample);
     // The last landing's report; none until the aircraft has touched down after flying.
     const std::optional<LandingReport>& Report() const { return report_; }
+    // Airborne again within the bounce window of a touchdown.
+    bool Bouncing() const { return state_ == State::kBouncing; }
 
 private:
     enum class State { kAirborne, kDown, kBouncing };
     State state_ = State::kAirborne;
     bool seenAirborne_ = false;
-    int lastTouchdown_ = 0;
+    long long lastTouchdown_ = 0;
     std::optional<LandingReport> report_;
 };
 
+// The phase of a row before engine start: not part of the flight's honest time.
+constexpr const char* kParkedPhase = "parked";
+
 class HonestTime {
 public:
-    // One tick of `seconds` with the simulator in this state.
-    void Count(bool paused, bool slewing, double simulationRate, int seconds);
+    // One row of the trace, `previous` the row before it (none for the first). The simulator's
+    // clock stands still while it is paused, so a pause counts the program's tick; slew and
+    // another rate count the simulator's seconds since the row before, which block and air
+    // time count too. Rows before engine start count nothing.
+    void Count(const TraceRow& row, const TraceRow* previous);
 
     int PausedSeconds() const { return paused_; }
     int SlewSeconds() const { return slew_; }
@@ -62,7 +70,7 @@ private:
     int otherRate_ = 0;
 };
 
-// The honest time of a trace read back (a resumed flight), each row one tick.
-HonestTime HonestTimeOf(const std::vector<TraceRow>& rows, int tickSeconds);
+// The honest time of a trace read back (a resumed flight).
+HonestTime HonestTimeOf(const std::vector<TraceRow>& rows);
 
 }  // namespace aerolinker

@@ -1,6 +1,7 @@
 // Conversions of the flight recorder's raw simulator values.
 #include "recorder/recorder_units.h"
 
+#include "common/calendar.h"
 #include "common/units.h"
 #include "link/fsuipc_offsets.h"
 
@@ -33,6 +34,39 @@ bool IsPaused(std::uint16_t raw) {
 
 bool IsSlewing(std::uint16_t raw) {
     return raw != 0;
+}
+
+double IndicatedKnots(std::uint32_t raw) {
+    return static_cast<double>(raw) / offsets::kIndicatedAirspeedPerKnot;
+}
+
+double GroundAltitudeMetres(std::int32_t raw) {
+    return static_cast<double>(raw) / offsets::kGroundAltitudePerMetre;
+}
+
+int SimLocalSecondsOfDay(const RecorderValues& v) {
+    return (v.localHour * units::kMinutesPerHour + v.localMinute) * units::kSecondsPerMinute +
+           v.second;
+}
+
+long long SimUtcSeconds(const RecorderValues& v) {
+    constexpr int kHalfDayMinutes = units::kMinutesPerDay / 2;
+    const int utcMinutes = v.utcHour * units::kMinutesPerHour + v.utcMinute;
+    const int utcSecondsOfDay = utcMinutes * units::kSecondsPerMinute + v.second;
+    if (v.year == 0 || v.dayOfYear == 0) {
+        return utcSecondsOfDay;
+    }
+    const int localMinutes = v.localHour * units::kMinutesPerHour + v.localMinute;
+    // Local minus UTC, within half a day either way.
+    int zoneMinutes = localMinutes - utcMinutes;
+    if (zoneMinutes > kHalfDayMinutes) {
+        zoneMinutes -= units::kMinutesPerDay;
+    } else if (zoneMinutes <= -kHalfDayMinutes) {
+        zoneMinutes += units::kMinutesPerDay;
+    }
+    const long long localDay = DaysFromDayOfYear(v.year, v.dayOfYear);
+    return localDay * units::kSecondsPerDay + SimLocalSecondsOfDay(v) -
+           static_cast<long long>(zoneMinutes) * units::kSecondsPerMinute;
 }
 
 }  // namespace aerolinker

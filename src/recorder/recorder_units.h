@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "link/sim_sample.h"
+
 namespace aerolinker {
 
 // FSUIPC's offset list gives the conversions:
@@ -22,5 +24,17 @@ double SimulationRateFactor(std::uint16_t raw);
 double GForce(std::int16_t raw);
 bool IsPaused(std::uint16_t raw);
 bool IsSlewing(std::uint16_t raw);
+//   indicated airspeed (4 bytes): knots x 128
+//   ground altitude under the aircraft (4 bytes, signed): metres x 256
+double IndicatedKnots(std::uint32_t raw);
+double GroundAltitudeMetres(std::int32_t raw);
+
+// The simulator's time from its clock block: UTC in seconds since 1970-01-01 00:00, and the
+// local time of day in seconds. The date at 0x023E/0x0240 is the local one; the UTC date
+// follows from the difference of the local and UTC clocks (time zones within 12 hours of
+// UTC). A simulator that gives no date (year or day 0) gives the UTC time of day on day 0,
+// an undated time.
+long long SimUtcSeconds(const RecorderValues& values);
+int SimLocalSecondsOfDay(const RecorderValues& values);
 
 }  // namespace aerolinker

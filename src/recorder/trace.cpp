@@ -2,7 +2,9 @@
 #include "recorder/trace.h"
 
 #include <cstdio>
+#include <iterator>
 
+#include "common/calendar.h"
 #include "common/file_io.h"
 #include "common/file_append.h"
 #include "common/fixed_number_text.h"
@@ -62,55 +64,126 @@ bool ParseTimeOfDay(const std::string& text, int& secondsOfDay) {
     return true;
 }
 
-CsvFields TraceHeader() {
-    return {"Time",
-            "Latitude",
-            "Longitude",
-            "Altitude (ft)",
-            "Ground speed (kt)",
-            "Vertical speed (ft/min)",
-            "Heading",
-            "Fuel (gal)",
-            "Phase",
-            "Paused",
-            "Slew",
-            "Sim rate"};
+bool IsUndated(long long utcSeconds) {
+    return utcSeconds >= 0 && utcSeconds < units::kSecondsPerDay;
 }
 
-CsvFields TraceFields(const TraceRow& row) {
-    std::string phase = row.phase;
-    for (char& c : phase) {
+void DateBackwards(long long& utcSeconds, long long next) {
+    const long long nextDayStart = next - SecondsOfDayOf(next);
+    long long dated = nextDayStart + SecondsOfDayOf(utcSeconds);
+    if (dated > next) {
+        dated -= units::kSecondsPerDay;
+    }
+    utcSeconds = dated;
+}
+
+namespace {
+
+// The columns, with their units.
+const char* const kHeader[] = {"Date (UTC)",
+                               "Time (UTC)",
+                               "Local time",
+                               "Latitude (deg)",
+                               "Longitude (deg)",
+                               "Altitude (ft)",
+                               "Height above ground (ft)",
+                               "Ground speed (kt)",
+                               "Indicated speed (kt)",
+                               "Vertical speed (ft/min)",
+                               "True heading (deg)",
+                               "Fuel on board (gal)",
+                               "G",
+                               "On ground",
+                               "Phase",
+                               "Paused",
+                               "Slew",
+                               "Sim rate (x)"};
+constexpr std::size_t kColumns = std::size(kHeader);
+// The rows older copies wrote: time of day, position, altitude, ground speed, vertical speed,
+// heading, fuel, phase, paused, slew, rate.
+constexpr std::size_t kOlderColumns = 12;
+constexpr int kGDecimals = 2;
+
+std::string PhaseText(const std::string& phase) {
+    std::string text = phase;
+    for (char& c : text) {
         if (c == '\r' || c == '\n') {
             c = ' ';
         }
     }
-    return {TimeOfDayText(row.secondsOfDay),
+    return text;
+}
+
+bool ReadOlderRow(const CsvFields& f, TraceRow& row) {
+    TraceRow read;
+    int seconds = 0;
+    read.phase = f[8];
+    const bool ok = ParseTimeOfDay(f[0], seconds) && ParseNumber(f[1], read.latitude) &&
+                    ParseNumber(f[2], read.longitude) && ParseNumber(f[3], read.altitudeFeet) &&
+                    ParseNumber(f[4], read.groundSpeedKnots) &&
+                    ParseNumber(f[5], read.verticalSpeedFpm) &&
+                    ParseNumber(f[6], read.trueHeadingDegrees) &&
+                    ParseNumber(f[7], read.fuelGallons) && ParseFlag(f[9], read.paused) &&
+                    ParseFlag(f[10], read.slewing) && ParseNumber(f[11], read.simulationRate);
+    if (ok) {
+        read.utcSeconds = seconds;
+        read.localSecondsOfDay = seconds;
+        read.onGround = read.phase == "parked" || read.phase == "taxi" || read.phase == "landed";
+        row = std::move(read);
+    }
+    return ok;
+}
+
+}  // namespace
+
+CsvFields TraceHeader() {
+    return CsvFields(std::begin(kHeader), std::end(kHeader));
+}
+
+CsvFields TraceFields(const TraceRow& row) {
+    return {UtcDateText(row.utcSeconds),
+            TimeOfDayText(SecondsOfDayOf(row.utcSeconds)),
+            TimeOfDayText(row.localSecondsOfDay),
             FixedText(row.latitude, kPositionDecimals),
             FixedText(row.longitude, kPositionDecimals),
             FixedText(row.altitudeFeet, 0),
+            FixedText(row.heightFeet, 0),
             FixedText(row.groundSpeedKnots, 0),
+            FixedText(row.indicatedKnots, 0),
             FixedText(row.verticalSpeedFpm, 0),
-            FixedText(row.headingDegrees, 0),
+            FixedText(row.trueHeadingDegrees, 0),
             FixedText(row.fuelGallons, kFuelDecimals),
-            phase,
+            FixedText(row.gForce, kGDecimals),
+            FlagText(row.onGround),
+            PhaseText(row.phase),
             FlagText(row.paused),
             FlagText(row.slewing),
             ShortestText(row.simulationRate)};
 }
 
 bool TraceRowFromFields(const CsvFields& f, TraceRow& row) {
-    if (f.size() != TraceHeader().size()) {
+    if (f.size() == kOlderColumns) {
+        return ReadOlderRow(f, row);
+    }
+    if (f.size() != kColumns) {
         return false;
     }
     TraceRow read;
-    read.phase = f[8];
-    bool ok = ParseTimeOfDay(f[0], read.secondsOfDay) && ParseNumber(f[1], read.latitude) &&
-              ParseNumber(f[2], read.longitude) && ParseNumber(f[3], read.altitudeFeet) &&
-              ParseNumber(f[4], read.groundSpeedKnots) &&
-              ParseNumber(f[5], read.verticalSpeedFpm) && ParseNumber(f[6], read.headingDegrees) &&
-              ParseNumber(f[7], read.fuelGallons) && ParseFlag(f[9], read.paused) &&
-              ParseFlag(f[10], read.slewing) && ParseNumber(f[11], read.simulationRate);
+    CivilDate date;
+    int utc = 0;
+    read.phase = f[14];
+    const bool ok =
+        ParseDateText(f[0], date) && ParseTimeOfDay(f[1], utc) &&
+        ParseTimeOfDay(f[2], read.localSecondsOfDay) && ParseNumber(f[3], read.latitude) &&
+        ParseNumber(f[4], read.longitude) && ParseNumber(f[5], read.altitudeFeet) &&
+        ParseNumber(f[6], read.heightFeet) && ParseNumber(f[7], read.groundSpeedKnots) &&
+        ParseNumber(f[8], read.indicatedKnots) && ParseNumber(f[9], read.verticalSpeedFpm) &&
+        ParseNumber(f[10], read.trueHeadingDegrees) && ParseNumber(f[11], read.fuelGallons) &&
+        ParseNumber(f[12], read.gForce) && ParseFlag(f[13], read.onGround) &&
+        ParseFlag(f[15], read.paused) && ParseFlag(f[16], read.slewing) &&
+        ParseNumber(f[17], read.simulationRate);
     if (ok) {
+        read.utcSeconds = DaysFromCivil(date) * units::kSecondsPerDay + utc;
         row = std::move(read);
     }
     return ok;
@@ -119,29 +192,32 @@ bool TraceRowFromFields(const CsvFields& f, TraceRow& row) {
 // The row's CSV record, as CsvRecord(TraceFields(row)) gives it, made straight into one text:
 // a row is written every tick, and only the phase can hold a character that needs quoting.
 void AppendTraceLine(std::string& line, const TraceRow& row) {
-    line += TimeOfDayText(row.secondsOfDay);
+    line += UtcDateText(row.utcSeconds);
+    line += ',';
+    line += TimeOfDayText(SecondsOfDayOf(row.utcSeconds));
+    line += ',';
+    line += TimeOfDayText(row.localSecondsOfDay);
     const std::pair<double, int> numbers[] = {{row.latitude, kPositionDecimals},
                                               {row.longitude, kPositionDecimals},
                                               {row.altitudeFeet, 0},
+                                              {row.heightFeet, 0},
                                               {row.groundSpeedKnots, 0},
+                                              {row.indicatedKnots, 0},
                                               {row.verticalSpeedFpm, 0},
-                                              {row.headingDegrees, 0},
-                                              {row.fuelGallons, kFuelDecimals}};
+                                              {row.trueHeadingDegrees, 0},
+                                              {row.fuelGallons, kFuelDecimals},
+                                              {row.gForce, kGDecimals}};
     for (const auto& [value, decimals] : numbers) {
         line += ',';
         AppendFixed(line, value, decimals);
     }
     line += ',';
+    line += FlagText(row.onGround);
+    line += ',';
     if (row.phase.find_first_of("\r\n") == std::string::npos) {
         AppendCsvField(line, row.phase);
     } else {
-        std::string phase = row.phase;
-        for (char& c : phase) {
-            if (c == '\r' || c == '\n') {
-                c = ' ';
-            }
-        }
-        AppendCsvField(line, phase);
+        AppendCsvField(line, PhaseText(row.phase));
     }
     line += ',';
     line += FlagText(row.paused);
@@ -159,14 +235,14 @@ void AppendTraceLine(std::string& line, const TraceRow& row) {
 
 std::string TraceLine(const TraceRow& row) {
     std::string line;
-    line.reserve(96);
+    line.reserve(160);
     AppendTraceLine(line, row);
     return line;
 }
 
 std::string TraceCsvText(const std::vector<TraceRow>& rows) {
     std::string text = CsvRecord(TraceHeader());
-    text.reserve(text.size() + rows.size() * 80);
+    text.reserve(text.size() + rows.size() * 140);
     for (const TraceRow& row : rows) {
         AppendTraceLine(text, row);
     }

@@ -12,24 +12,38 @@
 namespace aerolinker {
 
 struct TraceRow {
-    int secondsOfDay = 0;  // the simulator's local time, written HH:MM:SS
+    // The simulator's time: UTC as seconds since 1970-01-01 00:00 (a row an older copy wrote
+    // has a time of day only, on day 0 until the recorder dates it), and its local time of day.
+    long long utcSeconds = 0;
+    int localSecondsOfDay = 0;
     double latitude = 0.0;
     double longitude = 0.0;
     double altitudeFeet = 0.0;
+    double heightFeet = 0.0;  // above the ground under the aircraft
     double groundSpeedKnots = 0.0;
+    double indicatedKnots = 0.0;
     double verticalSpeedFpm = 0.0;
-    double headingDegrees = 0.0;
-    double fuelGallons = 0.0;
+    double trueHeadingDegrees = 0.0;
+    double fuelGallons = 0.0;  // on board, in every tank
+    double gForce = 1.0;
+    bool onGround = false;
     std::string phase;
     bool paused = false;
     bool slewing = false;
     double simulationRate = 1.0;
 };
 
+// Whether a time has no date: a row or mark an older copy wrote.
+bool IsUndated(long long utcSeconds);
+// Gives undated times their dates, counting back from `next`, the first dated time after
+// them: each is the latest time of its time of day not after the one that follows it.
+void DateBackwards(long long& utcSeconds, long long next);
+
 CsvFields TraceHeader();
 // The phase text loses any line break, so every row stays on one line (see ReadTrace).
 CsvFields TraceFields(const TraceRow& row);
-// False when the fields are not a trace row (wrong count, a number that does not read).
+// False when the fields are not a trace row (wrong count, a number that does not read). Rows
+// of the shorter form older copies wrote are read too, undated.
 bool TraceRowFromFields(const CsvFields& fields, TraceRow& row);
 
 // The whole trace with its header, as the logbook's copy.

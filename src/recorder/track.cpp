@@ -38,12 +38,10 @@ int SecondsBetween(int from, int to) {
 }
 
 size_t RowAtMark(const std::vector<TraceRow>& rows, const TrackMark& mark) {
-    const int start = rows.front().secondsOfDay;
-    const int markElapsed = SecondsBetween(start, mark.secondsOfDay);
     // The rows' times go forward tick by tick: a binary search, as pictures of long flights
     // look up each of their many marks.
     const auto at = std::partition_point(rows.begin(), rows.end(), [&](const TraceRow& row) {
-        return SecondsBetween(start, row.secondsOfDay) < markElapsed;
+        return row.utcSeconds < mark.utcSeconds;
     });
     return at == rows.end() ? rows.size() - 1 : static_cast<size_t>(at - rows.begin());
 }

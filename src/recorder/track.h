@@ -13,8 +13,8 @@ enum class MarkKind { kTakeOff, kWaypoint, kLanding };
 
 struct TrackMark {
     MarkKind kind = MarkKind::kWaypoint;
-    std::string name;  // the airport or waypoint ident
-    int secondsOfDay = 0;
+    std::string name;          // the airport or waypoint ident
+    long long utcSeconds = 0;  // the simulator's time, as TraceRow's
     double latitude = 0.0;
     double longitude = 0.0;
     double altitudeFeet = 0.0;
@@ -27,9 +27,8 @@ double GreatCircleMetres(double lat1, double lon1, double lat2, double lon2);
 // The distance flown up to each row, summed from the positions; the first is 0.
 std::vector<double> DistancesFlownMetres(const std::vector<TraceRow>& rows);
 
-// The row a mark falls on: the first row at or after the mark's time, counted from the first
-// row's time so that a flight over midnight keeps its order; the last row when the mark is
-// later than all. `rows` must not be empty and their times must go forward (as ticks do).
+// The row a mark falls on: the first row at or after the mark's time; the last row when the
+// mark is later than all. `rows` must not be empty and their times must go forward.
 size_t RowAtMark(const std::vector<TraceRow>& rows, const TrackMark& mark);
 
 // Seconds from `from` to `to` on the clock, through midnight when `to` is earlier.

@@ -12,6 +12,7 @@
 #include "common/units.h"
 #include "logbook/logbook.h"
 #include "logbook/profile_svg.h"
+#include "recorder/flight_figures.h"
 #include "session/flight_session.h"
 #include "tracking/flight_math.h"
 #include "tracking/log_rows.h"
@@ -20,14 +21,6 @@ namespace aerolinker {
 namespace {
 
 constexpr std::uint16_t kLandingReportSeconds = 16;
-using units::kMinutesPerDay;
-using units::kMinutesPerHour;
-
-// Whole minutes from one time of day (a fraction of a day) to another, through midnight.
-int MinutesBetween(double from, double to) {
-    const int minutes = static_cast<int>(std::lround((to - from) * kMinutesPerDay));
-    return (minutes % kMinutesPerDay + kMinutesPerDay) % kMinutesPerDay;
-}
 
 }  // namespace
 
@@ -95,22 +88,18 @@ void FlightSession::ResumeRecorder(const std::string& resumeText) {
 void FlightSession::WriteLogbook() {
     const TrackingState& state = tracker_.State();
     LogbookFlight flight;
-    flight.takeOff = now_;
-    const int takeOffMinute = MinutesBetween(0, state.TakeOffTime) % kMinutesPerDay;
-    flight.takeOff.hour = takeOffMinute / kMinutesPerHour;
-    flight.takeOff.minute = takeOffMinute % kMinutesPerHour;
     LogbookEntry& entry = flight.entry;
-    entry.date = now_;
     entry.aircraft = sample_.aircraftTitle.Text();
-    entry.pilot = pilot_.PilotName;
+    entry.pilotName = pilot_.PilotName;
+    entry.pilotId = pilot_.ID;
+    entry.pilotNumber = pilot_.Number;
     const std::vector<std::string> idents = IdentsFlown(state.RouteFlown);
     entry.departure = idents.empty() ? std::string() : idents.front();
     entry.arrival = state.ArrivalIdent;
-    entry.blockMinutes = MinutesBetween(state.EngineStartTime, state.EngineStopTime);
-    entry.airMinutes = MinutesBetween(state.TakeOffTime, state.LandingTime);
-    entry.distanceMiles =
-        std::isfinite(sample_.routeDistance) ? MetresToMiles(sample_.routeDistance) : 0;
-    entry.fuelUsedGallons = state.TakeOffFuel - state.ArrivalFuel;
+    entry.figures = FiguresOf(recorder_.Rows(), recorder_.Marks(), true);
+    if (std::isfinite(sample_.routeDistance) && sample_.routeDistance > 0) {
+        entry.plannedDistanceMetres = sample_.routeDistance;
+    }
     entry.landing = recorder_.Landing();
     entry.honestTime = recorder_.Honest();
     // A copy of the log as saved; the document's text when the save failed.

@@ -26,6 +26,8 @@ struct OffsetChange {
 struct ScenarioChanges {
     std::vector<OffsetChange> writes;  // applied in order; a later write to an offset wins
     std::optional<ClockSetting> clock;
+    std::optional<long long> dateDays;  // the UTC date, days since 1970-01-01
+    std::optional<int> zoneMinutes;     // local time minus UTC
 };
 
 struct ScenarioFrame {
@@ -44,6 +46,10 @@ struct Scenario {
     static constexpr std::uint16_t kDefaultSimulatorCode = 7;
 
     std::string name;
+    // Without `clock_follows_rate` the clock runs one tick's seconds at every tick, whatever
+    // the simulation rate and the pause; with it, as the simulator's own clock does: the rate
+    // times the tick, and not at all while paused.
+    bool clockFollowsRate = false;
     std::uint32_t serverVersion = kDefaultServerVersion;
     std::uint16_t simulatorCode = kDefaultSimulatorCode;
     ScenarioChanges initial;

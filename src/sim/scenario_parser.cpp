@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "common/app_error.h"
+#include "common/calendar.h"
 #include "common/file_io.h"
+#include "common/fixed_number_text.h"
 #include "common/little_endian.h"
 #include "common/units.h"
 #include "link/fsuipc_offsets.h"
@@ -375,6 +377,34 @@ void Clock(const Statement& s, ScenarioChanges& c) {
     c.clock = clock;
 }
 
+void Date(const Statement& s, ScenarioChanges& c) {
+    s.ExpectValues(1, 1);
+    CivilDate date;
+    if (!ParseDateText(s.Word(0), date) || date.year < 1601 || date.year > 9999) {
+        s.Fail("'" + s.Word(0) + "' is not a date (YYYY-MM-DD)");
+    }
+    c.dateDays = DaysFromCivil(date);
+}
+
+// "+01:00", "-05:30": the local time's difference from UTC.
+void Zone(const Statement& s, ScenarioChanges& c) {
+    s.ExpectValues(1, 1);
+    const std::string word = s.Word(0);
+    constexpr int kMostZoneHours = 14;
+    if (word.size() == 6 && (word[0] == '+' || word[0] == '-') && word[3] == ':') {
+        long long hours = 0;
+        long long minutes = 0;
+        if (ParseInteger(std::string_view(word).substr(1, 2), hours) &&
+            ParseInteger(std::string_view(word).substr(4, 2), minutes) && hours >= 0 &&
+            hours <= kMostZoneHours && minutes >= 0 && minutes < units::kMinutesPerHour) {
+            const int zone = static_cast<int>(hours * units::kMinutesPerHour + minutes);
+            c.zoneMinutes = word[0] == '-' ? -zone : zone;
+            return;
+        }
+    }
+    s.Fail("'" + word + "' is not a time zone (+HH:MM or -HH:MM)");
+}
+
 // Degrees as the wind direction's code; 360 degrees is the same code as 0.
 std::int64_t WindDirectionCode(const Statement& s, double degrees) {
     if (degrees < 0 || degrees > units::kDegreesPerTurn) {
@@ -588,6 +618,8 @@ const std::map<std::string, Handler>& ValueHandlers() {
         {"waypoint_count", SignedValue(kWaypointCount, 4)},
         {"route_distance", DoubleValue(kRouteDistance)},
         {"clock", Clock},
+        {"date", Date},
+        {"zone", Zone},
         {"visibility",
          [](const Statement& s, ScenarioChanges& c) {
              AddInteger(c, kVisibility,
@@ -654,6 +686,9 @@ bool ScenarioSetting(const Statement& s, Scenario& scenario) {
     if (s.name() == "scenario") {
         s.ExpectValues(1, 1);
         scenario.name = s.Text(0, 200);
+    } else if (s.name() == "clock_follows_rate") {
+        s.ExpectValues(0, 0);
+        scenario.clockFollowsRate = true;
     } else if (s.name() == "server_version") {
         s.ExpectValues(1, 1);
         scenario.serverVersion = static_cast<std::uint32_t>(s.Integer(0, 0, 0xFFFFFFFF, "version"));

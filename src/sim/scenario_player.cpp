@@ -3,10 +3,16 @@
 
 #include <utility>
 
+#include "common/calendar.h"
 #include "common/units.h"
 #include "link/fsuipc_offsets.h"
 
 namespace aerolinker {
+
+namespace {
+// The simulator's date until a scenario sets one: 1 January 2004.
+const long long kDefaultDateDays = DaysFromCivil(CivilDate{2004, 1, 1});
+}  // namespace
 
 ScenarioPlayer::ScenarioPlayer(std::shared_ptr<const Scenario> scenario)
     : scenario_(std::move(scenario)), totalTicks_(scenario_->TotalTicks()) {}
@@ -16,7 +22,8 @@ void ScenarioPlayer::Reset(OffsetSpace& space) {
     position_ = 0;
     frameIndex_ = 0;
     frameTicksLeft_ = 0;
-    clockSeconds_ = 0;
+    clockMs_ = kDefaultDateDays * units::kMillisecondsPerDay;
+    zoneMinutes_ = 0;
     clockRunning_ = false;
     clockSet_ = false;
     Apply(scenario_->initial, space);
@@ -28,7 +35,7 @@ void ScenarioPlayer::Advance(OffsetSpace& space) {
     }
     // The first tick shows the clock the initial values set; every later one is a tick on.
     if (position_ > 0) {
-        RunClock(1);
+        RunClock(space, 1);
     }
     ++position_;
     if (frameTicksLeft_ == 0) {
@@ -61,7 +68,7 @@ void ScenarioPlayer::Rewind(OffsetSpace& space, std::uint64_t position) {
         const std::uint64_t skip =
             frameTicksLeft_ < target - position_ ? frameTicksLeft_ : target - position_;
         if (skip > 0) {
-            RunClock(skip);
+            RunClock(space, skip);
             position_ += skip;
             frameTicksLeft_ -= skip;
             if (clockRunning_) {
@@ -76,28 +83,71 @@ void ScenarioPlayer::Apply(const ScenarioChanges& changes, OffsetSpace& space) {
         space.Write(change.offset, change.bytes.data(),
                     static_cast<std::uint32_t>(change.bytes.size()));
     }
+    if (changes.zoneMinutes) {
+        zoneMinutes_ = *changes.zoneMinutes;
+    }
+    if (changes.dateDays) {
+        clockMs_ = *changes.dateDays * units::kMillisecondsPerDay + TimeOfDayMs();
+    }
     if (changes.clock) {
-        clockSeconds_ = changes.clock->secondsOfDay;
+        clockMs_ =
+            clockMs_ - TimeOfDayMs() +
+            static_cast<long long>(changes.clock->secondsOfDay) * units::kMillisecondsPerSecond;
         clockRunning_ = changes.clock->running;
         clockSet_ = true;
+    }
+    if (changes.clock || (clockSet_ && (changes.dateDays || changes.zoneMinutes))) {
         WriteClock(space);
     }
 }
 
-void ScenarioPlayer::RunClock(std::uint64_t ticks) {
-    if (clockRunning_) {
-        clockSeconds_ = static_cast<std::uint32_t>(
-            (clockSeconds_ + ticks % units::kSecondsPerDay * units::kTickSeconds) %
-            units::kSecondsPerDay);
-    }
+long long ScenarioPlayer::TimeOfDayMs() const {
+    const long long day = units::kMillisecondsPerDay;
+    return (clockMs_ % day + day) % day;
 }
 
+std::uint32_t ScenarioPlayer::clockSeconds() const {
+    return static_cast<std::uint32_t>(TimeOfDayMs() / units::kMillisecondsPerSecond);
+}
+
+void ScenarioPlayer::RunClock(const OffsetSpace& space, std::uint64_t ticks) {
+    if (!clockRunning_) {
+        return;
+    }
+    long long perTickMs =
+        static_cast<long long>(units::kTickSeconds) * units::kMillisecondsPerSecond;
+    if (scenario_->clockFollowsRate) {
+        // The simulator's clock stands still while paused and runs at the simulation rate
+        // (256 is 1x; FSUIPC's 0 is 1x too).
+        const std::uint16_t rate = space.U16(offsets::kSimulationRate);
+        perTickMs = space.U16(offsets::kPauseIndicator) != 0
+                        ? 0
+                        : perTickMs * (rate == 0 ? offsets::kSimulationRatePerFactor : rate) /
+                              offsets::kSimulationRatePerFactor;
+    }
+    clockMs_ += perTickMs * static_cast<long long>(ticks);
+}
+
+// The UTC clock at 0x023B/0x023C as the program's tick has always read it; the seconds, the
+// local time and the local date beside it.
 void ScenarioPlayer::WriteClock(OffsetSpace& space) const {
-    space.SetU8(offsets::kClockHour,
-                static_cast<std::uint8_t>(clockSeconds_ / units::kSecondsPerHour));
-    space.SetU8(offsets::kClockMinute,
-                static_cast<std::uint8_t>(clockSeconds_ / units::kSecondsPerMinute %
-                                          units::kMinutesPerHour));
+    const long long utcSeconds = clockMs_ / units::kMillisecondsPerSecond;
+    const long long localSeconds =
+        utcSeconds + static_cast<long long>(zoneMinutes_) * units::kSecondsPerMinute;
+    const int utc = SecondsOfDayOf(utcSeconds);
+    const int local = SecondsOfDayOf(localSeconds);
+    const CivilDate localDate = CivilFromDays((localSeconds - local) / units::kSecondsPerDay);
+    const auto hour = [](int s) { return static_cast<std::uint8_t>(s / units::kSecondsPerHour); };
+    const auto minute = [](int s) {
+        return static_cast<std::uint8_t>(s / units::kSecondsPerMinute % units::kMinutesPerHour);
+    };
+    space.SetU8(offsets::kClockHour, hour(utc));
+    space.SetU8(offsets::kClockMinute, minute(utc));
+    space.SetU8(offsets::kClockSecond, static_cast<std::uint8_t>(utc % units::kSecondsPerMinute));
+    space.SetU8(offsets::kLocalHour, hour(local));
+    space.SetU8(offsets::kLocalMinute, minute(local));
+    space.SetU16(offsets::kDayOfYear, static_cast<std::uint16_t>(DayOfYear(localDate)));
+    space.SetU16(offsets::kYear, static_cast<std::uint16_t>(localDate.year));
 }
 
 }  // namespace aerolinker

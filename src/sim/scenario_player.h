@@ -28,14 +28,17 @@ public:
     bool holding() const { return position_ >= totalTicks_; }
     // The frame whose first tick the next Advance plays; none within a frame or when holding.
     const ScenarioFrame* FrameStartingNext() const;
-    // The simulator clock in seconds of the day; meaningful once a scenario has set it.
-    std::uint32_t clockSeconds() const { return clockSeconds_; }
+    // The simulator clock (UTC) in seconds of the day; meaningful once a scenario has set it.
+    std::uint32_t clockSeconds() const;
+    // Its date and time: UTC milliseconds since 1970-01-01 00:00.
+    long long clockMilliseconds() const { return clockMs_; }
     bool clockSet() const { return clockSet_; }
     const Scenario& scenario() const { return *scenario_; }
 
 private:
     void Apply(const ScenarioChanges& changes, OffsetSpace& space);
-    void RunClock(std::uint64_t ticks);
+    void RunClock(const OffsetSpace& space, std::uint64_t ticks);
+    long long TimeOfDayMs() const;
     void WriteClock(OffsetSpace& space) const;
 
     std::shared_ptr<const Scenario> scenario_;
@@ -43,7 +46,8 @@ private:
     std::uint64_t position_ = 0;
     std::size_t frameIndex_ = 0;        // the frame the last tick played belongs to
     std::uint64_t frameTicksLeft_ = 0;  // ticks of that frame still to come
-    std::uint32_t clockSeconds_ = 0;
+    long long clockMs_ = 0;
+    int zoneMinutes_ = 0;
     bool clockRunning_ = false;
     bool clockSet_ = false;
 };

@@ -44,11 +44,23 @@ RawWeather SampleWeather(const SimSample& sample) {
     return raw;
 }
 
-long long AltitudeFeet(std::uint32_t wholeMetres, std::uint32_t fraction) {
+double AltitudeMetres(std::uint32_t wholeMetres, std::uint32_t fraction) {
     const auto units2to32 =
         static_cast<std::int64_t>(static_cast<std::uint64_t>(wholeMetres) << 32 | fraction);
-    const double metres = static_cast<double>(units2to32) / offsets::kAltitudeFractionPerMetre;
-    return static_cast<long long>(std::trunc(metres * units::kFeetPerMetre));
+    return static_cast<double>(units2to32) / offsets::kAltitudeFractionPerMetre;
+}
+
+long long AltitudeFeet(std::uint32_t wholeMetres, std::uint32_t fraction) {
+    return static_cast<long long>(
+        std::trunc(AltitudeMetres(wholeMetres, fraction) * units::kFeetPerMetre));
+}
+
+double FuelInAllTanks(const FuelTanks& tanks) {
+    double sum = 0.0;
+    for (int tank = kCentreLevel; tank < kFuelBeyond; tank += 2) {
+        sum += TankGallons(tanks, tank, tank + 1);
+    }
+    return sum;
 }
 
 }  // namespace aerolinker

@@ -20,11 +20,15 @@ double RemainingAfter(double remainingMiles, double legMiles);
 // half to even. The tip tanks are not counted.
 using FuelTanks = std::uint32_t[offsets::kFuelTankValues];
 double FuelOnBoard(const FuelTanks& tanks);
+// The flight record's fuel on board: every tank, the tips included, in US gallons, unrounded.
+double FuelInAllTanks(const FuelTanks& tanks);
 
 // Whole feet, cut toward zero, of the simulator's altitude: one signed 64-bit value in units of
 // 2^-32 metre, given as its high word (whole metres) and its low word (the fraction). Below sea
 // level it is negative.
 long long AltitudeFeet(std::uint32_t wholeMetres, std::uint32_t fraction);
+// The same altitude in metres, uncut.
+double AltitudeMetres(std::uint32_t wholeMetres, std::uint32_t fraction);
 
 struct SimSample;
 

@@ -67,6 +67,12 @@ protected:
         server.Put16(0x05DC, 0);
         server.Put16(0x0C1A, 512);
         server.Put16(0x11BA, static_cast<std::uint16_t>(-625));
+        // The clock block: local 14:45:37 on day 342 of 2026 (8 December), UTC 13:45.
+        server.Put(0x0238, "\x0E\x2D\x25", 3);
+        server.Put16(0x023E, 342);
+        server.Put16(0x0240, 2026);
+        server.Put32(0x02BC, 150 * 128 + 64);
+        server.Put32(0x0020, static_cast<std::uint32_t>(-30 * 256));
     }
 
     LoopbackPlatform platform;
@@ -160,9 +166,12 @@ TEST_F(SimSampleTest, OneBatchOfTheTwentyNineReadsThenTheRecordersEight) {
         {0x05DC, 2},
         {0x0C1A, 2},
         {0x11BA, 2},
+        {0x0238, 10},
+        {0x02BC, 4},
+        {0x0020, 4},
     };
     const auto& batch = server.lastBatch();
-    ASSERT_EQ(batch.size(), 37u);
+    ASSERT_EQ(batch.size(), 40u);
     for (std::size_t i = 0; i < batch.size(); ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(batch[i].type, 1u);
@@ -216,6 +225,15 @@ TEST_F(SimSampleTest, EveryFieldTakesItsValue) {
     EXPECT_EQ(sample.recorder.slew, 0);
     EXPECT_EQ(sample.recorder.simulationRate, 512);
     EXPECT_EQ(sample.recorder.gForce, -625);
+    EXPECT_EQ(sample.recorder.localHour, 14);
+    EXPECT_EQ(sample.recorder.localMinute, 45);
+    EXPECT_EQ(sample.recorder.second, 37);
+    EXPECT_EQ(sample.recorder.utcHour, 13);
+    EXPECT_EQ(sample.recorder.utcMinute, 45);
+    EXPECT_EQ(sample.recorder.dayOfYear, 342);
+    EXPECT_EQ(sample.recorder.year, 2026);
+    EXPECT_EQ(sample.recorder.indicatedAirspeed, 150u * 128 + 64);
+    EXPECT_EQ(sample.recorder.groundAltitude, -30 * 256);
 }
 
 TEST_F(SimSampleTest, FullWaypointIdentifiersGiveExactlySixCharacters) {

@@ -7,21 +7,18 @@
 #include <vector>
 
 #include "common/app_error.h"
+#include "common/calendar.h"
 #include "common/csv.h"
+#include "common/file_append.h"
+#include "common/file_io.h"
 #include "persistence/temp_folder.h"
 
 namespace aerolinker {
 namespace {
 
-LocalDateTime TakeOff() {
-    LocalDateTime when;
-    when.year = 2026;
-    when.month = 12;
-    when.day = 7;
-    when.hour = 10;
-    when.minute = 5;
-    return when;
-}
+// 7 December 2026, 10:05:00 UTC.
+const long long kTakeOff = DaysFromCivil(CivilDate{2026, 12, 7}) * 86400 + 10 * 3600 + 5 * 60;
+constexpr const char* kBom = "\xEF\xBB\xBF";
 
 TEST(LogbookNameTest, DateTimeAndRouteSafeForWindows) {
     struct Case {
@@ -34,66 +31,127 @@ TEST(LogbookNameTest, DateTimeAndRouteSafeForWindows) {
         {"<x>", "\"y\"|\\ .", "2026-12-07_1005__x_-_y___"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(EntryBaseName(TakeOff(), c.departure, c.arrival), c.expected);
+        EXPECT_EQ(EntryBaseName(kTakeOff, c.departure, c.arrival), c.expected);
     }
 }
 
-TEST(LogbookTest, ClosedFlightsLeaveTheirFilesAndOneRowEach) {
-    TempFolder folder;
+// A flight with a row every 5 minutes from off-block to on-block: take-off at `takeOff`,
+// landing 85 minutes later, 0.5 gallons an hour... more precisely 0.25 gallons a row.
+LogbookFlight Flight(long long takeOff) {
     LogbookFlight flight;
-    flight.takeOff = TakeOff();
-    flight.entry.date = TakeOff();
-    flight.entry.aircraft = "Beech \"King Air\", 350";
-    flight.entry.pilot = "Rossi";
-    flight.entry.departure = "LIEO";
-    flight.entry.arrival = "LIRQ";
-    flight.entry.blockMinutes = 106;
-    flight.entry.airMinutes = 85;
-    flight.entry.distanceMiles = 135.2;
-    flight.entry.fuelUsedGallons = 88.6;
-    flight.entry.landing = LandingReport{-152.4, 1.336, 1};
-    flight.entry.honestTime.Count(true, false, 1.0, 90);
-    flight.entry.honestTime.Count(false, true, 4.0, 30);
+    LogbookEntry& e = flight.entry;
+    e.aircraft = "Beech \"King Air\", 350 Zo\xE9";  // the simulator's ANSI text
+    e.pilotName = "Ren\xC3\xA9 O'Brien, Jr";        // typed as UTF-8 on this system
+    e.pilotId = "AZ123";
+    e.pilotNumber = "7";
+    e.departure = "LIEO";
+    e.arrival = "LIRQ";
+    for (int i = 0; i <= 21; ++i) {
+        TraceRow row;
+        row.utcSeconds = takeOff - 10 * 60 + i * 5 * 60;
+        row.latitude = 40.0 + i * 0.1;
+        row.longitude = 9.0;
+        row.fuelGallons = 120.0 - 0.25 * i;
+        row.phase = i == 0 ? "parked" : "cruise";
+        flight.trace.push_back(row);
+    }
+    flight.marks = {{MarkKind::kTakeOff, "LIEO", takeOff, 40.2, 9.0, 0},
+                    {MarkKind::kLanding, "LIRQ", takeOff + 85 * 60, 41.9, 9.0, 0}};
+    e.figures = FiguresOf(flight.trace, flight.marks, true);
+    e.plannedDistanceMetres = 250000.0;
+    e.landing = LandingReport{-152.4, 1.336, 1};
     flight.logText = "NAVIGATION LOG\r\n";
-    flight.trace.resize(2);
-    flight.trace[1].latitude = 1.0;
-    flight.marks.push_back({MarkKind::kLanding, "LIRQ", 0, 1.0, 0.0, 0.0});
+    return flight;
+}
 
+std::vector<CsvFields> LogbookRecords(const TempFolder& folder) {
+    std::string text = folder.Contents("Logbook\\logbook.csv");
+    EXPECT_EQ(text.rfind(kBom, 0), 0u) << "UTF-8 with a byte-order mark";
+    std::vector<CsvFields> records;
+    EXPECT_TRUE(ParseCsv(text.substr(3), records));
+    return records;
+}
+
+TEST(LogbookTest, TheRowTellsTheTruthOfTheFlight) {
+    TempFolder folder;
+    const LogbookFlight flight = Flight(kTakeOff);
     const std::string name = "2026-12-07_1005_LIEO-LIRQ";
     EXPECT_EQ(WriteLogbookEntry(folder.Path(), flight), name);
     EXPECT_EQ(folder.Contents("Logbook\\" + name + ".log"), flight.logText);
     for (const char* extension : kEntryExtensions) {
         EXPECT_TRUE(FileExists(folder.PathOf("Logbook\\" + name) + extension)) << extension;
     }
-    // The same take-off closed again (a resume after a stop in its closing): its one entry and
-    // row are updated. A stop before the row left files the logbook does not list yet; writing
-    // them anew adds the row once.
+    const std::vector<CsvFields> records = LogbookRecords(folder);
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0], LogbookHeader());
+    // 21 legs of 0.1 degree of latitude: 126.1 nm flown; 250 km planned: 135.0 nm. Block fuel
+    // from the first row after engine start to the last, trip fuel take-off to landing.
+    EXPECT_EQ(records[1], (CsvFields{"2026-12-07",
+                                     "Ren\xC3\xA9 O'Brien, Jr",
+                                     "AZ123",
+                                     "7",
+                                     "Beech \"King Air\", 350 Zo\xC3\xA9",
+                                     "LIEO",
+                                     "LIRQ",
+                                     "10:00:00",
+                                     "10:05:00",
+                                     "11:30:00",
+                                     "11:40:00",
+                                     "1:40",
+                                     "1:25",
+                                     "135.0",
+                                     "126.1",
+                                     "5.0",
+                                     "4.3",
+                                     "-152",
+                                     "1.34",
+                                     "1",
+                                     "0.0",
+                                     "0.0",
+                                     "0.0",
+                                     name}));
+}
+
+TEST(LogbookTest, AFlightAcrossMidnightIsFiledUnderItsTakeOffDate) {
+    TempFolder folder;
+    const long long takeOff = kTakeOff + 13 * 3600 + 30 * 60;  // 23:35 UTC
+    EXPECT_EQ(WriteLogbookEntry(folder.Path(), Flight(takeOff)), "2026-12-07_2335_LIEO-LIRQ");
+    const std::vector<CsvFields> records = LogbookRecords(folder);
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[1][0], "2026-12-07");
+    EXPECT_EQ(records[1][9], "01:00:00") << "landed the next day";
+}
+
+TEST(LogbookTest, AFlightClosedAgainReplacesItsRowAndAnOlderLogbookIsKept) {
+    TempFolder folder;
+    // A logbook an older copy wrote: other columns, ANSI text, no byte-order mark.
+    ASSERT_EQ(CreateFolder(folder.PathOf("Logbook")), 0);
+    folder.Put("Logbook\\logbook.csv",
+               "Date,Aircraft,Pilot,Departure,Arrival,Block time,Air time,Distance (miles),"
+               "Fuel used (gal),Touchdown (ft/min),G,Bounces,Paused (min),Slew (min),"
+               "Sim rate not 1x (min),Files\r\n"
+               "2026-11-02,Caravane R\xE9,Rossi,LIBR,LIRF,1:10,1:00,250,40,-100,1.10,0,0.0,0.0,"
+               "0.0,2026-11-02_0900_LIBR-LIRF\r\n");
+    LogbookFlight flight = Flight(kTakeOff);
+    const std::string name = WriteLogbookEntry(folder.Path(), flight);
     flight.entry.landing.reset();
     flight.logText = "NAVIGATION LOG, CLOSED AGAIN\r\n";
     EXPECT_EQ(WriteLogbookEntry(folder.Path(), flight), name);
     EXPECT_EQ(folder.Contents("Logbook\\" + name + ".log"), flight.logText);
-    // Another take-off is another flight.
-    LogbookFlight later = flight;
-    later.takeOff.hour = 14;
-    EXPECT_EQ(WriteLogbookEntry(folder.Path(), later), "2026-12-07_1405_LIEO-LIRQ");
+    EXPECT_EQ(WriteLogbookEntry(folder.Path(), Flight(kTakeOff + 4 * 3600)),
+              "2026-12-07_1405_LIEO-LIRQ");
 
-    std::vector<CsvFields> records;
-    ASSERT_TRUE(ParseCsv(folder.Contents("Logbook\\logbook.csv"), records));
-    ASSERT_EQ(records.size(), 3u);
+    const std::vector<CsvFields> records = LogbookRecords(folder);
+    ASSERT_EQ(records.size(), 4u);
     EXPECT_EQ(records[0], LogbookHeader());
-    EXPECT_EQ(records[1],
-              (CsvFields{"2026-12-07", "Beech \"King Air\", 350", "Rossi", "LIEO", "LIRQ", "1:46",
-                         "1:25", "135", "89", "", "", "", "1.5", "0.5", "0.5", name}));
-    EXPECT_EQ(records[2].back(), "2026-12-07_1405_LIEO-LIRQ");
-
-    // The row rewritten in place keeps the others as they were.
-    flight.entry.landing = LandingReport{-152.4, 1.336, 1};
-    EXPECT_EQ(WriteLogbookEntry(folder.Path(), flight), name);
-    ASSERT_TRUE(ParseCsv(folder.Contents("Logbook\\logbook.csv"), records));
-    ASSERT_EQ(records.size(), 3u);
-    EXPECT_EQ(CsvFields(records[1].begin() + 9, records[1].begin() + 12),
-              (CsvFields{"-152", "1.34", "1"}));
-    EXPECT_EQ(records[2].back(), "2026-12-07_1405_LIEO-LIRQ");
+    // The older row keeps what its columns share with today's, in UTF-8.
+    EXPECT_EQ(records[1][0], "2026-11-02");
+    EXPECT_EQ(records[1][4], "Caravane R\xC3\xA9");
+    EXPECT_EQ(records[1][13], "250");
+    EXPECT_EQ(records[1].back(), "2026-11-02_0900_LIBR-LIRF");
+    EXPECT_EQ(records[2].back(), name);
+    EXPECT_EQ(records[2][17], "") << "the row closed again replaced the first one";
+    EXPECT_EQ(records[3].back(), "2026-12-07_1405_LIEO-LIRQ");
 }
 
 TEST(LogbookTest, UnwritableLogFolderRaisesTheProgramsError) {

@@ -28,22 +28,34 @@ TEST(TrackFilesTest, KmlHasTheTrackAndTheMarks) {
     ASSERT_NE(document, nullptr);
     EXPECT_EQ(document->Child("name")->text, "LIEO - LIRQ \"R\xC3\xA9gional\" <test> & co");
     const auto placemarks = document->All("Placemark");
-    ASSERT_EQ(placemarks.size(), 4u);
+    ASSERT_EQ(placemarks.size(), 5u);
     const Element* line = placemarks[0]->Child("LineString");
     ASSERT_NE(line, nullptr);
     EXPECT_EQ(line->Child("altitudeMode")->text, "absolute");
     const std::string coordinates = line->Child("coordinates")->text;
     // lon,lat,metres: 9800 ft is 2986.9 m.
     EXPECT_NE(coordinates.find("10.500000,42.300000,2986.9"), std::string::npos) << coordinates;
-    EXPECT_EQ(placemarks[1]->Child("name")->text, "LIEO take-off");
-    EXPECT_EQ(placemarks[2]->Child("name")->text, "ELB<&>");
-    EXPECT_EQ(placemarks[3]->Child("name")->text, "LIRQ landing");
-    EXPECT_EQ(placemarks[3]->Child("Point")->Child("coordinates")->text,
+    // The timed track: all of its whens, then all of its coords, one each per row.
+    const Element* timed = placemarks[1]->Child("gx:Track");
+    ASSERT_NE(timed, nullptr);
+    const auto whens = timed->All("when");
+    ASSERT_EQ(whens.size(), SampleRows().size());
+    EXPECT_EQ(whens[0]->text, "2026-12-07T10:05:05Z");
+    EXPECT_EQ(timed->All("gx:coord").size(), SampleRows().size());
+    EXPECT_EQ(timed->children.back().name, "gx:coord");
+    EXPECT_EQ(placemarks[2]->Child("name")->text, "LIEO take-off");
+    EXPECT_EQ(placemarks[3]->Child("name")->text, "ELB<&>");
+    EXPECT_EQ(placemarks[4]->Child("name")->text, "LIRQ landing");
+    EXPECT_EQ(placemarks[4]->Child("Point")->Child("coordinates")->text,
               "11.205100,43.810000,43.3");
+    EXPECT_EQ(placemarks[4]->Child("TimeStamp")->Child("when")->text, "2026-12-07T10:05:35Z");
+    EXPECT_EQ(placemarks[0]->Child("TimeSpan")->Child("begin")->text, "2026-12-07T10:05:05Z");
 }
 
-TEST(TrackFilesTest, GpxHasWaypointsAndTrackPoints) {
-    const std::string gpx = GpxText(kSampleTitle, SampleRows(), SampleMarks());
+const TrackFileFlight kSampleFlight{kSampleTitle, "Twin Otter", "Rossi"};
+
+TEST(TrackFilesTest, GpxHasWaypointsRouteAndTrackPointsWithTheirTimes) {
+    const std::string gpx = GpxText(kSampleFlight, SampleRows(), SampleMarks());
     testing_xml::CheckWithXmllint(gpx, ".gpx");
     const Element root = Parse(gpx);
     EXPECT_EQ(root.name, "gpx");
@@ -57,6 +69,16 @@ TEST(TrackFilesTest, GpxHasWaypointsAndTrackPoints) {
     ASSERT_EQ(points.size(), SampleRows().size());
     EXPECT_EQ(points[0]->attributes.at("lon"), "9.517500");
     EXPECT_EQ(points[0]->Child("ele")->text, "18.3");
+    // Every point and waypoint has its UTC time; the route goes through the marks in order.
+    EXPECT_EQ(points[0]->Child("time")->text, "2026-12-07T10:05:05Z");
+    EXPECT_EQ(points.back()->Child("time")->text, "2026-12-07T10:05:30Z");
+    EXPECT_EQ(waypoints[2]->Child("time")->text, "2026-12-07T10:05:35Z");
+    EXPECT_EQ(root.Child("metadata")->Child("time")->text, "2026-12-07T10:05:05Z");
+    EXPECT_EQ(root.Child("metadata")->Child("desc")->text, "Twin Otter, flown by Rossi");
+    const auto route = root.Child("rte")->All("rtept");
+    ASSERT_EQ(route.size(), 3u);
+    EXPECT_EQ(route[0]->Child("name")->text, "LIEO take-off");
+    EXPECT_EQ(route[2]->Child("time")->text, "2026-12-07T10:05:35Z");
 }
 
 // A flight stopped right after connecting leaves no row or a single one: both files stay
@@ -72,7 +94,7 @@ TEST(TrackFilesTest, NoRowOrOneRowStillMakesReadableFiles) {
         for (const Element* placemark : placemarks) {
             EXPECT_EQ(placemark->Child("LineString"), nullptr);
         }
-        const Element gpx = Parse(GpxText(kSampleTitle, rows, {}));
+        const Element gpx = Parse(GpxText(kSampleFlight, rows, {}));
         EXPECT_EQ(gpx.All("wpt").size(), 0u);
         EXPECT_EQ(gpx.Child("trk")->Child("trkseg")->All("trkpt").size(), count);
     }
@@ -98,7 +120,7 @@ TEST(TrackFilesTest, SignsSurviveSouthWestAndBelowSeaLevel) {
         row.latitude = c.latitude;
         row.longitude = c.longitude;
         row.altitudeFeet = c.feet;
-        const Element gpx = Parse(GpxText(kSampleTitle, {row}, {}));
+        const Element gpx = Parse(GpxText(kSampleFlight, {row}, {}));
         const Element* point = gpx.Child("trk")->Child("trkseg")->Child("trkpt");
         ASSERT_NE(point, nullptr);
         EXPECT_EQ(point->attributes.at("lat"), c.lat);

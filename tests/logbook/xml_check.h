@@ -230,16 +230,19 @@ inline void CheckWithXmllint(const std::string& text, const std::string& extensi
     EXPECT_EQ(std::system(("xmllint --noout '" + file + "'").c_str()), 0) << extension;
 }
 
+// The sample flight's day, 7 December 2026, as UTC seconds.
+inline constexpr long long kSampleDay = 20794LL * 86400;
+
 // Olbia to Florence in a few rows: climb, cruise, descent; each tick is 5 s.
 inline std::vector<TraceRow> SampleRows() {
     const double points[][3] = {{40.8989, 9.5175, 60}, {40.95, 9.56, 2500},
                                 {41.2, 9.8, 6000},     {42.3, 10.5, 9800},
                                 {43.3, 11.0, 4000},    {43.8100, 11.2051, 142}};
     std::vector<TraceRow> rows;
-    int second = 10 * 3600 + 5 * 60;
+    long long second = kSampleDay + 10 * 3600 + 5 * 60;
     for (const auto& p : points) {
         TraceRow row;
-        row.secondsOfDay = second += 5;
+        row.utcSeconds = second += 5;
         row.latitude = p[0];
         row.longitude = p[1];
         row.altitudeFeet = p[2];
@@ -250,9 +253,9 @@ inline std::vector<TraceRow> SampleRows() {
 
 // Take-off, one waypoint whose name holds markup characters, landing.
 inline std::vector<TrackMark> SampleMarks() {
-    return {{MarkKind::kTakeOff, "LIEO", 36310, 40.8989, 9.5175, 60},
-            {MarkKind::kWaypoint, "ELB<&>", 36325, 42.3, 10.5, 9800},
-            {MarkKind::kLanding, "LIRQ", 36335, 43.81, 11.2051, 142}};
+    return {{MarkKind::kTakeOff, "LIEO", kSampleDay + 36310, 40.8989, 9.5175, 60},
+            {MarkKind::kWaypoint, "ELB<&>", kSampleDay + 36325, 42.3, 10.5, 9800},
+            {MarkKind::kLanding, "LIRQ", kSampleDay + 36335, 43.81, 11.2051, 142}};
 }
 
 // A title with markup characters and an ANSI (Windows-1252) "é" as the program holds it.

@@ -10,7 +10,7 @@ namespace aerolinker {
 namespace {
 
 struct Tick {
-    int second;
+    long long second;
     bool onGround;
     double touchdownFpm;
     double g;
@@ -25,7 +25,7 @@ std::optional<LandingReport> Fly(const std::vector<Tick>& ticks) {
 }
 
 TEST(LandingReportTest, TouchdownsBouncesAndGoArounds) {
-    const int t = 11 * 3600 + 30 * 60;  // 11:30:00, ticks every 5 seconds
+    const long long t = 11 * 3600 + 30 * 60;  // 11:30:00, ticks every 5 seconds
     struct Case {
         const char* name;
         std::vector<Tick> ticks;
@@ -74,7 +74,10 @@ TEST(LandingReportTest, TouchdownsBouncesAndGoArounds) {
          -180,
          1.2},
         {"over midnight",
-         {{86395, false, -300, 1}, {0, true, -250, 1.3}, {5, false, 10, 1}, {10, true, -60, 1}},
+         {{86395, false, -300, 1},
+          {86400, true, -250, 1.3},
+          {86405, false, 10, 1},
+          {86410, true, -60, 1}},
          1,
          -250,
          1.3},
@@ -90,17 +93,35 @@ TEST(LandingReportTest, TouchdownsBouncesAndGoArounds) {
     }
 }
 
-TEST(HonestTimeTest, CountsEachStateOnItsOwn) {
-    std::vector<TraceRow> rows(4);
-    rows[0].paused = true;
-    rows[1].paused = true;
-    rows[1].slewing = true;
-    rows[2].simulationRate = 4.0;
-    rows[3].simulationRate = 0.5;
-    const HonestTime time = HonestTimeOf(rows, 5);
+TEST(HonestTimeTest, PauseInTicksSlewAndRateInSimulatorTimeNothingBeforeEngineStart) {
+    // The simulator's clock stands still while paused and runs four times as fast at 4x.
+    struct Row {
+        long long utc;
+        const char* phase;
+        bool paused;
+        bool slewing;
+        double rate;
+    } const flight[] = {
+        {0, "parked", true, false, 1},  // paused at the gate: not the flight's time
+        {5, "parked", false, false, 4},  {10, "taxi", false, false, 1},
+        {15, "climb", true, false, 1},   {15, "climb", true, false, 1},
+        {20, "cruise", false, true, 1},  {40, "cruise", false, false, 4},
+        {60, "cruise", false, false, 4},
+    };
+    std::vector<TraceRow> rows;
+    for (const Row& r : flight) {
+        TraceRow row;
+        row.utcSeconds = r.utc;
+        row.phase = r.phase;
+        row.paused = r.paused;
+        row.slewing = r.slewing;
+        row.simulationRate = r.rate;
+        rows.push_back(row);
+    }
+    const HonestTime time = HonestTimeOf(rows);
     EXPECT_EQ(time.PausedSeconds(), 10);
     EXPECT_EQ(time.SlewSeconds(), 5);
-    EXPECT_EQ(time.OtherRateSeconds(), 10);
+    EXPECT_EQ(time.OtherRateSeconds(), 40);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "common/calendar.h"
+
 namespace aerolinker {
 namespace {
 
@@ -58,6 +60,39 @@ TEST(RecorderUnitsTest, SpeedsRatesAndFlags) {
     EXPECT_TRUE(IsPaused(1));
     EXPECT_FALSE(IsSlewing(0));
     EXPECT_TRUE(IsSlewing(1));
+}
+
+TEST(RecorderUnitsTest, TheSimulatorsClockGivesItsUtcDateAndTime) {
+    // The date the simulator gives is the local one; UTC follows from the two clocks.
+    struct Case {
+        const char* name;
+        int localHour, localMinute, second, utcHour, utcMinute, dayOfYear, year;
+        const char* utc;
+        int localSeconds;
+    } const cases[] = {
+        {"a zone ahead of UTC", 11, 5, 7, 10, 5, 342, 2026, "2026-12-08T10:05:07Z", 39907},
+        {"local after midnight, UTC the day before", 0, 30, 0, 23, 30, 1, 2027,
+         "2026-12-31T23:30:00Z", 1800},
+        {"local before midnight, UTC the next day", 19, 10, 59, 0, 10, 365, 2026,
+         "2027-01-01T00:10:59Z", 69059},
+        {"a leap year's last day", 12, 0, 0, 12, 0, 366, 2024, "2024-12-31T12:00:00Z", 43200},
+        {"half-hour zone", 5, 45, 0, 0, 15, 60, 2025, "2025-03-01T00:15:00Z", 20700},
+        {"no date given", 9, 0, 0, 9, 0, 0, 0, "1970-01-01T09:00:00Z", 32400},
+    };
+    for (const Case& c : cases) {
+        RecorderValues v;
+        v.localHour = static_cast<std::uint8_t>(c.localHour);
+        v.localMinute = static_cast<std::uint8_t>(c.localMinute);
+        v.second = static_cast<std::uint8_t>(c.second);
+        v.utcHour = static_cast<std::uint8_t>(c.utcHour);
+        v.utcMinute = static_cast<std::uint8_t>(c.utcMinute);
+        v.dayOfYear = static_cast<std::uint16_t>(c.dayOfYear);
+        v.year = static_cast<std::uint16_t>(c.year);
+        EXPECT_EQ(IsoUtcText(SimUtcSeconds(v)), c.utc) << c.name;
+        EXPECT_EQ(SimLocalSecondsOfDay(v), c.localSeconds) << c.name;
+    }
+    EXPECT_EQ(IndicatedKnots(150 * 128 + 64), 150.5);
+    EXPECT_EQ(GroundAltitudeMetres(-30 * 256), -30.0);
 }
 
 }  // namespace

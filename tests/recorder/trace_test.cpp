@@ -6,21 +6,26 @@
 #include <string>
 #include <vector>
 
+#include "common/calendar.h"
 #include "common/csv.h"
 #include "persistence/temp_folder.h"
 
 namespace aerolinker {
 namespace {
 
-TraceRow Row(int secondsOfDay, const std::string& phase) {
+// 8 December 2026, 00:00 UTC.
+const long long kDay = DaysFromCivil(CivilDate{2026, 12, 8}) * 86400;
+
+TraceRow Row(long long secondsOfDay, const std::string& phase) {
     TraceRow row;
-    row.secondsOfDay = secondsOfDay;
+    row.utcSeconds = kDay + secondsOfDay;
+    row.localSecondsOfDay = static_cast<int>((secondsOfDay + 3600) % 86400);
     row.latitude = 40.898889;
     row.longitude = -9.5175;
     row.altitudeFeet = 6233;
     row.groundSpeedKnots = 182;
     row.verticalSpeedFpm = -512;
-    row.headingDegrees = 52;
+    row.trueHeadingDegrees = 52;
     row.fuelGallons = 231.4;
     row.phase = phase;
     row.simulationRate = 0.5;
@@ -28,7 +33,10 @@ TraceRow Row(int secondsOfDay, const std::string& phase) {
 }
 
 void ExpectSameRow(const TraceRow& read, const TraceRow& written) {
-    EXPECT_EQ(read.secondsOfDay, written.secondsOfDay);
+    EXPECT_EQ(read.utcSeconds, written.utcSeconds);
+    EXPECT_EQ(read.localSecondsOfDay, written.localSecondsOfDay);
+    EXPECT_EQ(read.onGround, written.onGround);
+    EXPECT_EQ(read.gForce, written.gForce);
     EXPECT_NEAR(read.latitude, written.latitude, 1e-6);
     EXPECT_NEAR(read.longitude, written.longitude, 1e-6);
     EXPECT_EQ(read.altitudeFeet, written.altitudeFeet);
@@ -45,6 +53,8 @@ TEST(TraceTest, ResumedFlightGoesOnInTheSameTrace) {
     const std::string path = folder.PathOf("trace.csv");
     std::vector<TraceRow> written = {Row(36300, "Climb, \"cruise\""), Row(36305, "Cruise")};
     written[1].paused = true;
+    written[1].onGround = true;
+    written[1].gForce = 1.25;
     ASSERT_EQ(TraceFile(path).Append(written[0]), 0);
     ASSERT_EQ(TraceFile(path).Append(written[1]), 0);
     // The program restarts and resumes: a new TraceFile on the same path.
@@ -79,8 +89,8 @@ TEST(TraceTest, LineCutShortByACrashIsClosedAndSkipped) {
     std::vector<TraceRow> read;
     ASSERT_EQ(ReadTrace(path, read), 0);
     ASSERT_EQ(read.size(), 2u);
-    EXPECT_EQ(read[0].secondsOfDay, 36300);
-    EXPECT_EQ(read[1].secondsOfDay, 36310);
+    EXPECT_EQ(read[0].utcSeconds, kDay + 36300);
+    EXPECT_EQ(read[1].utcSeconds, kDay + 36310);
 }
 
 TEST(TraceTest, TheTraceTextIsTheCsvOfEachRowsFields) {
@@ -92,16 +102,41 @@ TEST(TraceTest, TheTraceTextIsTheCsvOfEachRowsFields) {
     rows[1].fuelGallons = 0.05;
     rows[1].paused = rows[1].slewing = true;
     rows[2].altitudeFeet = -12.5;
-    rows[2].headingDegrees = 359.6;
+    rows[2].trueHeadingDegrees = 359.6;
     rows[2].simulationRate = 1.25;
     std::string expected = CsvRecord(TraceHeader());
     for (const TraceRow& row : rows) {
         expected += CsvRecord(TraceFields(row));
     }
     EXPECT_EQ(TraceCsvText(rows), expected);
-    EXPECT_NE(expected.find("\r\n00:00:00,40.898889,-9.517500,6233,182,-512,52,231.4,Taxi,"),
+    EXPECT_NE(expected.find("\r\n2026-12-08,00:00:00,01:00:00,40.898889,-9.517500,6233,0,182,0,"
+                            "-512,52,231.4,1.00,0,Taxi,"),
               std::string::npos)
         << expected;
+    // The row past midnight is dated the next day.
+    EXPECT_NE(expected.find("\r\n2026-12-09,01:00:00,"), std::string::npos) << expected;
+}
+
+TEST(TraceTest, RowsOfOlderCopiesAreReadAndDatedBackFromTheResume) {
+    TempFolder folder;
+    // Two rows an older copy wrote (time of day only), the second after midnight.
+    folder.Put("trace.csv",
+               "Time,Latitude,Longitude,Altitude (ft),Ground speed (kt),Vertical speed (ft/min),"
+               "Heading,Fuel (gal),Phase,Paused,Slew,Sim rate\r\n"
+               "23:59:55,40.9,9.5,3000,180,0,52,100.0,cruise,0,0,1\r\n"
+               "00:00:00,40.9,9.6,3000,180,0,52,99.9,taxi,0,0,1\r\n");
+    std::vector<TraceRow> read;
+    ASSERT_EQ(ReadTrace(folder.PathOf("trace.csv"), read), 0);
+    ASSERT_EQ(read.size(), 2u);
+    EXPECT_TRUE(IsUndated(read[0].utcSeconds));
+    EXPECT_FALSE(read[0].onGround);
+    EXPECT_TRUE(read[1].onGround);
+    // The resumed flight's first sample, five seconds later on 9 December.
+    const long long resumed = kDay + 86400 + 5;
+    DateBackwards(read[1].utcSeconds, resumed);
+    DateBackwards(read[0].utcSeconds, read[1].utcSeconds);
+    EXPECT_EQ(read[1].utcSeconds, kDay + 86400);
+    EXPECT_EQ(read[0].utcSeconds, kDay + 86395);
 }
 
 TEST(TraceTest, MissingFolderIsAnError) {

@@ -226,6 +226,9 @@ const RefusedCase kRefused[] = {
     {"pause 2\n", 1, "flag 2 is out of range (0 to 1)"},
     {"sim_rate 0\n", 1, "rate is out of range"},
     {"vertical_speed -500 kt\n", 1, "unknown unit 'kt' (only fpm)"},
+    {"date 2026-02-30\n", 1, "'2026-02-30' is not a date (YYYY-MM-DD)"},
+    {"zone +1:00\n", 1, "'+1:00' is not a time zone (+HH:MM or -HH:MM)"},
+    {"frame\nclock_follows_rate\n", 2, "'clock_follows_rate' belongs before the first frame"},
 };
 
 TEST(ScenarioParserTest, RefusesEachMalformedLineWithItsNumberAndReason) {

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <vector>
 
+#include "common/calendar.h"
 #include "common/file_io.h"
 #include "link/fsuipc_offsets.h"
 #include "request_area.h"
@@ -105,6 +106,45 @@ TEST(ScenarioPlayerTest, ClockRunsFiveSecondsPerTickUnlessHeld) {
             EXPECT_EQ(server.player().clockSeconds(), c.seconds[tick]);
             EXPECT_EQ(sampled.hour, static_cast<int>(c.seconds[tick] / 3600));
             EXPECT_EQ(sampled.minute, static_cast<int>(c.seconds[tick] / 60 % 60));
+        }
+    }
+}
+
+// The date and the local time beside the UTC clock: a zone ahead of UTC crosses into the next
+// local day (and year) before UTC does; with the clock following the rate, 4x runs 20 seconds
+// a tick and a pause stands still.
+TEST(ScenarioPlayerTest, TheClockKeepsItsDateLocalTimeAndFollowsTheRateWhenAsked) {
+    const struct {
+        const char* scenario;
+        std::vector<std::string> utc;  // ISO 8601 at each sample
+        std::vector<int> localHour, dayOfYear, year;
+    } cases[] = {
+        {"clock 22:59:55\ndate 2026-12-31\nzone +01:00\nframe 3\n",
+         {"2026-12-31T22:59:55Z", "2026-12-31T23:00:00Z", "2026-12-31T23:00:05Z"},
+         {23, 0, 0},
+         {365, 1, 1},
+         {2026, 2027, 2027}},
+        {"clock_follows_rate\nclock 12:09:30\ndate 2026-03-01\nzone -05:00\nsim_rate 4\n"
+         "frame 2\nframe 2\npause 1\n",
+         {"2026-03-01T12:09:30Z", "2026-03-01T12:09:50Z", "2026-03-01T12:10:10Z",
+          "2026-03-01T12:10:10Z"},
+         {7, 7, 7, 7},
+         {60, 60, 60, 60},
+         {2026, 2026, 2026, 2026}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.scenario);
+        SimServer server(ScenarioFrom(c.scenario), SimServer::Options{});
+        for (std::size_t tick = 0; tick < c.utc.size(); ++tick) {
+            SCOPED_TRACE(tick);
+            Sample(server);
+            const OffsetSpace& space = server.offsets();
+            const long long utc = server.player().clockMilliseconds() / 1000;
+            EXPECT_EQ(IsoUtcText(utc), c.utc[tick]);
+            EXPECT_EQ(space.U8(offsets::kClockSecond), utc % 60);
+            EXPECT_EQ(space.U8(offsets::kLocalHour), c.localHour[tick]);
+            EXPECT_EQ(space.U16(offsets::kDayOfYear), c.dayOfYear[tick]);
+            EXPECT_EQ(space.U16(offsets::kYear), c.year[tick]);
         }
     }
 }

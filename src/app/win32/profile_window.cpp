@@ -108,7 +108,7 @@ ProfileWindow::FlightSize ProfileWindow::CurrentSize() const {
     size.rows = source_.Rows().size();
     size.marks = source_.Marks().size();
     size.landing = source_.Landing().has_value();
-    size.lastSeconds = source_.Rows().empty() ? 0 : source_.Rows().back().secondsOfDay;
+    size.lastSeconds = source_.Rows().empty() ? 0 : source_.Rows().back().utcSeconds;
     return size;
 }
 

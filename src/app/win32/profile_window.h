@@ -43,7 +43,7 @@ private:
         size_t rows = 0;
         size_t marks = 0;
         bool landing = false;
-        int lastSeconds = 0;
+        long long lastSeconds = 0;
         bool operator==(const FlightSize& other) const {
             return rows == other.rows && marks == other.marks && landing == other.landing &&
                    lastSeconds == other.lastSeconds;
