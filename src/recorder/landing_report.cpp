@@ -48,24 +48,24 @@ void LandingWatcher::Step(const LandingSample& sample) {
 }
 
 void HonestTime::Count(const TraceRow& row, const TraceRow* previous) {
-    if (row.phase == kParkedPhase) {
-        return;
-    }
-    if (row.paused) {
+    if (row.phase != kParkedPhase && row.paused) {
         paused_ += units::kTickSeconds;
     }
-    // The simulator's seconds since the row before; a clock set back or far ahead by the pilot
-    // counts the tick at the rate instead.
-    constexpr long long kFastestRate = 128;
-    long long seconds = previous ? row.utcSeconds - previous->utcSeconds : 0;
-    if (seconds < 0 || seconds > units::kTickSeconds * kFastestRate) {
-        seconds = std::lround(units::kTickSeconds * row.simulationRate);
+    if (!previous || previous->phase == kParkedPhase) {
+        return;
     }
-    if (row.slewing) {
+    // The simulator's seconds since the row before, flown in the state that row saw; a clock
+    // set back or far ahead by the pilot counts the tick at that row's rate instead.
+    constexpr long long kFastestRate = 128;
+    long long seconds = row.utcSeconds - previous->utcSeconds;
+    if (seconds < 0 || seconds > units::kTickSeconds * kFastestRate) {
+        seconds = std::lround(units::kTickSeconds * previous->simulationRate);
+    }
+    if (previous->slewing) {
         slew_ += static_cast<int>(seconds);
     }
     // The rate is a multiple of 1/256, so 1x compares exactly.
-    if (row.simulationRate != 1.0) {
+    if (previous->simulationRate != 1.0) {
         otherRate_ += static_cast<int>(seconds);
     }
 }

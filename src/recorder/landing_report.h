@@ -55,9 +55,10 @@ constexpr const char* kParkedPhase = "parked";
 class HonestTime {
 public:
     // One row of the trace, `previous` the row before it (none for the first). The simulator's
-    // clock stands still while it is paused, so a pause counts the program's tick; slew and
-    // another rate count the simulator's seconds since the row before, which block and air
-    // time count too. Rows before engine start count nothing.
+    // clock stands still while it is paused, so a paused row counts the program's tick; slew
+    // and another rate count the simulator's seconds from a row to the next, flown in the state
+    // the first of them saw: the clock block and air time count too. Nothing counts before
+    // engine start.
     void Count(const TraceRow& row, const TraceRow* previous);
 
     int PausedSeconds() const { return paused_; }

@@ -120,8 +120,8 @@ TEST(HonestTimeTest, PauseInTicksSlewAndRateInSimulatorTimeNothingBeforeEngineSt
     }
     const HonestTime time = HonestTimeOf(rows);
     EXPECT_EQ(time.PausedSeconds(), 10);
-    EXPECT_EQ(time.SlewSeconds(), 5);
-    EXPECT_EQ(time.OtherRateSeconds(), 40);
+    EXPECT_EQ(time.SlewSeconds(), 20);
+    EXPECT_EQ(time.OtherRateSeconds(), 20);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -152,6 +153,98 @@ TEST(RecorderTest, ABouncedLandingIsReportedOnceSettledAndTheLogbookKeepsIt) {
     EXPECT_EQ(CsvOf(flight.ReadFile(book + entry + ".csv")).size(), rows.size() + 1);
     for (const char* extension : {".kml", ".gpx", ".svg"}) {
         EXPECT_TRUE(fs::exists(book + entry + extension)) << extension;
+    }
+}
+
+// The bounced flight changed as pilots fly it, each case checked where a pilot or an airline
+// would look: the trace and the logbook's row, read by its column names.
+TEST(RecorderTest, TheRecordTellsTheTruthOfEachFlight) {
+    using Row = std::map<std::string, std::string>;
+    const struct {
+        const char* name;
+        std::vector<std::pair<std::string, std::string>> changes;  // text replaced in the flight
+        std::string pilot;
+        void (*check)(const std::vector<TraceRow>& rows, const Row& book);
+    } cases[] = {
+        {"across midnight: filed under the take-off's date",
+         {{"clock 10:00\ndate 2026-12-06", "clock 23:59\ndate 2026-12-31"}},
+         "",
+         [](const std::vector<TraceRow>& rows, const Row& book) {
+             EXPECT_EQ(book.at("Files"), "2026-12-31_2359_AAAA-CCCC");
+             EXPECT_EQ(book.at("Date (UTC)"), "2026-12-31");
+             EXPECT_EQ(book.at("Landing (UTC)"), "00:03:50");
+             EXPECT_EQ(IsoUtcText(rows.back().utcSeconds), "2027-01-01T00:05:00Z");
+         }},
+        {"at 4x: the simulator's seconds, 20 a tick",
+         {{"title", "clock_follows_rate\ntitle"}, {"sim_rate 2", "sim_rate 4"}},
+         "",
+         [](const std::vector<TraceRow>& rows, const Row& book) {
+             EXPECT_EQ(rows[20].utcSeconds - rows[19].utcSeconds, 20);
+             EXPECT_EQ(rows[20].simulationRate, 4.0);
+             EXPECT_EQ(book.at("Sim rate not 1x (sim min)"), "4.0");
+             // The clock stands still while paused: the pause counts the real minutes.
+             EXPECT_EQ(book.at("Paused (min)"), "2.0");
+             EXPECT_EQ(rows[30].utcSeconds, rows[29].utcSeconds);
+         }},
+        {"paused at the gate before engine start: not the flight's pause",
+         {{"engines 1 0 0 0", "engines 0 0 0 0\npause 1"},
+          {"frame 2\n", "frame 6\nframe 2\npause 0\nengines 1 0 0 0\n"}},
+         "",
+         [](const std::vector<TraceRow>& rows, const Row& book) {
+             EXPECT_TRUE(rows.front().paused);
+             EXPECT_EQ(rows.front().phase, "parked");
+             EXPECT_EQ(book.at("Paused (min)"), "2.0");
+         }},
+        {"on tip tanks only: their fuel is counted",
+         {{"fuel centre 1 100", "fuel left_tip 1 50\nfuel right_tip 1 50"},
+          {"pause 0\n", "pause 0\nfuel left_tip 0.8 50\nfuel right_tip 0.8 50\n"}},
+         "",
+         [](const std::vector<TraceRow>& rows, const Row& book) {
+             EXPECT_EQ(rows.front().fuelGallons, 100.0);
+             EXPECT_EQ(book.at("Block fuel (gal)"), "20.0");
+             EXPECT_EQ(book.at("Trip fuel (gal)"), "20.0");
+         }},
+        {"below sea level: altitude and height as they are",
+         {{"altitude 100", "altitude -30\ns32 0x0020 -7680"}},
+         "",
+         [](const std::vector<TraceRow>& rows, const Row&) {
+             EXPECT_EQ(rows.front().altitudeFeet, -98.0);
+             EXPECT_EQ(rows.front().heightFeet, 0.0);
+         }},
+        {"a comma, a quote and an accent in the title and the pilot's name",
+         {{"title \"Test Jet\"", "title \"Zo\\xE9 \\\"Otter\\\", 300\""}},
+         "Ren\xE9 \"Ace\", Jr",
+         [](const std::vector<TraceRow>&, const Row& book) {
+             EXPECT_EQ(book.at("Aircraft"), "Zo\xC3\xA9 \"Otter\", 300");
+             EXPECT_EQ(book.at("Pilot"), "Ren\xC3\xA9 \"Ace\", Jr");
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string scenario = kBouncedFlight;
+        for (const auto& [from, to] : c.changes) {
+            const std::size_t at = scenario.find(from);
+            ASSERT_NE(at, std::string::npos) << from;
+            scenario.replace(at, from.size(), to);
+        }
+        FlightHarness flight(scenario, TestFolder() / std::to_string(&c - cases));
+        flight.Start();
+        if (!c.pilot.empty()) {
+            PilotProfile entered = flight.form().Pilot();
+            entered.PilotName = c.pilot;
+            flight.form().RunGuarded([&] { flight.form().SavePilotProfile(entered); });
+        }
+        flight.Connect();
+        flight.FlyUntilTimerStops();
+        ASSERT_TRUE(flight.window().errors.empty()) << flight.window().errors.front();
+        const std::vector<CsvFields> records =
+            CsvOf(flight.ReadFile(flight.LogFolder() + "/Logbook/logbook.csv"));
+        ASSERT_EQ(records.size(), 2u);
+        Row book;
+        for (std::size_t i = 0; i < records[0].size(); ++i) {
+            book[records[0][i]] = records[1][i];
+        }
+        c.check(flight.form().FlightTrace(), book);
     }
 }
 
