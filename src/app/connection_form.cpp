@@ -107,6 +107,10 @@ void TFConnection::Timer1Timer() {
     session_.Step(services_.clock.Now());
 }
 
+void TFConnection::LookTimer() {
+    session_.LookCloser();
+}
+
 void TFConnection::SaveGeneratedFile() {
     session_.SaveLog();
 }

@@ -51,6 +51,9 @@ public:
     void LConnettiClick();
     void LChiudiClick();
     void Timer1Timer();
+    // The look at the landing between ticks, every units::kLookMilliseconds while the tick's
+    // timer runs.
+    void LookTimer();
     void SaveGeneratedFile();
     void SalvaSitClick() { SaveSituation(); }
     void CaricaSitClick() { LoadLastSituation(); }

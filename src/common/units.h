@@ -40,6 +40,9 @@ constexpr int kMillisecondsPerMinute = kMillisecondsPerSecond * kSecondsPerMinut
 constexpr int kMillisecondsPerDay = kMillisecondsPerSecond * kSecondsPerDay;
 // The simulator is sampled once a tick.
 constexpr int kTickSeconds = 5;
+// Near the ground the landing is looked at between ticks, four times a second.
+constexpr int kLookMilliseconds = 250;
+constexpr int kLooksPerTick = kTickSeconds * kMillisecondsPerSecond / kLookMilliseconds;
 
 // GPS metres to the log's miles. The product is taken in extended precision, as the tracker's
 // rows and remaining distances have always been computed; a row's rounded figure depends on it

@@ -59,6 +59,9 @@ constexpr std::uint32_t kYear = 0x0240;
 constexpr std::uint32_t kClockBlockSize = kYear + 2 - kClockBlock;
 constexpr std::uint32_t kIndicatedAirspeed = 0x02BC;  // u32, knots x 128
 constexpr std::uint32_t kGroundAltitude = 0x0020;     // s32, metres x 256 under the aircraft
+// The look at the landing between ticks reads the on-ground flag first: the substitute
+// simulator tells its batch by it, as it tells the tick's by the clock hour.
+constexpr std::uint32_t kLandingLookFirst = kOnGround;
 
 // Read once at connect.
 constexpr std::uint32_t kAircraftTitle = 0x3D00;  // 255 characters read (256-byte field)

@@ -185,6 +185,16 @@ std::uint16_t ClockWord(const RawSample& raw, std::uint32_t offset) {
     return le::Load<std::uint16_t>(raw.clock + (offset - offsets::kClockBlock));
 }
 
+void DecodeClock(const RawSample& raw, RecorderValues& r) {
+    r.localHour = ClockByte(raw, offsets::kLocalHour);
+    r.localMinute = ClockByte(raw, offsets::kLocalMinute);
+    r.second = ClockByte(raw, offsets::kClockSecond);
+    r.utcHour = ClockByte(raw, offsets::kClockHour);
+    r.utcMinute = ClockByte(raw, offsets::kClockMinute);
+    r.dayOfYear = ClockWord(raw, offsets::kDayOfYear);
+    r.year = ClockWord(raw, offsets::kYear);
+}
+
 void DecodeSample(const RawSample& raw, SimSample& fresh) {
     fresh.clockHour = raw.hour[0];
     fresh.clockMinute = raw.minute[0];
@@ -220,13 +230,7 @@ void DecodeSample(const RawSample& raw, SimSample& fresh) {
     r.slew = le::Load<std::uint16_t>(raw.slew);
     r.simulationRate = le::Load<std::uint16_t>(raw.simulationRate);
     r.gForce = le::Load<std::int16_t>(raw.gForce);
-    r.localHour = ClockByte(raw, offsets::kLocalHour);
-    r.localMinute = ClockByte(raw, offsets::kLocalMinute);
-    r.second = ClockByte(raw, offsets::kClockSecond);
-    r.utcHour = ClockByte(raw, offsets::kClockHour);
-    r.utcMinute = ClockByte(raw, offsets::kClockMinute);
-    r.dayOfYear = ClockWord(raw, offsets::kDayOfYear);
-    r.year = ClockWord(raw, offsets::kYear);
+    DecodeClock(raw, r);
     r.indicatedAirspeed = le::Load<std::uint32_t>(raw.indicatedAirspeed);
     r.groundAltitude = le::Load<std::int32_t>(raw.groundAltitude);
 }
@@ -245,6 +249,38 @@ void SampleSimulator(FsuipcLink& link, SimSample& sample, LinkResult& lastLinkRe
         sample = fresh;
     }
     sample.approachLoaded = sample.approachName.bytes[0] != 0;
+}
+
+bool LookAtLanding(FsuipcLink& link, SimSample& look, LinkResult& lastLinkResult) {
+    RawSample raw{};
+    Batch batch(link);
+    batch.Read(offsets::kLandingLookFirst, sizeof raw.onGround, raw.onGround);
+    batch.Read(offsets::kTouchdownSpeed, sizeof raw.touchdownSpeed, raw.touchdownSpeed);
+    batch.Read(offsets::kGForce, sizeof raw.gForce, raw.gForce);
+    batch.Read(offsets::kVerticalSpeed, sizeof raw.verticalSpeed, raw.verticalSpeed);
+    batch.Read(offsets::kLatitude, sizeof raw.latitude, raw.latitude);
+    batch.Read(offsets::kLongitude, sizeof raw.longitude, raw.longitude);
+    batch.Read(offsets::kGroundSpeed, sizeof raw.groundSpeed, raw.groundSpeed);
+    batch.Read(offsets::kClockBlock, sizeof raw.clock, raw.clock);
+    batch.Read(offsets::kAltitudeFraction, sizeof raw.altitudeFraction, raw.altitudeFraction);
+    batch.Read(offsets::kAltitudeMetres, sizeof raw.altitudeMetres, raw.altitudeMetres);
+    batch.Read(offsets::kGroundAltitude, sizeof raw.groundAltitude, raw.groundAltitude);
+    if (!batch.Process(lastLinkResult)) {
+        return false;
+    }
+    look.onGround = le::Load<std::int16_t>(raw.onGround);
+    look.groundSpeed = le::Load<double>(raw.groundSpeed);
+    look.altitudeFraction = le::Load<std::uint32_t>(raw.altitudeFraction);
+    look.altitudeMetres = le::Load<std::uint32_t>(raw.altitudeMetres);
+    RecorderValues& r = look.recorder;
+    r.touchdownSpeed = le::Load<std::int32_t>(raw.touchdownSpeed);
+    r.gForce = le::Load<std::int16_t>(raw.gForce);
+    r.verticalSpeed = le::Load<std::int32_t>(raw.verticalSpeed);
+    r.latitude = le::Load<std::int64_t>(raw.latitude);
+    r.longitude = le::Load<std::int64_t>(raw.longitude);
+    DecodeClock(raw, r);
+    r.groundAltitude = le::Load<std::int32_t>(raw.groundAltitude);
+    return true;
 }
 
 void ReadConnectBatch(FsuipcLink& link, SimSample& sample, std::int32_t& waypointCount,

@@ -95,6 +95,12 @@ struct SimSample {
 // fails every field keeps its previous value.
 void SampleSimulator(FsuipcLink& link, SimSample& sample, LinkResult& lastLinkResult);
 
+// The look at the landing between ticks, a small batch of its own: on-ground first, then the
+// touchdown rate, G, vertical speed, position, ground speed, the clock block, the altitude and
+// the ground's. Only those fields of `look` change, and only when the batch is answered; the
+// tick's own sample is another record. True when it was answered.
+bool LookAtLanding(FsuipcLink& link, SimSample& look, LinkResult& lastLinkResult);
+
 // The connect batch: aircraft title, route distance, number of flight-plan waypoints and the
 // departure identifier. Fields keep their values when the batch fails.
 void ReadConnectBatch(FsuipcLink& link, SimSample& sample, std::int32_t& waypointCount,

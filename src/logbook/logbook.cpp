@@ -28,6 +28,7 @@ constexpr std::pair<const char*, const char*> kOlderNames[] = {
     {"Distance (miles)", kPlannedDistance},
 };
 constexpr int kFuelDecimals = 1;
+constexpr int kPositionDecimals = 6;
 
 std::string HoursMinutes(int minutes) {
     char text[32];
@@ -133,6 +134,9 @@ CsvFields LogbookHeader() {
             "Touchdown (ft/min)",
             "G",
             "Bounces",
+            "Touchdown speed (kt)",
+            "Touchdown latitude",
+            "Touchdown longitude",
             "Paused (min)",
             "Slew (sim min)",
             "Sim rate not 1x (sim min)",
@@ -165,6 +169,9 @@ CsvFields LogbookFields(const LogbookEntry& e) {
             landing ? FixedText(landing->touchdownFpm, 0) : "",
             landing ? FixedText(landing->gForce, 2) : "",
             landing ? std::to_string(landing->bounces) : "",
+            landing ? FixedText(landing->groundSpeedKnots, 0) : "",
+            landing ? FixedText(landing->latitude, kPositionDecimals) : "",
+            landing ? FixedText(landing->longitude, kPositionDecimals) : "",
             Minutes(e.honestTime.PausedSeconds()),
             Minutes(e.honestTime.SlewSeconds()),
             Minutes(e.honestTime.OtherRateSeconds()),

@@ -194,11 +194,7 @@ std::string FlightRecorder::BeforeStep(const SimSample& sample) {
     if (undated_ && !IsUndated(nowUtc_)) {
         DateOlderTimes();
     }
-    LandingSample landing;
-    landing.utcSeconds = nowUtc_;
-    landing.onGround = sample.onGround == 1;
-    landing.touchdownFpm = VerticalSpeedFeetPerMinute(r.touchdownSpeed);
-    landing.gForce = GForce(r.gForce);
+    const LandingSample landing = LandingSampleOf(sample);
     watcher_.Step(landing);
 
     const std::optional<LandingReport>& report = watcher_.Report();
@@ -215,6 +211,41 @@ std::string FlightRecorder::BeforeStep(const SimSample& sample) {
     lastReport_ = report;
     const bool settled = landing.onGround && nowUtc_ - lastTouchdown_ > kBounceWindowSeconds;
     return settled && !landingShown_ ? LandingText(*report) : std::string();
+}
+
+LandingSample FlightRecorder::LandingSampleOf(const SimSample& sample) const {
+    const RecorderValues& r = sample.recorder;
+    LandingSample landing;
+    landing.utcSeconds = SimUtcSeconds(r);
+    landing.onGround = sample.onGround == 1;
+    landing.touchdownFpm = VerticalSpeedFeetPerMinute(r.touchdownSpeed);
+    landing.gForce = GForce(r.gForce);
+    landing.latitude = LatitudeDegrees(r.latitude);
+    landing.longitude = LongitudeDegrees(r.longitude);
+    landing.groundSpeedKnots = sample.groundSpeed * kKnotsPerMetrePerSecond;
+    return landing;
+}
+
+bool FlightRecorder::WantsCloserLook() const {
+    if (!recording_ || rows_.empty()) {
+        return false;
+    }
+    const TraceRow& last = rows_.back();
+    if (!last.onGround && last.heightFeet < kCloserLookFeet) {
+        return true;
+    }
+    return watcher_.Report() && !watcher_.Airborne() &&
+           nowUtc_ - watcher_.LastTouchdown() <= kCloserLookAfterSeconds;
+}
+
+void FlightRecorder::LookCloser(const SimSample& look) {
+    if (!recording_) {
+        return;
+    }
+    LandingSample landing = LandingSampleOf(look);
+    // The look's clock cannot be behind the tick it follows.
+    landing.utcSeconds = std::max(landing.utcSeconds, nowUtc_);
+    watcher_.Step(landing);
 }
 
 int FlightRecorder::Record(const SimSample& sample, const TrackingState& state) {

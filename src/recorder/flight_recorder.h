@@ -19,6 +19,10 @@
 namespace aerolinker {
 
 constexpr const char* kTraceFileName = "\\Navforge.trace.csv";
+// The landing is looked at between ticks from this height above the ground, and until this
+// long after the touchdown.
+constexpr double kCloserLookFeet = 1000.0;
+constexpr int kCloserLookAfterSeconds = 30;
 
 // Where a damaged trace is kept: "Navforge.trace.damaged.csv" beside "Navforge.trace.csv".
 std::string DamagedTracePath(const std::string& tracePath);
@@ -49,6 +53,13 @@ public:
     int Record(const SimSample& sample, const TrackingState& state);
     // The tick ends without its row (its step failed).
     void DropRow() { rowToCome_ = false; }
+
+    // Whether the landing is near enough to look at it between ticks: airborne below
+    // kCloserLookFeet above the ground, or within kCloserLookAfterSeconds of a touchdown.
+    bool WantsCloserLook() const;
+    // One look between ticks (LookAtLanding's fields of the sample): the landing watcher sees
+    // it; the trace, the marks and the log do not.
+    void LookCloser(const SimSample& look);
     void Mark(MarkKind kind, const std::string& name, const SimSample& sample);
 
     // Everything a resume needs, for the situation: the trace's length (with the row still to
@@ -72,6 +83,7 @@ private:
     long long ReadResumeText(const std::string& resumeText);
     int StartNewSegment(long long rowsAtSave, int readError);
     void DateOlderTimes();
+    LandingSample LandingSampleOf(const SimSample& sample) const;
 
     std::string path_;
     // The trace, kept open between ticks; replaced or cut only while closed.

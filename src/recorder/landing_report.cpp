@@ -19,7 +19,9 @@ void LandingWatcher::Step(const LandingSample& sample) {
             } else if (seenAirborne_) {
                 // The latched rate stopped following the vertical speed at the touchdown,
                 // so the first tick on the ground still reads it.
-                report_ = LandingReport{sample.touchdownFpm, sample.gForce, 0};
+                report_ =
+                    LandingReport{sample.touchdownFpm, sample.gForce,    0,
+                                  sample.latitude,     sample.longitude, sample.groundSpeedKnots};
                 lastTouchdown_ = sample.utcSeconds;
                 state_ = State::kDown;
             }

@@ -15,19 +15,26 @@ struct LandingSample {
     bool onGround = false;
     double touchdownFpm = 0.0;  // the simulator's latched vertical speed at touchdown
     double gForce = 1.0;
+    double latitude = 0.0;
+    double longitude = 0.0;
+    double groundSpeedKnots = 0.0;
 };
 
 struct LandingReport {
     double touchdownFpm = 0.0;  // negative: descending, as the simulator gives it
     double gForce = 1.0;        // the highest G seen at the touchdown and just after
     int bounces = 0;
+    // Where the first touchdown was seen, and how fast the aircraft rolled there.
+    double latitude = 0.0;
+    double longitude = 0.0;
+    double groundSpeedKnots = 0.0;
 };
 
 // "Touchdown -152 ft/min, 1.34 G, 1 bounce"
 std::string LandingText(const LandingReport& landing);
 
-// Airborne again within this long of a touchdown is a bounce; with a tick of 5 seconds a
-// bounce is seen on the tick after the touchdown or the one after that.
+// Airborne again within this long of a touchdown is a bounce. Near the ground the recorder
+// looks several times a second, so a bounce shorter than a tick is seen too.
 constexpr int kBounceWindowSeconds = 10;
 // Airborne this long after a touchdown, the pilot went around: the next touchdown starts a
 // new report.
@@ -40,6 +47,9 @@ public:
     const std::optional<LandingReport>& Report() const { return report_; }
     // Airborne again within the bounce window of a touchdown.
     bool Bouncing() const { return state_ == State::kBouncing; }
+    // Flying with no touchdown to watch (before the first, or after a go-around).
+    bool Airborne() const { return state_ == State::kAirborne; }
+    long long LastTouchdown() const { return lastTouchdown_; }
 
 private:
     enum class State { kAirborne, kDown, kBouncing };

@@ -75,6 +75,17 @@ void FlightSession::Sample() {
                                        : ResultTexts[lastLinkResult_]);
 }
 
+void FlightSession::LookCloser() {
+    if (!sampledSinceConnect_ || simulatorLost_ || !services_.link.IsOpen() ||
+        !recorder_.WantsCloserLook()) {
+        return;
+    }
+    LinkResult lookResult = LinkOk;
+    if (LookAtLanding(services_.link, look_, lookResult)) {
+        recorder_.LookCloser(look_);
+    }
+}
+
 void FlightSession::Step(const LocalDateTime& now) {
     now_ = now;
     if (sampledSinceConnect_ && !simulatorLost_) {

@@ -62,6 +62,11 @@ public:
     // The tick, in two halves: the simulator's sample, then the flight's step on it at `now`.
     void Sample();
     void Step(const LocalDateTime& now);
+    // Between ticks, every units::kLookMilliseconds: near the landing the recorder looks at it
+    // with a small batch of its own; otherwise nothing happens. The tick's sample, the log and
+    // the status bar are left alone, and a failed look is forgotten (the next tick reports the
+    // link as it finds it).
+    void LookCloser();
     // "Save Generated File": the document as it stands. An empty text area never replaces a
     // log that holds text, and a log of another flight is kept as the backup first.
     void SaveLog();
@@ -156,6 +161,7 @@ private:
     // The time the window gave with the action under way.
     LocalDateTime now_;
     SimSample sample_;
+    SimSample look_;  // the recorder's look at the landing between ticks
     LinkResult lastLinkResult_ = LinkOk;
     // Until one sample has come back since the connect the sample holds nothing of this
     // flight (the on-ground flag would read as airborne), so no phase steps.

@@ -30,6 +30,14 @@ struct ScenarioChanges {
     std::optional<int> zoneMinutes;     // local time minus UTC
 };
 
+// Changes a moment after a frame's first tick, seen only by the program's looks at the landing
+// between ticks (each one a look later, units::kLookMilliseconds); the next tick finds them all
+// made.
+struct ScenarioStep {
+    std::uint32_t afterMilliseconds = 0;  // after the frame's first tick, below one tick
+    ScenarioChanges changes;
+};
+
 struct ScenarioFrame {
     std::uint32_t ticks = 1;  // how many ticks the frame stays before the next one
     int line = 0;             // where it starts in the scenario file
@@ -37,6 +45,7 @@ struct ScenarioFrame {
     // The simulator hangs before the frame's first tick: it leaves this many of the program's
     // requests unanswered (each try of a request counts), and its scenario stands still.
     std::uint32_t hangRequests = 0;
+    std::vector<ScenarioStep> steps;  // in time order
 };
 
 struct Scenario {

@@ -747,6 +747,27 @@ Scenario ParseScenario(const std::string& text) {
                 statement.Integer(0, 1, kMaxHangRequests, "request count"));
             continue;
         }
+        if (statement.name() == "at") {
+            if (scenario.frames.empty()) {
+                statement.Fail("'at' belongs inside a frame");
+            }
+            statement.ExpectValues(1, 1);
+            constexpr double kTickMilliseconds =
+                units::kTickSeconds * units::kMillisecondsPerSecond;
+            const double seconds = statement.Number(0);
+            const double milliseconds = std::round(seconds * units::kMillisecondsPerSecond);
+            std::vector<ScenarioStep>& steps = scenario.frames.back().steps;
+            if (!(milliseconds > 0 && milliseconds < kTickMilliseconds) ||
+                (!steps.empty() && milliseconds <= steps.back().afterMilliseconds)) {
+                statement.Fail("'at' takes a time after the last one and within the tick (0 to " +
+                               std::to_string(units::kTickSeconds) + " seconds)");
+            }
+            ScenarioStep step;
+            step.afterMilliseconds = static_cast<std::uint32_t>(milliseconds);
+            steps.push_back(std::move(step));
+            current = &steps.back().changes;
+            continue;
+        }
         if (ScenarioSetting(statement, scenario)) {
             if (!scenario.frames.empty()) {
                 statement.Fail("'" + statement.name() + "' belongs before the first frame");

@@ -1,6 +1,7 @@
 // Playing scenario frames tick by tick, and rebuilding a position from the start.
 #include "sim/scenario_player.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "common/calendar.h"
@@ -12,6 +13,7 @@ namespace aerolinker {
 namespace {
 // The simulator's date until a scenario sets one: 1 January 2004.
 const long long kDefaultDateDays = DaysFromCivil(CivilDate{2004, 1, 1});
+constexpr std::uint32_t kTickMilliseconds = units::kTickSeconds * units::kMillisecondsPerSecond;
 }  // namespace
 
 ScenarioPlayer::ScenarioPlayer(std::shared_ptr<const Scenario> scenario)
@@ -23,6 +25,9 @@ void ScenarioPlayer::Reset(OffsetSpace& space) {
     frameIndex_ = 0;
     frameTicksLeft_ = 0;
     clockMs_ = kDefaultDateDays * units::kMillisecondsPerDay;
+    steps_ = nullptr;
+    stepsMade_ = 0;
+    lookMs_ = 0;
     zoneMinutes_ = 0;
     clockRunning_ = false;
     clockSet_ = false;
@@ -33,6 +38,10 @@ void ScenarioPlayer::Advance(OffsetSpace& space) {
     if (holding()) {
         return;
     }
+    // Whatever the looks did not reach of the last tick's steps happened before this tick.
+    ApplySteps(space, kTickMilliseconds);
+    steps_ = nullptr;
+    lookMs_ = 0;
     // The first tick shows the clock the initial values set; every later one is a tick on.
     if (position_ > 0) {
         RunClock(space, 1);
@@ -45,6 +54,8 @@ void ScenarioPlayer::Advance(OffsetSpace& space) {
         const ScenarioFrame& frame = scenario_->frames[frameIndex_];
         frameTicksLeft_ = frame.ticks;
         Apply(frame.changes, space);
+        steps_ = frame.steps.empty() ? nullptr : &frame.steps;
+        stepsMade_ = 0;
     }
     --frameTicksLeft_;
     if (clockRunning_) {
@@ -68,6 +79,7 @@ void ScenarioPlayer::Rewind(OffsetSpace& space, std::uint64_t position) {
         const std::uint64_t skip =
             frameTicksLeft_ < target - position_ ? frameTicksLeft_ : target - position_;
         if (skip > 0) {
+            ApplySteps(space, kTickMilliseconds);
             RunClock(space, skip);
             position_ += skip;
             frameTicksLeft_ -= skip;
@@ -101,6 +113,26 @@ void ScenarioPlayer::Apply(const ScenarioChanges& changes, OffsetSpace& space) {
     }
 }
 
+void ScenarioPlayer::ApplySteps(OffsetSpace& space, std::uint32_t milliseconds) {
+    if (steps_ == nullptr) {
+        return;
+    }
+    while (stepsMade_ < steps_->size() && (*steps_)[stepsMade_].afterMilliseconds <= milliseconds) {
+        Apply((*steps_)[stepsMade_].changes, space);
+        ++stepsMade_;
+    }
+}
+
+void ScenarioPlayer::Look(OffsetSpace& space) {
+    // More looks than a tick holds (a slow tick) stay at its last moment.
+    lookMs_ = std::min<std::uint32_t>(lookMs_ + units::kLookMilliseconds,
+                                      kTickMilliseconds - units::kLookMilliseconds);
+    ApplySteps(space, lookMs_);
+    if (clockRunning_) {
+        WriteClockAt(space, clockMs_ + lookMs_);
+    }
+}
+
 long long ScenarioPlayer::TimeOfDayMs() const {
     const long long day = units::kMillisecondsPerDay;
     return (clockMs_ % day + day) % day;
@@ -131,7 +163,11 @@ void ScenarioPlayer::RunClock(const OffsetSpace& space, std::uint64_t ticks) {
 // The UTC clock at 0x023B/0x023C as the program's tick has always read it; the seconds, the
 // local time and the local date beside it.
 void ScenarioPlayer::WriteClock(OffsetSpace& space) const {
-    const long long utcSeconds = clockMs_ / units::kMillisecondsPerSecond;
+    WriteClockAt(space, clockMs_);
+}
+
+void ScenarioPlayer::WriteClockAt(OffsetSpace& space, long long milliseconds) const {
+    const long long utcSeconds = milliseconds / units::kMillisecondsPerSecond;
     const long long localSeconds =
         utcSeconds + static_cast<long long>(zoneMinutes_) * units::kSecondsPerMinute;
     const int utc = SecondsOfDayOf(utcSeconds);

@@ -22,6 +22,9 @@ public:
     void Advance(OffsetSpace& space);
     // Rebuilds the space as it stood after `position` ticks (the last tick when beyond it).
     void Rewind(OffsetSpace& space, std::uint64_t position);
+    // One of the program's looks at the landing between ticks: a look later in the tick, the
+    // steps of the frame due by then are made and the clock shows that moment.
+    void Look(OffsetSpace& space);
 
     std::uint64_t position() const { return position_; }
     std::uint64_t totalTicks() const { return totalTicks_; }
@@ -38,8 +41,12 @@ public:
 private:
     void Apply(const ScenarioChanges& changes, OffsetSpace& space);
     void RunClock(const OffsetSpace& space, std::uint64_t ticks);
+    // The steps of the frame whose first tick was the last one played, up to `milliseconds`
+    // after that tick.
+    void ApplySteps(OffsetSpace& space, std::uint32_t milliseconds);
     long long TimeOfDayMs() const;
     void WriteClock(OffsetSpace& space) const;
+    void WriteClockAt(OffsetSpace& space, long long milliseconds) const;
 
     std::shared_ptr<const Scenario> scenario_;
     std::uint64_t totalTicks_ = 0;
@@ -47,6 +54,9 @@ private:
     std::size_t frameIndex_ = 0;        // the frame the last tick played belongs to
     std::uint64_t frameTicksLeft_ = 0;  // ticks of that frame still to come
     long long clockMs_ = 0;
+    const std::vector<ScenarioStep>* steps_ = nullptr;  // of the frame started last tick
+    std::size_t stepsMade_ = 0;
+    std::uint32_t lookMs_ = 0;  // how far into the tick the looks have come
     int zoneMinutes_ = 0;
     bool clockRunning_ = false;
     bool clockSet_ = false;

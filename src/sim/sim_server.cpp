@@ -167,6 +167,9 @@ std::uintptr_t SimServer::Serve(std::uint8_t* area, std::size_t areaSize) {
     if (!records_.empty() && records_[0].type == protocol::kReadType &&
         records_[0].offset == offsets::kClockHour) {
         PlaySample();
+    } else if (!records_.empty() && records_[0].type == protocol::kReadType &&
+               records_[0].offset == offsets::kLandingLookFirst) {
+        player_.Look(space_);
     }
     flightControlWritten_ = false;
     for (const Record& record : records_) {

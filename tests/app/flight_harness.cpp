@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "common/file_io.h"
+#include "common/units.h"
 #include "persistence/ini_file.h"
 #include "persistence/system_services.h"
 
@@ -105,8 +106,12 @@ void FlightHarness::Connect() {
     form_->RunGuarded([&] { form_->LConnettiClick(); });
 }
 
+// A tick, then the looks at the landing until the next one, as the program's two timers run.
 void FlightHarness::Tick() {
     form_->RunGuarded([&] { form_->Timer1Timer(); });
+    for (int look = 1; look < units::kLooksPerTick && window_->timer; ++look) {
+        form_->RunGuarded([&] { form_->LookTimer(); });
+    }
 }
 
 int FlightHarness::FlyUntilTimerStops(int limit) {

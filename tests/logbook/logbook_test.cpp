@@ -59,7 +59,7 @@ LogbookFlight Flight(long long takeOff) {
                     {MarkKind::kLanding, "LIRQ", takeOff + 85 * 60, 41.9, 9.0, 0}};
     e.figures = FiguresOf(flight.trace, flight.marks, true);
     e.plannedDistanceMetres = 250000.0;
-    e.landing = LandingReport{-152.4, 1.336, 1};
+    e.landing = LandingReport{-152.4, 1.336, 1, 41.89, 9.01, 127.6};
     flight.logText = "NAVIGATION LOG\r\n";
     return flight;
 }
@@ -106,6 +106,9 @@ TEST(LogbookTest, TheRowTellsTheTruthOfTheFlight) {
                                      "-152",
                                      "1.34",
                                      "1",
+                                     "128",
+                                     "41.890000",
+                                     "9.010000",
                                      "0.0",
                                      "0.0",
                                      "0.0",

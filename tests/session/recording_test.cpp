@@ -145,8 +145,8 @@ TEST(RecorderTest, ABouncedLandingIsReportedOnceSettledAndTheLogbookKeepsIt) {
     EXPECT_EQ(row[17], "-420");
     EXPECT_EQ(row[18], "1.90");
     EXPECT_EQ(row[19], "1");
-    EXPECT_EQ(row[20], "2.0");
-    EXPECT_EQ(row[22], "1.0");
+    EXPECT_EQ(row[23], "2.0");
+    EXPECT_EQ(row[25], "1.0");
     const std::string entry = row.back();
     EXPECT_EQ(entry, "2026-12-06_1000_AAAA-CCCC");
     EXPECT_EQ(flight.ReadFile(book + entry + ".log"), flight.ReadFile(flight.form().LogFilePath()));
@@ -174,6 +174,23 @@ TEST(RecorderTest, TheRecordTellsTheTruthOfEachFlight) {
              EXPECT_EQ(book.at("Date (UTC)"), "2026-12-31");
              EXPECT_EQ(book.at("Landing (UTC)"), "00:03:50");
              EXPECT_EQ(IsoUtcText(rows.back().utcSeconds), "2027-01-01T00:05:00Z");
+         }},
+        {"a 2-second bounce between ticks: seen, with the G of the touchdown",
+         {{"position 45.3 9.3\n", "position 45.3 9.3\naltitude 250\n"},
+          {"frame           # 10:04:50 touchdown", "frame\naltitude 130\nat 1.0"},
+          {"frame           # 10:04:55 the bounce\non_ground 0\ng 1.0\n"
+           "frame 12        # 10:05:00 down again, harder G on the second contact\n"
+           "on_ground 1\ng 1.9",
+           "at 1.5\ng 1.2\nat 2.0\non_ground 0\nat 4.0\non_ground 1\ng 1.1\nframe 13\ng 1.0"},
+          {"touchdown_rate -420 fpm\ng 1.6",
+           "touchdown_rate -380 fpm\ng 2.3\nground_speed 120 kt"}},
+         "",
+         [](const std::vector<TraceRow>&, const Row& book) {
+             EXPECT_EQ(book.at("Touchdown (ft/min)"), "-380");
+             EXPECT_EQ(book.at("G"), "2.30");
+             EXPECT_EQ(book.at("Bounces"), "1");
+             EXPECT_EQ(book.at("Touchdown speed (kt)"), "120");
+             EXPECT_EQ(book.at("Touchdown latitude"), "45.300000");
          }},
         {"at 4x: the simulator's seconds, 20 a tick",
          {{"title", "clock_follows_rate\ntitle"}, {"sim_rate 2", "sim_rate 4"}},

@@ -149,6 +149,37 @@ TEST(ScenarioPlayerTest, TheClockKeepsItsDateLocalTimeAndFollowsTheRateWhenAsked
     }
 }
 
+// Steps within a tick are made as the looks at the landing reach them, four a second, the
+// clock showing each look's moment; the next tick makes whatever the looks did not reach.
+TEST(ScenarioPlayerTest, LooksBetweenTicksSeeTheStepsOfTheTickInTime) {
+    SimServer server(ScenarioFrom("clock 10:00\nu16 0x4000 0\nframe\nat 1.0\nu16 0x4000 1\n"
+                                  "at 2.5\nu16 0x4000 2\nframe 2\n"),
+                     SimServer::Options{});
+    Sample(server);
+    const struct {
+        int looks;  // looks since the tick
+        int value;
+        int second;
+    } expected[] = {{1, 0, 0}, {4, 1, 1}, {9, 1, 2}, {10, 2, 2}};
+    int looked = 0;
+    for (const auto& e : expected) {
+        for (; looked < e.looks; ++looked) {
+            RequestArea look;
+            look.Read(offsets::kLandingLookFirst, 2);
+            ASSERT_EQ(server.Serve(look.data(), RequestArea::kSize), SimServer::kServed);
+        }
+        EXPECT_EQ(server.offsets().U16(0x4000), e.value) << e.looks;
+        EXPECT_EQ(server.offsets().U8(offsets::kClockSecond), e.second) << e.looks;
+    }
+    // A tick without looks still finds the frame's steps made.
+    SimServer unlooked(ScenarioFrom("u16 0x4000 0\nframe\nat 4.5\nu16 0x4000 7\nframe\n"),
+                       SimServer::Options{});
+    Sample(unlooked);
+    EXPECT_EQ(unlooked.offsets().U16(0x4000), 0);
+    Sample(unlooked);
+    EXPECT_EQ(unlooked.offsets().U16(0x4000), 7);
+}
+
 // Faster than the real pace, each sample plays several ticks: the scenario's values, its clock
 // and its position move on together, and the end still holds.
 TEST(ScenarioPlayerTest, AFasterSpeedPlaysThatManyTicksPerSample) {

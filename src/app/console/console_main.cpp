@@ -18,9 +18,9 @@
 #include "app/connection_form.h"
 #include "app/console/console_window.h"
 #include "common/durable_steps.h"
-#include "common/units.h"
 #include "common/file_io.h"
 #include "common/local_clock.h"
+#include "common/units.h"
 #include "link/fsuipc_link.h"
 #include "link/loopback/platform.h"
 #include "persistence/ini_file.h"
@@ -258,6 +258,10 @@ int Fly(TFConnection& form, const ConsoleWindow& window, LoopbackSimulator* simu
             std::this_thread::sleep_for(std::chrono::milliseconds(options.tickMs));
         }
         form.RunGuarded([&] { form.Timer1Timer(); });
+        // The looks at the landing between this tick and the next.
+        for (int look = 1; look < units::kLooksPerTick && window.TimerEnabled(); ++look) {
+            form.RunGuarded([&] { form.LookTimer(); });
+        }
         if (options.stopAfterWaypoints >= 0 &&
             window.registrations() >= options.stopAfterWaypoints) {
             std::printf("%-14s %s\n",

@@ -161,8 +161,12 @@ void MainWindow::SetTimerEnabled(bool enabled) {
     // Switching on a running timer leaves its count alone, as switching off a stopped one does.
     if (enabled && !timerEnabled_) {
         timerEnabled_ = SetTimer(hwnd(), kTimer1Id, kTimer1IntervalMs, nullptr) != 0;
+        if (timerEnabled_) {
+            SetTimer(hwnd(), kLookTimerId, kLookIntervalMs, nullptr);
+        }
     } else if (!enabled && timerEnabled_) {
         KillTimer(hwnd(), kTimer1Id);
+        KillTimer(hwnd(), kLookTimerId);
         timerEnabled_ = false;
     }
 }
@@ -353,6 +357,8 @@ void MainWindow::OnTimer(UINT_PTR timerId) {
     if (timerId == kTimer1Id && timerEnabled_) {
         handlers_->RunGuarded([this] { handlers_->Timer1Timer(); });
         RefreshProfile();
+    } else if (timerId == kLookTimerId && timerEnabled_) {
+        handlers_->RunGuarded([this] { handlers_->LookTimer(); });
     }
 }
 

@@ -38,5 +38,8 @@ enum ControlId : int {
 
 inline constexpr int kTimer1Id = 1;
 inline constexpr unsigned kTimer1IntervalMs = units::kTickSeconds * units::kMillisecondsPerSecond;
+// The look at the landing between ticks runs beside the tick's timer.
+inline constexpr int kLookTimerId = 2;
+inline constexpr unsigned kLookIntervalMs = units::kLookMilliseconds;
 
 }  // namespace aerolinker
