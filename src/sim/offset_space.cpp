@@ -87,6 +87,14 @@ void OffsetSpace::SetF64(std::uint32_t offset, double value) {
     Store(offset, value);
 }
 
+std::int64_t OffsetSpace::S64(std::uint32_t offset) const {
+    return Load<std::int64_t>(offset);
+}
+
+void OffsetSpace::SetS64(std::uint32_t offset, std::int64_t value) {
+    Store(offset, value);
+}
+
 void OffsetSpace::SetText(std::uint32_t offset, std::uint32_t fieldSize, const std::string& text) {
     assert(Contains(offset, fieldSize) && text.size() <= fieldSize);
     std::memset(bytes_.data() + offset, 0, fieldSize);

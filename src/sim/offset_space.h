@@ -32,6 +32,7 @@ public:
     std::uint32_t U32(std::uint32_t offset) const;
     std::int32_t S32(std::uint32_t offset) const;
     double F64(std::uint32_t offset) const;
+    std::int64_t S64(std::uint32_t offset) const;
     // The characters of a fixed field up to its first zero byte (all of them when it has none).
     std::string Text(std::uint32_t offset, std::uint32_t fieldSize) const;
 
@@ -41,6 +42,7 @@ public:
     void SetU32(std::uint32_t offset, std::uint32_t value);
     void SetS32(std::uint32_t offset, std::int32_t value);
     void SetF64(std::uint32_t offset, double value);
+    void SetS64(std::uint32_t offset, std::int64_t value);
     // Fills the field with the text and zeros after it; the text must fit the field.
     void SetText(std::uint32_t offset, std::uint32_t fieldSize, const std::string& text);
 

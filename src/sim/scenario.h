@@ -28,6 +28,7 @@ struct ScenarioChanges {
     std::optional<ClockSetting> clock;
     std::optional<long long> dateDays;  // the UTC date, days since 1970-01-01
     std::optional<int> zoneMinutes;     // local time minus UTC
+    bool setsPosition = false;          // a `position` statement among the writes
 };
 
 // Changes a moment after a frame's first tick, seen only by the program's looks at the landing
@@ -59,6 +60,9 @@ struct Scenario {
     // the simulation rate and the pause; with it, as the simulator's own clock does: the rate
     // times the tick, and not at all while paused.
     bool clockFollowsRate = false;
+    // With `positions_glide`, an airborne aircraft moves a step every tick in a straight line
+    // to the next frame's `position`, as it flies; on the ground positions hold.
+    bool positionsGlide = false;
     std::uint32_t serverVersion = kDefaultServerVersion;
     std::uint16_t simulatorCode = kDefaultSimulatorCode;
     ScenarioChanges initial;

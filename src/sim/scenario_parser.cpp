@@ -531,6 +531,7 @@ void Position(const Statement& s, ScenarioChanges& c) {
                                  : static_cast<std::int64_t>(lonRaw);
     AddInteger(c, offsets::kLatitude, static_cast<std::uint64_t>(lat), 8);
     AddInteger(c, offsets::kLongitude, static_cast<std::uint64_t>(lon), 8);
+    c.setsPosition = true;
 }
 
 // `vertical_speed -500 fpm` or the raw code; the touchdown rate likewise.
@@ -689,6 +690,9 @@ bool ScenarioSetting(const Statement& s, Scenario& scenario) {
     } else if (s.name() == "clock_follows_rate") {
         s.ExpectValues(0, 0);
         scenario.clockFollowsRate = true;
+    } else if (s.name() == "positions_glide") {
+        s.ExpectValues(0, 0);
+        scenario.positionsGlide = true;
     } else if (s.name() == "server_version") {
         s.ExpectValues(1, 1);
         scenario.serverVersion = static_cast<std::uint32_t>(s.Integer(0, 0, 0xFFFFFFFF, "version"));

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "common/calendar.h"
+#include "common/little_endian.h"
 #include "common/units.h"
 #include "link/fsuipc_offsets.h"
 
@@ -17,7 +18,15 @@ constexpr std::uint32_t kTickMilliseconds = units::kTickSeconds * units::kMillis
 }  // namespace
 
 ScenarioPlayer::ScenarioPlayer(std::shared_ptr<const Scenario> scenario)
-    : scenario_(std::move(scenario)), totalTicks_(scenario_->TotalTicks()) {}
+    : scenario_(std::move(scenario)), totalTicks_(scenario_->TotalTicks()) {
+    std::uint64_t start = 1;
+    for (std::size_t frame = 0; frame < scenario_->frames.size(); ++frame) {
+        if (scenario_->frames[frame].changes.setsPosition) {
+            positionTicks_.push_back(PositionTick{start, frame});
+        }
+        start += scenario_->frames[frame].ticks;
+    }
+}
 
 void ScenarioPlayer::Reset(OffsetSpace& space) {
     space.Clear();
@@ -61,6 +70,35 @@ void ScenarioPlayer::Advance(OffsetSpace& space) {
     if (clockRunning_) {
         WriteClock(space);
     }
+    Glide(space);
+}
+
+// The next position is reached at its frame's first tick: each tick before it covers an equal
+// part of what remains, so the aircraft flies a straight line at a steady pace.
+void ScenarioPlayer::Glide(OffsetSpace& space) const {
+    if (!scenario_->positionsGlide || space.S16(offsets::kOnGround) != 0) {
+        return;
+    }
+    // A frame that sets the position puts the aircraft there at its first tick.
+    const ScenarioFrame& current = scenario_->frames[frameIndex_];
+    if (current.changes.setsPosition && frameTicksLeft_ + 1 == current.ticks) {
+        return;
+    }
+    const auto next =
+        std::upper_bound(positionTicks_.begin(), positionTicks_.end(), position_,
+                         [](std::uint64_t tick, const PositionTick& at) { return tick < at.tick; });
+    if (next == positionTicks_.end()) {
+        return;
+    }
+    const double share = 1.0 / static_cast<double>(next->tick - position_ + 1);
+    for (const OffsetChange& change : scenario_->frames[next->frame].changes.writes) {
+        if ((change.offset == offsets::kLatitude || change.offset == offsets::kLongitude) &&
+            change.bytes.size() == sizeof(std::int64_t)) {
+            const double from = static_cast<double>(space.S64(change.offset));
+            const double to = static_cast<double>(le::Load<std::int64_t>(change.bytes.data()));
+            space.SetS64(change.offset, static_cast<std::int64_t>(from + (to - from) * share));
+        }
+    }
 }
 
 const ScenarioFrame* ScenarioPlayer::FrameStartingNext() const {
@@ -76,8 +114,10 @@ void ScenarioPlayer::Rewind(OffsetSpace& space, std::uint64_t position) {
     // Whole frames at a time: a long frame only moves the clock on.
     while (position_ < target) {
         Advance(space);
-        const std::uint64_t skip =
-            frameTicksLeft_ < target - position_ ? frameTicksLeft_ : target - position_;
+        // A gliding aircraft moves at every tick: no frame is skipped over whole.
+        const std::uint64_t skip = scenario_->positionsGlide              ? 0
+                                   : frameTicksLeft_ < target - position_ ? frameTicksLeft_
+                                                                          : target - position_;
         if (skip > 0) {
             ApplySteps(space, kTickMilliseconds);
             RunClock(space, skip);

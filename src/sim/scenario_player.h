@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "sim/offset_space.h"
 #include "sim/scenario.h"
@@ -47,8 +48,15 @@ private:
     long long TimeOfDayMs() const;
     void WriteClock(OffsetSpace& space) const;
     void WriteClockAt(OffsetSpace& space, long long milliseconds) const;
+    void Glide(OffsetSpace& space) const;
 
     std::shared_ptr<const Scenario> scenario_;
+    // The frames that set a position and the ticks they start at, for gliding to the next one.
+    struct PositionTick {
+        std::uint64_t tick = 0;
+        std::size_t frame = 0;
+    };
+    std::vector<PositionTick> positionTicks_;
     std::uint64_t totalTicks_ = 0;
     std::uint64_t position_ = 0;
     std::size_t frameIndex_ = 0;        // the frame the last tick played belongs to

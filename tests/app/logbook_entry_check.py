@@ -4,7 +4,8 @@ of Google Earth's KML 2.2 schema, the GPX that of GPX 1.1, the trace and logbook
 and the track holds one point per trace row with the trace's UTC time. gpsbabel, where it is
 installed, reads both map files with a time on every point of the timed track. The logbook's
 row agrees with the trace: its distance flown with the track's length, its times with the
-trace's, its air time with the GPX's take-off and landing. Usage: logbook_entry_check.py ENTRY (the path
+trace's, its air time with the GPX's take-off and landing, and gpxpy's moving time and speed
+with its air time and distance flown. Usage: logbook_entry_check.py ENTRY (the path
 without extension). Exits 1 naming the first fault."""
 import csv
 import math
@@ -115,6 +116,30 @@ def check_with_gpsbabel(entry, rows):
         fail("gpsbabel does not read the KML's timed track with a time on every point")
 
 
+def check_with_gpxpy(entry, field):
+    """A GPX reader's view: gpxpy's moving time and speed agree with the logbook's air time
+    and its distance flown over it, within 2 %."""
+    try:
+        import gpxpy  # pylint: disable=import-outside-toplevel
+    except ImportError:
+        # Debian's python3-gpxpy is in the system's Python; another one first on PATH lacks it.
+        system = "/usr/bin/python3"
+        if os.path.exists(system) and os.path.realpath(sys.executable) != os.path.realpath(system):
+            os.execv(system, [system] + sys.argv)
+        print("logbook entry: gpxpy is not installed; its reading is not checked")
+        return
+    with open(entry + ".gpx", encoding="utf-8") as f:
+        moving = gpxpy.parse(f).get_moving_data()
+    hours, minutes = field["Air time"].split(":")
+    air = (int(hours) * 60 + int(minutes)) * 60
+    if abs(moving.moving_time - air) > 0.02 * air:
+        fail(f"gpxpy's moving time {moving.moving_time:.0f} s, the air time {air} s")
+    speed = moving.moving_distance / 1852 / (moving.moving_time / 3600)
+    expected = float(field["Distance flown (nm)"]) / (air / 3600)
+    if abs(speed - expected) > 0.02 * expected:
+        fail(f"gpxpy's moving speed {speed:.1f} kt, the logbook's {expected:.1f} kt")
+
+
 def seconds(iso):
     hours, minutes, secs = iso[11:19].split(":")
     return int(hours) * 3600 + int(minutes) * 60 + int(secs)
@@ -148,6 +173,7 @@ def main():
     air = seconds(landing[0]) - seconds(take_off[0])
     if abs(air - (int(hours) * 60 + int(minutes)) * 60) > 0.02 * air:
         fail("the logbook's air time does not agree with the GPX's take-off and landing")
+    check_with_gpxpy(entry, field)
     fuel = {r[1]: float(r[11]) for r in rows[1:]}
     trip = fuel[take_off[0][11:19]] - fuel[landing[0][11:19]]
     if abs(float(field["Trip fuel (gal)"]) - trip) > 0.05:

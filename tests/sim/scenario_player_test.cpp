@@ -180,6 +180,30 @@ TEST(ScenarioPlayerTest, LooksBetweenTicksSeeTheStepsOfTheTickInTime) {
     EXPECT_EQ(unlooked.offsets().U16(0x4000), 7);
 }
 
+// Gliding, an airborne aircraft covers the way to the next position in equal steps, one a tick;
+// on the ground it holds.
+TEST(ScenarioPlayerTest, GlidingPositionsFlyStraightAndHoldOnTheGround) {
+    const struct {
+        const char* onGround;
+        std::vector<double> latitudes;  // at ticks 1 to 5
+    } cases[] = {
+        {"0", {0.8, 1.6, 2.4, 3.2, 4.0}},
+        {"1", {0.0, 0.0, 0.0, 0.0, 4.0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.onGround);
+        SimServer server(ScenarioFrom(std::string("positions_glide\nposition 0 0\non_ground ") +
+                                      c.onGround + "\nframe\nframe 3\nframe\nposition 4 0\n"),
+                         SimServer::Options{});
+        for (const double latitude : c.latitudes) {
+            Sample(server);
+            EXPECT_NEAR(static_cast<double>(server.offsets().S64(offsets::kLatitude)) /
+                            offsets::kLatitudeUnitsPerDegree,
+                        latitude, 1e-9);
+        }
+    }
+}
+
 // Faster than the real pace, each sample plays several ticks: the scenario's values, its clock
 // and its position move on together, and the end still holds.
 TEST(ScenarioPlayerTest, AFasterSpeedPlaysThatManyTicksPerSample) {
