@@ -78,6 +78,10 @@ for step in $(seq 1 "$steps"); do
         # flight is resumed and closed once more: still one entry and one row.
         entries=$(logbook_entries "$home")
         check "step $step: the logbook holds the flight once, complete" test "$entries" = 1
+        # Its record is the one of the flight without a break: times, fuel, distance, the
+        # landing report, the honest time.
+        check "step $step: its logbook row equals the flight without a break" \
+            cmp -s "$home/logs/Logbook/logbook.csv" "$straight/logs/Logbook/logbook.csv"
     fi
     check "step $step: no temporary left" \
         test -z "$(find "$home/logs" "$home/windows" "$home/settings" -name '*.tmp*')"
