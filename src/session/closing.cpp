@@ -116,7 +116,7 @@ void FlightSession::WriteLogbook() {
         }
         Notify(FlightEvent::LogbookWritten, folder + kLogbookCsvName);
     } catch (const std::exception& error) {
-        ReportSaveFailure(Failure::Recorder, "Logbook entry", error.what());
+        ReportSaveFailure(Failure::Logbook, "Logbook entry", error.what());
     }
 }
 

@@ -117,7 +117,7 @@ private:
     // A save failed: the pilot is told, the flight goes on. The first failure of each kind
     // gets a message box; later ones only the status bar, so as not to stop the pilot at
     // every event.
-    enum class Failure { Log, Situation, Recorder, Count };
+    enum class Failure { Log, Situation, Recorder, Logbook, Count };
     void ReportSaveFailure(Failure kind, const std::string& what, const std::string& error);
     void ReportProblem(Failure kind, const std::string& text);
     void SaveSucceeded(Failure kind);

@@ -268,5 +268,24 @@ TEST(FlightSessionTest, TheConnectMakesTheLogFolderOrReportsWhyNot) {
     }
 }
 
+// A trace that cannot be written and a logbook entry that cannot either are two failures: the
+// pilot hears of each once, the second not hidden behind the first.
+TEST(FlightSessionTest, ATraceFailureDoesNotHideTheLogbooksOwn) {
+    FlightHarness flight(BundledScenario("egkk-eghi.scn"), TestFolder());
+    flight.Start();
+    // Folders where the trace file and the Logbook folder should be: neither can be written.
+    fs::create_directories(fs::path(flight.LogFolder()) / "Navforge.trace.csv");
+    std::ofstream(fs::path(flight.LogFolder()) / "Logbook") << "in the way";
+    flight.Connect();
+    flight.FlyUntilTimerStops();
+    const std::vector<std::string>& errors = flight.window().errors;
+    const auto count = [&](const std::string& start) {
+        return std::count_if(errors.begin(), errors.end(),
+                             [&](const std::string& error) { return error.rfind(start, 0) == 0; });
+    };
+    EXPECT_EQ(count("Trace save failed"), 1);
+    EXPECT_EQ(count("Logbook entry failed"), 1);
+}
+
 }  // namespace
 }  // namespace aerolinker
