@@ -70,9 +70,9 @@ void TFConnection::FormCreate() {
         ReadStartupConfiguration(services_.config, services_.defaultLogFolder);
     session_.SetPilot(startup.Profile);
     session_.SetLogFolder(startup.LogFolder);
-    if (LogFolder() == services_.defaultLogFolder) {
-        CreateFolders(LogFolder());
-    }
+    // A folder that went missing is made again, as the connect would make it; one that cannot
+    // be made or written is named now, before any flight.
+    CreateFolders(LogFolder());
     CheckLogFolder();
     RemoveStaleTemporaries(ConfigFilePath());
     RemoveStaleTemporaries(ConfigBackupPath(services_.settingsFolder));

@@ -177,10 +177,10 @@ check "a log folder that cannot be made: still tracks to the arrival" \
 check "a log folder that cannot be made: is reported before the flight starts" \
     bash -c "grep -E -m1 '^(error|flight):' '$work/blocked.out' | grep -qF \
         'error:         The log folder $home/a-file/logs cannot be created: '"
-# The kinds: the log (its folder's report), the situation, and the flight recorder's trace and
-# logbook entry.
+# The kinds: the log (its folder's report), the situation, the flight recorder's trace and the
+# logbook entry, each once.
 check "a log folder that cannot be made: one box per kind of save" \
-    test "$(grep -c '^error:' "$work/blocked.out")" -eq 3
+    test "$(grep -c '^error:' "$work/blocked.out")" -eq 4
 check "a log folder that cannot be made: no log file said saved" \
     bash -c "! grep -q '^log file:' '$work/blocked.out'"
 check "a log folder that cannot be made: the closing names the log's failure" grep -qF \
