@@ -1,5 +1,6 @@
-// The flight recorder's tick: the landing watcher and honest time before the tracker's step,
-// the trace row after it, and what a resume needs to go on in the same trace.
+// The flight recorder's tick: the landing watcher before the tracker's step, the trace row and
+// its honest time after it, the looks at the landing between ticks, and what a resume needs to
+// go on in the same trace.
 #include "recorder/flight_recorder.h"
 
 #include <algorithm>

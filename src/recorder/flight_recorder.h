@@ -1,7 +1,7 @@
 // The flight recorder: one trace row per tick of a tracked flight, appended to the trace file
 // beside the log, the marks of take-off, waypoints and landing, the landing report and the
-// honest time. The flight session gives it each tick's sample; it never reads the simulator
-// or the clock itself.
+// honest time. The flight session gives it each tick's sample and its looks at the landing;
+// it never reads the simulator or the clock itself.
 #pragma once
 
 #include <cstddef>
@@ -43,13 +43,14 @@ public:
     const std::string& TraceDamage() const { return damage_; }
     void Stop() { recording_ = false; }
 
-    // Before the tracker's step: the landing watcher and the honest time see the sample, and
-    // the tick's row is to come. Returns the landing report's text once the report is settled
+    // Before the tracker's step: the landing watcher sees the sample, and the tick's row is to
+    // come. Returns the landing report's text once the report is settled
     // (the aircraft on the ground past the bounce window), the empty text otherwise.
     std::string BeforeStep(const SimSample& sample);
-    // After the tracker's step: the tick's row, appended to the trace file; nothing when the
-    // tick has no row to come (its sample did not come back, or the row is written already).
-    // Returns 0 or the platform's error code; the row stays in memory either way.
+    // After the tracker's step: the tick's row, counted in the honest time and appended to the
+    // trace file; nothing when the tick has no row to come (its sample did not come back, or the
+    // row is written already). Returns 0 or the platform's error code; the row stays in memory
+    // either way.
     int Record(const SimSample& sample, const TrackingState& state);
     // The tick ends without its row (its step failed).
     void DropRow() { rowToCome_ = false; }
