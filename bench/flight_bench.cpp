@@ -1,15 +1,23 @@
 // A 12-hour flight with 200 waypoints through the main window's handlers on the loopback
 // platform, ticks back to back: the cost of a tick, of the tracker's log save as the log
-// grows, and of the whole flight, with the heap watched from tick to tick.
+// grows, and of the whole flight, with the heap watched from tick to tick; and the flight
+// recorder's texts of such a flight on their own.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/connection_form.h"
+#include "common/calendar.h"
+#include "common/units.h"
 #include "link/loopback/platform.h"
+#include "logbook/track_files.h"
+#include "recorder/trace.h"
+#include "recorder/track.h"
 #include "navlog/log_file.h"
 #include "persistence/ini_file.h"
 #include "persistence/portable/services.h"
@@ -189,6 +197,71 @@ void BM_WholeFlight(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_WholeFlight)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The rows and marks of a 12-hour flight that passes midnight UTC, climbing, cruising and
+// descending across the sea: every figure of a row changes from tick to tick, as in flight.
+struct RecordedFlight {
+    std::vector<TraceRow> rows;
+    std::vector<TrackMark> marks;
+};
+
+RecordedFlight TwelveHourRecording() {
+    const long long departure =
+        DaysFromCivil(CivilDate{2026, 12, 6}) * units::kSecondsPerDay + 18 * units::kSecondsPerHour;
+    constexpr int kTickSeconds = 5;
+    constexpr int kZoneSeconds = units::kSecondsPerHour;  // local time one hour ahead
+    constexpr int kTicksPerMark = kFlightTicks / kWaypoints;
+    RecordedFlight flight;
+    flight.rows.reserve(kFlightTicks);
+    for (int tick = 0; tick < kFlightTicks; ++tick) {
+        const double progress = static_cast<double>(tick) / kFlightTicks;
+        TraceRow row;
+        row.utcSeconds = departure + static_cast<long long>(tick) * kTickSeconds;
+        row.localSecondsOfDay =
+            (SecondsOfDayOf(row.utcSeconds) + kZoneSeconds) % units::kSecondsPerDay;
+        row.latitude = 51.4700 - 60.0 * progress;
+        row.longitude = -0.4543 + 103.5 * progress;
+        row.altitudeFeet = 37'000.0 * std::min(1.0, std::min(progress, 1.0 - progress) * 20.0);
+        row.heightFeet = row.altitudeFeet - 35.0;
+        row.groundSpeedKnots = 480.0 + 7.3 * (tick % 11);
+        row.indicatedKnots = 280.0 + 3.1 * (tick % 7);
+        row.verticalSpeedFpm = 120.0 * (tick % 5) - 240.0;
+        row.trueHeadingDegrees = 120.0 + 0.01 * tick;
+        row.fuelGallons = 40'000.0 * (1.0 - 0.9 * progress);
+        row.gForce = 1.0 + 0.01 * (tick % 3);
+        row.phase = "cruise";
+        flight.rows.push_back(row);
+        if (tick % kTicksPerMark == 0) {
+            flight.marks.push_back(TrackMark{MarkKind::kWaypoint, Id(tick / kTicksPerMark),
+                                             row.utcSeconds, row.latitude, row.longitude,
+                                             row.altitudeFeet});
+        }
+    }
+    return flight;
+}
+
+// The trace's CSV of every row: the logbook entry's copy, and each tick's line as the trace
+// file gets it.
+void BM_TraceCsv(benchmark::State& state) {
+    const RecordedFlight flight = TwelveHourRecording();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(TraceCsvText(flight.rows));
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(flight.rows.size()));
+}
+BENCHMARK(BM_TraceCsv)->Unit(benchmark::kMillisecond);
+
+// The logbook entry's map files.
+void BM_KmlAndGpx(benchmark::State& state) {
+    const RecordedFlight flight = TwelveHourRecording();
+    const TrackFileFlight about{"EGLL - WSSS", "Heavy Twin", "A. Pilot"};
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(KmlText(about.title, flight.rows, flight.marks));
+        benchmark::DoNotOptimize(GpxText(about, flight.rows, flight.marks));
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(flight.rows.size()));
+}
+BENCHMARK(BM_KmlAndGpx)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace aerolinker

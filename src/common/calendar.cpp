@@ -2,6 +2,7 @@
 // eras of 146097 days, with the year counted from March so that a leap day falls at its end.
 #include "common/calendar.h"
 
+#include <cstddef>
 #include <cstdio>
 
 #include "common/fixed_number_text.h"
@@ -18,6 +19,38 @@ constexpr long long kEpochShift = 719468;
 
 long long FloorDiv(long long a, long long b) {
     return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
+}
+
+// The texts are written digit by digit rather than through snprintf: a trace, a KML and a GPX
+// each date every one of a flight's rows, thousands of them.
+constexpr int kLargestTwoDigits = 99;
+constexpr int kLargestFourDigits = 9999;
+constexpr std::size_t kDateLength = 10;     // "2026-12-08"
+constexpr std::size_t kClockLength = 8;     // "10:05:00"
+constexpr std::size_t kIsoTimeLength = 10;  // "T10:05:00Z"
+
+// 0 to 99 as two digits at `at`.
+void PutTwoDigits(char* at, int value) {
+    at[0] = static_cast<char>('0' + value / 10);
+    at[1] = static_cast<char>('0' + value % 10);
+}
+
+// "HH:MM:SS" at `at`, for 0 to 86399 seconds.
+void PutClock(char* at, int secondsOfDay) {
+    PutTwoDigits(at, secondsOfDay / units::kSecondsPerHour);
+    at[2] = ':';
+    PutTwoDigits(at + 3, secondsOfDay / units::kSecondsPerMinute % units::kMinutesPerHour);
+    at[5] = ':';
+    PutTwoDigits(at + 6, secondsOfDay % units::kSecondsPerMinute);
+}
+
+// ISO 8601's "T10:05:00Z" after a date, for 0 to 86399 seconds.
+void AppendIsoTime(std::string& text, int secondsOfDay) {
+    char time[kIsoTimeLength];
+    time[0] = 'T';
+    PutClock(time + 1, secondsOfDay);
+    time[kIsoTimeLength - 1] = 'Z';
+    text.append(time, kIsoTimeLength);
 }
 
 }  // namespace
@@ -55,9 +88,31 @@ int DayOfYear(const CivilDate& date) {
     return static_cast<int>(DaysFromCivil(date) - DaysFromCivil(CivilDate{date.year, 1, 1}) + 1);
 }
 
+void AppendDateText(std::string& text, const CivilDate& date) {
+    // Every date a simulator or a computer gives has a year of four digits; others keep the
+    // printf form, sign and all.
+    const bool usual = date.year >= 0 && date.year <= kLargestFourDigits && date.month >= 0 &&
+                       date.month <= kLargestTwoDigits && date.day >= 0 &&
+                       date.day <= kLargestTwoDigits;
+    if (!usual) {
+        char wide[48];
+        std::snprintf(wide, sizeof wide, "%04d-%02d-%02d", date.year, date.month, date.day);
+        text += wide;
+        return;
+    }
+    char digits[kDateLength];
+    PutTwoDigits(digits, date.year / 100);
+    PutTwoDigits(digits + 2, date.year % 100);
+    digits[4] = '-';
+    PutTwoDigits(digits + 5, date.month);
+    digits[7] = '-';
+    PutTwoDigits(digits + 8, date.day);
+    text.append(digits, kDateLength);
+}
+
 std::string DateText(const CivilDate& date) {
-    char text[48];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
+    std::string text;
+    AppendDateText(text, date);
     return text;
 }
 
@@ -94,12 +149,32 @@ std::string UtcDateText(long long utcSeconds) {
 }
 
 std::string IsoUtcText(long long utcSeconds) {
-    const int s = SecondsOfDayOf(utcSeconds);
-    char time[32];
-    std::snprintf(time, sizeof time, "T%02d:%02d:%02dZ", s / units::kSecondsPerHour,
-                  s / units::kSecondsPerMinute % units::kMinutesPerHour,
-                  s % units::kSecondsPerMinute);
-    return UtcDateText(utcSeconds) + time;
+    std::string text = UtcDateText(utcSeconds);
+    AppendIsoTime(text, SecondsOfDayOf(utcSeconds));
+    return text;
+}
+
+void AppendTimeOfDayText(std::string& text, int secondsOfDay) {
+    const int s =
+        ((secondsOfDay % units::kSecondsPerDay) + units::kSecondsPerDay) % units::kSecondsPerDay;
+    char clock[kClockLength];
+    PutClock(clock, s);
+    text.append(clock, kClockLength);
+}
+
+const std::string& UtcDayTexts::DateOf(long long utcSeconds) {
+    const long long day = FloorDiv(utcSeconds, units::kSecondsPerDay);
+    if (date_.empty() || day != day_) {
+        day_ = day;
+        date_.clear();
+        AppendDateText(date_, CivilFromDays(day));
+    }
+    return date_;
+}
+
+void UtcDayTexts::AppendIso(std::string& text, long long utcSeconds) {
+    text += DateOf(utcSeconds);
+    AppendIsoTime(text, SecondsOfDayOf(utcSeconds));
 }
 
 }  // namespace aerolinker

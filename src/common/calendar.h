@@ -31,4 +31,24 @@ std::string IsoUtcText(long long utcSeconds);
 // The seconds of the day, 0 to 86399.
 int SecondsOfDayOf(long long utcSeconds);
 
+// DateText appended to `text`, for files that date many lines.
+void AppendDateText(std::string& text, const CivilDate& date);
+// "HH:MM:SS" of a time of day in seconds appended to `text`; seconds beyond a day, or before
+// it, count from midnight of their own day.
+void AppendTimeOfDayText(std::string& text, int secondsOfDay);
+
+// The dates of times that mostly fall on the same day, as a flight's rows do: the date's text
+// is made again only when the day changes, not for every row of a file.
+class UtcDayTexts {
+public:
+    // UtcDateText(utcSeconds).
+    const std::string& DateOf(long long utcSeconds);
+    // IsoUtcText(utcSeconds), appended to `text`.
+    void AppendIso(std::string& text, long long utcSeconds);
+
+private:
+    long long day_ = 0;
+    std::string date_;  // empty until the first time
+};
+
 }  // namespace aerolinker

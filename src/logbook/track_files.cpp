@@ -1,6 +1,8 @@
 // KML and GPX texts of the flown track.
 #include "logbook/track_files.h"
 
+#include <cstddef>
+
 #include "common/calendar.h"
 #include "common/fixed_number_text.h"
 #include "logbook/xml_text.h"
@@ -11,6 +13,14 @@ namespace {
 
 constexpr int kPositionDecimals = 6;
 constexpr int kElevationDecimals = 1;
+// Room for the texts, made once: a 12-hour flight has 8,640 rows, and a text that doubles as
+// it grows copies itself over and over. Each row takes about 120 bytes of the KML (a line of
+// coordinates, a time, a timed coordinate) and 100 of the GPX; a mark under 300 bytes of
+// each, and the rest of a file under a kilobyte. A text that needs more only grows.
+constexpr std::size_t kKmlBytesPerRow = 128;
+constexpr std::size_t kGpxBytesPerRow = 112;
+constexpr std::size_t kBytesPerMark = 320;
+constexpr std::size_t kBytesBesideRowsAndMarks = 1024;
 
 // KML's "longitude,latitude,altitude" with the altitude in metres.
 void AppendCoordinates(std::string& text, double latitude, double longitude, double altitudeFeet) {
@@ -23,7 +33,7 @@ void AppendCoordinates(std::string& text, double latitude, double longitude, dou
 
 // GPX's lat="..." lon="..." attributes, then ">", the elevation in metres and the time.
 void AppendGpxPoint(std::string& text, double latitude, double longitude, double altitudeFeet,
-                    long long utcSeconds) {
+                    long long utcSeconds, UtcDayTexts& days) {
     text += "lat=\"";
     AppendFixed(text, latitude, kPositionDecimals);
     text += "\" lon=\"";
@@ -31,18 +41,23 @@ void AppendGpxPoint(std::string& text, double latitude, double longitude, double
     text += "\"><ele>";
     AppendFixed(text, AltitudeMetres(altitudeFeet), kElevationDecimals);
     text += "</ele><time>";
-    text += IsoUtcText(utcSeconds);
+    days.AppendIso(text, utcSeconds);
     text += "</time>";
 }
 
-void AppendMarkPoint(std::string& text, const char* element, const TrackMark& mark) {
+void AppendMarkPoint(std::string& text, const char* element, const TrackMark& mark,
+                     UtcDayTexts& days) {
     text += "<";
     text += element;
     text += " ";
-    AppendGpxPoint(text, mark.latitude, mark.longitude, mark.altitudeFeet, mark.utcSeconds);
+    AppendGpxPoint(text, mark.latitude, mark.longitude, mark.altitudeFeet, mark.utcSeconds, days);
     text += "<name>" + XmlText(MapLabel(mark)) + "</name></";
     text += element;
     text += ">\r\n";
+}
+
+std::size_t TextCapacity(std::size_t rows, std::size_t bytesPerRow, std::size_t marks) {
+    return rows * bytesPerRow + marks * kBytesPerMark + kBytesBesideRowsAndMarks;
 }
 
 }  // namespace
@@ -73,6 +88,8 @@ std::string KmlText(const std::string& title, const std::vector<TraceRow>& rows,
         "</name>\r\n"
         "<Style id=\"track\"><LineStyle><color>ff00a5ff</color><width>3</width></LineStyle>"
         "<PolyStyle><color>4000a5ff</color></PolyStyle></Style>\r\n";
+    kml.reserve(TextCapacity(rows.size(), kKmlBytesPerRow, marks.size()));
+    UtcDayTexts days;
     // A LineString needs two points; a single tick is left to the marks.
     if (rows.size() >= 2) {
         kml += "<Placemark>\r\n<name>" + XmlText(title) + "</name>\r\n<TimeSpan><begin>" +
@@ -92,7 +109,9 @@ std::string KmlText(const std::string& title, const std::vector<TraceRow>& rows,
                " (timed)</name>\r\n<styleUrl>#track</styleUrl>\r\n<gx:Track>\r\n"
                "<altitudeMode>absolute</altitudeMode>\r\n";
         for (const TraceRow& row : rows) {
-            kml += "<when>" + IsoUtcText(row.utcSeconds) + "</when>\r\n";
+            kml += "<when>";
+            days.AppendIso(kml, row.utcSeconds);
+            kml += "</when>\r\n";
         }
         for (const TraceRow& row : rows) {
             kml += "<gx:coord>";
@@ -108,9 +127,11 @@ std::string KmlText(const std::string& title, const std::vector<TraceRow>& rows,
     for (const TrackMark& mark : marks) {
         kml += "<Placemark>\r\n<name>" + XmlText(MapLabel(mark)) + "</name>\r\n<description>" +
                TimeOfDayText(SecondsOfDayOf(mark.utcSeconds)) +
-               " UTC</description>\r\n<TimeStamp><when>" + IsoUtcText(mark.utcSeconds) +
-               "</when></TimeStamp>\r\n<Point>\r\n<altitudeMode>absolute</altitudeMode>\r\n"
-               "<coordinates>";
+               " UTC</description>\r\n<TimeStamp><when>";
+        days.AppendIso(kml, mark.utcSeconds);
+        kml +=
+            "</when></TimeStamp>\r\n<Point>\r\n<altitudeMode>absolute</altitudeMode>\r\n"
+            "<coordinates>";
         AppendCoordinates(kml, mark.latitude, mark.longitude, mark.altitudeFeet);
         kml += "</coordinates>\r\n</Point>\r\n</Placemark>\r\n";
     }
@@ -129,24 +150,26 @@ std::string GpxText(const TrackFileFlight& flight, const std::vector<TraceRow>& 
         XmlText(flight.title) + "</name><desc>" +
         XmlText(flight.aircraft + (flight.pilot.empty() ? "" : ", flown by " + flight.pilot)) +
         "</desc>";
+    gpx.reserve(TextCapacity(rows.size(), kGpxBytesPerRow, 2 * marks.size()));
+    UtcDayTexts days;
     if (!rows.empty()) {
         gpx += "<time>" + IsoUtcText(rows.front().utcSeconds) + "</time>";
     }
     gpx += "</metadata>\r\n";
     for (const TrackMark& mark : marks) {
-        AppendMarkPoint(gpx, "wpt", mark);
+        AppendMarkPoint(gpx, "wpt", mark, days);
     }
     if (!marks.empty()) {
         gpx += "<rte><name>" + XmlText(flight.title) + "</name>\r\n";
         for (const TrackMark& mark : marks) {
-            AppendMarkPoint(gpx, "rtept", mark);
+            AppendMarkPoint(gpx, "rtept", mark, days);
         }
         gpx += "</rte>\r\n";
     }
     gpx += "<trk><name>" + XmlText(flight.title) + "</name><trkseg>\r\n";
     for (const TraceRow& row : rows) {
         gpx += "<trkpt ";
-        AppendGpxPoint(gpx, row.latitude, row.longitude, row.altitudeFeet, row.utcSeconds);
+        AppendGpxPoint(gpx, row.latitude, row.longitude, row.altitudeFeet, row.utcSeconds, days);
         gpx += "</trkpt>\r\n";
     }
     gpx += "</trkseg></trk>\r\n</gpx>\r\n";

@@ -1,8 +1,10 @@
 // The trace's CSV row, its append and its reading back.
 #include "recorder/trace.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <iterator>
+#include <utility>
 
 #include "common/calendar.h"
 #include "common/file_io.h"
@@ -18,8 +20,8 @@ namespace {
 constexpr int kPositionDecimals = 6;
 constexpr int kFuelDecimals = 1;
 
-const char* FlagText(bool flag) {
-    return flag ? "1" : "0";
+char FlagChar(bool flag) {
+    return flag ? '1' : '0';
 }
 
 bool ParseFlag(const std::string& text, bool& flag) {
@@ -33,16 +35,8 @@ bool ParseFlag(const std::string& text, bool& flag) {
 }  // namespace
 
 std::string TimeOfDayText(int secondsOfDay) {
-    const int s =
-        ((secondsOfDay % units::kSecondsPerDay) + units::kSecondsPerDay) % units::kSecondsPerDay;
-    const int fields[] = {s / units::kSecondsPerHour,
-                          s / units::kSecondsPerMinute % units::kMinutesPerHour,
-                          s % units::kSecondsPerMinute};
-    std::string text = "00:00:00";
-    for (int i = 0; i < 3; ++i) {
-        text[static_cast<size_t>(i * 3)] = static_cast<char>('0' + fields[i] / 10);
-        text[static_cast<size_t>(i * 3 + 1)] = static_cast<char>('0' + fields[i] % 10);
-    }
+    std::string text;
+    AppendTimeOfDayText(text, secondsOfDay);
     return text;
 }
 
@@ -114,6 +108,17 @@ std::string PhaseText(const std::string& phase) {
     return text;
 }
 
+// Whether the phase goes into the row as it stands: no line break to take out, nothing that
+// needs CSV's quotes. The recorder's own phases ("cruise", "taxi") always do.
+bool IsPlainPhase(const std::string& phase) {
+    for (const char c : phase) {
+        if (c == ',' || c == '"' || c == '\r' || c == '\n') {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool ReadOlderRow(const CsvFields& f, TraceRow& row) {
     TraceRow read;
     int seconds = 0;
@@ -154,10 +159,10 @@ CsvFields TraceFields(const TraceRow& row) {
             FixedText(row.trueHeadingDegrees, 0),
             FixedText(row.fuelGallons, kFuelDecimals),
             FixedText(row.gForce, kGDecimals),
-            FlagText(row.onGround),
+            std::string(1, FlagChar(row.onGround)),
             PhaseText(row.phase),
-            FlagText(row.paused),
-            FlagText(row.slewing),
+            std::string(1, FlagChar(row.paused)),
+            std::string(1, FlagChar(row.slewing)),
             ShortestText(row.simulationRate)};
 }
 
@@ -189,14 +194,16 @@ bool TraceRowFromFields(const CsvFields& f, TraceRow& row) {
     return ok;
 }
 
+namespace {
+
 // The row's CSV record, as CsvRecord(TraceFields(row)) gives it, made straight into one text:
-// a row is written every tick, and only the phase can hold a character that needs quoting.
-void AppendTraceLine(std::string& line, const TraceRow& row) {
-    line += UtcDateText(row.utcSeconds);
+// a row is written every tick, and a logbook entry holds every row of the flight again.
+void AppendTraceLine(std::string& line, const TraceRow& row, UtcDayTexts& days) {
+    line += days.DateOf(row.utcSeconds);
     line += ',';
-    line += TimeOfDayText(SecondsOfDayOf(row.utcSeconds));
+    AppendTimeOfDayText(line, SecondsOfDayOf(row.utcSeconds));
     line += ',';
-    line += TimeOfDayText(row.localSecondsOfDay);
+    AppendTimeOfDayText(line, row.localSecondsOfDay);
     const std::pair<double, int> numbers[] = {{row.latitude, kPositionDecimals},
                                               {row.longitude, kPositionDecimals},
                                               {row.altitudeFeet, 0},
@@ -212,17 +219,17 @@ void AppendTraceLine(std::string& line, const TraceRow& row) {
         AppendFixed(line, value, decimals);
     }
     line += ',';
-    line += FlagText(row.onGround);
+    line += FlagChar(row.onGround);
     line += ',';
-    if (row.phase.find_first_of("\r\n") == std::string::npos) {
-        AppendCsvField(line, row.phase);
+    if (IsPlainPhase(row.phase)) {
+        line += row.phase;
     } else {
         AppendCsvField(line, PhaseText(row.phase));
     }
     line += ',';
-    line += FlagText(row.paused);
+    line += FlagChar(row.paused);
     line += ',';
-    line += FlagText(row.slewing);
+    line += FlagChar(row.slewing);
     line += ',';
     // At 1x nearly always: its text without a conversion.
     if (row.simulationRate == 1.0) {
@@ -233,25 +240,27 @@ void AppendTraceLine(std::string& line, const TraceRow& row) {
     line += "\r\n";
 }
 
-std::string TraceLine(const TraceRow& row) {
-    std::string line;
-    line.reserve(160);
-    AppendTraceLine(line, row);
-    return line;
-}
+// Room for one row of the trace; a longer one (a long phase) only makes the text grow.
+constexpr std::size_t kRowCapacity = 140;
+
+}  // namespace
 
 std::string TraceCsvText(const std::vector<TraceRow>& rows) {
     std::string text = CsvRecord(TraceHeader());
-    text.reserve(text.size() + rows.size() * 140);
+    text.reserve(text.size() + rows.size() * kRowCapacity);
+    UtcDayTexts days;
     for (const TraceRow& row : rows) {
-        AppendTraceLine(text, row);
+        AppendTraceLine(text, row, days);
     }
     return text;
 }
 
 int TraceFile::Append(const TraceRow& row) {
     static const std::string header = CsvRecord(TraceHeader());
-    return file_.Append(header, TraceLine(row));
+    line_.clear();
+    line_.reserve(kRowCapacity);
+    AppendTraceLine(line_, row, days_);
+    return file_.Append(header, line_);
 }
 
 int ReadTrace(const std::string& path, std::vector<TraceRow>& rows) {

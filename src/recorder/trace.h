@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/calendar.h"
 #include "common/file_append.h"
 #include "common/csv.h"
 
@@ -67,6 +68,9 @@ public:
 
 private:
     AppendingFile file_;
+    // Kept from row to row: the line's buffer, and the date's text, which changes once a day.
+    std::string line_;
+    UtcDayTexts days_;
 };
 
 // Reads a trace back. Lines that are not trace rows (the header, a line cut short by a crash)
