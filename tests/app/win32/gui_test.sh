@@ -5,7 +5,7 @@
 #
 #   gui_test.sh first-start | no-server | flight | resume | lost-link | sim-restart | no-plan |
 #               save-generated | save-failure | second-copy | pilot-form | save-refused |
-#               keyboard | window-places | fsim-chooser
+#               keyboard | window-places | fsim-chooser | landing-look
 #
 # The programs come from the environment: AEROLINKER_EXE, PROBE_EXE, FSIM_EXE, CONSOLE_EXE,
 # SCENARIO_DIR (the bundled scenarios), TEST_SOURCE_DIR (this folder) and ARTIFACTS (where
@@ -1154,6 +1154,37 @@ case_window_places() {
     expect_probe "a place off every screen gives the first place" "$first_place" rect TFConnection
 }
 
+# The window's look at the landing, four times a second between its 5-second ticks, against
+# fsim under Wine: a bounce of two seconds between two ticks is seen, with the G of the
+# touchdown, as the logbook's row and the landing report in the status bar say.
+case_landing_look() {
+    mkdir -p "$work/logs"
+    write_config "PilotName=Jane Doe" "ID=CS042" "Number=7" \
+        "Flightdir=$(winpath "$work/logs")" "FS2k4dir=C:\\"
+    start_fsim "$TEST_SOURCE_DIR/bounce-hop.scn"
+    start_program
+    click_control $ID_CONNECT
+    wait_until 60 probe_equals Okay status || fail "status after connecting: \"$(probe status)\""
+    local report="Touchdown -380 ft/min, 2.30 G, 1 bounce"
+    wait_until 180 probe_equals "$report" status ||
+        fail "the landing report in the status bar: \"$(probe status)\""
+    pass_note "status bar: $report"
+    local book="$work/logs/Logbook/logbook.csv"
+    wait_until 120 test -f "$book" || fail "the arrival left no logbook row"
+    local row
+    row=$(python3 - "$book" <<'PY'
+import csv, sys
+with open(sys.argv[1], newline="", encoding="utf-8-sig") as f:
+    rows = list(csv.DictReader(f))
+row = rows[-1]
+print(row["Touchdown (ft/min)"], row["G"], row["Bounces"])
+PY
+)
+    [ "$row" = "-380 2.30 1" ] || fail "the logbook row's touchdown, G and bounces: $row"
+    pass_note "logbook row: touchdown -380 ft/min, 2.30 G, 1 bounce"
+    close_program
+}
+
 start_display
 prepare_prefix
 case "$case_name" in
@@ -1173,6 +1204,7 @@ case "$case_name" in
     sim-restart) case_sim_restart ;;
     save-failure) case_save_failure ;;
     fsim-chooser) case_fsim_chooser ;;
+    landing-look) case_landing_look ;;
     *)
         echo "gui_test: unknown case $case_name" >&2
         exit 2
