@@ -4,6 +4,7 @@
 #include "recorder/flight_recorder.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "common/app_error.h"
@@ -26,6 +27,7 @@ constexpr double kKnotsPerMetrePerSecond = units::kSecondsPerHour / units::kMetr
 constexpr double kLevelFlightFpm = 300.0;
 constexpr const char* kRowsRecord = "rows";
 constexpr const char* kMarkRecord = "mark";
+constexpr const char* kLandingRecord = "landing";
 
 std::string Phase(const TrackingState& state, const TraceRow& row, bool bouncing) {
     if (state.WaypointCounter == phase::kLanded) {
@@ -84,8 +86,29 @@ int FlightRecorder::Start(const std::string& tracePath) {
     return 0;
 }
 
-// The rows counted at the save, or -1 for a flight saved by an older copy (no count), and the
-// marks.
+// The landing watcher as the save left it, and whether its report was shown; a record that
+// does not read leaves the watcher new.
+void FlightRecorder::ReadLandingRecord(const CsvFields& record) {
+    LandingWatcher::Saved saved;
+    LandingReport& r = saved.report;
+    long long bounces = 0;
+    long long state = 0;
+    if (ParseNumber(record[1], r.touchdownFpm) && ParseNumber(record[2], r.gForce) &&
+        ParseInteger(record[3], bounces) && ParseNumber(record[4], r.latitude) &&
+        ParseNumber(record[5], r.longitude) && ParseNumber(record[6], r.groundSpeedKnots) &&
+        ParseInteger(record[7], saved.lastTouchdown) && ParseInteger(record[8], state) &&
+        (record[9] == "0" || record[9] == "1") && bounces >= 0 && bounces < INT_MAX) {
+        r.bounces = static_cast<int>(bounces);
+        saved.state = static_cast<int>(state);
+        watcher_.Restore(saved);
+        lastReport_ = r;
+        lastTouchdown_ = saved.lastTouchdown;
+        landingShown_ = record[9] == "1";
+    }
+}
+
+// The rows counted at the save, or -1 for a flight saved by an older copy (no count), the marks
+// and the landing watcher.
 long long FlightRecorder::ReadResumeText(const std::string& resumeText) {
     std::vector<CsvFields> records;
     long long rowsAtSave = -1;
@@ -93,6 +116,8 @@ long long FlightRecorder::ReadResumeText(const std::string& resumeText) {
         for (const CsvFields& record : records) {
             if (record.size() == 2 && record[0] == kRowsRecord) {
                 ParseInteger(record[1], rowsAtSave);
+            } else if (record.size() == 10 && record[0] == kLandingRecord) {
+                ReadLandingRecord(record);
             } else if (record.size() == 7 && record[0] == kMarkRecord) {
                 TrackMark mark;
                 long long kind = 0;
@@ -311,7 +336,16 @@ void FlightRecorder::Mark(MarkKind kind, const std::string& name, const SimSampl
 // after the step that asked for the save, and the saved flight resumes at the tick after it.
 std::string FlightRecorder::ResumeText() const {
     const std::size_t rows = rows_.size() + (rowToCome_ && recording_ ? 1 : 0);
-    return CsvRecord({kRowsRecord, std::to_string(rows)}) + marksText_;
+    std::string text = CsvRecord({kRowsRecord, std::to_string(rows)}) + marksText_;
+    if (const std::optional<LandingWatcher::Saved> saved = watcher_.Save()) {
+        const LandingReport& r = saved->report;
+        text += CsvRecord({kLandingRecord, ShortestText(r.touchdownFpm), ShortestText(r.gForce),
+                           std::to_string(r.bounces), ShortestText(r.latitude),
+                           ShortestText(r.longitude), ShortestText(r.groundSpeedKnots),
+                           std::to_string(saved->lastTouchdown), std::to_string(saved->state),
+                           landingShown_ ? "1" : "0"});
+    }
+    return text;
 }
 
 }  // namespace aerolinker

@@ -64,7 +64,7 @@ public:
     void Mark(MarkKind kind, const std::string& name, const SimSample& sample);
 
     // Everything a resume needs, for the situation: the trace's length (with the row still to
-    // come of a tick under way) and the marks.
+    // come of a tick under way), the marks and the landing watcher once it has a report.
     std::string ResumeText() const;
 
     bool Recording() const { return recording_; }
@@ -82,6 +82,7 @@ public:
 private:
     void Reset();
     long long ReadResumeText(const std::string& resumeText);
+    void ReadLandingRecord(const CsvFields& record);
     int StartNewSegment(long long rowsAtSave, int readError);
     void DateOlderTimes();
     LandingSample LandingSampleOf(const SimSample& sample) const;

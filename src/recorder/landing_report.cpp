@@ -49,6 +49,22 @@ void LandingWatcher::Step(const LandingSample& sample) {
     }
 }
 
+std::optional<LandingWatcher::Saved> LandingWatcher::Save() const {
+    if (!report_) {
+        return std::nullopt;
+    }
+    return Saved{*report_, lastTouchdown_, static_cast<int>(state_)};
+}
+
+void LandingWatcher::Restore(const Saved& saved) {
+    report_ = saved.report;
+    lastTouchdown_ = saved.lastTouchdown;
+    seenAirborne_ = true;
+    state_ = saved.state == static_cast<int>(State::kBouncing) ? State::kBouncing
+             : saved.state == static_cast<int>(State::kDown)   ? State::kDown
+                                                               : State::kAirborne;
+}
+
 void HonestTime::Count(const TraceRow& row, const TraceRow* previous) {
     if (row.phase != kParkedPhase && row.paused) {
         paused_ += units::kTickSeconds;

@@ -51,6 +51,16 @@ public:
     bool Airborne() const { return state_ == State::kAirborne; }
     long long LastTouchdown() const { return lastTouchdown_; }
 
+    // What a saved situation keeps of the watcher once it has a report, so that a flight
+    // resumed after its touchdown keeps the landing it will not see again.
+    struct Saved {
+        LandingReport report;
+        long long lastTouchdown = 0;
+        int state = 0;  // airborne 0, down 1, bouncing 2
+    };
+    std::optional<Saved> Save() const;
+    void Restore(const Saved& saved);
+
 private:
     enum class State { kAirborne, kDown, kBouncing };
     State state_ = State::kAirborne;

@@ -304,6 +304,31 @@ TEST(RecorderTest, AResumedFlightGoesOnInOneTraceWithNoGapAndNoTickTwice) {
     }
 }
 
+// The pilot saves the situation on the ground after the bounced landing and the program stops:
+// the resumed flight, which starts on the ground, keeps the landing report of the touchdown
+// it did not see again.
+TEST(RecorderTest, ALandingBeforeTheSavedSituationIsKeptByTheResumedFlight) {
+    FlightHarness flight(kBouncedFlight, TestFolder());
+    flight.Start();
+    flight.Connect();
+    const int touchdownTick = 2 + 12 + 12 + 24 + 2 + 6 + 1;
+    for (int i = 0; i < touchdownTick + 6; ++i) {
+        flight.Tick();
+    }
+    flight.form().RunGuarded([&] { flight.form().SalvaSitClick(); });
+    flight.Restart();
+    flight.Start();
+    flight.window().answerYes = true;
+    flight.Connect();
+    flight.FlyUntilTimerStops();
+    ASSERT_TRUE(flight.window().errors.empty()) << flight.window().errors.front();
+    const std::vector<CsvFields> records =
+        CsvOf(flight.ReadFile(flight.LogFolder() + "/Logbook/logbook.csv"));
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(CsvFields(records[1].begin() + 17, records[1].begin() + 20),
+              (CsvFields{"-420", "1.90", "1"}));
+}
+
 // A trace that lost rows the situation counted (cut short, or rows turned to garbage) is kept
 // aside; the flight goes on in a new trace from the rows that could be read, and the logbook's
 // trace holds those rows and the ones after the resume, none out of place or twice.
