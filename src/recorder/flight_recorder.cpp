@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <cmath>
 
 #include "common/app_error.h"
@@ -28,6 +29,9 @@ constexpr double kLevelFlightFpm = 300.0;
 constexpr const char* kRowsRecord = "rows";
 constexpr const char* kMarkRecord = "mark";
 constexpr const char* kLandingRecord = "landing";
+// A time read back lies within this of 1970 (about 30,000 years), so no difference of two
+// times can overflow.
+constexpr long long kMostUtcSeconds = 1'000'000'000'000LL;
 
 std::string Phase(const TrackingState& state, const TraceRow& row, bool bouncing) {
     if (state.WaypointCounter == phase::kLanded) {
@@ -97,7 +101,8 @@ void FlightRecorder::ReadLandingRecord(const CsvFields& record) {
         ParseInteger(record[3], bounces) && ParseNumber(record[4], r.latitude) &&
         ParseNumber(record[5], r.longitude) && ParseNumber(record[6], r.groundSpeedKnots) &&
         ParseInteger(record[7], saved.lastTouchdown) && ParseInteger(record[8], state) &&
-        (record[9] == "0" || record[9] == "1") && bounces >= 0 && bounces < INT_MAX) {
+        (record[9] == "0" || record[9] == "1") && bounces >= 0 && bounces < INT_MAX &&
+        std::llabs(saved.lastTouchdown) < kMostUtcSeconds) {
         r.bounces = static_cast<int>(bounces);
         saved.state = static_cast<int>(state);
         watcher_.Restore(saved);
@@ -126,6 +131,7 @@ long long FlightRecorder::ReadResumeText(const std::string& resumeText) {
                     ParseNumber(record[4], mark.latitude) &&
                     ParseNumber(record[5], mark.longitude) &&
                     ParseNumber(record[6], mark.altitudeFeet) && kind >= 0 &&
+                    std::llabs(seconds) < kMostUtcSeconds &&
                     kind <= static_cast<long long>(MarkKind::kLanding)) {
                     mark.kind = static_cast<MarkKind>(kind);
                     mark.name = record[2];
