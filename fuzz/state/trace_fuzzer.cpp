@@ -41,14 +41,18 @@ std::vector<TraceRow> ReadBack(const std::string& bytes) {
 
 bool Holdable(const TraceRow& row) {
     for (double figure :
-         {row.latitude, row.longitude, row.altitudeFeet, row.groundSpeedKnots, row.verticalSpeedFpm,
-          row.headingDegrees, row.fuelGallons, row.simulationRate}) {
+         {row.latitude, row.longitude, row.altitudeFeet, row.heightFeet, row.groundSpeedKnots,
+          row.indicatedKnots, row.verticalSpeedFpm, row.trueHeadingDegrees, row.fuelGallons,
+          row.gForce, row.simulationRate}) {
         if (!std::isfinite(figure)) {
             return false;
         }
     }
-    return row.secondsOfDay >= 0 && row.secondsOfDay < aerolinker::units::kSecondsPerDay &&
-           row.phase.find('\n') == std::string::npos;
+    // Dates run from year 1 to 9999.
+    constexpr long long kMostSeconds = 10000LL * 366 * aerolinker::units::kSecondsPerDay;
+    return row.localSecondsOfDay >= 0 &&
+           row.localSecondsOfDay < aerolinker::units::kSecondsPerDay &&
+           std::llabs(row.utcSeconds) < kMostSeconds && row.phase.find('\n') == std::string::npos;
 }
 
 }  // namespace
