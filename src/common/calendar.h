@@ -36,6 +36,9 @@ void AppendDateText(std::string& text, const CivilDate& date);
 // "HH:MM:SS" of a time of day in seconds appended to `text`; seconds beyond a day, or before
 // it, count from midnight of their own day.
 void AppendTimeOfDayText(std::string& text, int secondsOfDay);
+// "HH:MM:SS" of a time of day in seconds, and back (false when not such a text).
+std::string TimeOfDayText(int secondsOfDay);
+bool ParseTimeOfDay(const std::string& text, int& secondsOfDay);
 
 // The dates of times that mostly fall on the same day, as a flight's rows do: the date's text
 // is made again only when the day changes, not for every row of a file.

@@ -21,8 +21,6 @@
 namespace aerolinker {
 namespace {
 
-// Heights above the ground in the trace's feet.
-constexpr double kFeetPerMetre = units::kFeetPerMetre;
 constexpr double kKnotsPerMetrePerSecond = units::kSecondsPerHour / units::kMetresPerNauticalMile;
 // Vertical speeds within this of level flight are the cruise.
 constexpr double kLevelFlightFpm = 300.0;
@@ -291,10 +289,11 @@ int FlightRecorder::Record(const SimSample& sample, const TrackingState& state) 
     row.localSecondsOfDay = nowLocal_;
     row.latitude = LatitudeDegrees(r.latitude);
     row.longitude = LongitudeDegrees(r.longitude);
-    const double altitudeMetres = AltitudeMetres(sample.altitudeMetres, sample.altitudeFraction);
+    const double altitudeMetres = SimAltitudeMetres(sample.altitudeMetres, sample.altitudeFraction);
     row.altitudeFeet =
         static_cast<double>(AltitudeFeet(sample.altitudeMetres, sample.altitudeFraction));
-    row.heightFeet = (altitudeMetres - GroundAltitudeMetres(r.groundAltitude)) * kFeetPerMetre;
+    row.heightFeet =
+        (altitudeMetres - GroundAltitudeMetres(r.groundAltitude)) * units::kFeetPerMetre;
     row.groundSpeedKnots = sample.groundSpeed * kKnotsPerMetrePerSecond;
     row.indicatedKnots = IndicatedKnots(r.indicatedAirspeed);
     row.verticalSpeedFpm = VerticalSpeedFeetPerMinute(r.verticalSpeed);

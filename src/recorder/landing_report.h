@@ -69,9 +69,6 @@ private:
     std::optional<LandingReport> report_;
 };
 
-// The phase of a row before engine start: not part of the flight's honest time.
-constexpr const char* kParkedPhase = "parked";
-
 class HonestTime {
 public:
     // One row of the trace, `previous` the row before it (none for the first). The simulator's

@@ -34,30 +34,6 @@ bool ParseFlag(const std::string& text, bool& flag) {
 
 }  // namespace
 
-std::string TimeOfDayText(int secondsOfDay) {
-    std::string text;
-    AppendTimeOfDayText(text, secondsOfDay);
-    return text;
-}
-
-bool ParseTimeOfDay(const std::string& text, int& secondsOfDay) {
-    if (text.size() != 8 || text[2] != ':' || text[5] != ':') {
-        return false;
-    }
-    long long parts[3];
-    for (int i = 0; i < 3; ++i) {
-        if (!ParseInteger(std::string_view(text).substr(static_cast<size_t>(i) * 3, 2), parts[i]) ||
-            parts[i] < 0) {
-            return false;
-        }
-    }
-    if (parts[0] > 23 || parts[1] > 59 || parts[2] > 59) {
-        return false;
-    }
-    secondsOfDay = static_cast<int>(parts[0] * 3600 + parts[1] * 60 + parts[2]);
-    return true;
-}
-
 bool IsUndated(long long utcSeconds) {
     return utcSeconds >= 0 && utcSeconds < units::kSecondsPerDay;
 }

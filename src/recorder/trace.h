@@ -34,6 +34,9 @@ struct TraceRow {
     double simulationRate = 1.0;
 };
 
+// The phase of a row before engine start: not part of the flight's honest time or block.
+constexpr const char* kParkedPhase = "parked";
+
 // Whether a time has no date: a row or mark an older copy wrote.
 bool IsUndated(long long utcSeconds);
 // Gives undated times their dates, counting back from `next`, the first dated time after
@@ -49,10 +52,6 @@ bool TraceRowFromFields(const CsvFields& fields, TraceRow& row);
 
 // The whole trace with its header, as the logbook's copy.
 std::string TraceCsvText(const std::vector<TraceRow>& rows);
-
-// "HH:MM:SS" of a time of day in seconds, and back (false when not such a text).
-std::string TimeOfDayText(int secondsOfDay);
-bool ParseTimeOfDay(const std::string& text, int& secondsOfDay);
 
 // The flight's trace file, kept open while rows are appended to it.
 class TraceFile {

@@ -44,7 +44,7 @@ RawWeather SampleWeather(const SimSample& sample) {
     return raw;
 }
 
-double AltitudeMetres(std::uint32_t wholeMetres, std::uint32_t fraction) {
+double SimAltitudeMetres(std::uint32_t wholeMetres, std::uint32_t fraction) {
     const auto units2to32 =
         static_cast<std::int64_t>(static_cast<std::uint64_t>(wholeMetres) << 32 | fraction);
     return static_cast<double>(units2to32) / offsets::kAltitudeFractionPerMetre;
@@ -52,7 +52,7 @@ double AltitudeMetres(std::uint32_t wholeMetres, std::uint32_t fraction) {
 
 long long AltitudeFeet(std::uint32_t wholeMetres, std::uint32_t fraction) {
     return static_cast<long long>(
-        std::trunc(AltitudeMetres(wholeMetres, fraction) * units::kFeetPerMetre));
+        std::trunc(SimAltitudeMetres(wholeMetres, fraction) * units::kFeetPerMetre));
 }
 
 double FuelInAllTanks(const FuelTanks& tanks) {

@@ -28,7 +28,7 @@ double FuelInAllTanks(const FuelTanks& tanks);
 // level it is negative.
 long long AltitudeFeet(std::uint32_t wholeMetres, std::uint32_t fraction);
 // The same altitude in metres, uncut.
-double AltitudeMetres(std::uint32_t wholeMetres, std::uint32_t fraction);
+double SimAltitudeMetres(std::uint32_t wholeMetres, std::uint32_t fraction);
 
 struct SimSample;
 
