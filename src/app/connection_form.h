@@ -67,6 +67,7 @@ public:
     void Subscribe(FlightListener& listener) { session_.Subscribe(listener); }
     void Unsubscribe(FlightListener& listener) { session_.Unsubscribe(listener); }
     const FlightSession& Session() const { return session_; }
+    FlightSession& Session() { return session_; }
 
     // A flight is tracked: closing the program now would leave it to a resume.
     bool FlightTracked() const { return session_.FlightTracked(); }

@@ -66,6 +66,11 @@ constexpr std::uint32_t kLandingLookFirst = kOnGround;
 // Read once at connect.
 constexpr std::uint32_t kAircraftTitle = 0x3D00;  // 255 characters read (256-byte field)
 constexpr std::uint32_t kWaypointCount = 0x6120;  // s32, 0: no flight plan
+// Read once at connect when the flight is filed with an airline, after the connect batch.
+constexpr std::uint32_t kAtcIdentifier = 0x313C;  // 12 bytes: the registration, zero-ended
+constexpr std::uint32_t kFuelWeight = 0x0AF4;     // u16, pounds per US gallon x 256
+constexpr std::uint32_t kAtcIdentifierSize = 12;
+constexpr double kFuelWeightUnitsPerPound = 256.0;
 
 // Link handshake.
 constexpr std::uint32_t kServerVersion = 0x3304;     // u32

@@ -306,6 +306,23 @@ void ReadConnectBatch(FsuipcLink& link, SimSample& sample, std::int32_t& waypoin
     sample.previousWaypoint = departure;
 }
 
+bool ReadAircraftIdentity(FsuipcLink& link, AircraftIdentity& identity,
+                          LinkResult& lastLinkResult) {
+    decltype(identity.registration) registration;
+    std::uint8_t weight[2] = {};
+    Batch batch(link);
+    batch.Read(offsets::kAtcIdentifier, offsets::kAtcIdentifierSize, registration.bytes);
+    batch.Read(offsets::kFuelWeight, sizeof weight, weight);
+    if (!batch.Process(lastLinkResult)) {
+        return false;
+    }
+    registration.bytes[offsets::kAtcIdentifierSize - 1] = 0;
+    identity.registration = registration;
+    identity.fuelPoundsPerGallon =
+        le::Load<std::uint16_t>(weight) / offsets::kFuelWeightUnitsPerPound;
+    return true;
+}
+
 void ShowSimMessage(FsuipcLink& link, const std::string& text, std::int16_t displayCode,
                     std::int16_t sequence, LinkResult& lastLinkResult) {
     WriteMessage(link, text + " # " + std::to_string(sequence), DisplaySeconds(displayCode),

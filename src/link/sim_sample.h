@@ -106,6 +106,15 @@ bool LookAtLanding(FsuipcLink& link, SimSample& look, LinkResult& lastLinkResult
 void ReadConnectBatch(FsuipcLink& link, SimSample& sample, std::int32_t& waypointCount,
                       LinkResult& lastLinkResult);
 
+// What an airline's report needs of the aircraft, read once at connect: its registration (the
+// simulator's ATC identifier) and the weight of a gallon of its fuel.
+struct AircraftIdentity {
+    FixedSizeText<offsets::kAtcIdentifierSize> registration;
+    double fuelPoundsPerGallon = 0.0;  // 0 when the simulator did not say
+};
+// One batch of its own; true when it was answered.
+bool ReadAircraftIdentity(FsuipcLink& link, AircraftIdentity& identity, LinkResult& lastLinkResult);
+
 // Puts text + " # " + sequence on the simulator's screen. The display code's decimal digits
 // are read as hexadecimal for the display time (10 gives 16 seconds). Composed texts are cut
 // to 127 characters.

@@ -23,6 +23,9 @@ inline constexpr ConfigKey ID{"ID", "ID", kConfigSection};
 inline constexpr ConfigKey Number{"Number", "Number", kConfigSection};
 inline constexpr ConfigKey FlightDir{"Flightdir", "FlightDir", kConfigSection};
 inline constexpr ConfigKey FS2k4dir{"FS2k4dir", "FS2k4dir", kConfigSection};
+// The airline's server address, written by the pilot form; none means no airline. The API key
+// is never kept here (see airline/keys/key_store.h).
+inline constexpr ConfigKey AirlineServer{"AirlineServer", "AirlineServer", kConfigSection};
 
 // The flight state, written by a situation save, read back on resume. DateLog is only
 // written, for the pilot's eyes.

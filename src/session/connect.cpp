@@ -73,6 +73,7 @@ void FlightSession::Connect(const LocalDateTime& now) {
     // A connect batch that fails tells nothing about a plan: the flight has none.
     std::int32_t waypointCount = 0;
     ReadConnectBatch(link, sample_, waypointCount, lastLinkResult_);
+    departureIdent_ = sample_.previousWaypoint.Text();
     Greet();
     tracker_.Connected(waypointCount, sample_.routeDistance);
     window.SetSituationButtonsEnabled(true);

@@ -15,6 +15,13 @@ public:
     // `detail` is the event's text as a host shows it (a time, an ident, a file's path, the
     // failed save's message).
     virtual void OnFlightEvent(FlightEvent event, const std::string& detail) = 0;
+    // After each tick's step, once the tick's events have all been told.
+    virtual void OnTick() {}
+    // A listener that keeps part of the flight in the situation file gives its records here
+    // (CSV lines, each starting with a kind of its own that no other record uses); a resume
+    // hands back everything the situation kept, and each listener takes its own records.
+    virtual std::string SituationRecords() const { return {}; }
+    virtual void OnResume(const std::string& records) { (void)records; }
 };
 
 }  // namespace aerolinker

@@ -90,7 +90,16 @@ void FlightSession::Step(const LocalDateTime& now) {
     now_ = now;
     if (sampledSinceConnect_ && !simulatorLost_) {
         StepFlight();
+        for (FlightListener* listener : std::vector<FlightListener*>(listeners_)) {
+            listener->OnTick();
+        }
     }
+}
+
+bool FlightSession::ReadAircraftIdentity(AircraftIdentity& identity) {
+    LinkResult result = LinkOk;
+    return services_.link.IsOpen() &&
+           aerolinker::ReadAircraftIdentity(services_.link, identity, result);
 }
 
 // The order matters: the landing report is settled on the sample before the tracker's step,

@@ -93,6 +93,12 @@ public:
     std::string SituationFilePath() const;
     std::string TraceFilePath() const;
 
+    // The flight plan's departure as the simulator gave it at the connect.
+    const std::string& DepartureIdent() const { return departureIdent_; }
+    // The aircraft's registration and fuel weight, read from the simulator now (a listener
+    // that files the flight asks once at the connect). False when the simulator did not answer.
+    bool ReadAircraftIdentity(AircraftIdentity& identity);
+
     // The flight recorder's view of the flight: its trace rows, its marks (take-off, waypoints,
     // landing) and its landing report once there is one.
     const FlightRecorder& Recorder() const { return recorder_; }
@@ -162,6 +168,7 @@ private:
     LocalDateTime now_;
     SimSample sample_;
     SimSample look_;  // the recorder's look at the landing between ticks
+    std::string departureIdent_;
     LinkResult lastLinkResult_ = LinkOk;
     // Until one sample has come back since the connect the sample holds nothing of this
     // flight (the on-ground flag would read as airborne), so no phase steps.

@@ -89,6 +89,9 @@ void FlightSession::SaveSituationNow() {
     situation.logText = Log().Text();
     MarkRouteFlown();
     situation.recorder = recorder_.ResumeText();
+    for (const FlightListener* listener : listeners_) {
+        situation.recorder += listener->SituationRecords();
+    }
     WriteSituationFile(situation);
     situationFlight_ = situation.flightName;
 
@@ -172,6 +175,9 @@ bool FlightSession::ResumeSituation(const Situation& situation) {
     tracker_.Restore(situation.state, situation.logText);
     situationFlight_ = situation.flightName;
     ResumeRecorder(situation.recorder);
+    for (FlightListener* listener : listeners_) {
+        listener->OnResume(situation.recorder);
+    }
     FinishResume();
     return true;
 }

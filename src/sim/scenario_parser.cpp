@@ -617,6 +617,14 @@ const std::map<std::string, Handler>& ValueHandlers() {
     static const std::map<std::string, Handler> handlers = {
         {"title", TextValue(kAircraftTitle, kTitleFieldSize, kAircraftTitleSize)},
         {"waypoint_count", SignedValue(kWaypointCount, 4)},
+        {"registration", TextValue(kAtcIdentifier, kAtcIdentifierSize, kAtcIdentifierSize - 1)},
+        {"fuel_weight",
+         [](const Statement& s, ScenarioChanges& c) {
+             AddInteger(c, kFuelWeight,
+                        static_cast<std::uint64_t>(RawOrNatural(s, "lb", kFuelWeightUnitsPerPound,
+                                                                0, 65535, "fuel weight")),
+                        2);
+         }},
         {"route_distance", DoubleValue(kRouteDistance)},
         {"clock", Clock},
         {"date", Date},

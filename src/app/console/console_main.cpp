@@ -1,6 +1,7 @@
 // aerolinker-console: flies a scenario of the substitute simulator through the program's own
 // handlers in one process, printing each event of the flight as it happens, then the log.
 // It is how the program is tried without Windows or a simulator.
+#include <atomic>
 #include <charconv>
 #include <chrono>
 #include <cstdio>
@@ -15,6 +16,10 @@
 
 #include <CLI/CLI.hpp>
 
+#include "airline/airline_link.h"
+#include "airline/airline_sender.h"
+#include "airline/keys/key_store.h"
+#include "airline/net/server_address.h"
 #include "app/connection_form.h"
 #include "app/console/console_window.h"
 #include "common/durable_steps.h"
@@ -41,6 +46,12 @@ constexpr const char* kDefaultScenario = AEROLINKER_SCENARIO_DIR "/lieo-lirq.scn
 // Ticks the simulator may hold its last frame before the flight is given up as not closing.
 constexpr int kTicksAfterScenarioEnd = 24;
 
+// How long a closed flight waits for the airline worker to send what is left, by default.
+constexpr int kAirlineWaitSeconds = 60;
+// The environment variable that may hold the API key instead of a file.
+constexpr char kApiKeyVariable[] = "AEROLINKER_API_KEY";
+constexpr auto kAirlinePoll = std::chrono::milliseconds(100);
+
 enum ExitCode {
     kFlightClosed = 0,
     kUsage = 1,
@@ -63,6 +74,11 @@ struct Options {
     bool noSimulator = false;
     bool wideClient = false;
     int stopAfterWaypoints = -1;
+    std::string airlineServer;
+    std::string apiKeyFile;
+    std::string airlineCaFile;
+    int airlineRetryMs = SenderTiming().firstRetryMs;
+    int airlineWaitSeconds = kAirlineWaitSeconds;
 };
 
 // A whole number from `least` on, as an int.
@@ -147,6 +163,27 @@ void DescribeOptions(CLI::App& app, Options& options) {
     app.add_flag("--wideclient", options.wideClient,
                  "the simulator answers as WideClient (FS98MAIN)");
     app.add_flag("--no-simulator", options.noSimulator, "no simulator running at all");
+    app.add_option("--airline-server", options.airlineServer,
+                   "file the flight with this phpVMS server (https://..., or http:// on this "
+                   "computer's own address)")
+        ->type_name("URL");
+    app.add_option("--api-key-file", options.apiKeyFile,
+                   "file holding the pilot's API key, readable by its owner only (default: "
+                   "the AEROLINKER_API_KEY environment variable)")
+        ->type_name("FILE");
+    app.add_option("--airline-ca-file", options.airlineCaFile,
+                   "certificate authorities to trust for the airline server instead of the "
+                   "system's")
+        ->type_name("FILE");
+    app.add_option("--airline-retry-ms", options.airlineRetryMs,
+                   "first pause before the airline server is tried again (default 5000)")
+        ->type_name("N")
+        ->check(WholeNumberFrom(1));
+    app.add_option("--airline-wait", options.airlineWaitSeconds,
+                   "seconds a closed flight waits for the airline server to take what is left "
+                   "(default 60; the rest stays in the outbox)")
+        ->type_name("S")
+        ->check(WholeNumberFrom(0));
 }
 
 // The program's own folder under the user's home, made on first use.
@@ -294,8 +331,9 @@ void WatchDurableSteps() {
         return;
     }
     SetDurableStepHook([](const std::string& path) {
-        static int step = 0;
-        ++step;
+        // The airline worker saves from a thread of its own: steps are counted across both.
+        static std::atomic<int> counter{0};
+        const int step = ++counter;
         if (named) {
             std::fprintf(stderr, "step %d: %s\n", step, NativePath(path).c_str());
         }
@@ -306,6 +344,47 @@ void WatchDurableSteps() {
             std::_Exit(137);
         }
     });
+}
+
+// The pilot's API key: from the file given, else from the environment. Empty with `error` set
+// when it cannot be had.
+std::string ApiKey(const Options& options, std::string& error) {
+    if (options.apiKeyFile.empty()) {
+        const char* key = std::getenv(kApiKeyVariable);
+        if (key == nullptr || *key == 0) {
+            error = std::string("no API key: give --api-key-file or set ") + kApiKeyVariable;
+            return {};
+        }
+        return key;
+    }
+    std::string key;
+    if (!MakeApiKeyStore(options.apiKeyFile)->Load(key, error)) {
+        return {};
+    }
+    if (key.empty()) {
+        error = "no API key in " + options.apiKeyFile;
+    }
+    return key;
+}
+
+// After the flight: what the airline worker still has to send, given the time allowed.
+void WaitForAirline(AirlineSender& sender, AirlineLink& airline, int seconds) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    airline.Poll();
+    while (!sender.Idle() && std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(kAirlinePoll);
+        airline.Poll();
+    }
+    airline.Poll();
+    if (airline.Filed()) {
+        std::printf("%-14s %s\n", "airline:", ("filed, report " + airline.PirepId()).c_str());
+    } else if (!sender.Idle()) {
+        std::printf(
+            "%-14s %s\n", "airline:",
+            ("not filed yet; what is left waits in " + NativePath(sender.Queue().Root())).c_str());
+    } else {
+        std::printf("%-14s %s\n", "airline:", ("not filed: " + airline.Status()).c_str());
+    }
 }
 
 int Run(const Options& options) {
@@ -348,10 +427,40 @@ int Run(const Options& options) {
     form.Subscribe(window);
     form.RunGuarded([&] { form.FormCreate(); });
     ChooseLogFolder(form, options);
+
+    std::unique_ptr<AirlineSender> sender;
+    std::unique_ptr<AirlineLink> airline;
+    if (!options.airlineServer.empty()) {
+        std::string base;
+        if (const std::string refused = CheckServerAddress(options.airlineServer, base);
+            !refused.empty()) {
+            return Fail(kUsage, refused);
+        }
+        std::string error;
+        const std::string key = ApiKey(options, error);
+        if (key.empty()) {
+            return Fail(kUsage, error);
+        }
+        TransportLimits limits;
+        limits.caFile = options.airlineCaFile;
+        SenderTiming timing;
+        timing.firstRetryMs = options.airlineRetryMs;
+        timing.longestRetryMs = std::max(timing.longestRetryMs, options.airlineRetryMs);
+        sender = std::make_unique<AirlineSender>(
+            MakeHttpTransport(limits), AirlineServer{base, key}, form.LogFolder(), timing);
+        airline = std::make_unique<AirlineLink>(form.Session(), *sender, window);
+        form.Subscribe(*airline);
+        std::printf("%-14s %s\n", "airline:", base.c_str());
+    }
     if (const std::optional<int> refused = StartTracking(form, window, link, options)) {
         return *refused;
     }
-    return Fly(form, window, simulator.get(), options);
+    const int flown = Fly(form, window, simulator.get(), options);
+    if (airline) {
+        WaitForAirline(*sender, *airline,
+                       options.stopAfterWaypoints >= 0 ? 0 : options.airlineWaitSeconds);
+    }
+    return flown;
 }
 
 }  // namespace

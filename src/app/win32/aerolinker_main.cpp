@@ -1,11 +1,12 @@
 // aerolinker.exe: start-up of the Windows program in its fixed order (single-instance guard,
-// main window, hidden pilot form, configuration), then the message loop until the main window
-// closes. The link closes itself when the program ends.
+// main window, hidden pilot form, configuration, the airline when one is set), then the message
+// loop until the main window closes. The link closes itself when the program ends.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
 
 #include "app/connection_form.h"
+#include "app/win32/airline_connection.h"
 #include "app/win32/main_window.h"
 #include "app/win32/pilot_form.h"
 #include "app/win32/single_instance.h"
@@ -50,11 +51,17 @@ int Run(HINSTANCE module, int showCommand) {
         MainWindow window(module);
         TFConnection form(AppServices{link, window, config, settingsFolder, fileCopier, clock,
                                       regional, DefaultLogFolder()});
-        TFPilot pilotForm(module, form);
+        // The pilot's API key is the user's own as well, kept beside the configuration.
+        AirlineConnection airline(form, config, window,
+                                  settingsFolder.Path() + "\\" + kAirlineKeyFileName);
+        TFPilot pilotForm(module, form, airline);
         // The window places are the user's own too, kept in the same file.
         if (window.Create(form, config) && pilotForm.Create(window.hwnd())) {
             window.SetPilotForm(&pilotForm);
             form.RunGuarded([&form] { form.FormCreate(); });
+            // The outbox is in the log folder, known from here on.
+            form.RunGuarded([&airline] { airline.Start(); });
+            window.SetAirline(&airline);
             window.Show(showCommand);
             exitCode = RunMessageLoop([&window](MSG& message) { return window.TakeKey(message); });
         }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "app/win32/airline_connection.h"
 #include "app/win32/pilot_form.h"
 #include "app/win32/res/resource_ids.h"
 #include "app/win32/window_ids.h"
@@ -254,6 +255,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case kEditLogFolderMessage:
             if (pilotForm_) {
                 handlers_->RunGuarded([this] { pilotForm_->ShowModal(true); });
+                RefreshAirlineTimer();
             }
             return 0;
         default:
@@ -359,6 +361,24 @@ void MainWindow::OnTimer(UINT_PTR timerId) {
         RefreshProfile();
     } else if (timerId == kLookTimerId && timerEnabled_) {
         handlers_->RunGuarded([this] { handlers_->LookTimer(); });
+    } else if (timerId == kAirlineTimerId && airline_) {
+        handlers_->RunGuarded([this] { airline_->Poll(); });
+        RefreshAirlineTimer();
+    }
+}
+
+void MainWindow::SetAirline(AirlineConnection* airline) {
+    airline_ = airline;
+    RefreshAirlineTimer();
+}
+
+void MainWindow::RefreshAirlineTimer() {
+    const bool wanted = airline_ && airline_->NeedsPolling() && hwnd();
+    if (wanted && !airlineTimer_) {
+        airlineTimer_ = SetTimer(hwnd(), kAirlineTimerId, kAirlineIntervalMs, nullptr) != 0;
+    } else if (!wanted && airlineTimer_) {
+        KillTimer(hwnd(), kAirlineTimerId);
+        airlineTimer_ = false;
     }
 }
 
@@ -452,6 +472,8 @@ bool MainWindow::TakeKey(MSG& message) {
 
 void MainWindow::OnDestroy() {
     SetTimerEnabled(false);
+    airline_ = nullptr;
+    RefreshAirlineTimer();
     if (place_) {
         place_->Keep(hwnd());
     }
@@ -484,6 +506,7 @@ void MainWindow::RefreshProfile() {
 void MainWindow::ShowPilotForm() {
     if (pilotForm_) {
         handlers_->RunGuarded([this] { pilotForm_->ShowModal(); });
+        RefreshAirlineTimer();
     }
 }
 

@@ -24,6 +24,7 @@
 
 namespace aerolinker {
 
+class AirlineConnection;
 class TFPilot;
 
 // Opens the pilot form at its log folder field.
@@ -43,6 +44,9 @@ public:
     // outlive the window.
     bool Create(TFConnection& handlers, ConfigStore& places);
     void SetPilotForm(TFPilot* pilotForm) { pilotForm_ = pilotForm; }
+    // The airline, polled on a timer of its own while it has anything to do; it must outlive
+    // the window.
+    void SetAirline(AirlineConnection* airline);
     void Show(int showCommand);
     // Destroys the window and its controls; the owner calls it while the handlers still live
     // (the text area lets go of the flight's log document here).
@@ -89,6 +93,9 @@ private:
     void ShowProfile();
     // After anything that may have changed the flight.
     void RefreshProfile();
+    // The airline's timer runs while the airline has anything to do (after its start, a poll
+    // or the pilot form, which may have changed its settings).
+    void RefreshAirlineTimer();
     void OnDpiChanged(UINT dpi) override { ApplyDpi(dpi); }
     void ApplyDpi(UINT dpi);
     int StatusBarHeight() const;
@@ -98,6 +105,8 @@ private:
     HINSTANCE module_;
     TFConnection* handlers_ = nullptr;
     TFPilot* pilotForm_ = nullptr;
+    AirlineConnection* airline_ = nullptr;
+    bool airlineTimer_ = false;
     ToolBar toolBar_;
     HWND memo_ = nullptr;
     HWND status_ = nullptr;

@@ -3,9 +3,16 @@
 
 #include <shlobj.h>
 
+#include <memory>
+#include <thread>
+
+#include "airline/account_check.h"
+#include "airline/net/http_transport.h"
+#include "airline/net/server_address.h"
 #include "app/win32/window_ids.h"
 #include "app/win32/window_text.h"
 #include "common/app_error.h"
+#include "common/text_encoding.h"
 #include "persistence/ini_file.h"
 #include "ui/win32/newer_api.h"
 
@@ -17,10 +24,29 @@ constexpr char kPilotFormCaption[] = "Pilot Informations";
 constexpr DWORD kFormStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kFormExStyle = WS_EX_DLGMODALFRAME;
 constexpr DWORD kFieldStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_UPPERCASE;
+// The airline's fields keep the case typed: a key and a server's path are case-sensitive.
+constexpr DWORD kAirlineFieldStyle = WS_TABSTOP | ES_AUTOHSCROLL;
 constexpr int kFontPoints = 8;
 
 constexpr std::array<const char*, kPilotFieldCount> kLabelTexts = {
     "Pilot Name ", "Pilot Id", "Pilot #", "MyFlightsDir", "FS2k4-Files"};
+constexpr char kAirlineServerLabel[] = "Airline server (none: no airline)";
+constexpr char kApiKeyLabel[] = "API key";
+// A key is kept: the empty field keeps it, a typed one replaces it.
+constexpr char kStoredKeyLabel[] = "API key (stored; type a new one to replace it)";
+constexpr char kAskingServer[] = "Asking the airline server...";
+constexpr char kServerWithoutKey[] =
+    "The airline server needs your API key: type it in \"API key\", or empty \"Airline "
+    "server\" to fly without the airline.";
+constexpr char kBlanks[] = " \t";
+
+std::string Trimmed(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(kBlanks);
+    if (first == std::string::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
 
 bool FolderExists(const std::string& folder) {
     const DWORD attributes = GetFileAttributesA(folder.c_str());
@@ -42,8 +68,8 @@ void Place(HWND control, const PixelRect& place) {
 
 }  // namespace
 
-TFPilot::TFPilot(HINSTANCE module, TFConnection& connection)
-    : module_(module), connection_(connection) {}
+TFPilot::TFPilot(HINSTANCE module, TFConnection& connection, AirlineConnection& airline)
+    : module_(module), connection_(connection), airline_(airline) {}
 
 TFPilot::~TFPilot() {
     if (hwnd()) {
@@ -69,8 +95,11 @@ LRESULT TFPilot::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:  // the close box: like "Exit"; the form is hidden, not destroyed
             ExitClick();
             return 0;
-        case DM_GETDEFID:  // Enter presses "Save", or the browse button that has the focus
+        case DM_GETDEFID:  // Enter presses "Save", or the button beside a field with the focus
             return MAKELRESULT(DefaultButton(), DC_HASDEFID);
+        case kAccountCheckedMessage:
+            OnAccountChecked(wParam, lParam);
+            return 0;
         case WM_NCDESTROY:
             modal_ = false;
             break;
@@ -100,8 +129,19 @@ bool TFPilot::OnCreate() {
     // The browse buttons come last, so that the fields and "Save" and "Exit" keep their order.
     BottoneDir = control(0, "BUTTON", "...", WS_TABSTOP | BS_PUSHBUTTON, kIdBottoneDir);
     fs2k4Browse_ = control(0, "BUTTON", "...", WS_TABSTOP | BS_PUSHBUTTON, kIdFs2k4Browse);
-    for (HWND created :
-         {EPilot, EId, EPilotN, save_, exit_, fs2k4, FDir, BottoneDir, fs2k4Browse_}) {
+    // The airline's rows, after everything the form had before them, in their own order.
+    airlineServerLabel_ = control(0, "STATIC", kAirlineServerLabel, SS_LEFT | SS_NOPREFIX, -1);
+    airlineServer_ = control(WS_EX_CLIENTEDGE, "EDIT", "", kAirlineFieldStyle, kIdAirlineServer);
+    apiKeyLabel_ = control(0, "STATIC", kApiKeyLabel, SS_LEFT | SS_NOPREFIX, kIdApiKeyLabel);
+    apiKey_ = control(WS_EX_CLIENTEDGE, "EDIT", "", kAirlineFieldStyle | ES_PASSWORD, kIdApiKey);
+    airlineTest_ = control(0, "BUTTON", "Test", WS_TABSTOP | BS_PUSHBUTTON, kIdAirlineTest);
+    // A window of wide characters: the server's answer may name a pilot in any alphabet.
+    airlineResult_ = CreateWindowExW(
+        0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0, hwnd(),
+        reinterpret_cast<HMENU>(INT_PTR{kIdAirlineResult}), module_, nullptr);
+    for (HWND created : {EPilot, EId, EPilotN, save_, exit_, fs2k4, FDir, BottoneDir, fs2k4Browse_,
+                         airlineServerLabel_, airlineServer_, apiKeyLabel_, apiKey_, airlineTest_,
+                         airlineResult_}) {
         if (!created) {
             return false;
         }
@@ -112,8 +152,8 @@ bool TFPilot::OnCreate() {
 
 int TFPilot::DefaultButton() const {
     const HWND focus = GetFocus();
-    return focus && (focus == BottoneDir || focus == fs2k4Browse_) ? GetDlgCtrlID(focus)
-                                                                   : kIdPilotSave;
+    const bool button = focus == BottoneDir || focus == fs2k4Browse_ || focus == airlineTest_;
+    return focus && button ? GetDlgCtrlID(focus) : kIdPilotSave;
 }
 
 void TFPilot::ApplyDpi(UINT dpi) {
@@ -127,6 +167,12 @@ void TFPilot::ApplyDpi(UINT dpi) {
     }
     Place(BottoneDir, layout.flightDirBrowse);
     Place(fs2k4Browse_, layout.fs2k4Browse);
+    Place(airlineServerLabel_, layout.airlineServerLabel);
+    Place(airlineServer_, layout.airlineServer);
+    Place(apiKeyLabel_, layout.apiKeyLabel);
+    Place(apiKey_, layout.apiKey);
+    Place(airlineTest_, layout.airlineTest);
+    Place(airlineResult_, layout.airlineResult);
     Place(save_, layout.save);
     Place(exit_, layout.exit);
     for (HWND child = GetWindow(hwnd(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -186,6 +232,8 @@ void TFPilot::ShowModal(bool atLogFolder) {
         }
     }
     modal_ = false;
+    // A typed key stays nowhere once the form is closed, saved or not.
+    SetWindowTextA(apiKey_, "");
     // The owner is enabled before the form hides, so that Windows hands it the activation.
     EnableWindow(owner_, TRUE);
     if (hwnd()) {
@@ -213,6 +261,9 @@ void TFPilot::OnCommand(int id, int notification) {
         case kIdFs2k4Browse:
             connection_.RunGuarded([this] { Fs2k4BrowseClick(); });
             break;
+        case kIdAirlineTest:
+            connection_.RunGuarded([this] { AirlineTestClick(); });
+            break;
         default:
             break;
     }
@@ -225,6 +276,76 @@ void TFPilot::FormShow() {
     SetTextKeepingCase(EPilotN, profile.Number);
     SetTextKeepingCase(FDir, profile.Flightdir);
     SetTextKeepingCase(fs2k4, profile.FS2k4dir);
+    ShowAirline();
+}
+
+void TFPilot::ShowAirline() {
+    // A test still under way when the form closed answers into nothing.
+    ++lastTest_;
+    EnableWindow(airlineTest_, TRUE);
+    SetWindowTextA(airlineServer_, airline_.Server().c_str());
+    SetWindowTextA(apiKey_, "");
+    std::string key;
+    std::string error;
+    const bool readable = airline_.LoadKey(key, error);
+    SetWindowTextA(apiKeyLabel_, key.empty() ? kApiKeyLabel : kStoredKeyLabel);
+    // A kept key that cannot be read is said at once, not at the first flight.
+    ShowResult(readable ? std::string() : Utf8FromSystemText(error));
+}
+
+void TFPilot::ShowResult(const std::string& utf8Text) {
+    SetWindowTextW(airlineResult_, WideText(utf8Text, CP_UTF8).c_str());
+}
+
+std::string TFPilot::CheckedServer() {
+    const std::string typed = WindowText(airlineServer_);
+    if (Trimmed(typed).empty()) {
+        return {};
+    }
+    std::string base;
+    if (const std::string refused = CheckServerAddress(typed, base); !refused.empty()) {
+        SetFocus(airlineServer_);
+        SendMessageA(airlineServer_, EM_SETSEL, 0, -1);
+        throw AppError(refused);
+    }
+    return base;
+}
+
+void TFPilot::AirlineTestClick() {
+    // The check itself refuses an address or a missing key at once, in its own words.
+    const std::string server = WindowText(airlineServer_);
+    std::string key = Trimmed(WindowText(apiKey_));
+    std::string error;
+    if (key.empty() && !airline_.LoadKey(key, error)) {
+        ShowResult(Utf8FromSystemText(error));
+        return;
+    }
+    ShowResult(kAskingServer);
+    EnableWindow(airlineTest_, FALSE);
+    // The answer may take the transport's whole timeout: the form and the main window's
+    // ticks go on meanwhile. The thread owns its transport and copies of what it sends; if
+    // the form is gone when the answer comes, the answer is dropped.
+    const WPARAM test = ++lastTest_;
+    const HWND form = hwnd();
+    std::thread([form, test, server, key] {
+        const std::unique_ptr<HttpTransport> transport = MakeHttpTransport(TransportLimits{});
+        auto answer =
+            std::make_unique<std::string>(CheckAirlineAccount(*transport, server, key).text);
+        if (PostMessageA(form, kAccountCheckedMessage, test,
+                         reinterpret_cast<LPARAM>(answer.get()))) {
+            answer.release();
+        }
+    }).detach();
+}
+
+void TFPilot::OnAccountChecked(WPARAM test, LPARAM text) {
+    const std::unique_ptr<std::string> answer(reinterpret_cast<std::string*>(text));
+    if (test != lastTest_) {
+        return;
+    }
+    EnableWindow(airlineTest_, TRUE);
+    // The server's words are UTF-8; why no answer came may be the system's, in its code page.
+    ShowResult(Utf8FromSystemText(*answer));
 }
 
 PilotProfile TFPilot::FieldTexts() const {
@@ -238,6 +359,18 @@ PilotProfile TFPilot::FieldTexts() const {
 }
 
 void TFPilot::PilotSave() {
+    // Everything the pilot can correct is settled before anything is written.
+    const std::string server = CheckedServer();
+    const std::string newKey = Trimmed(WindowText(apiKey_));
+    if (!server.empty() && newKey.empty()) {
+        std::string stored;
+        std::string error;
+        const bool readable = airline_.LoadKey(stored, error);
+        if (!readable || stored.empty()) {
+            SetFocus(apiKey_);
+            throw AppError(readable ? kServerWithoutKey : error);
+        }
+    }
     for (HWND field : {FDir, fs2k4}) {
         if (!SettleMissingFolder(field)) {
             return;
@@ -245,6 +378,7 @@ void TFPilot::PilotSave() {
     }
     // A refused write throws before the form closes: the pilot's entries stay on screen.
     connection_.SavePilotProfile(FieldTexts());
+    airline_.Save(server, newKey);
     modal_ = false;
 }
 

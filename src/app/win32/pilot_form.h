@@ -1,13 +1,17 @@
 // The pilot form `TFPilot` ("Pilot Informations"): the pilot's name, identifier and number and
 // the two folders, shown modally by "Info's" and saved into the configuration file. A folder
-// that does not exist is offered to be made before the save.
+// that does not exist is offered to be made before the save. Below them the airline: its
+// server's address, saved with the rest, and the pilot's API key, which goes to the key store
+// only and is never shown; "Test" asks the server whom the key belongs to.
 #pragma once
 
 #include <windows.h>
 
 #include <array>
+#include <string>
 
 #include "app/connection_form.h"
+#include "app/win32/airline_connection.h"
 #include "app/win32/folder_browse_dialog.h"
 #include "app/win32/window_layout.h"
 #include "persistence/pilot_profile.h"
@@ -16,9 +20,13 @@
 
 namespace aerolinker {
 
+// The answer of "Test", from its worker thread: wParam the test's number, lParam a
+// std::string* (UTF-8) the form takes over.
+constexpr UINT kAccountCheckedMessage = WM_APP + 3;
+
 class TFPilot : public WindowBase {
 public:
-    TFPilot(HINSTANCE module, TFConnection& connection);
+    TFPilot(HINSTANCE module, TFConnection& connection, AirlineConnection& airline);
     ~TFPilot() override;
     TFPilot(const TFPilot&) = delete;
     TFPilot& operator=(const TFPilot&) = delete;
@@ -36,6 +44,9 @@ public:
     void ExitClick();
     void BottoneDirClick();
     void Fs2k4BrowseClick();
+    // "Test": the server asked, on a thread of its own, with the key typed or else the one
+    // stored; the answer shows under the fields when it comes.
+    void AirlineTestClick();
 
     // The five fields as they stand, in the profile's order.
     PilotProfile FieldTexts() const;
@@ -60,9 +71,16 @@ private:
     void Browse(HWND field);
     // False when the pilot goes back to the field to correct it.
     bool SettleMissingFolder(HWND field);
+    // The airline's fields as stored: the address, an empty key field, whether a key is kept.
+    void ShowAirline();
+    // The typed server's checked address, "" for none; a refused address raises its message.
+    std::string CheckedServer();
+    void ShowResult(const std::string& utf8Text);
+    void OnAccountChecked(WPARAM test, LPARAM text);
 
     HINSTANCE module_;
     TFConnection& connection_;
+    AirlineConnection& airline_;
     HWND owner_ = nullptr;
     std::array<HWND, kPilotFieldCount> labels_ = {};
     HWND EPilot = nullptr;
@@ -74,6 +92,14 @@ private:
     HWND fs2k4Browse_ = nullptr;
     HWND save_ = nullptr;
     HWND exit_ = nullptr;
+    HWND airlineServerLabel_ = nullptr;
+    HWND airlineServer_ = nullptr;
+    HWND apiKeyLabel_ = nullptr;
+    HWND apiKey_ = nullptr;
+    HWND airlineTest_ = nullptr;
+    HWND airlineResult_ = nullptr;
+    // The number of the last "Test": an answer to an earlier one is dropped.
+    WPARAM lastTest_ = 0;
     // The one dialog both browse buttons use.
     FolderBrowseDialog Browsefs2k4{"FlightSim2k4"};
     OwnedFont font_;

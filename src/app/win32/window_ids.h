@@ -34,6 +34,11 @@ enum ControlId : int {
     kIdFs2k4Browse = 207,
     kIdPilotSave = 208,
     kIdPilotExit = 209,
+    kIdAirlineServer = 210,
+    kIdApiKeyLabel = 211,  // "API key", or "API key (stored)"
+    kIdApiKey = 212,
+    kIdAirlineTest = 213,
+    kIdAirlineResult = 214,  // the answer of "Test"
 };
 
 inline constexpr int kTimer1Id = 1;
@@ -41,5 +46,9 @@ inline constexpr unsigned kTimer1IntervalMs = units::kTickSeconds * units::kMill
 // The look at the landing between ticks runs beside the tick's timer.
 inline constexpr int kLookTimerId = 2;
 inline constexpr unsigned kLookIntervalMs = units::kLookMilliseconds;
+// Between flights the airline worker's news (bids read, a filing accepted, the server down) is
+// taken in on a timer of its own; during a flight the tick takes it in.
+inline constexpr int kAirlineTimerId = 3;
+inline constexpr unsigned kAirlineIntervalMs = 2000;
 
 }  // namespace aerolinker

@@ -21,6 +21,9 @@ constexpr int kBrowseWidth = 26;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
 constexpr int kButtonGap = 8;
+constexpr int kApiKeyWidth = 250;
+constexpr int kResultGap = 8;
+constexpr int kResultLines = 2;
 
 PixelRect At(int left, int top, int width, int height) {
     return PixelRect{left, top, left + width, top + height};
@@ -67,6 +70,22 @@ PilotFormLayout LayoutPilotForm(int dpi) {
     };
     layout.flightDirBrowse = browseBeside(layout.fields[kFieldFlightDir]);
     layout.fs2k4Browse = browseBeside(layout.fields[kFieldFs2k4Dir]);
+
+    // The airline's labels say more than a word, and an address is as long as a folder's name.
+    const int wide = kPilotFieldWidths[kFieldFs2k4Dir];
+    layout.airlineServerLabel = At(s(kFormMargin), s(labelTop), s(wide), s(kLabelHeight));
+    layout.airlineServer =
+        At(s(kFormMargin), s(labelTop + kLabelToField), s(wide), s(kFieldHeight));
+    labelTop += kFormRowStep;
+    layout.apiKeyLabel = At(s(kFormMargin), s(labelTop), s(wide), s(kLabelHeight));
+    layout.apiKey =
+        At(s(kFormMargin), s(labelTop + kLabelToField), s(kApiKeyWidth), s(kFieldHeight));
+    layout.airlineTest = At(layout.apiKey.right + s(kBrowseGap), layout.apiKey.top, s(kButtonWidth),
+                            layout.apiKey.Height());
+    const int resultTop = labelTop + kLabelToField + kFieldHeight + kResultGap;
+    layout.airlineResult =
+        At(s(kFormMargin), s(resultTop), s(kPilotFormClientWidth - 2 * kFormMargin),
+           s(kResultLines * kLabelHeight));
 
     const int buttonTop = kPilotFormClientHeight - kFormMargin + 4 - kButtonHeight;
     const int exitLeft = kPilotFormClientWidth - kFormMargin - kButtonWidth;

@@ -54,7 +54,7 @@ MainWindowLayout LayoutMainWindow(int clientWidth, int clientHeight, int statusB
 // The pilot form -------------------------------------------------------------------------
 
 constexpr int kPilotFormClientWidth = 450;
-constexpr int kPilotFormClientHeight = 285;
+constexpr int kPilotFormClientHeight = 400;
 constexpr std::size_t kPilotFieldCount = 5;
 
 // Field order top to bottom: "Pilot Name ", "Pilot Id", "Pilot #", "MyFlightsDir",
@@ -74,12 +74,20 @@ struct PilotFormLayout {
     std::array<PixelRect, kPilotFieldCount> fields;
     PixelRect flightDirBrowse;  // beside "MyFlightsDir"
     PixelRect fs2k4Browse;      // beside "FS2k4-Files"
+    // The airline's rows below the folders: the server's address, the API key with "Test" at
+    // its right, and under them the line where the test's answer shows (two lines of text).
+    PixelRect airlineServerLabel;
+    PixelRect airlineServer;
+    PixelRect apiKeyLabel;
+    PixelRect apiKey;
+    PixelRect airlineTest;
+    PixelRect airlineResult;
     PixelRect save;
     PixelRect exit;
 };
 
 // Each label stands above its field; the two folder fields have their browse button at their
-// right; "Save" and "Exit" sit at the bottom right.
+// right; the airline's rows follow; "Save" and "Exit" sit at the bottom right.
 PilotFormLayout LayoutPilotForm(int dpi);
 
 // The profile window --------------------------------------------------------------------

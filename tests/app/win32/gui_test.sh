@@ -5,11 +5,12 @@
 #
 #   gui_test.sh first-start | no-server | flight | resume | lost-link | sim-restart | no-plan |
 #               save-generated | save-failure | second-copy | pilot-form | save-refused |
-#               keyboard | window-places | fsim-chooser | landing-look
+#               keyboard | window-places | fsim-chooser | landing-look | airline-form
 #
 # The programs come from the environment: AEROLINKER_EXE, PROBE_EXE, FSIM_EXE, CONSOLE_EXE,
-# SCENARIO_DIR (the bundled scenarios), TEST_SOURCE_DIR (this folder) and ARTIFACTS (where
-# each case keeps its files and screenshots); AEROLINKER_WINEARCH is win32 for the 32-bit
+# SCENARIO_DIR (the bundled scenarios), TEST_SOURCE_DIR (this folder), AIRLINE_SERVER (the
+# substitute airline server, for the cases that need one) and ARTIFACTS (where each case keeps
+# its files and screenshots); AEROLINKER_WINEARCH is win32 for the 32-bit
 # programs. The Wine prefix is the GUI tests' own, so the configuration file in its Windows
 # folder and its running programs belong to this test alone; a lock on it keeps two cases from
 # running at once. One more case, standard-user, flies with a standard user's rights; it needs
@@ -60,9 +61,14 @@ exec 9>"$prefix.lock"
 flock 9
 
 xvfb_pid=
+airline_pid=
 own_mounts=()
 cleanup() {
     wineserver -k >/dev/null 2>&1
+    if [ -n "$airline_pid" ]; then
+        kill "$airline_pid" 2>/dev/null
+        wait "$airline_pid" 2>/dev/null
+    fi
     if [ -n "$xvfb_pid" ]; then
         kill "$xvfb_pid" 2>/dev/null
         wait "$xvfb_pid" 2>/dev/null
@@ -290,6 +296,11 @@ ID_BOTTONE_DIR=206
 ID_FS2K4_BROWSE=207
 ID_PILOT_SAVE=208
 ID_PILOT_EXIT=209
+ID_AIRLINE_SERVER=210
+ID_API_KEY_LABEL=211
+ID_API_KEY=212
+ID_AIRLINE_TEST=213
+ID_AIRLINE_RESULT=214
 
 start_fsim() {
     local scenario=$1
@@ -1185,6 +1196,87 @@ PY
     close_program
 }
 
+# The substitute airline server on a free port of this computer; its address in $airline_url.
+# Its pilot is "Zoë Pilot" of "Coralstraits Airlines (CSA)", with the key below.
+airline_key=test-key-0123456789abcdef
+start_airline_server() {
+    [ -n "${AIRLINE_SERVER:-}" ] || fail "AIRLINE_SERVER is not set"
+    local port_file="$work/airline-port"
+    python3 "$AIRLINE_SERVER" --port-file "$port_file" --store "$work/airline-store.json" \
+        --quiet >"$work/airline-server.log" 2>&1 &
+    airline_pid=$!
+    wait_until 20 test -s "$port_file" || fail "the airline server did not start"
+    airline_url="http://127.0.0.1:$(cat "$port_file")"
+}
+
+airline_result_names_the_pilot() {
+    [[ "$(probe text $ID_AIRLINE_RESULT)" == Zo*" Pilot, Coralstraits Airlines (CSA)" ]]
+}
+
+# The pilot form's airline rows with the substitute server: "Test" with a wrong key shows the
+# server's refusal, with the right one the pilot's name and airline; "Save" keeps the address
+# in the configuration and the key encrypted beside it, never as text in either file.
+case_airline_form() {
+    start_airline_server
+    write_config "PilotName=Jane Doe"
+    start_program
+    click_control $ID_INFOS
+    wait_until 20 probe_equals 1 shown TFPilot || fail "\"Info's\" did not show the pilot form"
+    expect_probe "no key stored yet" "API key" text $ID_API_KEY_LABEL
+
+    click_control $ID_AIRLINE_SERVER
+    xdotool type --delay 20 "$airline_url"
+    expect_probe "the address keeps its case and is typed as it is" "$airline_url" \
+        text $ID_AIRLINE_SERVER
+    click_control $ID_API_KEY
+    xdotool type --delay 20 "wrong-key"
+    click_control $ID_AIRLINE_TEST
+    wait_until 30 probe_grep_result "answered 401" ||
+        fail "a wrong key: \"Test\" shows \"$(probe text $ID_AIRLINE_RESULT)\""
+    pass_note "a wrong key: \"$(probe text $ID_AIRLINE_RESULT)\""
+
+    click_control $ID_API_KEY
+    xdotool key ctrl+a BackSpace
+    xdotool type --delay 20 "$airline_key"
+    click_control $ID_AIRLINE_TEST
+    wait_until 30 airline_result_names_the_pilot ||
+        fail "\"Test\" shows \"$(probe text $ID_AIRLINE_RESULT)\""
+    pass_note "\"Test\" names the pilot: \"$(probe text $ID_AIRLINE_RESULT)\""
+    expect_probe "\"Test\" can be pressed again" 1 enabled $ID_AIRLINE_TEST
+    window_screenshot airline-test TFPilot
+    screenshot airline-test-screen
+
+    click_control $ID_PILOT_SAVE
+    wait_until 10 probe_equals 0 shown TFPilot || fail "\"Save\" did not close the pilot form"
+    no_dialog || fail "\"Save\" reported: $(probe dialog)"
+    file_contains "$config" "AirlineServer=$airline_url" ||
+        fail "the configuration lacks the server: $(cat -A "$config")"
+    ! grep -qF "$airline_key" "$config" || fail "the configuration holds the API key"
+    local key_file="$settings_folder/airline-key.bin"
+    [ -s "$key_file" ] || fail "no airline-key.bin beside the configuration"
+    ! grep -qF "$airline_key" "$key_file" || fail "airline-key.bin holds the key as text"
+    pass_note "the server in Aerolinker.ini, the key only encrypted in airline-key.bin"
+
+    # Shown again: the key field empty, its label saying a key is kept.
+    click_control $ID_INFOS
+    wait_until 20 probe_equals 1 shown TFPilot || fail "the pilot form did not show again"
+    expect_probe "the kept key is only said to be there" \
+        "API key (stored; type a new one to replace it)" text $ID_API_KEY_LABEL
+    window_screenshot airline-stored TFPilot
+    click_control $ID_PILOT_EXIT
+    wait_until 10 probe_equals 0 shown TFPilot || fail "\"Exit\" did not close the pilot form"
+
+    # The next start reads the key back and connects to the airline without a complaint.
+    close_program
+    start_program
+    sleep 3
+    no_dialog || fail "the start with an airline reported: $(probe dialog)"
+    pass_note "the next start takes the stored server and key without a message"
+    close_program
+}
+
+probe_grep_result() { probe text $ID_AIRLINE_RESULT | grep -qF -- "$1"; }
+
 start_display
 prepare_prefix
 case "$case_name" in
@@ -1205,6 +1297,7 @@ case "$case_name" in
     save-failure) case_save_failure ;;
     fsim-chooser) case_fsim_chooser ;;
     landing-look) case_landing_look ;;
+    airline-form) case_airline_form ;;
     *)
         echo "gui_test: unknown case $case_name" >&2
         exit 2

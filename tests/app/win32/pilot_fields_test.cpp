@@ -1,6 +1,6 @@
 // The pilot form: its fields turn typed letters into capitals but keep the case of what the
-// program places in them, the keyboard order, and "Save" (with its offer to make a missing
-// folder) and "Exit".
+// program places in them, the keyboard order, "Save" (with its offer to make a missing folder,
+// and the airline's server and key) and "Exit".
 #include "app/win32/pilot_form.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "airline/net/server_address.h"
 #include "ui/win32/newer_api.h"
 #include "app/win32/window_ids.h"
 #include "app/win32/window_text.h"
@@ -15,10 +16,16 @@
 #include "link/loopback/platform.h"
 #include "persistence/ini_file.h"
 #include "persistence/portable/services.h"
+#include "sim/loopback_simulator.h"
+#include "sim/scenario_parser.h"
 #include "test_windows.h"
 
 namespace aerolinker {
 namespace {
+
+constexpr char kKey[] = "test-key-0123456789abcdef";
+// Never asked anything: no flight is flown and no "Test" gets that far.
+constexpr char kServer[] = "http://127.0.0.1:9";
 
 TEST(UpperCaseField, ProgramTextKeepsItsCaseAndTypedLettersBecomeCapitals) {
     HWND field = CreateWindowExA(0, "EDIT", "", ES_AUTOHSCROLL | ES_UPPERCASE, 0, 0, 300, 24,
@@ -74,7 +81,8 @@ protected:
           link_(platform_),
           form_(AppServices{link_, roles_, config_, windowsFolder_, copier_, clock_,
                             RegionalSettings{}, folder_.Path()}),
-          pilot_(GetModuleHandleA(nullptr), form_) {}
+          airline_(form_, config_, roles_, folder_.File(kAirlineKeyFileName)),
+          pilot_(GetModuleHandleA(nullptr), form_, airline_) {}
 
     void SetUp() override {
         form_.SavePilotProfile(PilotProfile{"Jane Doe", "cs042", "7", "C:\\Flights", "C:\\FS9"});
@@ -141,10 +149,11 @@ protected:
     ByteFileCopier copier_;
     FixedClock clock_{LocalDateTime{}};
     TFConnection form_;
+    AirlineConnection airline_;
     AnsweringPilotForm pilot_;
 };
 
-TEST_F(PilotFormTest, IsAFixedDialogWithOnlyACloseBoxAndA450By285ClientArea) {
+TEST_F(PilotFormTest, IsAFixedDialogWithOnlyACloseBoxAndA450By400ClientArea) {
     HWND window = pilot_.hwnd();
     EXPECT_EQ(WindowText(window), "Pilot Informations");
     const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
@@ -155,7 +164,7 @@ TEST_F(PilotFormTest, IsAFixedDialogWithOnlyACloseBoxAndA450By285ClientArea) {
     GetClientRect(window, &client);
     const int dpi = static_cast<int>(WindowDpi(window));
     EXPECT_EQ(client.right, MulDiv(450, dpi, 96));
-    EXPECT_EQ(client.bottom, MulDiv(285, dpi, 96));
+    EXPECT_EQ(client.bottom, MulDiv(400, dpi, 96));
 }
 
 TEST_F(PilotFormTest, ShowsTheProfileAsItStands) {
@@ -182,11 +191,13 @@ TEST_F(PilotFormTest, EveryFieldTurnsTypedLettersIntoCapitals) {
 }
 
 // Tab goes "Pilot Name ", "Pilot Id", "Pilot #", "Save", "Exit", "FS2k4-Files",
-// "MyFlightsDir", then the two browse buttons, so that a pilot without a mouse reaches them.
+// "MyFlightsDir", then the two browse buttons, so that a pilot without a mouse reaches them,
+// and last the airline's server, key and "Test".
 TEST_F(PilotFormTest, TabGoesNameIdNumberSaveExitSimulatorFolderFlightFolderBrowseButtons) {
-    const std::vector<int> expected = {kIdEPilot,      kIdEId,   kIdEPilotN, kIdPilotSave,
-                                       kIdPilotExit,   kIdFs2k4, kIdFDir,    kIdBottoneDir,
-                                       kIdFs2k4Browse, kIdEPilot};
+    const std::vector<int> expected = {kIdEPilot,      kIdEId,           kIdEPilotN, kIdPilotSave,
+                                       kIdPilotExit,   kIdFs2k4,         kIdFDir,    kIdBottoneDir,
+                                       kIdFs2k4Browse, kIdAirlineServer, kIdApiKey,  kIdAirlineTest,
+                                       kIdEPilot};
     std::vector<int> order;
     HWND control = Field(kIdEPilot);
     for (size_t i = 0; i < expected.size(); ++i) {
@@ -260,7 +271,8 @@ TEST_F(PilotFormTest, RefusedWriteLeavesTheProfileAndReachesTheErrorHandler) {
     TFConnection form(AppServices{link_, roles_, blockedConfig, missing, copier_, clock_,
                                   RegionalSettings{}, folder_.Path()});
     const PilotProfile before = form.Pilot();
-    AnsweringPilotForm pilot(GetModuleHandleA(nullptr), form);
+    AirlineConnection airline(form, blockedConfig, roles_, blocked + "\\" + kAirlineKeyFileName);
+    AnsweringPilotForm pilot(GetModuleHandleA(nullptr), form, airline);
     ASSERT_TRUE(pilot.Create(nullptr));
     pilot.FormShow();
     SetTextKeepingCase(GetDlgItem(pilot.hwnd(), kIdEPilot), "New Name");
@@ -316,6 +328,100 @@ TEST_F(PilotFormTest, SaveOffersToMakeAFolderThatDoesNotExist) {
     form_.RunGuarded([this] { pilot_.PilotSave(); });
     EXPECT_TRUE(pilot_.asked.empty());
     EXPECT_EQ(form_.Pilot().Flightdir, folder_.Path());
+}
+
+// The airline's rows: the address goes into the configuration as checked, the key into the key
+// store only, and a kept key shows only as "(stored)". Saved between flights, they apply at once.
+TEST_F(PilotFormTest, SaveKeepsTheServerInTheConfigurationAndTheKeyInTheKeyStoreOnly) {
+    auto save = [this] { form_.RunGuarded([this] { pilot_.PilotSave(); }); };
+    SetWindowTextA(Field(kIdAirlineServer), " HTTP://127.0.0.1:9/ ");
+    SetWindowTextA(Field(kIdApiKey), (std::string(" ") + kKey + " ").c_str());
+    save();
+    ASSERT_TRUE(roles_.errors.empty()) << roles_.errors[0];
+    EXPECT_EQ(ConfigLines().back(), std::string("AirlineServer=") + kServer);
+    std::string settings;
+    std::string blob;
+    ASSERT_EQ(ReadFileContents(folder_.File("Aerolinker.ini"), settings), 0);
+    ASSERT_EQ(ReadFileContents(folder_.File(kAirlineKeyFileName), blob), 0);
+    EXPECT_EQ(settings.find(kKey), std::string::npos);
+    EXPECT_EQ(blob.find(kKey), std::string::npos);
+    EXPECT_NE(airline_.Link(), nullptr);
+
+    // Shown again the key field is empty and its label says a key is kept; saved so, the
+    // kept key stays.
+    pilot_.FormShow();
+    EXPECT_EQ(WindowText(Field(kIdApiKey)), "");
+    EXPECT_EQ(WindowText(Field(kIdApiKeyLabel)), "API key (stored; type a new one to replace it)");
+    save();
+    std::string key;
+    std::string error;
+    EXPECT_TRUE(airline_.LoadKey(key, error));
+    EXPECT_EQ(key, kKey);
+
+    // No server, no airline; the key stays for a return to it.
+    SetWindowTextA(Field(kIdAirlineServer), "  ");
+    save();
+    EXPECT_EQ(ConfigLines().back(), "AirlineServer=");
+    EXPECT_EQ(airline_.Link(), nullptr);
+    EXPECT_TRUE(FileExists(folder_.File(kAirlineKeyFileName)));
+}
+
+// What the pilot must correct is refused before anything is written, the profile included.
+TEST_F(PilotFormTest, AServerRefusedOrWithoutAKeyIsReportedAndNothingIsSaved) {
+    std::string unused;
+    const struct {
+        const char* server;
+        const char* key;
+        std::string error;
+    } cases[] = {
+        {"http://crew.example.com", kKey, CheckServerAddress("http://crew.example.com", unused)},
+        {"crew.example.com", kKey, CheckServerAddress("crew.example.com", unused)},
+        {kServer, "", "The airline server needs your API key"},
+        {kServer, "  ", "The airline server needs your API key"},
+    };
+    std::string before;
+    ASSERT_EQ(ReadFileContents(folder_.File("Aerolinker.ini"), before), 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.server);
+        roles_.errors.clear();
+        SetTextKeepingCase(Field(kIdEPilot), "New Name");
+        SetWindowTextA(Field(kIdAirlineServer), c.server);
+        SetWindowTextA(Field(kIdApiKey), c.key);
+        form_.RunGuarded([this] { pilot_.PilotSave(); });
+        ASSERT_EQ(roles_.errors.size(), 1u);
+        EXPECT_EQ(roles_.errors[0].rfind(c.error, 0), 0u) << roles_.errors[0];
+        std::string after;
+        ASSERT_EQ(ReadFileContents(folder_.File("Aerolinker.ini"), after), 0);
+        EXPECT_EQ(after, before);
+        EXPECT_FALSE(FileExists(folder_.File(kAirlineKeyFileName)));
+        EXPECT_EQ(form_.Pilot().PilotName, "Jane Doe");
+    }
+}
+
+// A flight under way keeps the airline it started with: settings saved meanwhile apply once
+// it is no longer tracked.
+TEST_F(PilotFormTest, AirlineSettingsSavedInFlightApplyAfterTheFlight) {
+    LoopbackSimulator simulator(
+        platform_, std::make_shared<const Scenario>(ParseScenario("scenario \"Plan loaded\"\n"
+                                                                  "waypoint_count 5\n"
+                                                                  "prev LIEO\n"
+                                                                  "next OLB\n"
+                                                                  "frame\n"
+                                                                  "on_ground 1\n")));
+    form_.SetLogFolder(folder_.Path());
+    form_.RunGuarded([this] { form_.LConnettiClick(); });
+    ASSERT_TRUE(form_.FlightTracked());
+    SetWindowTextA(Field(kIdAirlineServer), kServer);
+    SetWindowTextA(Field(kIdApiKey), kKey);
+    form_.RunGuarded([this] { pilot_.PilotSave(); });
+    ASSERT_TRUE(roles_.errors.empty()) << roles_.errors[0];
+    airline_.Poll();
+    EXPECT_EQ(airline_.Link(), nullptr);
+    EXPECT_TRUE(airline_.NeedsPolling());
+
+    form_.RunGuarded([this] { form_.LChiudiClick(); });
+    airline_.Poll();
+    EXPECT_NE(airline_.Link(), nullptr);
 }
 
 }  // namespace

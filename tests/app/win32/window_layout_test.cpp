@@ -87,9 +87,14 @@ TEST(PilotFormLayout, FieldsHaveTheirWidthsAndStandTopToBottom) {
     EXPECT_EQ(layout.flightDirBrowse.top, layout.fields[kFieldFlightDir].top);
     EXPECT_GE(layout.fs2k4Browse.left, layout.fields[kFieldFs2k4Dir].right);
     EXPECT_EQ(layout.fs2k4Browse.top, layout.fields[kFieldFs2k4Dir].top);
-    // "Save" left of "Exit", both below the last field.
+    // The airline's rows below the folders, "Test" beside the key, the answer under them;
+    // "Save" left of "Exit", both below everything else.
+    EXPECT_GT(layout.airlineServer.top, layout.fields[kFieldFs2k4Dir].bottom);
+    EXPECT_GT(layout.apiKey.top, layout.airlineServer.bottom);
+    EXPECT_EQ(layout.airlineTest.top, layout.apiKey.top);
+    EXPECT_GT(layout.airlineResult.top, layout.apiKey.bottom);
     EXPECT_LT(layout.save.right, layout.exit.left);
-    EXPECT_GT(layout.save.top, layout.fields[kFieldFs2k4Dir].bottom);
+    EXPECT_GT(layout.save.top, layout.airlineResult.bottom);
 }
 
 TEST(PilotFormLayout, EveryControlInsideTheClientAreaAndNoneOverlapping) {
@@ -99,9 +104,11 @@ TEST(PilotFormLayout, EveryControlInsideTheClientAreaAndNoneOverlapping) {
         std::vector<PixelRect> controls(layout.labels.begin(), layout.labels.end());
         controls.insert(controls.end(), layout.fields.begin(), layout.fields.end());
         controls.insert(controls.end(),
-                        {layout.flightDirBrowse, layout.fs2k4Browse, layout.save, layout.exit});
+                        {layout.flightDirBrowse, layout.fs2k4Browse, layout.airlineServerLabel,
+                         layout.airlineServer, layout.apiKeyLabel, layout.apiKey,
+                         layout.airlineTest, layout.airlineResult, layout.save, layout.exit});
         const int width = ScaleForDpi(450, dpi);
-        const int height = ScaleForDpi(285, dpi);
+        const int height = ScaleForDpi(400, dpi);
         for (size_t i = 0; i < controls.size(); ++i) {
             EXPECT_GE(controls[i].left, 0) << i;
             EXPECT_GE(controls[i].top, 0) << i;

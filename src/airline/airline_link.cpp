@@ -1,0 +1,369 @@
+// The airline's listener of the flight: the bid, the report, and each tick's one entry.
+#include "airline/airline_link.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "common/calendar.h"
+#include "common/csv.h"
+#include "common/app_error.h"
+#include "recorder/flight_figures.h"
+
+namespace aerolinker {
+namespace {
+
+constexpr char kAirlineRecord[] = "airline";
+constexpr std::size_t kAirlineRecordFields = 5;
+constexpr double kMetresPerNauticalMile = 1852.0;
+
+bool ParseCount(const std::string& text, long long& value) {
+    try {
+        std::size_t used = 0;
+        value = std::stoll(text, &used);
+        return used == text.size() && value >= 0;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+void AddStatus(std::vector<std::string>& statuses, bool sentBefore, const char* status) {
+    if (!sentBefore) {
+        statuses.push_back(status);
+    }
+}
+
+QueuedRequest Post(const char* kind, const std::string& path, std::string body) {
+    return {kind, "POST", path, std::move(body)};
+}
+
+std::string PirepPath(const char* tail) {
+    return std::string("/api/pireps/") + kPirepPlaceholder + tail;
+}
+
+}  // namespace
+
+AirlineLink::AirlineLink(FlightSession& session, AirlineSender& sender, MainWindowRoles& window)
+    : session_(session), sender_(sender), window_(window) {}
+
+void AirlineLink::Show(const std::string& status) {
+    status_ = status;
+    window_.SetStatusText(status);
+}
+
+// Each problem gets one message box a run; the status bar keeps it after.
+void AirlineLink::TellOnce(const std::string& text) {
+    Show(text);
+    if (std::find(told_.begin(), told_.end(), text) == told_.end()) {
+        told_.push_back(text);
+        window_.ShowMessageBox(text);
+    }
+}
+
+// The take-off, the waypoints and the landing reach the airline through the recorder's marks
+// (see QueueTick): a situation saved at a registration keeps the mark, so a resumed flight
+// still sends the event its save came before. The engine start and the arrival have no mark.
+void AirlineLink::OnFlightEvent(FlightEvent event, const std::string& /*detail*/) {
+    switch (event) {
+        case FlightEvent::Connected:
+            // A new flight: whatever an earlier one left in the outbox goes on being sent, under
+            // its own folder; this one starts from nothing (a resume brings its records next).
+            booking_.reset();
+            engineStarted_ = false;
+            flight_.clear();
+            prefileBody_.clear();
+            pirepId_.clear();
+            queuedRows_ = 0;
+            marksQueued_ = 0;
+            statusMarks_ = 0;
+            statuses_.clear();
+            arrival_.reset();
+            urgent_ = fileWanted_ = fileQueued_ = filed_ = false;
+            identity_ = AircraftIdentity();
+            session_.ReadAircraftIdentity(identity_);
+            sender_.ReadBids();
+            Show("Airline: reading your bids");
+            break;
+        case FlightEvent::EngineStart:
+            engineStarted_ = true;
+            statuses_.push_back(pirep_status::kOffBlock);
+            OpenReport();
+            break;
+        case FlightEvent::TakeOff:
+        case FlightEvent::Landing:
+            urgent_ = true;
+            break;
+        case FlightEvent::Arrival: {
+            urgent_ = true;
+            fileWanted_ = true;
+            AcarsEvent arrival;
+            arrival.text = "Arrival";
+            arrival.utcSeconds = session_.Recorder().NowUtc();
+            if (!session_.Recorder().Rows().empty()) {
+                arrival.latitude = session_.Recorder().Rows().back().latitude;
+                arrival.longitude = session_.Recorder().Rows().back().longitude;
+            }
+            arrival_ = arrival;
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+std::string AirlineLink::FlightKey() const {
+    // Sorts in the order flights were flown, and names the flight to the pilot looking in the
+    // outbox; only characters any file system takes.
+    std::string date = IsoUtcText(session_.Recorder().NowUtc());
+    date.erase(
+        std::remove_if(date.begin(), date.end(), [](char c) { return c == '-' || c == ':'; }),
+        date.end());
+    std::string key = date + "-" + booking_->bid.departure + "-" + booking_->bid.arrival + "-" +
+                      booking_->Callsign();
+    for (char& c : key) {
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-') {
+            c = '_';
+        }
+    }
+    return key;
+}
+
+// The report is asked for once both are known: the flight's bid and its engine start. The
+// prefile goes at the head of the tick's entry.
+void AirlineLink::OpenReport() {
+    if (!booking_ || !engineStarted_ || !flight_.empty()) {
+        return;
+    }
+    flight_ = FlightKey();
+    const std::string route = session_.State().RouteFlown;
+    prefileBody_ =
+        PrefileBody(*booking_, route.find(' ') != std::string::npos ? route : std::string(),
+                    booking_->bid.plannedNm, flight_);
+    Show("Airline: " + booking_->Callsign() + " " + booking_->bid.departure + "-" +
+         booking_->bid.arrival + ", report requested");
+}
+
+void AirlineLink::OnTick() {
+    Poll();
+}
+
+// The tick's one entry: new positions (when a batch is full or the moment asks for it), the
+// events, the statuses, and the filing at the arrival.
+void AirlineLink::QueueTick() {
+    if (fileQueued_) {
+        return;
+    }
+    const std::vector<TraceRow>& rows = session_.Recorder().Rows();
+    OutboxEntry entry;
+    if (!prefileBody_.empty()) {
+        entry.requests.push_back(Post("prefile", "/api/pireps/prefile", prefileBody_));
+    }
+    const std::size_t fresh = rows.size() > queuedRows_ ? rows.size() - queuedRows_ : 0;
+    const bool sendRows = fresh > 0 && (urgent_ || fileWanted_ || fresh >= kRowsPerPositionBatch);
+    if (sendRows) {
+        entry.requests.push_back(Post("positions", PirepPath("/acars/positions"),
+                                      PositionsBody(rows, queuedRows_, fresh)));
+    }
+    std::vector<AcarsEvent> events;
+    std::vector<std::string> statuses = statuses_;
+    const std::vector<TrackMark>& marks = session_.Recorder().Marks();
+    int waypointMarks = 0;
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+        waypointMarks += marks[i].kind == MarkKind::kWaypoint ? 1 : 0;
+        if (i < marksQueued_) {
+            continue;
+        }
+        const bool statusSent = i < statusMarks_;
+        AcarsEvent event;
+        event.number = static_cast<long long>(i);
+        event.utcSeconds = marks[i].utcSeconds;
+        event.latitude = marks[i].latitude;
+        event.longitude = marks[i].longitude;
+        switch (marks[i].kind) {
+            case MarkKind::kTakeOff:
+                event.text = "Take-off";
+                AddStatus(statuses, statusSent, pirep_status::kTakeOff);
+                break;
+            case MarkKind::kWaypoint:
+                event.text = "Waypoint " + marks[i].name;
+                if (waypointMarks == 1) {
+                    AddStatus(statuses, statusSent, pirep_status::kEnRoute);
+                }
+                // The plan's last waypoint before the destination (the departure and the
+                // destination are waypoints of the plan too): the approach begins.
+                if (waypointMarks == session_.State().WaypointCount - 2) {
+                    AddStatus(statuses, statusSent, pirep_status::kApproach);
+                }
+                break;
+            case MarkKind::kLanding:
+                event.text = "Landing";
+                AddStatus(statuses, statusSent, pirep_status::kLanded);
+                break;
+        }
+        events.push_back(event);
+    }
+    if (arrival_) {
+        arrival_->number = static_cast<long long>(marks.size());
+        events.push_back(*arrival_);
+        statuses.push_back(pirep_status::kArrived);
+    }
+    if (!events.empty()) {
+        entry.requests.push_back(Post("events", PirepPath("/acars/events"), EventsBody(events)));
+    }
+    for (const std::string& status : statuses) {
+        entry.requests.push_back(Post("status", PirepPath("/update"), StatusBody(status)));
+    }
+    if (fileWanted_) {
+        const FlightFigures figures = FiguresOf(rows, session_.Recorder().Marks(), /*closed=*/true);
+        FiledFigures filed;
+        filed.flightMinutes = figures.BlockMinutes();
+        const double poundsPerGallon = identity_.fuelPoundsPerGallon > 0
+                                           ? identity_.fuelPoundsPerGallon
+                                           : kDefaultFuelPoundsPerGallon;
+        filed.fuelUsedPounds = figures.blockFuel.value_or(0.0) * poundsPerGallon;
+        filed.distanceNm = figures.distanceFlownMetres / kMetresPerNauticalMile;
+        if (session_.Recorder().Landing()) {
+            filed.landingRateFpm = session_.Recorder().Landing()->touchdownFpm;
+        }
+        filed.notes = session_.Log().Text();
+        entry.requests.push_back(Post("file", PirepPath("/file"), FileBody(filed)));
+    }
+    if (entry.requests.empty()) {
+        return;
+    }
+    entry.rowsThrough = static_cast<long long>(sendRows ? rows.size() : queuedRows_);
+    entry.eventsThrough = static_cast<long long>(marks.size());
+    if (const int error = sender_.Queue().Queue(flight_, entry); error != 0) {
+        // Kept for the next tick: the rows and marks are in the recorder, the rest here.
+        Show("Airline: the outbox cannot be written: " + SystemErrorText(error));
+        return;
+    }
+    if (sendRows) {
+        queuedRows_ = rows.size();
+    }
+    prefileBody_.clear();
+    marksQueued_ = marks.size();
+    statusMarks_ = std::max(statusMarks_, marks.size());
+    arrival_.reset();
+    statuses_.clear();
+    urgent_ = false;
+    fileQueued_ = fileWanted_;
+    sender_.Wake();
+}
+
+std::string AirlineLink::SituationRecords() const {
+    // A report not asked for yet is asked for again after a resume, from the bids.
+    if (flight_.empty() || !prefileBody_.empty()) {
+        return {};
+    }
+    return CsvRecord({kAirlineRecord, flight_, pirepId_, std::to_string(queuedRows_),
+                      std::to_string(marksQueued_)});
+}
+
+void AirlineLink::OnResume(const std::string& records) {
+    std::vector<CsvFields> parsed;
+    if (records.empty() || !ParseCsv(records, parsed)) {
+        return;
+    }
+    for (const CsvFields& record : parsed) {
+        long long rows = 0;
+        long long marks = 0;
+        if (record.size() != kAirlineRecordFields || record[0] != kAirlineRecord ||
+            !ParseCount(record[3], rows) || !ParseCount(record[4], marks) || record[1].empty()) {
+            continue;
+        }
+        flight_ = record[1];
+        pirepId_ = record[2].empty() ? sender_.Queue().PirepId(flight_) : record[2];
+        // A flight resumed after it was filed flies its end again for the log alone.
+        if (const std::string filed = sender_.Queue().Filed(flight_); !filed.empty()) {
+            pirepId_ = filed;
+            filed_ = true;
+        }
+        // Rows after the save are flown again: they go again, under the same ids.
+        queuedRows_ = std::min(static_cast<std::size_t>(rows), session_.Recorder().Rows().size());
+        // Marks the save kept and that had not gone yet go now, under their numbers.
+        marksQueued_ =
+            std::min(static_cast<std::size_t>(marks), session_.Recorder().Marks().size());
+        // Statuses never go back: those of marks queued before the program stopped are not
+        // sent again when the resumed flight passes there once more (their events are, under
+        // the same numbers, and replace the first ones).
+        statusMarks_ = std::max(
+            marksQueued_,
+            static_cast<std::size_t>(std::max(0LL, sender_.Queue().Queued(flight_).eventsThrough)));
+        engineStarted_ = true;
+        statuses_.clear();
+        Show("Airline: the flight goes on in its report" +
+             (pirepId_.empty() ? std::string() : " " + pirepId_));
+    }
+}
+
+void AirlineLink::Poll() {
+    for (const SenderNews& news : sender_.TakeNews()) {
+        Take(news);
+    }
+    // Between ticks (a closed flight has none) what the news made ready is queued here.
+    if (flight_.empty()) {
+        OpenReport();
+    }
+    if (!flight_.empty()) {
+        QueueTick();
+    }
+}
+
+void AirlineLink::Matched(const std::vector<Bid>& bids) {
+    if (!flight_.empty()) {
+        return;  // a resumed flight has its report already
+    }
+    std::string why;
+    booking_ = MatchBid(bids, session_.DepartureIdent(), identity_.registration.Text(), why);
+    if (!booking_) {
+        TellOnce("This flight will not be filed with the airline: " + why + ".");
+        return;
+    }
+    Show("Airline: " + booking_->Callsign() + " " + booking_->bid.departure + "-" +
+         booking_->bid.arrival + ", aircraft " +
+         (booking_->aircraft.registration.empty() ? booking_->aircraft.id
+                                                  : booking_->aircraft.registration));
+    OpenReport();
+}
+
+void AirlineLink::Take(const SenderNews& news) {
+    using Kind = SenderNews::Kind;
+    switch (news.kind) {
+        case Kind::BidsRead:
+            Matched(news.bids);
+            break;
+        case Kind::BidsFailed:
+            TellOnce("This flight will not be filed with the airline: " + news.text + ".");
+            break;
+        case Kind::ServerDown:
+            Show("Airline server not answering (" + news.text +
+                 "); what is to send waits in the outbox");
+            break;
+        case Kind::ServerBack:
+            Show("Airline server answering again");
+            break;
+        case Kind::KeyRefused:
+            TellOnce("The airline server refused the API key (" + news.text +
+                     "). Check the key in the pilot form; what is to send waits in the outbox.");
+            break;
+        case Kind::ReportNamed:
+            if (news.flight == flight_) {
+                pirepId_ = news.pirepId;
+            }
+            Show("Airline: report " + news.pirepId + " opened");
+            break;
+        case Kind::Filed:
+            if (news.flight == flight_) {
+                filed_ = true;
+            }
+            Show("Airline: flight filed, report " + news.pirepId);
+            break;
+        case Kind::Refused:
+            TellOnce("The airline no longer takes the report" +
+                     (news.pirepId.empty() ? std::string() : " " + news.pirepId) + ": " +
+                     news.text + ". Nothing more of this flight is sent.");
+            break;
+    }
+}
+
+}  // namespace aerolinker

@@ -1,0 +1,80 @@
+// The flight as the airline sees it: a listener of the flight session that matches the flight
+// to one of the pilot's bids at connect, opens the report at engine start, and sends the
+// trace's rows as positions, the flight's events and statuses, and at the arrival the filing
+// with the record's figures and the navigation log. Everything goes through the outbox, at most
+// one durable write a tick; the airline worker sends it. Nothing here waits on the network.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "airline/acars_messages.h"
+#include "airline/airline_sender.h"
+#include "link/sim_sample.h"
+#include "session/flight_listener.h"
+#include "session/flight_session.h"
+#include "session/main_window_roles.h"
+
+namespace aerolinker {
+
+// Positions go in batches: one request for this many rows (30 s of flight), sooner at the
+// take-off, the landing and the arrival.
+inline constexpr std::size_t kRowsPerPositionBatch = 6;
+// The weight of a US gallon of jet fuel, when the simulator does not give its own.
+inline constexpr double kDefaultFuelPoundsPerGallon = 6.7;
+
+class AirlineLink : public FlightListener {
+public:
+    AirlineLink(FlightSession& session, AirlineSender& sender, MainWindowRoles& window);
+
+    void OnFlightEvent(FlightEvent event, const std::string& detail) override;
+    void OnTick() override;
+    std::string SituationRecords() const override;
+    void OnResume(const std::string& records) override;
+
+    // What the worker has said since, taken in: the host calls it between flights too (a
+    // flight's ticks take it in themselves).
+    void Poll();
+
+    // The airline's line of the status bar, as last shown.
+    const std::string& Status() const { return status_; }
+    const std::optional<Booking>& Flight() const { return booking_; }
+    const std::string& PirepId() const { return pirepId_; }
+    bool Filed() const { return filed_; }
+
+private:
+    void Take(const SenderNews& news);
+    void Matched(const std::vector<Bid>& bids);
+    void Show(const std::string& status);
+    void TellOnce(const std::string& text);
+    void OpenReport();
+    void QueueTick();
+    std::string FlightKey() const;
+
+    FlightSession& session_;
+    AirlineSender& sender_;
+    MainWindowRoles& window_;
+    AircraftIdentity identity_;
+    std::optional<Booking> booking_;
+    bool engineStarted_ = false;
+    // The flight's folder in the outbox, once its report is asked for.
+    std::string flight_;
+    std::string prefileBody_;  // until it is queued
+    std::string pirepId_;
+    // Trace rows and the recorder's marks queued so far: a mark's event carries its index.
+    std::size_t queuedRows_ = 0;
+    std::size_t marksQueued_ = 0;
+    std::size_t statusMarks_ = 0;  // marks whose statuses have been queued
+    // Statuses and the arrival's event waiting for the tick's entry.
+    std::vector<std::string> statuses_;
+    std::optional<AcarsEvent> arrival_;
+    bool urgent_ = false;
+    bool fileWanted_ = false;
+    bool fileQueued_ = false;
+    bool filed_ = false;
+    std::string status_;
+    std::vector<std::string> told_;
+};
+
+}  // namespace aerolinker

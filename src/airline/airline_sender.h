@@ -1,0 +1,97 @@
+// The airline worker: a thread of its own that sends the outbox to the airline's server, in
+// order, and reads the pilot's bids when asked. The flight's thread never waits on it: it
+// queues and wakes it, and collects what the worker has to say (news) at each tick.
+//
+// What makes a request safe to send again: positions and events carry ids, so the server
+// keeps one of each however often they arrive; a prefile or a filing whose answer was lost is
+// looked up on the server before it is sent again. A server that is down, slow or answers
+// 5xx is tried again later, with growing pauses; a refusal for good (400, 404, 409) stops the
+// flight's sending and is told once.
+#pragma once
+
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "airline/acars_messages.h"
+#include "airline/net/http_transport.h"
+#include "airline/outbox.h"
+
+namespace aerolinker {
+
+struct AirlineServer {
+    std::string base;  // checked by CheckServerAddress
+    std::string apiKey;
+};
+
+struct SenderNews {
+    enum class Kind {
+        BidsRead,     // `bids`
+        BidsFailed,   // `text`: why
+        ServerDown,   // `text`: why; the outbox waits
+        ServerBack,   // the server answers again
+        KeyRefused,   // `text`: the server's message
+        ReportNamed,  // `flight`, `pirepId`
+        Filed,        // `flight`, `pirepId`
+        Refused,      // `flight`, `text`: the server's message; nothing more is sent
+    };
+    Kind kind;
+    std::string flight;
+    std::string pirepId;
+    std::string text;
+    std::vector<Bid> bids;
+};
+
+struct SenderTiming {
+    // The first pause after a failure, doubled at each further one up to the longest.
+    int firstRetryMs = 5000;
+    int longestRetryMs = 120000;
+};
+
+class AirlineSender {
+public:
+    AirlineSender(std::unique_ptr<HttpTransport> transport, AirlineServer server,
+                  const std::string& logFolder, SenderTiming timing = {});
+    // Stops the worker; a request under way is left to finish on its own.
+    ~AirlineSender();
+    AirlineSender(const AirlineSender&) = delete;
+    AirlineSender& operator=(const AirlineSender&) = delete;
+
+    Outbox& Queue() { return state_->outbox; }
+    // Something new is in the outbox: the worker looks now instead of at its next retry.
+    void Wake();
+    // The pilot's bids, read as soon as the server answers; the news brings them.
+    void ReadBids();
+    std::vector<SenderNews> TakeNews();
+    // Nothing waiting: every flight sent (or refused) and no bids asked for.
+    bool Idle() const;
+
+private:
+    // Everything the worker touches, kept alive by the worker too, so that a worker still in a
+    // request when the program closes never touches freed memory.
+    struct State {
+        State(std::unique_ptr<HttpTransport> t, AirlineServer s, const std::string& folder,
+              SenderTiming timing);
+        std::unique_ptr<HttpTransport> transport;
+        AirlineServer server;
+        Outbox outbox;
+        SenderTiming timing;
+        mutable std::mutex mutex;
+        std::condition_variable wake;
+        bool stop = false;
+        bool woken = false;
+        bool bidsWanted = false;
+        bool busy = false;
+        bool down = false;  // the last request found no server
+        bool keyRefused = false;
+        std::vector<SenderNews> news;
+    };
+    static void Run(std::shared_ptr<State> state);
+    std::shared_ptr<State> state_;
+    std::thread worker_;
+};
+
+}  // namespace aerolinker

@@ -1,0 +1,252 @@
+// The outbox's files. Entries are "<8 digits>.json", replaced atomically like every file the
+// program keeps; anything else in a flight's folder (a temporary left by a crash) is ignored.
+#include "airline/outbox.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <system_error>
+
+#include "common/file_append.h"
+#include "common/file_io.h"
+
+namespace aerolinker {
+namespace {
+
+namespace fs = std::filesystem;
+using Json = nlohmann::json;
+
+constexpr char kEntryExtension[] = ".json";
+constexpr std::size_t kEntryDigits = 8;
+constexpr char kPirepFile[] = "report-id.txt";
+constexpr char kProgressFile[] = "progress.json";
+constexpr char kRefusalFile[] = "refused.txt";
+constexpr char kFiledFile[] = "filed.txt";
+
+bool IsEntryName(const std::string& name) {
+    return name.size() == kEntryDigits + sizeof kEntryExtension - 1 &&
+           name.compare(kEntryDigits, std::string::npos, kEntryExtension) == 0 &&
+           std::all_of(name.begin(), name.begin() + kEntryDigits,
+                       [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::vector<std::string> Names(const std::string& folder, bool folders) {
+    std::vector<std::string> names;
+    std::error_code error;
+    fs::directory_iterator entries(fs::path(NativePath(folder)), error);
+    for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
+        std::error_code ignored;
+        if (entries->is_directory(ignored) == folders) {
+            names.push_back(entries->path().filename().string());
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string EntryText(const OutboxEntry& entry) {
+    Json requests = Json::array();
+    for (const QueuedRequest& request : entry.requests) {
+        requests.push_back({{"kind", request.kind},
+                            {"method", request.method},
+                            {"path", request.path},
+                            {"body", request.body}});
+    }
+    return Json{{"requests", requests},
+                {"rows_through", entry.rowsThrough},
+                {"events_through", entry.eventsThrough}}
+        .dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+bool EntryFromText(const std::string& text, OutboxEntry& entry) {
+    const Json json = Json::parse(text, nullptr, false);
+    if (!json.is_object()) {
+        return false;
+    }
+    entry = OutboxEntry();
+    const auto rows = json.find("rows_through");
+    const auto events = json.find("events_through");
+    if (rows != json.end() && rows->is_number_integer()) {
+        entry.rowsThrough = rows->get<long long>();
+    }
+    if (events != json.end() && events->is_number_integer()) {
+        entry.eventsThrough = events->get<long long>();
+    }
+    const auto requests = json.find("requests");
+    if (requests == json.end() || !requests->is_array()) {
+        return false;
+    }
+    for (const Json& item : *requests) {
+        if (!item.is_object()) {
+            return false;
+        }
+        QueuedRequest request;
+        for (auto [field, key] :
+             {std::pair{&request.kind, "kind"}, std::pair{&request.method, "method"},
+              std::pair{&request.path, "path"}, std::pair{&request.body, "body"}}) {
+            const auto value = item.find(key);
+            if (value == item.end() || !value->is_string()) {
+                return false;
+            }
+            *field = value->get<std::string>();
+        }
+        entry.requests.push_back(request);
+    }
+    return true;
+}
+
+std::string ReadText(const std::string& path) {
+    std::string text;
+    return ReadFileContents(path, text) == 0 ? text : std::string();
+}
+
+}  // namespace
+
+Outbox::Outbox(std::string logFolder) : root_(logFolder + "\\" + kOutboxFolderName) {}
+
+std::string Outbox::FlightFolder(const std::string& flight) const {
+    return root_ + "\\" + flight;
+}
+
+std::vector<std::string> Outbox::Flights() const {
+    return Names(root_, true);
+}
+
+std::vector<std::string> Outbox::Entries(const std::string& flight) const {
+    std::vector<std::string> entries = Names(FlightFolder(flight), false);
+    entries.erase(std::remove_if(entries.begin(), entries.end(),
+                                 [](const std::string& name) { return !IsEntryName(name); }),
+                  entries.end());
+    return entries;
+}
+
+int Outbox::Queue(const std::string& flight, const OutboxEntry& entry) {
+    std::lock_guard<std::mutex> lock(numbering_);
+    if (!Filed(flight).empty()) {
+        return 0;  // the airline has the whole flight already
+    }
+    for (const std::string& folder : {root_, FlightFolder(flight)}) {
+        if (const int error = CreateFolder(folder); error != 0) {
+            return error;
+        }
+    }
+    // After the last entry still there, or after the progress when every entry has gone:
+    // numbers only grow, so the order of the entries is the order they were queued in.
+    long long next = 1;
+    const std::vector<std::string> entries = Entries(flight);
+    if (!entries.empty()) {
+        next = std::stoll(entries.back().substr(0, kEntryDigits)) + 1;
+    }
+    const std::string sent = ReadText(FlightFolder(flight) + "\\" + kProgressFile);
+    const Json progress = Json::parse(sent, nullptr, false);
+    if (progress.is_object() && progress.contains("last_entry") &&
+        progress["last_entry"].is_number_integer()) {
+        next = std::max(next, progress["last_entry"].get<long long>() + 1);
+    }
+    char name[32];
+    std::snprintf(name, sizeof name, "%08lld%s", next, kEntryExtension);
+    return ReplaceFileContents(FlightFolder(flight) + "\\" + name, EntryText(entry));
+}
+
+bool Outbox::Read(const std::string& flight, const std::string& name, OutboxEntry& entry) const {
+    std::string text;
+    return ReadFileContents(FlightFolder(flight) + "\\" + name, text) == 0 &&
+           EntryFromText(text, entry);
+}
+
+int Outbox::Rewrite(const std::string& flight, const std::string& name, const OutboxEntry& entry) {
+    return ReplaceFileContents(FlightFolder(flight) + "\\" + name, EntryText(entry));
+}
+
+int Outbox::Remove(const std::string& flight, const std::string& name, const OutboxEntry& entry) {
+    // The progress first: a crash between the two leaves the entry to be sent again, which
+    // the server takes as the same rows and events (they carry their ids), never a gap.
+    const Json progress = {{"rows_through", entry.rowsThrough},
+                           {"events_through", entry.eventsThrough},
+                           {"last_entry", std::stoll(name.substr(0, kEntryDigits))}};
+    if (const int error =
+            ReplaceFileContents(FlightFolder(flight) + "\\" + kProgressFile, progress.dump());
+        error != 0) {
+        return error;
+    }
+    std::error_code error;
+    fs::remove(fs::path(NativePath(FlightFolder(flight) + "\\" + name)), error);
+    return error.value();
+}
+
+OutboxEntry Outbox::Progress(const std::string& flight) const {
+    OutboxEntry progress;
+    const Json json =
+        Json::parse(ReadText(FlightFolder(flight) + "\\" + kProgressFile), nullptr, false);
+    if (json.is_object()) {
+        if (json.contains("rows_through") && json["rows_through"].is_number_integer()) {
+            progress.rowsThrough = json["rows_through"].get<long long>();
+        }
+        if (json.contains("events_through") && json["events_through"].is_number_integer()) {
+            progress.eventsThrough = json["events_through"].get<long long>();
+        }
+    }
+    return progress;
+}
+
+OutboxEntry Outbox::Queued(const std::string& flight) const {
+    OutboxEntry queued = Progress(flight);
+    for (const std::string& name : Entries(flight)) {
+        OutboxEntry entry;
+        if (Read(flight, name, entry)) {
+            queued.rowsThrough = std::max(queued.rowsThrough, entry.rowsThrough);
+            queued.eventsThrough = std::max(queued.eventsThrough, entry.eventsThrough);
+        }
+    }
+    return queued;
+}
+
+std::string Outbox::PirepId(const std::string& flight) const {
+    return ReadText(FlightFolder(flight) + "\\" + kPirepFile);
+}
+
+int Outbox::SetPirepId(const std::string& flight, const std::string& id) {
+    return ReplaceFileContents(FlightFolder(flight) + "\\" + kPirepFile, id);
+}
+
+bool Outbox::HasMark(const std::string& flight, const std::string& mark) const {
+    return FileExists(FlightFolder(flight) + "\\" + mark + ".mark");
+}
+
+int Outbox::SetMark(const std::string& flight, const std::string& mark) {
+    return ReplaceFileContents(FlightFolder(flight) + "\\" + mark + ".mark", std::string());
+}
+
+std::string Outbox::Refusal(const std::string& flight) const {
+    return ReadText(FlightFolder(flight) + "\\" + kRefusalFile);
+}
+
+int Outbox::Refuse(const std::string& flight, const std::string& message) {
+    return ReplaceFileContents(FlightFolder(flight) + "\\" + kRefusalFile,
+                               message.empty() ? std::string("refused") : message);
+}
+
+void Outbox::SetFiled(const std::string& flight, const std::string& pirepId) {
+    // Not while the flight's thread is adding an entry: none may come in after the clearing.
+    std::lock_guard<std::mutex> lock(numbering_);
+    // The mark first: a crash while the rest goes leaves a filed flight with leftovers that
+    // are never sent, not a flight whose filing could be sent again.
+    if (ReplaceFileContents(FlightFolder(flight) + "\\" + kFiledFile, pirepId) != 0) {
+        return;
+    }
+    std::error_code error;
+    fs::directory_iterator files(fs::path(NativePath(FlightFolder(flight))), error);
+    for (; !error && files != fs::directory_iterator(); files.increment(error)) {
+        std::error_code ignored;
+        if (files->path().filename() != kFiledFile) {
+            fs::remove(files->path(), ignored);
+        }
+    }
+}
+
+std::string Outbox::Filed(const std::string& flight) const {
+    return ReadText(FlightFolder(flight) + "\\" + kFiledFile);
+}
+
+}  // namespace aerolinker

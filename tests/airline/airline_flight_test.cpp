@@ -1,0 +1,224 @@
+// Whole flights filed with the substitute airline server over the real transport, with the
+// server failing in each way a network or an airline's site fails, in each phase of the flight:
+// whatever happens on the way, the server ends with the flight, once.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+#include "airline/airline_link.h"
+#include "airline/airline_sender.h"
+#include "airline/net/server_address.h"
+#include "airline_server_process.h"
+#include "flight_harness.h"
+#include "recorder/flight_figures.h"
+
+namespace aerolinker {
+namespace {
+
+using testing_support::AirlineServerProcess;
+using testing_support::FlightHarness;
+using Json = nlohmann::json;
+
+namespace fs = std::filesystem;
+
+constexpr auto kDrainLimit = std::chrono::seconds(40);
+
+std::string Scenario() {
+    return testing_support::BundledScenario("lieo-lirq.scn");
+}
+
+fs::path TestFolder(const std::string& name) {
+    return fs::temp_directory_path() / ("aerolinker-airline-" + name);
+}
+
+// A fault set before a tick of the flight (-1: before the connect) and cleared before another
+// (a very large tick: never, the count runs out by itself).
+struct FaultCase {
+    const char* name;
+    int setAtTick;
+    Json fault;
+    int clearAtTick;
+};
+
+class FiledFlight {
+public:
+    explicit FiledFlight(const std::string& name)
+        : folder_(TestFolder(name)),
+          server_(folder_ / "server"),
+          harness_(Scenario(), folder_ / "pilot") {}
+
+    AirlineServerProcess& server() { return server_; }
+    FlightHarness& harness() { return harness_; }
+
+    // Flies the whole flight, setting and clearing the case's fault on the way, then waits
+    // for the worker to have sent everything.
+    void Fly(const FaultCase* fault) {
+        TransportLimits limits;
+        limits.replyTimeoutMs = 1500;  // a hanging server is given up on quickly
+        SenderTiming timing;
+        timing.firstRetryMs = 20;
+        timing.longestRetryMs = 200;
+        sender_ = std::make_unique<AirlineSender>(
+            MakeHttpTransport(limits),
+            AirlineServer{server_.Base(), testing_support::kAirlineTestKey}, harness_.LogFolder(),
+            timing);
+        link_ =
+            std::make_unique<AirlineLink>(harness_.form().Session(), *sender_, harness_.window());
+        harness_.form().Subscribe(*link_);
+        harness_.Start();
+        Apply(fault, -1);
+        harness_.Connect();
+        for (int tick = 0; harness_.window().timer && tick < 100000; ++tick) {
+            Apply(fault, tick);
+            harness_.Tick();
+        }
+        server_.Control("clear-faults");
+        Drain();
+    }
+
+    void Drain() {
+        const auto until = std::chrono::steady_clock::now() + kDrainLimit;
+        link_->Poll();
+        while (!sender_->Idle() && std::chrono::steady_clock::now() < until) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            link_->Poll();
+        }
+        link_->Poll();
+    }
+
+    AirlineLink& link() { return *link_; }
+    AirlineSender& sender() { return *sender_; }
+
+private:
+    void Apply(const FaultCase* fault, int tick) {
+        if (fault == nullptr) {
+            return;
+        }
+        if (tick == fault->setAtTick) {
+            server_.Control("fault", fault->fault);
+        }
+        if (tick == fault->clearAtTick) {
+            server_.Control("clear-faults");
+        }
+    }
+
+    fs::path folder_;
+    AirlineServerProcess server_;
+    FlightHarness harness_;
+    std::unique_ptr<AirlineSender> sender_;
+    std::unique_ptr<AirlineLink> link_;
+};
+
+// The server's store holds exactly this flight: one report, filed, with the bid's flight and
+// aircraft, every trace row once as a position, the events and statuses in order, and the
+// figures of the record.
+void ExpectTheFlightOnce(FiledFlight& flight, const std::string& name) {
+    SCOPED_TRACE(name);
+    const Json store = flight.server().Store();
+    ASSERT_TRUE(store.is_object());
+    ASSERT_EQ(store["pireps"].size(), 1u) << store["requests"].dump();
+    const Json& pirep = store["pireps"].begin().value();
+    const std::string id = pirep["id"];
+    EXPECT_EQ(pirep["state"], 1) << "filed";
+    EXPECT_EQ(pirep["flight_number"], "1024");
+    EXPECT_EQ(pirep["aircraft_id"], 12) << "I-CSAB, the simulator's registration";
+    EXPECT_EQ(pirep["source_name"], "Aerolinker");
+    EXPECT_EQ(flight.link().PirepId(), id);
+    EXPECT_TRUE(flight.link().Filed());
+
+    const FlightRecorder& recorder = flight.harness().form().Session().Recorder();
+    const std::vector<TraceRow>& rows = recorder.Rows();
+    const Json& positions = pirep["positions"];
+    ASSERT_EQ(positions.size(), rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        ASSERT_EQ(positions[i]["id"], id + "-p" + std::to_string(i));
+        EXPECT_NEAR(positions[i]["lat"].get<double>(), rows[i].latitude, 1e-6) << i;
+        EXPECT_NEAR(positions[i]["lon"].get<double>(), rows[i].longitude, 1e-6) << i;
+    }
+    std::vector<std::string> events;
+    for (const Json& event : pirep["events"]) {
+        events.push_back(event["event"]);
+    }
+    EXPECT_EQ(events, (std::vector<std::string>{"Take-off", "Waypoint OLB", "Waypoint ELB",
+                                                "Waypoint PRT", "Landing", "Arrival"}));
+    EXPECT_EQ(pirep["statuses"], Json::array({"INI", "OFB", "TOF", "ENR", "TEN", "LAN", "ONB"}));
+
+    const FlightFigures figures = FiguresOf(rows, recorder.Marks(), true);
+    EXPECT_EQ(pirep["flight_time"], figures.BlockMinutes());
+    EXPECT_NEAR(pirep["distance"].get<double>(), figures.distanceFlownMetres / 1852.0, 0.051);
+    EXPECT_NEAR(pirep["fuel_used"].get<double>(), *figures.blockFuel * 6.7, 0.051);
+    EXPECT_NEAR(pirep["landing_rate"].get<double>(), recorder.Landing()->touchdownFpm, 0.051);
+    EXPECT_EQ(pirep["notes"], flight.harness().form().Session().Log().Text());
+}
+
+TEST(AirlineFlight, TheCleanFlightIsFiledOnceWithEveryRowAndEvent) {
+    FiledFlight flight("clean");
+    ASSERT_TRUE(flight.server().Running());
+    flight.Fly(nullptr);
+    ExpectTheFlightOnce(flight, "clean");
+    // Nothing is left to send once the report is filed, and the flight is known as filed.
+    const std::vector<std::string> flights = flight.sender().Queue().Flights();
+    ASSERT_EQ(flights.size(), 1u);
+    EXPECT_TRUE(flight.sender().Queue().Entries(flights[0]).empty());
+    EXPECT_EQ(flight.sender().Queue().Filed(flights[0]), flight.link().PirepId());
+}
+
+// Ticks: 0 connect... about 24 at the engine start, 160 at the take-off, 1000 at the landing.
+TEST(AirlineFlight, EveryFaultInEveryPhaseEndsWithTheSameStore) {
+    const FaultCase cases[] = {
+        {"down for the bids", -1, {{"mode", "drop"}, {"count", 4}}, 1 << 30},
+        {"500 at the prefile",
+         20,
+         {{"mode", "error500"}, {"count", 3}, {"path", "prefile"}},
+         1 << 30},
+        {"prefile acted, reply lost", 20, {{"mode", "cut"}, {"path", "prefile"}}, 1 << 30},
+        {"positions acted, reply lost",
+         150,
+         {{"mode", "cut"}, {"path", "positions"}, {"count", 2}},
+         1 << 30},
+        {"events acted, reply lost", 150, {{"mode", "cut"}, {"path", "events"}}, 1 << 30},
+        {"down in cruise", 300, {{"mode", "drop"}, {"count", -1}}, 500},
+        {"503 in the descent", 700, {{"mode", "error503"}, {"count", -1}}, 800},
+        {"slow replies", 100, {{"mode", "slow"}, {"seconds", 0.3}, {"count", 5}}, 1 << 30},
+        {"hangs past the timeout", 400, {{"mode", "hang"}, {"seconds", 3}, {"count", 1}}, 1 << 30},
+        {"key refused for a while", 200, {{"mode", "unauthorized"}, {"count", 3}}, 1 << 30},
+        {"filing acted, reply lost", -1, {{"mode", "cut"}, {"path", "/file"}}, 1 << 30},
+        {"down at the arrival", 1000, {{"mode", "drop"}, {"count", 12}}, 1 << 30},
+    };
+    for (const FaultCase& c : cases) {
+        FiledFlight flight(std::string("fault-") + std::to_string(&c - cases));
+        ASSERT_TRUE(flight.server().Running());
+        flight.Fly(&c);
+        ExpectTheFlightOnce(flight, c.name);
+    }
+}
+
+// A report cancelled on the airline's site is refused for good: the pilot is told once with
+// the server's words, nothing more is sent, and the flight is tracked to its end as always.
+TEST(AirlineFlight, AReportCancelledOnTheSiteStopsTheSendingAndIsToldOnce) {
+    FiledFlight flight("cancelled");
+    ASSERT_TRUE(flight.server().Running());
+    const FaultCase cancel{
+        "cancelled", 400, {{"mode", "notfound"}, {"count", -1}, {"path", "/api/pireps/"}}, 1 << 30};
+    flight.Fly(&cancel);
+    const Json store = flight.server().Store();
+    ASSERT_EQ(store["pireps"].size(), 1u);
+    EXPECT_EQ(store["pireps"].begin().value()["state"], 0) << "never filed";
+    int refusals = 0;
+    for (const std::string& box : flight.harness().window().messageBoxes) {
+        refusals += box.find("no longer takes the report") != std::string::npos;
+    }
+    EXPECT_EQ(refusals, 1);
+    int notFound = 0;
+    for (const Json& request : store["requests"]) {
+        notFound += request["status"] == 404;
+    }
+    EXPECT_EQ(notFound, 1) << "nothing is sent after the refusal";
+    EXPECT_FALSE(flight.link().Filed());
+    EXPECT_TRUE(flight.sender().Idle());
+}
+
+}  // namespace
+}  // namespace aerolinker
