@@ -232,7 +232,13 @@ void AirlineLink::QueueTick() {
     }
     entry.rowsThrough = static_cast<long long>(sendRows ? rows.size() : queuedRows_);
     entry.eventsThrough = static_cast<long long>(marks.size());
-    if (const int error = sender_.Queue().Queue(flight_, entry); error != 0) {
+    // The report's opening and its filing are written here and now: nothing else could
+    // make them again after a crash. The rest the worker writes before sending it: what a
+    // crash in between loses, the resumed flight queues again from its trace and marks.
+    const bool critical = !prefileBody_.empty() || fileWanted_;
+    if (!critical) {
+        sender_.Hand(flight_, std::move(entry));
+    } else if (const int error = sender_.QueueNow(flight_, entry); error != 0) {
         // Kept for the next tick: the rows and marks are in the recorder, the rest here.
         Show("Airline: the outbox cannot be written: " + SystemErrorText(error));
         return;
@@ -247,7 +253,6 @@ void AirlineLink::QueueTick() {
     statuses_.clear();
     urgent_ = false;
     fileQueued_ = fileWanted_;
-    sender_.Wake();
 }
 
 std::string AirlineLink::SituationRecords() const {
@@ -278,17 +283,20 @@ void AirlineLink::OnResume(const std::string& records) {
             pirepId_ = filed;
             filed_ = true;
         }
-        // Rows after the save are flown again: they go again, under the same ids.
-        queuedRows_ = std::min(static_cast<std::size_t>(rows), session_.Recorder().Rows().size());
-        // Marks the save kept and that had not gone yet go now, under their numbers.
-        marksQueued_ =
-            std::min(static_cast<std::size_t>(marks), session_.Recorder().Marks().size());
-        // Statuses never go back: those of marks queued before the program stopped are not
-        // sent again when the resumed flight passes there once more (their events are, under
-        // the same numbers, and replace the first ones).
-        statusMarks_ = std::max(
-            marksQueued_,
-            static_cast<std::size_t>(std::max(0LL, sender_.Queue().Queued(flight_).eventsThrough)));
+        // What the outbox holds is what reached the disk: entries the worker had not written
+        // yet when the program stopped are lost, and go again from here. Rows after the save
+        // are flown again and go again too, under the same ids; so do marks, as events.
+        const OutboxEntry durable = sender_.Queue().Queued(flight_);
+        const auto count = [](long long value) {
+            return static_cast<std::size_t>(std::max(0LL, value));
+        };
+        queuedRows_ =
+            std::min({count(rows), count(durable.rowsThrough), session_.Recorder().Rows().size()});
+        marksQueued_ = std::min(
+            {count(marks), count(durable.eventsThrough), session_.Recorder().Marks().size()});
+        // Statuses never go back: those of marks the outbox holds are not sent again when
+        // the resumed flight passes there once more.
+        statusMarks_ = count(durable.eventsThrough);
         engineStarted_ = true;
         statuses_.clear();
         Show("Airline: the flight goes on in its report" +

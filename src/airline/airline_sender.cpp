@@ -58,10 +58,45 @@ AirlineSender::~AirlineSender() {
     state_->wake.notify_all();
     const bool idle = state_->wake.wait_for(lock, kStopWait, [this] { return !state_->busy; });
     lock.unlock();
+    // What was handed and not written yet is written now, whatever the worker is doing.
+    WriteHanded(*state_);
     if (idle) {
         worker_.join();
     } else {
         worker_.detach();
+    }
+}
+
+void AirlineSender::Hand(const std::string& flight, OutboxEntry entry) {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->handed.emplace_back(flight, std::move(entry));
+    state_->woken = true;
+    state_->wake.notify_all();
+}
+
+int AirlineSender::QueueNow(const std::string& flight, const OutboxEntry& entry) {
+    std::lock_guard<std::mutex> writing(state_->writing);
+    WriteHandedLocked(*state_);
+    const int error = state_->outbox.Queue(flight, entry);
+    Wake();
+    return error;
+}
+
+void AirlineSender::WriteHanded(State& state) {
+    std::lock_guard<std::mutex> writing(state.writing);
+    WriteHandedLocked(state);
+}
+
+void AirlineSender::WriteHandedLocked(State& state) {
+    std::vector<std::pair<std::string, OutboxEntry>> handed;
+    {
+        std::lock_guard<std::mutex> lock(state.mutex);
+        handed.swap(state.handed);
+    }
+    for (const auto& [flight, entry] : handed) {
+        // A failed write loses nothing for good: the resumed flight queues it again from its
+        // trace and marks, as after a crash.
+        state.outbox.Queue(flight, entry);
     }
 }
 
@@ -88,7 +123,7 @@ std::vector<SenderNews> AirlineSender::TakeNews() {
 bool AirlineSender::Idle() const {
     {
         std::lock_guard<std::mutex> lock(state_->mutex);
-        if (state_->bidsWanted || state_->busy || state_->woken) {
+        if (state_->bidsWanted || state_->busy || state_->woken || !state_->handed.empty()) {
             return false;
         }
     }
@@ -317,6 +352,7 @@ void AirlineSender::Run(std::shared_ptr<State> state) {
         state->busy = true;
         const bool bids = state->bidsWanted;
         lock.unlock();
+        WriteHanded(*state);
 
         Worker::Outcome outcome = Worker::Outcome::Done;
         if (bids) {

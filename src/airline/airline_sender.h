@@ -63,6 +63,13 @@ public:
     Outbox& Queue() { return state_->outbox; }
     // Something new is in the outbox: the worker looks now instead of at its next retry.
     void Wake();
+    // An entry for the worker to write into the outbox, then send: the flight's thread does
+    // not wait for the disk. Entries are written in the order they are handed, before any
+    // sending, and at the latest when the sender is destroyed.
+    void Hand(const std::string& flight, OutboxEntry entry);
+    // An entry written into the outbox now, after everything handed before it. Returns 0 or
+    // the platform's error code.
+    int QueueNow(const std::string& flight, const OutboxEntry& entry);
     // The pilot's bids, read as soon as the server answers; the news brings them.
     void ReadBids();
     std::vector<SenderNews> TakeNews();
@@ -88,7 +95,14 @@ private:
         bool down = false;  // the last request found no server
         bool keyRefused = false;
         std::vector<SenderNews> news;
+        std::vector<std::pair<std::string, OutboxEntry>> handed;
+        // Held while handed entries are written, so that entries reach the outbox in the
+        // order they were made whichever thread writes them.
+        std::mutex writing;
     };
+    // Writes the entries handed so far into the outbox (the caller holds no lock).
+    static void WriteHanded(State& state);
+    static void WriteHandedLocked(State& state);  // `writing` held
     static void Run(std::shared_ptr<State> state);
     std::shared_ptr<State> state_;
     std::thread worker_;
