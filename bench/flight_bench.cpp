@@ -6,11 +6,16 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <filesystem>
+#include <mutex>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "airline/airline_link.h"
+#include "airline/airline_sender.h"
 #include "app/connection_form.h"
 #include "common/calendar.h"
 #include "common/units.h"
@@ -68,7 +73,8 @@ std::string LongFlightScenario(bool withWaypoints) {
 
 // One program run against one in-process simulator, with folders of its own.
 struct Flight {
-    explicit Flight(const std::string& scenarioText)
+    // `connect`: false leaves "Connect to FSim" to the caller, once its listeners are in.
+    explicit Flight(const std::string& scenarioText, bool connect = true)
         : folder(fs::temp_directory_path() / "aerolinker-flight-bench"),
           windowsFolder((folder / "windows").string()),
           config(ConfigFilePath(windowsFolder), RegionalSettings{}),
@@ -87,7 +93,9 @@ struct Flight {
                                                           (folder / "logs").string()});
         form->FormCreate();
         form->SetLogFolder((folder / "logs").string());
-        form->LConnettiClick();
+        if (connect) {
+            form->LConnettiClick();
+        }
     }
     ~Flight() {
         form.reset();
@@ -197,6 +205,70 @@ void BM_WholeFlight(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_WholeFlight)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// An airline server that answers the bids at once (one bid from the flight's departure) and
+// then hangs on every request for 30 seconds, or until the benchmark is over.
+class HangingAirline : public HttpTransport {
+public:
+    HttpReply Send(const HttpRequest& request) override {
+        HttpReply reply;
+        if (request.url.find("/api/user/bids") != std::string::npos) {
+            reply.status = 200;
+            reply.body = R"({"data":[{"id":"f1","airline":{"id":1,"icao":"CSA"},)"
+                         R"("flight_number":"1","dpt_airport_id":"W0","arr_airport_id":"DEST",)"
+                         R"("subfleet":[{"aircraft":[{"id":1,"registration":"X"}]}]}]})";
+            return reply;
+        }
+        std::unique_lock<std::mutex> lock(mutex_);
+        released_.wait_for(lock, std::chrono::seconds(30), [this] { return release_; });
+        reply.error = "no reply within 30 s";
+        return reply;
+    }
+    void Release() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        release_ = true;
+        released_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable released_;
+    bool release_ = false;
+};
+
+// The whole flight with the airline's listener on and its server hanging: the ticks must not
+// wait for it. Compare with BM_WholeFlight, the same flight without an airline.
+void BM_WholeFlightFiledToAHangingServer(benchmark::State& state) {
+    const std::string scenario = LongFlightScenario(true);
+    for (auto _ : state) {
+        state.PauseTiming();
+        Flight flight(scenario, /*connect=*/false);
+        auto transport = std::make_unique<HangingAirline>();
+        HangingAirline& airline = *transport;
+        auto sender = std::make_unique<AirlineSender>(std::move(transport),
+                                                      AirlineServer{"http://127.0.0.1:1", "k"},
+                                                      (flight.folder / "logs").string());
+        AirlineLink link(flight.form->Session(), *sender, flight.window);
+        flight.form->Subscribe(link);
+        flight.form->LConnettiClick();
+        state.ResumeTiming();
+        int ticks = 0;
+        while (flight.window.timer) {
+            flight.form->RunGuarded([&] { flight.form->Timer1Timer(); });
+            ++ticks;
+        }
+        state.PauseTiming();
+        state.counters["ticks"] = ticks;
+        state.counters["outbox_entries"] =
+            static_cast<double>(sender->Queue().Flights().empty()
+                                    ? 0
+                                    : sender->Queue().Entries(sender->Queue().Flights()[0]).size());
+        airline.Release();
+        sender.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_WholeFlightFiledToAHangingServer)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // The rows and marks of a 12-hour flight that passes midnight UTC, climbing, cruising and
 // descending across the sea: every figure of a row changes from tick to tick, as in flight.

@@ -281,20 +281,32 @@ double Millionths(double value) {
 }
 }  // namespace
 
-std::string PositionsBody(const std::vector<TraceRow>& rows, std::size_t first, std::size_t count) {
+namespace {
+std::string PositionsOf(const TraceRow* rows, std::size_t count, std::size_t firstNumber) {
     Json positions = Json::array();
-    for (std::size_t i = first; i < first + count && i < rows.size(); ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         const TraceRow& row = rows[i];
-        positions.push_back({{"id", std::string(kPirepPlaceholder) + "-p" + std::to_string(i)},
-                             {"lat", Millionths(row.latitude)},
-                             {"lon", Millionths(row.longitude)},
-                             {"altitude", Tenths(row.altitudeFeet)},
-                             {"heading", Tenths(row.trueHeadingDegrees)},
-                             {"gs", Tenths(row.groundSpeedKnots)},
-                             {"vs", Tenths(row.verticalSpeedFpm)},
-                             {"sim_time", IsoUtcText(row.utcSeconds)}});
+        positions.push_back(
+            {{"id", std::string(kPirepPlaceholder) + "-p" + std::to_string(firstNumber + i)},
+             {"lat", Millionths(row.latitude)},
+             {"lon", Millionths(row.longitude)},
+             {"altitude", Tenths(row.altitudeFeet)},
+             {"heading", Tenths(row.trueHeadingDegrees)},
+             {"gs", Tenths(row.groundSpeedKnots)},
+             {"vs", Tenths(row.verticalSpeedFpm)},
+             {"sim_time", IsoUtcText(row.utcSeconds)}});
     }
     return Json{{"positions", positions}}.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+}  // namespace
+
+std::string PositionsBody(const std::vector<TraceRow>& rows, std::size_t first, std::size_t count) {
+    const std::size_t end = std::min(rows.size(), first + count);
+    return PositionsOf(rows.data() + std::min(first, end), end - std::min(first, end), first);
+}
+
+std::string PositionsBodyOf(const std::vector<TraceRow>& slice, std::size_t firstNumber) {
+    return PositionsOf(slice.data(), slice.size(), firstNumber);
 }
 
 std::string EventsBody(const std::vector<AcarsEvent>& events) {

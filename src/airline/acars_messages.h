@@ -87,6 +87,8 @@ std::string PrefileBody(const Booking& booking, const std::string& route, double
 // row sent again (after a resume flies it again) replaces the server's copy instead of
 // doubling it.
 std::string PositionsBody(const std::vector<TraceRow>& rows, std::size_t first, std::size_t count);
+// The same for rows copied out of the trace, the first of them row `firstNumber`.
+std::string PositionsBodyOf(const std::vector<TraceRow>& slice, std::size_t firstNumber);
 struct AcarsEvent {
     long long number = 0;  // the flight's events in order, from 0: the id "{pirep}-e<number>"
     std::string text;

@@ -159,9 +159,22 @@ void AirlineLink::QueueTick() {
     }
     const std::size_t fresh = rows.size() > queuedRows_ ? rows.size() - queuedRows_ : 0;
     const bool sendRows = fresh > 0 && (urgent_ || fileWanted_ || fresh >= kRowsPerPositionBatch);
-    if (sendRows) {
+    // Most ticks have nothing to send: they cost no more than this.
+    if (prefileBody_.empty() && !sendRows && session_.Recorder().Marks().size() <= marksQueued_ &&
+        statuses_.empty() && !arrival_ && !fileWanted_) {
+        return;
+    }
+    // The report's opening and its filing are written here and now: nothing else could
+    // make them again after a crash. The rest the airline's writer makes and writes before it
+    // is sent, off the tick: what a crash in between loses, the resumed flight queues again
+    // from its trace and marks.
+    const bool critical = !prefileBody_.empty() || fileWanted_;
+    std::vector<TraceRow> handedRows;
+    if (sendRows && critical) {
         entry.requests.push_back(Post("positions", PirepPath("/acars/positions"),
                                       PositionsBody(rows, queuedRows_, fresh)));
+    } else if (sendRows) {
+        handedRows.assign(rows.begin() + static_cast<std::ptrdiff_t>(queuedRows_), rows.end());
     }
     std::vector<AcarsEvent> events;
     std::vector<std::string> statuses = statuses_;
@@ -206,7 +219,7 @@ void AirlineLink::QueueTick() {
         events.push_back(*arrival_);
         statuses.push_back(pirep_status::kArrived);
     }
-    if (!events.empty()) {
+    if (!events.empty() && critical) {
         entry.requests.push_back(Post("events", PirepPath("/acars/events"), EventsBody(events)));
     }
     for (const std::string& status : statuses) {
@@ -227,17 +240,14 @@ void AirlineLink::QueueTick() {
         filed.notes = session_.Log().Text();
         entry.requests.push_back(Post("file", PirepPath("/file"), FileBody(filed)));
     }
-    if (entry.requests.empty()) {
+    if (entry.requests.empty() && handedRows.empty() && events.empty()) {
         return;
     }
     entry.rowsThrough = static_cast<long long>(sendRows ? rows.size() : queuedRows_);
     entry.eventsThrough = static_cast<long long>(marks.size());
-    // The report's opening and its filing are written here and now: nothing else could
-    // make them again after a crash. The rest the worker writes before sending it: what a
-    // crash in between loses, the resumed flight queues again from its trace and marks.
-    const bool critical = !prefileBody_.empty() || fileWanted_;
     if (!critical) {
-        sender_.Hand(flight_, std::move(entry));
+        sender_.Hand(flight_, std::move(entry), std::move(handedRows), queuedRows_,
+                     std::move(events));
     } else if (const int error = sender_.QueueNow(flight_, entry); error != 0) {
         // Kept for the next tick: the rows and marks are in the recorder, the rest here.
         Show("Airline: the outbox cannot be written: " + SystemErrorText(error));

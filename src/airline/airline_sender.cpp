@@ -49,17 +49,23 @@ AirlineSender::State::State(std::unique_ptr<HttpTransport> t, AirlineServer s,
 AirlineSender::AirlineSender(std::unique_ptr<HttpTransport> transport, AirlineServer server,
                              const std::string& logFolder, SenderTiming timing)
     : state_(std::make_shared<State>(std::move(transport), std::move(server), logFolder, timing)) {
+    writer_ = std::thread(Write, state_);
     worker_ = std::thread(Run, state_);
 }
 
 AirlineSender::~AirlineSender() {
+    {
+        // The writer ends once everything handed is on disk.
+        std::lock_guard<std::mutex> lock(state_->mutex);
+        state_->writerStop = true;
+        state_->wake.notify_all();
+    }
+    writer_.join();
     std::unique_lock<std::mutex> lock(state_->mutex);
     state_->stop = true;
     state_->wake.notify_all();
     const bool idle = state_->wake.wait_for(lock, kStopWait, [this] { return !state_->busy; });
     lock.unlock();
-    // What was handed and not written yet is written now, whatever the worker is doing.
-    WriteHanded(*state_);
     if (idle) {
         worker_.join();
     } else {
@@ -67,10 +73,11 @@ AirlineSender::~AirlineSender() {
     }
 }
 
-void AirlineSender::Hand(const std::string& flight, OutboxEntry entry) {
+void AirlineSender::Hand(const std::string& flight, OutboxEntry entry, std::vector<TraceRow> rows,
+                         std::size_t firstRow, std::vector<AcarsEvent> events) {
     std::lock_guard<std::mutex> lock(state_->mutex);
-    state_->handed.emplace_back(flight, std::move(entry));
-    state_->woken = true;
+    state_->handed.push_back(
+        {flight, std::move(entry), std::move(rows), firstRow, std::move(events)});
     state_->wake.notify_all();
 }
 
@@ -82,21 +89,51 @@ int AirlineSender::QueueNow(const std::string& flight, const OutboxEntry& entry)
     return error;
 }
 
+void AirlineSender::Write(std::shared_ptr<State> state) {
+    std::unique_lock<std::mutex> lock(state->mutex);
+    for (;;) {
+        state->wake.wait(lock, [&state] { return state->writerStop || !state->handed.empty(); });
+        if (state->handed.empty()) {
+            return;  // stopped, with nothing left to write
+        }
+        lock.unlock();
+        WriteHanded(*state);
+        lock.lock();
+        // The worker sends what was just written.
+        state->woken = true;
+        state->wake.notify_all();
+    }
+}
+
 void AirlineSender::WriteHanded(State& state) {
     std::lock_guard<std::mutex> writing(state.writing);
     WriteHandedLocked(state);
 }
 
 void AirlineSender::WriteHandedLocked(State& state) {
-    std::vector<std::pair<std::string, OutboxEntry>> handed;
+    std::vector<State::Handed> handed;
     {
         std::lock_guard<std::mutex> lock(state.mutex);
         handed.swap(state.handed);
     }
-    for (const auto& [flight, entry] : handed) {
+    for (State::Handed& item : handed) {
+        if (!item.events.empty()) {
+            item.entry.requests.insert(
+                item.entry.requests.begin(),
+                {"events", "POST",
+                 std::string("/api/pireps/") + kPirepPlaceholder + "/acars/events",
+                 EventsBody(item.events)});
+        }
+        if (!item.rows.empty()) {
+            item.entry.requests.insert(
+                item.entry.requests.begin(),
+                {"positions", "POST",
+                 std::string("/api/pireps/") + kPirepPlaceholder + "/acars/positions",
+                 PositionsBodyOf(item.rows, item.firstRow)});
+        }
         // A failed write loses nothing for good: the resumed flight queues it again from its
         // trace and marks, as after a crash.
-        state.outbox.Queue(flight, entry);
+        state.outbox.Queue(item.flight, item.entry);
     }
 }
 
@@ -114,9 +151,13 @@ void AirlineSender::ReadBids() {
 }
 
 std::vector<SenderNews> AirlineSender::TakeNews() {
-    std::lock_guard<std::mutex> lock(state_->mutex);
     std::vector<SenderNews> news;
+    if (!state_->newsWaiting.load(std::memory_order_acquire)) {
+        return news;
+    }
+    std::lock_guard<std::mutex> lock(state_->mutex);
     news.swap(state_->news);
+    state_->newsWaiting.store(false, std::memory_order_release);
     return news;
 }
 
@@ -335,6 +376,7 @@ void AirlineSender::Run(std::shared_ptr<State> state) {
     Worker worker(*state->transport, state->server, state->outbox, [&state](SenderNews news) {
         std::lock_guard<std::mutex> lock(state->mutex);
         state->news.push_back(std::move(news));
+        state->newsWaiting.store(true, std::memory_order_release);
     });
     int pauseMs = 0;
     std::unique_lock<std::mutex> lock(state->mutex);
@@ -352,7 +394,6 @@ void AirlineSender::Run(std::shared_ptr<State> state) {
         state->busy = true;
         const bool bids = state->bidsWanted;
         lock.unlock();
-        WriteHanded(*state);
 
         Worker::Outcome outcome = Worker::Outcome::Done;
         if (bids) {
@@ -377,6 +418,7 @@ void AirlineSender::Run(std::shared_ptr<State> state) {
         if (outcome == Worker::Outcome::Done) {
             if (state->down) {
                 state->news.push_back({SenderNews::Kind::ServerBack, {}, {}, {}, {}});
+                state->newsWaiting.store(true, std::memory_order_release);
             }
             state->down = false;
             state->keyRefused = false;
@@ -385,10 +427,12 @@ void AirlineSender::Run(std::shared_ptr<State> state) {
             if (outcome == Worker::Outcome::KeyRefused && !state->keyRefused) {
                 state->news.push_back(
                     {SenderNews::Kind::KeyRefused, {}, {}, worker.LastError(), {}});
+                state->newsWaiting.store(true, std::memory_order_release);
                 state->keyRefused = true;
             } else if (outcome == Worker::Outcome::Later && !state->down) {
                 state->news.push_back(
                     {SenderNews::Kind::ServerDown, {}, {}, worker.LastError(), {}});
+                state->newsWaiting.store(true, std::memory_order_release);
                 state->down = true;
             }
             pauseMs = pauseMs == 0 ? state->timing.firstRetryMs

@@ -9,6 +9,7 @@
 // flight's sending and is told once.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -66,7 +67,10 @@ public:
     // An entry for the worker to write into the outbox, then send: the flight's thread does
     // not wait for the disk. Entries are written in the order they are handed, before any
     // sending, and at the latest when the sender is destroyed.
-    void Hand(const std::string& flight, OutboxEntry entry);
+    // `rows`, trace rows from row `firstRow` on, go first in the entry as its positions, then
+    // `events`: the writer makes their requests, so that the tick only copies them.
+    void Hand(const std::string& flight, OutboxEntry entry, std::vector<TraceRow> rows = {},
+              std::size_t firstRow = 0, std::vector<AcarsEvent> events = {});
     // An entry written into the outbox now, after everything handed before it. Returns 0 or
     // the platform's error code.
     int QueueNow(const std::string& flight, const OutboxEntry& entry);
@@ -89,13 +93,23 @@ private:
         mutable std::mutex mutex;
         std::condition_variable wake;
         bool stop = false;
+        bool writerStop = false;
         bool woken = false;
         bool bidsWanted = false;
         bool busy = false;
         bool down = false;  // the last request found no server
         bool keyRefused = false;
         std::vector<SenderNews> news;
-        std::vector<std::pair<std::string, OutboxEntry>> handed;
+        // Set with each news, so that a tick with none takes no lock.
+        std::atomic<bool> newsWaiting{false};
+        struct Handed {
+            std::string flight;
+            OutboxEntry entry;
+            std::vector<TraceRow> rows;
+            std::size_t firstRow = 0;
+            std::vector<AcarsEvent> events;
+        };
+        std::vector<Handed> handed;
         // Held while handed entries are written, so that entries reach the outbox in the
         // order they were made whichever thread writes them.
         std::mutex writing;
@@ -104,7 +118,11 @@ private:
     static void WriteHanded(State& state);
     static void WriteHandedLocked(State& state);  // `writing` held
     static void Run(std::shared_ptr<State> state);
+    // The writer: writes what is handed into the outbox at once, whatever the worker waits
+    // for on the network.
+    static void Write(std::shared_ptr<State> state);
     std::shared_ptr<State> state_;
+    std::thread writer_;
     std::thread worker_;
 };
 

@@ -132,21 +132,29 @@ int Outbox::Queue(const std::string& flight, const OutboxEntry& entry) {
         }
     }
     // After the last entry still there, or after the progress when every entry has gone:
-    // numbers only grow, so the order of the entries is the order they were queued in.
-    long long next = 1;
-    const std::vector<std::string> entries = Entries(flight);
-    if (!entries.empty()) {
-        next = std::stoll(entries.back().substr(0, kEntryDigits)) + 1;
-    }
-    const std::string sent = ReadText(FlightFolder(flight) + "\\" + kProgressFile);
-    const Json progress = Json::parse(sent, nullptr, false);
-    if (progress.is_object() && progress.contains("last_entry") &&
-        progress["last_entry"].is_number_integer()) {
-        next = std::max(next, progress["last_entry"].get<long long>() + 1);
+    // numbers only grow, so the order of the entries is the order they were queued in. The
+    // folder is looked at once a run; then the number is counted on here.
+    long long& next = nextEntry_[flight];
+    if (next == 0) {
+        next = 1;
+        const std::vector<std::string> entries = Entries(flight);
+        if (!entries.empty()) {
+            next = std::stoll(entries.back().substr(0, kEntryDigits)) + 1;
+        }
+        const std::string sent = ReadText(FlightFolder(flight) + "\\" + kProgressFile);
+        const Json progress = Json::parse(sent, nullptr, false);
+        if (progress.is_object() && progress.contains("last_entry") &&
+            progress["last_entry"].is_number_integer()) {
+            next = std::max(next, progress["last_entry"].get<long long>() + 1);
+        }
     }
     char name[32];
     std::snprintf(name, sizeof name, "%08lld%s", next, kEntryExtension);
-    return ReplaceFileContents(FlightFolder(flight) + "\\" + name, EntryText(entry));
+    const int error = ReplaceFileContents(FlightFolder(flight) + "\\" + name, EntryText(entry));
+    if (error == 0) {
+        ++next;
+    }
+    return error;
 }
 
 bool Outbox::Read(const std::string& flight, const std::string& name, OutboxEntry& entry) const {

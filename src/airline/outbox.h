@@ -9,6 +9,7 @@
 // Every file is replaced atomically, so neither ever sees another's half-written file.
 #pragma once
 
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -80,6 +81,7 @@ private:
     // Entries are numbered by the flight's thread; the sending thread never adds one, but
     // clears a filed flight's folder under the same lock.
     mutable std::mutex numbering_;
+    std::map<std::string, long long> nextEntry_;  // by flight; 0 until its folder is read
 };
 
 }  // namespace aerolinker

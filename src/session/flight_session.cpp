@@ -90,7 +90,7 @@ void FlightSession::Step(const LocalDateTime& now) {
     now_ = now;
     if (sampledSinceConnect_ && !simulatorLost_) {
         StepFlight();
-        for (FlightListener* listener : std::vector<FlightListener*>(listeners_)) {
+        for (FlightListener* listener : listeners_) {
             listener->OnTick();
         }
     }
