@@ -62,7 +62,7 @@ void AirlineLink::TellOnce(const std::string& text) {
 // The take-off, the waypoints and the landing reach the airline through the recorder's marks
 // (see QueueTick): a situation saved at a registration keeps the mark, so a resumed flight
 // still sends the event its save came before. The engine start and the arrival have no mark.
-void AirlineLink::OnFlightEvent(FlightEvent event, const std::string& /*detail*/) {
+void AirlineLink::OnFlightEvent(FlightEvent event, const std::string& detail) {
     switch (event) {
         case FlightEvent::Connected:
             // A new flight: whatever an earlier one left in the outbox goes on being sent, under
@@ -92,6 +92,17 @@ void AirlineLink::OnFlightEvent(FlightEvent event, const std::string& /*detail*/
         case FlightEvent::Landing:
             urgent_ = true;
             break;
+        case FlightEvent::LogbookWritten: {
+            // One event per file of the entry: the row's file and the entry's name.
+            const std::size_t slash = detail.find_last_of("\\/");
+            const std::string name = detail.substr(slash == std::string::npos ? 0 : slash + 1);
+            if (name == kLogbookCsvName) {
+                logbookCsv_ = detail;
+            } else if (name.size() > 4 && name.compare(name.size() - 4, 4, ".log") == 0) {
+                logbookEntry_ = name.substr(0, name.size() - 4);
+            }
+            break;
+        }
         case FlightEvent::Arrival: {
             urgent_ = true;
             fileWanted_ = true;
@@ -314,6 +325,22 @@ void AirlineLink::OnResume(const std::string& records) {
     }
 }
 
+void AirlineLink::AddToLogbook(LogbookEntry& entry) const {
+    if (flight_.empty()) {
+        return;
+    }
+    entry.airlineReport = pirepId_;
+    entry.airlineFiling = filed_ ? "filed" : "waiting to be sent";
+}
+
+void AirlineLink::UpdateLogbook(const std::string& filing) {
+    if (logbookCsv_.empty() || logbookEntry_.empty()) {
+        return;
+    }
+    SetLogbookColumns(logbookCsv_, logbookEntry_,
+                      {{kAirlineReportColumn, pirepId_}, {kAirlineFilingColumn, filing}});
+}
+
 void AirlineLink::Poll() {
     for (const SenderNews& news : sender_.TakeNews()) {
         Take(news);
@@ -373,10 +400,15 @@ void AirlineLink::Take(const SenderNews& news) {
         case Kind::Filed:
             if (news.flight == flight_) {
                 filed_ = true;
+                pirepId_ = news.pirepId;
+                UpdateLogbook("filed");
             }
             Show("Airline: flight filed, report " + news.pirepId);
             break;
         case Kind::Refused:
+            if (news.flight == flight_) {
+                UpdateLogbook("refused: " + news.text);
+            }
             TellOnce("The airline no longer takes the report" +
                      (news.pirepId.empty() ? std::string() : " " + news.pirepId) + ": " +
                      news.text + ". Nothing more of this flight is sent.");

@@ -32,6 +32,7 @@ public:
     void OnTick() override;
     std::string SituationRecords() const override;
     void OnResume(const std::string& records) override;
+    void AddToLogbook(LogbookEntry& entry) const override;
 
     // What the worker has said since, taken in: the host calls it between flights too (a
     // flight's ticks take it in themselves).
@@ -74,6 +75,10 @@ private:
     bool fileQueued_ = false;
     bool filed_ = false;
     std::string status_;
+    // The closed flight's row in the logbook, filled in once the airline has answered.
+    std::string logbookCsv_;
+    std::string logbookEntry_;
+    void UpdateLogbook(const std::string& filing);
     std::vector<std::string> told_;
 };
 

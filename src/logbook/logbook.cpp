@@ -2,6 +2,7 @@
 #include "logbook/logbook.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 
 #include "common/app_error.h"
@@ -140,6 +141,8 @@ CsvFields LogbookHeader() {
             "Paused (min)",
             "Slew (sim min)",
             "Sim rate not 1x (sim min)",
+            kAirlineReportColumn,
+            kAirlineFilingColumn,
             "Files"};
 }
 
@@ -175,6 +178,8 @@ CsvFields LogbookFields(const LogbookEntry& e) {
             Minutes(e.honestTime.PausedSeconds()),
             Minutes(e.honestTime.SlewSeconds()),
             Minutes(e.honestTime.OtherRateSeconds()),
+            e.airlineReport,
+            e.airlineFiling,
             e.entryName};
 }
 
@@ -208,6 +213,34 @@ int WriteLogbookRow(const std::string& csvPath, const LogbookEntry& entry) {
         return AppendToFile(csvPath, std::string(), CsvRecord(row));
     } else {
         records.push_back(row);
+    }
+    return ReplaceFileContents(csvPath, CsvText(records));
+}
+
+int SetLogbookColumns(const std::string& csvPath, const std::string& entryName,
+                      const std::vector<std::pair<std::string, std::string>>& values) {
+    std::string text;
+    if (const int error = ReadFileContents(csvPath, text); error != 0) {
+        return error;
+    }
+    std::vector<CsvFields> records;
+    if (!StartsWithByteOrderMark(text) ||
+        !ParseCsv(std::string_view(text).substr(std::char_traits<char>::length(kUtf8ByteOrderMark)),
+                  records) ||
+        records.empty() || records[0] != LogbookHeader()) {
+        return EINVAL;
+    }
+    const auto row = std::find_if(records.begin() + 1, records.end(), [&](const CsvFields& r) {
+        return r.size() == records[0].size() && r.back() == entryName;
+    });
+    if (row == records.end()) {
+        return ENOENT;
+    }
+    for (const auto& [name, value] : values) {
+        const auto column = std::find(records[0].begin(), records[0].end(), name);
+        if (column != records[0].end()) {
+            (*row)[static_cast<std::size_t>(column - records[0].begin())] = value;
+        }
     }
     return ReplaceFileContents(csvPath, CsvText(records));
 }

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/csv.h"
@@ -34,8 +35,16 @@ struct LogbookEntry {
     std::optional<double> plannedDistanceMetres;  // the flight plan's, read at connect
     std::optional<LandingReport> landing;
     HonestTime honestTime;
+    // The flight's report with the airline, where it is filed with one: the report's id on
+    // the airline's site, and how far it got ("filed", "waiting to be sent", "refused: ...").
+    std::string airlineReport;
+    std::string airlineFiling;
     std::string entryName;  // the name the entry's files share
 };
+
+// The logbook's columns the airline fills in once the report is filed or refused.
+inline constexpr char kAirlineReportColumn[] = "Airline report";
+inline constexpr char kAirlineFilingColumn[] = "Airline filing";
 
 CsvFields LogbookHeader();
 CsvFields LogbookFields(const LogbookEntry& entry);
@@ -46,6 +55,12 @@ CsvFields LogbookFields(const LogbookEntry& entry);
 // system's code page) is rewritten once in today's columns, each row keeping the columns whose
 // names it shares with them. Returns 0 or the platform's error code.
 int WriteLogbookRow(const std::string& csvPath, const LogbookEntry& entry);
+
+// Sets columns, by their names, in the row of the entry named `entryName`: one atomic rewrite.
+// Nothing changes, and the result is not 0, when the file is not today's logbook or has no
+// such row. Returns 0 or the platform's error code (ENOENT when the row is not there).
+int SetLogbookColumns(const std::string& csvPath, const std::string& entryName,
+                      const std::vector<std::pair<std::string, std::string>>& values);
 
 // "2026-12-07_1005_LIEO-LIRQ": the UTC date and time of `utcSeconds` (the take-off), then the
 // route, made safe as a Windows file name.

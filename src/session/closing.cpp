@@ -108,6 +108,9 @@ void FlightSession::WriteLogbook() {
     }
     flight.trace = recorder_.Rows();
     flight.marks = recorder_.Marks();
+    for (const FlightListener* listener : listeners_) {
+        listener->AddToLogbook(entry);
+    }
     try {
         const std::string name = WriteLogbookEntry(logFolder_, std::move(flight));
         const std::string folder = logFolder_ + "\\" + kLogbookFolderName + "\\";

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "logbook/logbook.h"
 #include "tracking/tracker_output.h"
 
 namespace aerolinker {
@@ -22,6 +23,8 @@ public:
     // hands back everything the situation kept, and each listener takes its own records.
     virtual std::string SituationRecords() const { return {}; }
     virtual void OnResume(const std::string& records) { (void)records; }
+    // What the listener adds to the closed flight's logbook row, before it is written.
+    virtual void AddToLogbook(LogbookEntry& entry) const { (void)entry; }
 };
 
 }  // namespace aerolinker

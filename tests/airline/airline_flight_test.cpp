@@ -151,6 +151,11 @@ void ExpectTheFlightOnce(FiledFlight& flight, const std::string& name) {
     EXPECT_NEAR(pirep["fuel_used"].get<double>(), *figures.blockFuel * 6.7, 0.051);
     EXPECT_NEAR(pirep["landing_rate"].get<double>(), recorder.Landing()->touchdownFpm, 0.051);
     EXPECT_EQ(pirep["notes"], flight.harness().form().Session().Log().Text());
+
+    // The logbook's row names the report, filed.
+    const std::string logbook =
+        flight.harness().ReadFile(flight.harness().LogFolder() + "/Logbook/logbook.csv");
+    EXPECT_NE(logbook.find("," + id + ",filed,"), std::string::npos) << logbook;
 }
 
 TEST(AirlineFlight, TheCleanFlightIsFiledOnceWithEveryRowAndEvent) {

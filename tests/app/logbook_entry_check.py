@@ -153,7 +153,7 @@ def main():
     check_kml(entry + ".kml", rows)
     points, marks = check_gpx(entry + ".gpx", rows)
     check_with_gpsbabel(entry, rows)
-    book = read_csv(os.path.join(os.path.dirname(entry), "logbook.csv"), 27)
+    book = read_csv(os.path.join(os.path.dirname(entry), "logbook.csv"), 29)
     header, row = book[0], book[-1]
     if row[-1] != os.path.basename(entry):
         fail("the logbook's last row does not name the entry")

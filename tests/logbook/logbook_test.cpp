@@ -112,6 +112,8 @@ TEST(LogbookTest, TheRowTellsTheTruthOfTheFlight) {
                                      "0.0",
                                      "0.0",
                                      "0.0",
+                                     "",  // no airline
+                                     "",
                                      name}));
 }
 
