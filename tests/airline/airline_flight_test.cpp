@@ -3,7 +3,9 @@
 // whatever happens on the way, the server ends with the flight, once.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <cmath>
 #include <thread>
 
@@ -44,9 +46,9 @@ struct FaultCase {
 
 class FiledFlight {
 public:
-    explicit FiledFlight(const std::string& name)
+    explicit FiledFlight(const std::string& name, std::vector<std::string> serverOptions = {})
         : folder_(TestFolder(name)),
-          server_(folder_ / "server"),
+          server_(folder_ / "server", std::move(serverOptions)),
           harness_(Scenario(), folder_ / "pilot") {}
 
     AirlineServerProcess& server() { return server_; }
@@ -223,6 +225,34 @@ TEST(AirlineFlight, AReportCancelledOnTheSiteStopsTheSendingAndIsToldOnce) {
     EXPECT_EQ(notFound, 1) << "nothing is sent after the refusal";
     EXPECT_FALSE(flight.link().Filed());
     EXPECT_TRUE(flight.sender().Idle());
+}
+
+// No bid departs from the flight plan's departure: the pilot is told once why the flight will
+// not be filed, nothing is sent, and the flight is tracked and logged as always.
+TEST(AirlineFlight, AFlightWithoutItsBidIsToldOnceAndNotSent) {
+    const fs::path data = TestFolder("no-bid-data.json");
+    {
+        std::ofstream(data) << R"({"api_key": "test-key-0123456789abcdef",
+            "pilot": {"id": 1, "name": "Zoë Pilot"},
+            "airline": {"id": 1, "icao": "CSA", "name": "Coralstraits Airlines"},
+            "bids": [{"id": "p3Vx7TnR0w", "flight_number": "2210", "dpt_airport_id": "EGKK",
+                      "arr_airport_id": "EGHI", "subfleet": [{"id": 2, "aircraft":
+                      [{"id": 21, "registration": "G-CSAC"}]}]}]})";
+    }
+    FiledFlight flight("no-bid", {"--data", data.string()});
+    ASSERT_TRUE(flight.server().Running());
+    flight.Fly(nullptr);
+    const std::vector<std::string>& boxes = flight.harness().window().messageBoxes;
+    EXPECT_EQ(std::count(boxes.begin(), boxes.end(),
+                         "This flight will not be filed with the airline: no bid departs from "
+                         "LIEO."),
+              1);
+    const Json store = flight.server().Store();
+    EXPECT_TRUE(store["pireps"].empty());
+    EXPECT_EQ(store["requests"].size(), 1u) << "the bids only";
+    EXPECT_TRUE(flight.sender().Queue().Flights().empty());
+    EXPECT_FALSE(flight.harness().window().timer) << "the flight closed as always";
+    fs::remove(data);
 }
 
 }  // namespace

@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# The console host filing the LIEO-LIRQ flight as a pilot sets it up: over HTTPS with a
+# certificate authority of the test's own (filed), with a certificate for another name (refused:
+# the flight closes and its report waits in the outbox), and the addresses and key files the
+# program refuses before it flies.
+# Usage: airline_console_test.sh CONSOLE SOURCE_DIR
+set -u
+console=$1
+source_dir=$2
+scenario=$source_dir/scenarios/lieo-lirq.scn
+# shellcheck source=tests/app/console_test_support.sh
+source "$source_dir/tests/app/console_test_support.sh"
+key=test-key-0123456789abcdef
+
+# A throwaway certificate authority, and server certificates signed by it for two names.
+tls=$work/tls
+mkdir -p "$tls"
+openssl req -x509 -newkey rsa:2048 -nodes -keyout "$tls/ca.key" -out "$tls/ca.pem" -days 2 \
+    -subj /CN=Aerolinker-test-CA >/dev/null 2>&1
+for name in localhost other.example; do
+    openssl req -newkey rsa:2048 -nodes -keyout "$tls/$name.key" -out "$tls/$name.csr" \
+        -subj "/CN=$name" >/dev/null 2>&1
+    printf 'subjectAltName=DNS:%s\n' "$name" >"$tls/$name.ext"
+    openssl x509 -req -in "$tls/$name.csr" -CA "$tls/ca.pem" -CAkey "$tls/ca.key" \
+        -CAcreateserial -out "$tls/$name.pem" -days 2 -extfile "$tls/$name.ext" >/dev/null 2>&1
+done
+check "the test's certificates are made" test -s "$tls/localhost.pem" -a -s "$tls/other.example.pem"
+
+servers=()
+trap 'kill "${servers[@]}" 2>/dev/null; rm -rf "$work"' EXIT
+serve() {  # serve NAME: an HTTPS airline server with NAME's certificate; prints its port
+    python3 "$source_dir/src/sim/airline/airline_server.py" --port-file "$work/$1.port" --quiet \
+        --tls-cert "$tls/$1.pem" --tls-key "$tls/$1.key" >/dev/null 2>&1 &
+    servers+=($!)
+    for _ in $(seq 100); do [ -s "$work/$1.port" ] && break; sleep 0.05; done
+    cat "$work/$1.port"
+}
+
+fly() {  # fly HOME [options...]
+    local home=$1
+    shift
+    "$console" --windows-folder "$home/windows" --log-folder "$home/logs" \
+        --flights-folder "$home/flights" --tick-ms 0 --scenario "$scenario" "$@"
+}
+
+# Over HTTPS, the key from the environment: filed.
+port=$(serve localhost)
+home=$(new_home https)
+AEROLINKER_API_KEY=$key fly "$home" --airline-server "https://localhost:$port" \
+    --airline-ca-file "$tls/ca.pem" >"$work/https.out" 2>&1
+check "https: the flight closes" test $? -eq 0
+check "https: and is filed" grep -q '^airline: *filed, report' "$work/https.out"
+
+# A certificate for another name: refused, the flight closes as always, the report waits.
+port=$(serve other.example)
+home=$(new_home wrong-name)
+AEROLINKER_API_KEY=$key fly "$home" --airline-server "https://localhost:$port" \
+    --airline-ca-file "$tls/ca.pem" --airline-wait 2 >"$work/wrong-name.out" 2>&1
+check "another name: the flight closes" test $? -eq 0
+check "another name: the certificate is refused" \
+    grep -q "the server's certificate was refused" "$work/wrong-name.out"
+check "another name: the report waits in the outbox" \
+    grep -q '^airline: *not filed yet; what is left waits in' "$work/wrong-name.out"
+
+# Refused before the flight: plain http to another computer, a key file others can read.
+refused() {  # refused NAME MESSAGE [options...]: exit 1 naming MESSAGE, nothing flown
+    local name=$1 message=$2 home
+    shift 2
+    home=$(new_home "$name")
+    fly "$home" "$@" >"$work/$name.out" 2>&1
+    check "$name: refused" test $? -eq 1
+    check "$name: says why" grep -qF "$message" "$work/$name.out"
+    check "$name: flies nothing" test ! -e "$home/logs/Navforge.log"
+}
+printf '%s\n' "$key" >"$work/open-key"
+chmod 644 "$work/open-key"
+printf '%s\n' "$key" >"$work/key"
+chmod 600 "$work/key"
+refused plain-http "must start with https://" \
+    --airline-server http://192.0.2.1 --api-key-file "$work/key"
+refused open-key-file "readable by its owner only" \
+    --airline-server "https://localhost:$port" --api-key-file "$work/open-key"
+refused no-key "no API key" --airline-server "https://localhost:$port"
+check "the key is in none of the outputs" test -z "$(grep -lF "$key" "$work"/*.out)"
+
+report "airline console cases"
