@@ -6,6 +6,7 @@
 
 #include "common/calendar.h"
 #include "common/csv.h"
+#include "common/text_encoding.h"
 #include "common/app_error.h"
 #include "recorder/flight_figures.h"
 
@@ -47,7 +48,7 @@ AirlineLink::AirlineLink(FlightSession& session, AirlineSender& sender, MainWind
 
 void AirlineLink::Show(const std::string& status) {
     status_ = status;
-    window_.SetStatusText(status);
+    window_.SetAirlineStatus(status);
 }
 
 // Each problem gets one message box a run; the status bar keeps it after.
@@ -146,9 +147,9 @@ void AirlineLink::OpenReport() {
     }
     flight_ = FlightKey();
     const std::string route = session_.State().RouteFlown;
-    prefileBody_ =
-        PrefileBody(*booking_, route.find(' ') != std::string::npos ? route : std::string(),
-                    booking_->bid.plannedNm, flight_);
+    prefileBody_ = PrefileBody(
+        *booking_, route.find(' ') != std::string::npos ? Utf8FromSystemText(route) : std::string(),
+        booking_->bid.plannedNm, flight_);
     Show("Airline: " + booking_->Callsign() + " " + booking_->bid.departure + "-" +
          booking_->bid.arrival + ", report requested");
 }
@@ -208,7 +209,7 @@ void AirlineLink::QueueTick() {
                 AddStatus(statuses, statusSent, pirep_status::kTakeOff);
                 break;
             case MarkKind::kWaypoint:
-                event.text = "Waypoint " + marks[i].name;
+                event.text = "Waypoint " + Utf8FromSystemText(marks[i].name);
                 if (waypointMarks == 1) {
                     AddStatus(statuses, statusSent, pirep_status::kEnRoute);
                 }
@@ -248,7 +249,9 @@ void AirlineLink::QueueTick() {
         if (session_.Recorder().Landing()) {
             filed.landingRateFpm = session_.Recorder().Landing()->touchdownFpm;
         }
-        filed.notes = session_.Log().Text();
+        // The log, the route and the waypoints' names are in the system's code page; the
+        // airline reads UTF-8.
+        filed.notes = Utf8FromSystemText(session_.Log().Text());
         entry.requests.push_back(Post("file", PirepPath("/file"), FileBody(filed)));
     }
     if (entry.requests.empty() && handedRows.empty() && events.empty()) {

@@ -94,7 +94,8 @@ private:
         std::condition_variable wake;
         bool stop = false;
         bool writerStop = false;
-        bool woken = false;
+        // True at the start: what an earlier run left in the outbox is sent at once.
+        bool woken = true;
         bool bidsWanted = false;
         bool busy = false;
         bool down = false;  // the last request found no server

@@ -17,6 +17,9 @@ public:
     virtual void SetStatusText(const std::string& text) = 0;
     // Its second panel: the flight's ("Tracking LIEO->LIRQ, next ELB", "Arrived").
     virtual void SetFlightStatus(const std::string& text) = 0;
+    // A third panel, the airline's ("Airline: report 8Xh2 opened"), shown once there is one; a
+    // host with no such panel shows it as the link's.
+    virtual void SetAirlineStatus(const std::string& text) { SetStatusText(text); }
     // The message box with its one OK button; returns when the pilot has closed it.
     virtual void ShowMessageBox(const std::string& text) = 0;
     // A question with the answers Yes and No; true for Yes.

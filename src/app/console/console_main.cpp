@@ -378,12 +378,18 @@ void WaitForAirline(AirlineSender& sender, AirlineLink& airline, int seconds) {
     airline.Poll();
     if (airline.Filed()) {
         std::printf("%-14s %s\n", "airline:", ("filed, report " + airline.PirepId()).c_str());
+    } else if (!sender.Idle() && !airline.Flight()) {
+        // The bids were never read: the flight is not known to the airline.
+        std::printf("%-14s %s\n", "airline:", ("not filed: " + airline.Status()).c_str());
     } else if (!sender.Idle()) {
         std::printf(
             "%-14s %s\n", "airline:",
             ("not filed yet; what is left waits in " + NativePath(sender.Queue().Root())).c_str());
-    } else {
+    } else if (airline.Flight()) {
         std::printf("%-14s %s\n", "airline:", ("not filed: " + airline.Status()).c_str());
+    } else {
+        // No flight of this run to file: the last word of the airline, on an earlier one.
+        std::printf("%-14s %s\n", "airline:", airline.Status().c_str());
     }
 }
 
@@ -452,10 +458,10 @@ int Run(const Options& options) {
         form.Subscribe(*airline);
         std::printf("%-14s %s\n", "airline:", base.c_str());
     }
-    if (const std::optional<int> refused = StartTracking(form, window, link, options)) {
-        return *refused;
-    }
-    const int flown = Fly(form, window, simulator.get(), options);
+    // Whatever becomes of the flight, what waits in the outbox (of this flight or of an
+    // earlier run) is given its time to go.
+    const std::optional<int> refused = StartTracking(form, window, link, options);
+    const int flown = refused ? *refused : Fly(form, window, simulator.get(), options);
     if (airline) {
         WaitForAirline(*sender, *airline,
                        options.stopAfterWaypoints >= 0 ? 0 : options.airlineWaitSeconds);

@@ -64,6 +64,10 @@ void ConsoleWindow::SetFlightStatus(const std::string& text) {
     }
 }
 
+void ConsoleWindow::SetAirlineStatus(const std::string& text) {
+    PrintMessage("airline:", text);
+}
+
 void ConsoleWindow::ShowMessageBox(const std::string& text) {
     lastMessage_ = NativePath(text);
     PrintMessage("message box:", text);

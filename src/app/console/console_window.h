@@ -19,6 +19,7 @@ public:
     void SetCaption(const std::string& caption) override;
     void SetStatusText(const std::string& text) override;
     void SetFlightStatus(const std::string& text) override;
+    void SetAirlineStatus(const std::string& text) override;
     void ShowMessageBox(const std::string& text) override;
     bool AskYesNo(const std::string& question) override;
     void EditLogFolder() override;

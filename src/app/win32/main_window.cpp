@@ -118,20 +118,42 @@ void MainWindow::SetStatusText(const std::string& text) {
 }
 
 // The link's panel takes its text's width at least, so that a failure's long text is read in
-// full; the flight's panel has the rest.
+// full; the airline's, once there is one, its text's width; the flight's panel has the rest.
 void MainWindow::LayOutStatusPanels() {
     RECT client = {};
     GetClientRect(hwnd(), &client);
     HDC dc = GetDC(status_);
     const HGDIOBJ previous =
         SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(status_, WM_GETFONT, 0, 0)));
-    SIZE text = {};
-    GetTextExtentPoint32A(dc, statusText_.c_str(), static_cast<int>(statusText_.size()), &text);
+    const auto width = [dc](const std::string& text) {
+        SIZE extent = {};
+        GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        return extent.cx;
+    };
+    const LONG link = width(statusText_);
+    const LONG airline = airlineText_.empty() ? 0 : width(airlineText_);
     SelectObject(dc, previous);
     ReleaseDC(status_, dc);
-    const int padding = ScaleForDpi(kStatusPanelPadding, static_cast<int>(dpi_));
-    int panelRights[] = {std::max(client.right * kLinkPanelPercent / 100, text.cx + padding), -1};
-    SendMessageA(status_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(panelRights));
+    const LONG padding = ScaleForDpi(kStatusPanelPadding, static_cast<int>(dpi_));
+    const int linkRight =
+        static_cast<int>(std::max(client.right * kLinkPanelPercent / 100, link + padding));
+    if (airlineText_.empty()) {
+        int panelRights[] = {linkRight, -1};
+        SendMessageA(status_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(panelRights));
+        return;
+    }
+    const int flightRight =
+        static_cast<int>(std::max(static_cast<LONG>(linkRight), client.right - airline - padding));
+    int panelRights[] = {linkRight, flightRight, -1};
+    SendMessageA(status_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(panelRights));
+}
+
+void MainWindow::SetAirlineStatus(const std::string& text) {
+    if (text != airlineText_) {
+        airlineText_ = text;
+        LayOutStatusPanels();
+    }
+    SendMessageA(status_, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void MainWindow::SetFlightStatus(const std::string& text) {

@@ -61,6 +61,7 @@ public:
     void SetStatusText(const std::string& text) override;
     void LayOutStatusPanels();
     void SetFlightStatus(const std::string& text) override;
+    void SetAirlineStatus(const std::string& text) override;
     void ShowMessageBox(const std::string& text) override;
     bool AskYesNo(const std::string& question) override;
     void EditLogFolder() override;
@@ -126,6 +127,7 @@ private:
     bool timerEnabled_ = false;
     std::deque<std::string> postedErrors_;
     std::string statusText_;
+    std::string airlineText_;
     bool showingPostedErrors_ = false;
 };
 

@@ -5,7 +5,8 @@
 #
 #   gui_test.sh first-start | no-server | flight | resume | lost-link | sim-restart | no-plan |
 #               save-generated | save-failure | second-copy | pilot-form | save-refused |
-#               keyboard | window-places | fsim-chooser | landing-look | airline-form
+#               keyboard | window-places | fsim-chooser | landing-look | airline-form |
+#               airline-flight
 #
 # The programs come from the environment: AEROLINKER_EXE, PROBE_EXE, FSIM_EXE, CONSOLE_EXE,
 # SCENARIO_DIR (the bundled scenarios), TEST_SOURCE_DIR (this folder), AIRLINE_SERVER (the
@@ -202,7 +203,7 @@ window_screenshot() {
 }
 
 start_program() {
-    wine "$AEROLINKER_EXE" >/dev/null 2>&1 &
+    wine "$AEROLINKER_EXE" >>"$work/aerolinker-output.txt" 2>&1 &
     program_pid=$!
     wait_until 60 probe_grep_caption || fail "the main window did not appear"
 }
@@ -319,14 +320,20 @@ short_hop="$TEST_SOURCE_DIR/short-hop.scn"
 # under $work/logs (the console host gets the same one), fsim playing the hop, the program
 # started and connected.
 start_short_hop() {
+    open_short_hop
+    click_control $ID_CONNECT
+    wait_until 60 probe_equals Okay status || fail "status after connecting: \"$(probe status)\""
+}
+
+# All of it but the connect; the pilot's name may be given, in the system's code page.
+open_short_hop() {
+    local pilot=${1:-Jane Doe}
     mkdir -p "$work/logs" "$work/console/windows" "$work/console/logs" "$work/console/flights"
-    write_config "PilotName=Jane Doe" "ID=CS042" "Number=7" \
+    write_config "PilotName=$pilot" "ID=CS042" "Number=7" \
         "Flightdir=$(winpath "$work/logs")" "FS2k4dir=C:\\"
     cp "$config" "$work/console/windows/Aerolinker.ini"
     start_fsim "$short_hop"
     start_program
-    click_control $ID_CONNECT
-    wait_until 60 probe_equals Okay status || fail "status after connecting: \"$(probe status)\""
 }
 
 # Flies the short hop without a break through the console host (the same handlers in one
@@ -1277,6 +1284,93 @@ case_airline_form() {
 
 probe_grep_result() { probe text $ID_AIRLINE_RESULT | grep -qF -- "$1"; }
 
+# The short hop filed with the airline: the pilot enters the server and the key in the pilot
+# form and flies. The server ends with one filed report holding every row of the trace as a
+# position, the flight's events and statuses in order and the navigation log as its notes; the
+# key is nowhere as text, in no file of the prefix or of the case and not in what the program
+# printed. The pilot is the airline's own, Zoë: the log holds her name in the code page, the
+# report must hold it in UTF-8.
+case_airline_flight() {
+    start_airline_server
+    open_short_hop $'Zo\xeb Pilot'
+    click_control $ID_INFOS
+    wait_until 20 probe_equals 1 shown TFPilot || fail "\"Info's\" did not show the pilot form"
+    click_control $ID_AIRLINE_SERVER
+    xdotool type --delay 20 "$airline_url"
+    click_control $ID_API_KEY
+    xdotool type --delay 20 "$airline_key"
+    click_control $ID_PILOT_SAVE
+    wait_until 10 probe_equals 0 shown TFPilot || fail "\"Save\" did not close the pilot form"
+
+    click_control $ID_CONNECT
+    wait_until 300 file_contains "$work/transcript.txt" "End of Flight!" ||
+        fail "the flight was not closed; status \"$(probe status)\""
+    local store="$work/airline-store.json"
+    wait_until 60 report_left_progress "$store" ||
+        fail "no report was filed within a minute of the arrival; status \"$(probe status)\""
+    local pirep
+    pirep=$( (python3 - "$store" "$work/logs/Navforge.trace.csv" "$work/logs/Navforge.log" <<'PY'
+import csv, difflib, json, sys
+store, trace, log = sys.argv[1:]
+with open(store, encoding="utf-8") as f:
+    reports = list(json.load(f)["pireps"].values())
+if len(reports) != 1:
+    sys.exit(f"{len(reports)} reports on the server")
+report = reports[0]
+with open(trace, newline="", encoding="utf-8-sig") as f:
+    rows = len(list(csv.reader(f))) - 1
+# The log is in the system's code page (Windows-1252 here), the report's notes in UTF-8.
+with open(log, "rb") as f:
+    notes = f.read().decode("cp1252")
+if report.get("notes") != notes:
+    diff = difflib.unified_diff(notes.splitlines(True), str(report.get("notes")).splitlines(True),
+                                n=0)
+    sys.exit(f"the filed report's notes are not Navforge.log: {list(diff)[3:5]}")
+expected = {
+    "state": 1,
+    "flight_number": "1024",
+    "aircraft_id": 11,
+    "positions": rows,
+    "events": ["Take-off", "Waypoint OLB", "Waypoint ELB", "Waypoint PRT", "Landing", "Arrival"],
+    "statuses": ["INI", "OFB", "TOF", "ENR", "TEN", "LAN", "ONB"],
+}
+seen = dict(report, positions=len(report.get("positions", [])),
+            events=[e.get("event") for e in report.get("events", [])])
+wrong = [f"{k}: {seen.get(k)!r}, not {v!r}" for k, v in expected.items() if seen.get(k) != v]
+if wrong:
+    sys.exit("the filed report's " + "; ".join(wrong))
+print(report["id"])
+PY
+) 2>&1) || fail "$pirep"
+    pass_note "one report filed: every trace row, the six events, the statuses, the log as notes"
+    # The server answered before the program's next look at its worker's news.
+    local filed="Airline: flight filed, report $pirep"
+    wait_until 20 probe_equals "$filed" status-part 2 ||
+        fail "the status bar's airline panel after the filing: \"$(probe status-part 2)\""
+    pass_note "status bar: $filed"
+    window_screenshot airline-flight-filed TFConnection
+    no_dialog || fail "the airline reported: $(probe dialog)"
+    close_program
+
+    # Wine writes its registry out when its server ends.
+    wineserver -k >/dev/null 2>&1
+    wineserver -w >/dev/null 2>&1
+    # As Windows' wide text too: one byte of the key, then a zero.
+    local wide="" i found
+    for ((i = 0; i < ${#airline_key}; i++)); do
+        wide+="${airline_key:i:1}\\x00"
+    done
+    found=$(grep -rlaP -- "$airline_key|$wide" "$prefix" "$work")
+    [ -z "$found" ] || fail "the API key as text in: $found"
+    pass_note "the key is in no file as text, nor in what the program printed"
+}
+
+# Whether the server holds a report no longer in progress.
+report_left_progress() {
+    python3 -c 'import json, sys
+sys.exit(not any(p["state"] for p in json.load(open(sys.argv[1]))["pireps"].values()))' "$1"
+}
+
 start_display
 prepare_prefix
 case "$case_name" in
@@ -1298,6 +1392,7 @@ case "$case_name" in
     fsim-chooser) case_fsim_chooser ;;
     landing-look) case_landing_look ;;
     airline-form) case_airline_form ;;
+    airline-flight) case_airline_flight ;;
     *)
         echo "gui_test: unknown case $case_name" >&2
         exit 2

@@ -3,6 +3,8 @@
 // boxes, tooltips, the pilot form's fields) and where a control is, so that the test can click
 // it. Exit code 0 when the thing asked for was found, 1 when not, 2 on a wrong command line.
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -210,6 +212,38 @@ int main(int argc, char** argv) {
     }
     if (command == "status") {
         return PrintText(Control(aerolinker::kIdStatus));
+    }
+    if (command == "status-part" && argc == 3) {
+        // One panel of the status bar. The window's text is the first panel's only, and the
+        // bar's own message writes into the program's memory: a buffer is lent there.
+        const HWND status = Control(aerolinker::kIdStatus);
+        DWORD processId = 0;
+        if (!status || number(2) >= SendMessageA(status, SB_GETPARTS, 0, 0) ||
+            !GetWindowThreadProcessId(status, &processId)) {
+            return 1;
+        }
+        const HANDLE process = OpenProcess(
+            PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+        constexpr SIZE_T kPartSize = 512;
+        void* lent = process
+                         ? VirtualAllocEx(process, nullptr, kPartSize, MEM_COMMIT, PAGE_READWRITE)
+                         : nullptr;
+        char part[kPartSize] = {};
+        const bool read = lent != nullptr &&
+                          SendMessageA(status, SB_GETTEXTA, static_cast<WPARAM>(number(2)),
+                                       reinterpret_cast<LPARAM>(lent)) >= 0 &&
+                          ReadProcessMemory(process, lent, part, kPartSize - 1, nullptr);
+        if (lent != nullptr) {
+            VirtualFreeEx(process, lent, 0, MEM_RELEASE);
+        }
+        if (process) {
+            CloseHandle(process);
+        }
+        if (!read) {
+            return 1;
+        }
+        std::printf("%s\n", part);
+        return 0;
     }
     if (command == "memo") {
         return PrintText(Control(aerolinker::kIdMemo1));
