@@ -23,7 +23,8 @@ out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
 # DLLs every Windows has in its system folder (msvcrt.dll is Windows' own C runtime).
-windows_dlls='^(KERNEL32|USER32|GDI32|COMCTL32|COMDLG32|SHELL32|SHLWAPI|OLE32|OLEAUT32|ADVAPI32|MSIMG32|UXTHEME|WINMM|VERSION|MSVCRT)\.DLL$'
+# WINHTTP and CRYPT32 (the airline's requests and the protected API key) are Windows' own too.
+windows_dlls='^(KERNEL32|USER32|GDI32|COMCTL32|COMDLG32|SHELL32|SHLWAPI|OLE32|OLEAUT32|ADVAPI32|MSIMG32|UXTHEME|WINMM|VERSION|WINHTTP|CRYPT32|MSVCRT)\.DLL$'
 
 # Lines as one line of words.
 words() { tr '\n' ' ' | sed 's/ $//'; }
@@ -58,7 +59,7 @@ check_windows7_imports() {
     {
         printf '#include <windows.h>\n#include <commctrl.h>\n#include <mmsystem.h>\n'
         printf '#include <objbase.h>\n#include <shellapi.h>\n#include <shlobj.h>\n'
-        printf '#include <uxtheme.h>\n'
+        printf '#include <uxtheme.h>\n#include <winhttp.h>\n#include <wincrypt.h>\n'
         printf 'void* const imported[] = {\n'
         printf '    (void*)&%s,\n' "${names[@]}"
         printf '};\n'
