@@ -2,11 +2,13 @@
 #include "airline/airline_link.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 #include "common/calendar.h"
 #include "common/csv.h"
 #include "common/text_encoding.h"
+#include "common/units.h"
 #include "common/app_error.h"
 #include "recorder/flight_figures.h"
 
@@ -15,7 +17,14 @@ namespace {
 
 constexpr char kAirlineRecord[] = "airline";
 constexpr std::size_t kAirlineRecordFields = 5;
-constexpr double kMetresPerNauticalMile = 1852.0;
+
+// A flight's folder name or a report's id as this program makes them: nothing that could lead
+// out of the outbox when a damaged situation file hands it back.
+bool IsPlainName(const std::string& name) {
+    return !name.empty() && name.size() <= 128 && std::all_of(name.begin(), name.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_';
+    });
+}
 
 bool ParseCount(const std::string& text, long long& value) {
     try {
@@ -245,7 +254,7 @@ void AirlineLink::QueueTick() {
                                            ? identity_.fuelPoundsPerGallon
                                            : kDefaultFuelPoundsPerGallon;
         filed.fuelUsedPounds = figures.blockFuel.value_or(0.0) * poundsPerGallon;
-        filed.distanceNm = figures.distanceFlownMetres / kMetresPerNauticalMile;
+        filed.distanceNm = units::MetresToNauticalMiles(figures.distanceFlownMetres);
         if (session_.Recorder().Landing()) {
             filed.landingRateFpm = session_.Recorder().Landing()->touchdownFpm;
         }
@@ -297,7 +306,8 @@ void AirlineLink::OnResume(const std::string& records) {
         long long rows = 0;
         long long marks = 0;
         if (record.size() != kAirlineRecordFields || record[0] != kAirlineRecord ||
-            !ParseCount(record[3], rows) || !ParseCount(record[4], marks) || record[1].empty()) {
+            !ParseCount(record[3], rows) || !ParseCount(record[4], marks) ||
+            !IsPlainName(record[1]) || (!record[2].empty() && !IsPlainName(record[2]))) {
             continue;
         }
         flight_ = record[1];
