@@ -16,8 +16,6 @@ using Json = nlohmann::json;
 
 // Texts the server gives are cut to this; no sensible id, code or name is longer.
 constexpr std::size_t kLongestField = 200;
-// Reports' ids travel in paths: only these characters, at most this long.
-constexpr std::size_t kLongestId = 64;
 // The notes are the navigation log: a long flight's log stays far below this.
 constexpr std::size_t kLongestNotes = 1u << 20;
 
@@ -79,12 +77,6 @@ const Json& Member(const Json& object, const char* key) {
     return found == object.end() ? kNull : *found;
 }
 
-bool IsPlainId(const std::string& id) {
-    return !id.empty() && id.size() <= kLongestId && std::all_of(id.begin(), id.end(), [](char c) {
-        return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_';
-    });
-}
-
 std::string Upper(std::string text) {
     std::string kept;
     for (char c : text) {
@@ -133,6 +125,16 @@ Bid BidOf(const Json& flight) {
 }
 
 }  // namespace
+
+bool IsPlainId(const std::string& id, std::size_t longest) {
+    return !id.empty() && id.size() <= longest && std::all_of(id.begin(), id.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_';
+    });
+}
+
+std::string PirepPath(const char* tail) {
+    return std::string("/api/pireps/") + kPirepPlaceholder + tail;
+}
 
 bool ParseBids(const std::string& body, std::vector<Bid>& bids, std::string& error) {
     bids.clear();

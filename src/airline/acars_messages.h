@@ -22,6 +22,13 @@ struct BidAircraft {
     std::string registration;
 };
 
+// Reports' ids travel in paths, and the outbox's folder names in file paths: only letters,
+// digits, '-' and '_', at most `longest` of them.
+inline constexpr std::size_t kLongestPirepId = 64;
+bool IsPlainId(const std::string& id, std::size_t longest = kLongestPirepId);
+// "/api/pireps/{pirep}" + tail: a route of the report, its id filled in when it is sent.
+std::string PirepPath(const char* tail);
+
 // A flight the pilot has bid on.
 struct Bid {
     std::string flightId;

@@ -7,6 +7,7 @@
 
 #include "common/calendar.h"
 #include "common/csv.h"
+#include "common/fixed_number_text.h"
 #include "common/text_encoding.h"
 #include "common/units.h"
 #include "common/app_error.h"
@@ -18,22 +19,13 @@ namespace {
 constexpr char kAirlineRecord[] = "airline";
 constexpr std::size_t kAirlineRecordFields = 5;
 
-// A flight's folder name or a report's id as this program makes them: nothing that could lead
-// out of the outbox when a damaged situation file hands it back.
-bool IsPlainName(const std::string& name) {
-    return !name.empty() && name.size() <= 128 && std::all_of(name.begin(), name.end(), [](char c) {
-        return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_';
-    });
-}
+// A flight's outbox folder name is made by FlightKey from the airline's codes, longer than a
+// report's id may be.
+constexpr std::size_t kLongestFlightKey = 128;
 
+// A count the situation file gives back: a whole number, not negative.
 bool ParseCount(const std::string& text, long long& value) {
-    try {
-        std::size_t used = 0;
-        value = std::stoll(text, &used);
-        return used == text.size() && value >= 0;
-    } catch (const std::exception&) {
-        return false;
-    }
+    return ParseInteger(text, value) && value >= 0;
 }
 
 void AddStatus(std::vector<std::string>& statuses, bool sentBefore, const char* status) {
@@ -44,10 +36,6 @@ void AddStatus(std::vector<std::string>& statuses, bool sentBefore, const char* 
 
 QueuedRequest Post(const char* kind, const std::string& path, std::string body) {
     return {kind, "POST", path, std::move(body)};
-}
-
-std::string PirepPath(const char* tail) {
-    return std::string("/api/pireps/") + kPirepPlaceholder + tail;
 }
 
 }  // namespace
@@ -307,7 +295,8 @@ void AirlineLink::OnResume(const std::string& records) {
         long long marks = 0;
         if (record.size() != kAirlineRecordFields || record[0] != kAirlineRecord ||
             !ParseCount(record[3], rows) || !ParseCount(record[4], marks) ||
-            !IsPlainName(record[1]) || (!record[2].empty() && !IsPlainName(record[2]))) {
+            !IsPlainId(record[1], kLongestFlightKey) ||
+            (!record[2].empty() && !IsPlainId(record[2]))) {
             continue;
         }
         flight_ = record[1];

@@ -120,16 +120,12 @@ void AirlineSender::WriteHandedLocked(State& state) {
         if (!item.events.empty()) {
             item.entry.requests.insert(
                 item.entry.requests.begin(),
-                {"events", "POST",
-                 std::string("/api/pireps/") + kPirepPlaceholder + "/acars/events",
-                 EventsBody(item.events)});
+                {"events", "POST", PirepPath("/acars/events"), EventsBody(item.events)});
         }
         if (!item.rows.empty()) {
-            item.entry.requests.insert(
-                item.entry.requests.begin(),
-                {"positions", "POST",
-                 std::string("/api/pireps/") + kPirepPlaceholder + "/acars/positions",
-                 PositionsBodyOf(item.rows, item.firstRow)});
+            item.entry.requests.insert(item.entry.requests.begin(),
+                                       {"positions", "POST", PirepPath("/acars/positions"),
+                                        PositionsBodyOf(item.rows, item.firstRow)});
         }
         // A failed write loses nothing for good: the resumed flight queues it again from its
         // trace and marks, as after a crash.
