@@ -59,6 +59,18 @@ constexpr std::uint32_t kYear = 0x0240;
 constexpr std::uint32_t kClockBlockSize = kYear + 2 - kClockBlock;
 constexpr std::uint32_t kIndicatedAirspeed = 0x02BC;  // u32, knots x 128
 constexpr std::uint32_t kGroundAltitude = 0x0020;     // s32, metres x 256 under the aircraft
+// The flight rules' values, read in the same batch after the recorder's.
+constexpr std::uint32_t kLights = 0x0D0C;            // u16, one bit per light switch
+constexpr std::uint32_t kStallWarning = 0x036C;      // u8, 1 while the stall warning sounds
+constexpr std::uint32_t kOverspeedWarning = 0x036D;  // u8, 1 while the overspeed warning sounds
+constexpr std::uint32_t kCrashed = 0x0840;           // u16, 1 once the aircraft has crashed
+constexpr std::uint32_t kGearControl = 0x0BE8;       // u32, 0 up, 16383 down
+constexpr std::uint16_t kNavigationLights = 1u << 0;
+constexpr std::uint16_t kBeaconLight = 1u << 1;
+constexpr std::uint16_t kLandingLights = 1u << 2;
+constexpr std::uint16_t kTaxiLights = 1u << 3;
+constexpr std::uint16_t kStrobeLights = 1u << 4;
+constexpr std::uint32_t kGearDown = 16383;
 // The look at the landing between ticks reads the on-ground flag first: the substitute
 // simulator tells its batch by it, as it tells the tick's by the clock hour.
 constexpr std::uint32_t kLandingLookFirst = kOnGround;

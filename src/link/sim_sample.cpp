@@ -124,6 +124,11 @@ struct RawSample {
     std::uint8_t clock[offsets::kClockBlockSize];
     std::uint8_t indicatedAirspeed[4];
     std::uint8_t groundAltitude[4];
+    std::uint8_t lights[2];
+    std::uint8_t stallWarning[1];
+    std::uint8_t overspeedWarning[1];
+    std::uint8_t crashed[2];
+    std::uint8_t gearControl[4];
 };
 
 // The 29 reads, in the order the simulator is asked for them; the texts land in the fresh
@@ -175,6 +180,15 @@ void QueueRecorderReads(Batch& batch, RawSample& raw) {
     batch.Read(offsets::kClockBlock, sizeof raw.clock, raw.clock);
     batch.Read(offsets::kIndicatedAirspeed, sizeof raw.indicatedAirspeed, raw.indicatedAirspeed);
     batch.Read(offsets::kGroundAltitude, sizeof raw.groundAltitude, raw.groundAltitude);
+}
+
+// The flight rules' reads, after the recorder's.
+void QueueRuleReads(Batch& batch, RawSample& raw) {
+    batch.Read(offsets::kLights, sizeof raw.lights, raw.lights);
+    batch.Read(offsets::kStallWarning, sizeof raw.stallWarning, raw.stallWarning);
+    batch.Read(offsets::kOverspeedWarning, sizeof raw.overspeedWarning, raw.overspeedWarning);
+    batch.Read(offsets::kCrashed, sizeof raw.crashed, raw.crashed);
+    batch.Read(offsets::kGearControl, sizeof raw.gearControl, raw.gearControl);
 }
 
 // The clock block's fields at their places inside it.
@@ -233,6 +247,12 @@ void DecodeSample(const RawSample& raw, SimSample& fresh) {
     DecodeClock(raw, r);
     r.indicatedAirspeed = le::Load<std::uint32_t>(raw.indicatedAirspeed);
     r.groundAltitude = le::Load<std::int32_t>(raw.groundAltitude);
+    RuleValues& rules = fresh.rules;
+    rules.lights = le::Load<std::uint16_t>(raw.lights);
+    rules.stallWarning = raw.stallWarning[0];
+    rules.overspeedWarning = raw.overspeedWarning[0];
+    rules.crashed = le::Load<std::uint16_t>(raw.crashed);
+    rules.gearControl = le::Load<std::uint32_t>(raw.gearControl);
 }
 
 }  // namespace
@@ -244,6 +264,7 @@ void SampleSimulator(FsuipcLink& link, SimSample& sample, LinkResult& lastLinkRe
     Batch batch(link);
     QueueSampleReads(batch, raw, fresh);
     QueueRecorderReads(batch, raw);
+    QueueRuleReads(batch, raw);
     if (batch.Process(lastLinkResult)) {
         DecodeSample(raw, fresh);
         sample = fresh;

@@ -52,6 +52,15 @@ struct RecorderValues {
     std::int32_t groundAltitude = 0;
 };
 
+// What the flight rules read besides the recorder's values, raw as FSUIPC holds them.
+struct RuleValues {
+    std::uint16_t lights = 0;  // offsets::kBeaconLight and the other switches' bits
+    std::uint8_t stallWarning = 0;
+    std::uint8_t overspeedWarning = 0;
+    std::uint16_t crashed = 0;
+    std::uint32_t gearControl = 0;  // 0 up, offsets::kGearDown down
+};
+
 struct SimSample {
     // Refreshed by every tick, in the order they are requested.
     std::uint8_t clockHour = 0;
@@ -82,6 +91,8 @@ struct SimSample {
     std::int16_t onGround = 0;
     // Read after the 29, in the same batch.
     RecorderValues recorder;
+    // Read after the recorder's, in the same batch.
+    RuleValues rules;
 
     // Set after every sample: an approach is loaded in the flight plan.
     bool approachLoaded = false;
@@ -90,7 +101,8 @@ struct SimSample {
     FixedSizeText<offsets::kAircraftTitleSize + 1> aircraftTitle;
 };
 
-// Queues the 29 per-tick reads in order, then the flight recorder's 11, processes them in one
+// Queues the 29 per-tick reads in order, then the flight recorder's 11 and the flight rules'
+// 5, processes them in one
 // batch and sets the approach-loaded flag. The outcome goes to `lastLinkResult`; when the batch
 // fails every field keeps its previous value.
 void SampleSimulator(FsuipcLink& link, SimSample& sample, LinkResult& lastLinkResult);

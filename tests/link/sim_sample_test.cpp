@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -122,7 +123,7 @@ void ExpectSameSample(const SimSample& actual, const SimSample& expected) {
 
 // --- The per-tick sample -----------------------------------------------------------------------
 
-TEST_F(SimSampleTest, OneBatchOfTheTwentyNineReadsThenTheRecordersEight) {
+TEST_F(SimSampleTest, OneBatchOfTheTwentyNineReadsThenTheRecordersThenTheRules) {
     SampleSimulator(link, sample, lastLinkResult);
     EXPECT_EQ(lastLinkResult, LinkOk);
     ASSERT_EQ(server.messages(), 2);  // the handshake, then the sample
@@ -169,9 +170,15 @@ TEST_F(SimSampleTest, OneBatchOfTheTwentyNineReadsThenTheRecordersEight) {
         {0x0238, 10},
         {0x02BC, 4},
         {0x0020, 4},
+        // The flight rules', after the recorder's.
+        {0x0D0C, 2},
+        {0x036C, 1},
+        {0x036D, 1},
+        {0x0840, 2},
+        {0x0BE8, 4},
     };
     const auto& batch = server.lastBatch();
-    ASSERT_EQ(batch.size(), 40u);
+    ASSERT_EQ(batch.size(), std::size(expected));
     for (std::size_t i = 0; i < batch.size(); ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(batch[i].type, 1u);

@@ -61,9 +61,19 @@ bool FsimProcess::Launch(const std::string& arguments, std::string& error, bool 
         startup.dwFlags = STARTF_USESTDHANDLES;
         startup.hStdError = writeErrors;
     }
-    const BOOL started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr,
-                                        captureErrors, 0, nullptr, nullptr, &startup, &process_);
-    const DWORD reason = GetLastError();
+    // Wine's process start now and then fails with an internal error when several processes
+    // start at once (the CI machine runs tests side by side); a second try starts it.
+    BOOL started = FALSE;
+    DWORD reason = 0;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, captureErrors, 0,
+                                 nullptr, nullptr, &startup, &process_);
+        reason = GetLastError();
+        if (started || reason != ERROR_INTERNAL_ERROR) {
+            break;
+        }
+        Sleep(100);
+    }
     if (writeErrors) {
         CloseHandle(writeErrors);  // the child holds its own copy
     }
