@@ -112,6 +112,15 @@ std::string CsvText(const std::vector<CsvFields>& records) {
     return text;
 }
 
+// The breaches in one cell, one a line, in UTF-8 as the rest of the row.
+std::string BreachList(const std::vector<std::string>& breaches) {
+    std::string text;
+    for (const std::string& breach : breaches) {
+        text += (text.empty() ? "" : "\n") + Utf8FromSystemText(breach);
+    }
+    return text;
+}
+
 }  // namespace
 
 CsvFields LogbookHeader() {
@@ -141,6 +150,9 @@ CsvFields LogbookHeader() {
             "Paused (min)",
             "Slew (sim min)",
             "Sim rate not 1x (sim min)",
+            "Phases of note",
+            "Rule breaches",
+            "Rule breach list",
             kAirlineReportColumn,
             kAirlineFilingColumn,
             "Files"};
@@ -178,6 +190,9 @@ CsvFields LogbookFields(const LogbookEntry& e) {
             Minutes(e.honestTime.PausedSeconds()),
             Minutes(e.honestTime.SlewSeconds()),
             Minutes(e.honestTime.OtherRateSeconds()),
+            e.phasesOfNote,
+            e.rulesChecked ? std::to_string(e.ruleBreaches.size()) : std::string(),
+            BreachList(e.ruleBreaches),
             e.airlineReport,
             e.airlineFiling,
             e.entryName};

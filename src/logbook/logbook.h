@@ -35,6 +35,11 @@ struct LogbookEntry {
     std::optional<double> plannedDistanceMetres;  // the flight plan's, read at connect
     std::optional<LandingReport> landing;
     HonestTime honestTime;
+    // The rejected take-offs, go-arounds and touch-and-gos with their times.
+    std::string phasesOfNote;
+    // The airline's rules broken, each "<UTC time> <what>", when the rules were watched.
+    bool rulesChecked = false;
+    std::vector<std::string> ruleBreaches;
     // The flight's report with the airline, where it is filed with one: the report's id on
     // the airline's site, and how far it got ("filed", "waiting to be sent", "refused: ...").
     std::string airlineReport;

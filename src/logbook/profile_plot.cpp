@@ -40,6 +40,10 @@ constexpr double kBandGapEms = 0.25;
 constexpr double kClearanceEms = 0.5;
 constexpr double kSearchStrideEms = 0.5;
 constexpr double kLeastStridePixels = 1.0;
+// The phases' band, in ems of the text: thin, as it only marks where each phase was flown;
+// two rows of names under it, so that two events close together are both named.
+constexpr double kPhaseBandEms = 0.5;
+constexpr int kPhaseNameRows = 2;
 // Rows of names above the plot: two at least, so that the take-off and the landing are both
 // named however close; three at most, as a name further up reads as nobody's.
 constexpr int kFewestNameRows = 2;
@@ -76,25 +80,24 @@ double DistanceTo(const PlotArea& box, const PlotPoint& point) {
     return std::hypot(dx, dy);
 }
 
-// The band of rows above the plot where the marks are named, and the boxes already taken.
-class NameBand {
+// Rows of names stacked away from the plot, and the boxes already taken: the marks' names
+// above it, the phases' under their band.
+class LabelRows {
 public:
-    explicit NameBand(const ProfileFrame& frame) : frame_(frame) {
-        const double room = frame.plot.top - Gap() - frame.namesTop;
-        const double fit =
-            frame.text.line > 0.0 ? std::floor(room / frame.text.line) : kMostNameRows;
-        rows_ = static_cast<int>(std::clamp(fit, static_cast<double>(kFewestNameRows),
-                                            static_cast<double>(kMostNameRows)));
-    }
+    // `rows` rows from `edge`: going up, `edge` is the bottom of the nearest row; going down,
+    // its top.
+    LabelRows(const ProfileFrame& frame, double edge, int rows, bool upwards)
+        : frame_(frame), edge_(edge), rows_(rows), upwards_(upwards) {}
 
     int Rows() const { return rows_; }
 
     // A text's box on `row` (0 nearest the plot), from `left` or as near it as the band
     // allows: the altitude figures stand left of the plot, and nothing goes past the picture.
     PlotArea Box(double left, double width, int row) const {
-        const double bottom = frame_.plot.top - Gap() - row * frame_.text.line;
+        const double line = frame_.text.line;
+        const double top = upwards_ ? edge_ - (row + 1) * line : edge_ + row * line;
         const double kept = std::max(frame_.plot.left, std::min(left, frame_.right - width));
-        return PlotArea{kept, bottom - frame_.text.line, kept + width, bottom};
+        return PlotArea{kept, top, kept + width, top + line};
     }
 
     bool Free(const PlotArea& box) const {
@@ -104,7 +107,7 @@ public:
     }
     void Take(const PlotArea& box) { taken_.push_back(box); }
 
-    // The name of the mark at `x` on the lowest row with room for it.
+    // A name centred on `x`, on the row nearest the plot with room for it.
     std::optional<PlotArea> Name(double x, double width) {
         for (int row = 0; row < rows_; ++row) {
             const PlotArea box = Box(x - width / 2.0, width, row);
@@ -117,12 +120,57 @@ public:
     }
 
 private:
-    double Gap() const { return frame_.text.em * kBandGapEms; }
-
     const ProfileFrame& frame_;
-    int rows_ = kFewestNameRows;
+    double edge_ = 0.0;
+    int rows_ = 0;
+    bool upwards_ = true;
     std::vector<PlotArea> taken_;
 };
+
+// The rows above the plot where the marks are named: as many as fit under the frame's top.
+LabelRows MarkNameRows(const ProfileFrame& frame) {
+    const double edge = frame.plot.top - frame.text.em * kBandGapEms;
+    const double fit = frame.text.line > 0.0 ? std::floor((edge - frame.namesTop) / frame.text.line)
+                                             : kMostNameRows;
+    const int rows = static_cast<int>(
+        std::clamp(fit, static_cast<double>(kFewestNameRows), static_cast<double>(kMostNameRows)));
+    return LabelRows(frame, edge, rows, true);
+}
+
+// The band of the phases, under the line of the distance figures.
+PlotArea PhaseBandOf(const ProfileFrame& frame) {
+    const double gap = frame.text.em * kBandGapEms;
+    const double top = frame.plot.bottom + gap + frame.text.line + gap;
+    return PlotArea{frame.plot.left, top, frame.plot.right, top + frame.text.em * kPhaseBandEms};
+}
+
+// Each phase run's stretch of the band and the names that fit: the events' first, so that a
+// go-around is named even where the phases around it are short.
+void PlacePhases(const std::vector<TraceRow>& rows, const std::vector<PlotPoint>& points,
+                 const ProfileFrame& frame, ProfilePlot& plot) {
+    plot.phaseBand = PhaseBandOf(frame);
+    const double namesTop = plot.phaseBand.bottom + frame.text.em * kBandGapEms;
+    plot.phaseNamesBottom = namesTop + kPhaseNameRows * frame.text.line;
+    for (const PhaseRun& run : PhaseRuns(rows)) {
+        const size_t last = std::min(run.end, rows.size() - 1);
+        plot.phases.push_back(
+            PhaseSegment{points[run.first].x, points[last].x, run.name, run.family, false, {}});
+    }
+    LabelRows names(frame, namesTop, kPhaseNameRows, false);
+    for (const bool events : {true, false}) {
+        for (PhaseSegment& phase : plot.phases) {
+            const bool event = phase.family == PhaseFamily::kEvent;
+            const double width = TextWidth(phase.name, frame.text.em);
+            if (event != events || phase.name.empty() ||
+                (!event && width > phase.right - phase.left)) {
+                continue;
+            }
+            const std::optional<PlotArea> box = names.Name((phase.left + phase.right) / 2.0, width);
+            phase.named = box.has_value();
+            phase.box = box.value_or(PlotArea{});
+        }
+    }
+}
 
 // How high and how low the line goes between two x (smaller y is higher).
 struct LineReach {
@@ -174,7 +222,7 @@ LineReach ReachBetween(const std::vector<PlotPoint>& points, double from, double
 // top row of names, the one nearest the landing. Next to the landing the descent line
 // usually runs under the text; above the whole descent, or up among the names, it reads.
 std::optional<PlotArea> ClearPlace(const std::vector<PlotPoint>& points, const PlotPoint& landing,
-                                   double width, const ProfileFrame& frame, const NameBand& band) {
+                                   double width, const ProfileFrame& frame, const LabelRows& band) {
     const PlotArea& area = frame.plot;
     const double line = frame.text.line;
     const double gap = frame.text.em * kClearanceEms;
@@ -319,7 +367,7 @@ ProfilePlot PlotProfile(const std::vector<TraceRow>& rows, const std::vector<Tra
     // The take-off and the landing are named first, so that they always have a row; then
     // the report, whose place may be among the names; then the marks between, in order,
     // each on the lowest row with room or not at all.
-    NameBand band(frame);
+    LabelRows band = MarkNameRows(frame);
     const auto name = [&](size_t i) {
         const double width = TextWidth(marks[i].name, frame.text.em);
         const std::optional<PlotArea> box = band.Name(plot.labels[i].at.x, width);
@@ -352,6 +400,7 @@ ProfilePlot PlotProfile(const std::vector<TraceRow>& rows, const std::vector<Tra
     for (size_t i = 1; i + 1 < plot.labels.size(); ++i) {
         name(i);
     }
+    PlacePhases(rows, plot.points, frame, plot);
     return plot;
 }
 

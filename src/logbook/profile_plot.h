@@ -1,13 +1,15 @@
 // Where the flight's pictures put everything: the vertical profile (altitude over the distance
-// flown, its axes, the marks' names and the touchdown report) and the ground track (latitude
-// and longitude), mapped into rectangles of pixels. Plain arithmetic, so that the logbook's
-// SVG and the window draw the same picture and the layout can be checked without a screen.
+// flown, its axes, the marks' names, the phases and the touchdown report) and the ground track
+// (latitude and longitude), mapped into rectangles of pixels. Plain arithmetic, so that the
+// logbook's SVG and the window draw the same picture and the layout can be checked without a
+// screen.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "logbook/phase_runs.h"
 #include "recorder/trace.h"
 #include "recorder/track.h"
 
@@ -85,7 +87,9 @@ private:
     ProfileAxes axes_;
 };
 
-// Where a picture lets the profile write, and the size of its text.
+// Where a picture lets the profile write, and the size of its text. Under the plot the
+// profile takes a line for the distance figures, then the band of the phases and two rows for
+// their names.
 struct ProfileFrame {
     PlotArea plot;          // the axes' rectangle
     double namesTop = 0.0;  // the top of the band above the plot for the marks' names
@@ -117,6 +121,19 @@ struct PlacedText {
     bool overLine = false;
 };
 
+// A phase run's stretch of the band under the plot, from its first row to the next run's
+// first, so that the stretches follow each other without a gap, and its name, centred under
+// it where it is named. The events are named first, wherever a row has room; the other
+// phases only where their stretch is as wide as the name and a row has room under it.
+struct PhaseSegment {
+    double left = 0.0;
+    double right = 0.0;
+    std::string name;
+    PhaseFamily family = PhaseFamily::kOther;
+    bool named = false;
+    PlotArea box;
+};
+
 // Everything both pictures draw of the profile.
 struct ProfilePlot {
     ProfileAxes axes;
@@ -126,6 +143,9 @@ struct ProfilePlot {
     std::vector<PlotPoint> points;      // one per row
     std::vector<MarkLabel> labels;      // one per mark, in the marks' order; none without rows
     std::optional<PlacedText> touchdown;
+    PlotArea phaseBand;                // across the plot's width, under its figures
+    double phaseNamesBottom = 0.0;     // the bottom of the phases' rows of names
+    std::vector<PhaseSegment> phases;  // one per phase run, in order; none without rows
 };
 
 // The profile of a whole trace. `touchdownText` (the landing report, bold) is placed near the

@@ -1,7 +1,12 @@
 // Drawing the vertical profile as SVG, from the layout the window draws from too.
 #include "logbook/profile_svg.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+
 #include "common/fixed_number_text.h"
+#include "logbook/phase_runs.h"
 #include "logbook/profile_plot.h"
 #include "logbook/xml_text.h"
 
@@ -13,12 +18,12 @@ constexpr double kTitleFontPixels = 16.0;
 constexpr double kTitleBaseline = 25.0;
 // The marks' names stand on up to three rows between the title and the plot.
 constexpr double kNamesTop = 32.0;
-// The plot area inside the picture, leaving room for the title, the names and the axes'
-// figures and titles.
+// The plot area inside the picture, leaving room for the title, the names, the axes'
+// figures and titles, and under the plot the band of the phases with their names.
 constexpr double kLeft = 80.0;
 constexpr double kRight = kProfileWidth - 30.0;
 constexpr double kTop = 80.0;
-constexpr double kBottom = kProfileHeight - 60.0;
+constexpr double kBottom = kProfileHeight - 100.0;
 // The figures beside and under the axes, and the axes' titles.
 constexpr double kFigureGap = 6.0;
 constexpr double kFigureCentring = 4.0;  // a figure's baseline below its grid line
@@ -27,6 +32,9 @@ constexpr double kDistanceTitleBaseline = kProfileHeight - 20.0;
 constexpr double kAltitudeTitleX = 20.0;
 constexpr double kMarkRadius = 4.0;
 constexpr double kSingleRowRadius = 3.0;
+// An event lasts a tick or two, a fraction of a pixel on a long flight: it is drawn at least
+// this wide, over the phases beside it.
+constexpr double kLeastEventPixels = 3.0;
 
 constexpr char kLineColour[] = "#1f4e9c";
 constexpr char kMarkColour[] = "#c0392b";
@@ -97,6 +105,45 @@ std::string SvgProfileLine(const ProfilePlot& plot) {
     return svg + "\"/>\n";
 }
 
+std::string Colour(std::uint32_t rgb) {
+    char text[sizeof "#rrggbb"];
+    std::snprintf(text, sizeof text, "#%06x", static_cast<unsigned>(rgb));
+    return text;
+}
+
+std::string Rect(double left, double top, double width, double height, const std::string& fill) {
+    return "<rect x=\"" + Number(left) + "\" y=\"" + Number(top) + "\" width=\"" + Number(width) +
+           "\" height=\"" + Number(height) + "\" fill=\"" + fill + "\"/>\n";
+}
+
+// The band of the phases under the plot, the events over the phases beside them, and the
+// names the layout keeps.
+std::string SvgPhases(const ProfilePlot& plot) {
+    std::string svg;
+    const PlotArea& band = plot.phaseBand;
+    for (const bool events : {false, true}) {
+        for (const PhaseSegment& phase : plot.phases) {
+            if ((phase.family == PhaseFamily::kEvent) != events) {
+                continue;
+            }
+            const double least = events ? kLeastEventPixels : 0.0;
+            const double width = std::max(phase.right - phase.left, least);
+            if (width <= 0.0) {
+                continue;  // a phase flown without moving (parked at the gate)
+            }
+            const double left = (phase.left + phase.right - width) / 2.0;
+            svg += Rect(left, band.top, width, band.Height(), Colour(LookOf(phase.family).rgb));
+        }
+    }
+    for (const PhaseSegment& phase : plot.phases) {
+        if (phase.named) {
+            svg += Text((phase.box.left + phase.box.right) / 2.0, Baseline(phase.box), "middle",
+                        phase.name);
+        }
+    }
+    return svg;
+}
+
 // Each mark's line and dot, the names the layout keeps, and the landing report.
 std::string SvgMarks(const ProfilePlot& plot, const std::vector<TrackMark>& marks,
                      const std::optional<LandingReport>& landing) {
@@ -116,9 +163,7 @@ std::string SvgMarks(const ProfilePlot& plot, const std::vector<TrackMark>& mark
     if (landing && plot.touchdown) {
         const PlotArea& box = plot.touchdown->box;
         if (plot.touchdown->overLine) {
-            svg += "<rect x=\"" + Number(box.left) + "\" y=\"" + Number(box.top) + "\" width=\"" +
-                   Number(box.Width()) + "\" height=\"" + Number(box.Height()) +
-                   "\" fill=\"white\"/>\n";
+            svg += Rect(box.left, box.top, box.Width(), box.Height(), "white");
         }
         svg += Text(box.left, Baseline(box), "start", LandingText(*landing),
                     std::string(" font-weight=\"bold\" fill=\"") + kMarkColour + "\"");
@@ -136,7 +181,7 @@ std::string ProfileSvg(const std::string& title, const std::vector<TraceRow>& ro
     const ProfilePlot plot =
         PlotProfile(rows, marks, landing ? LandingText(*landing) : std::string(), frame);
     return SvgHead(title) + SvgAxes(plot) + SvgProfileLine(plot) + SvgMarks(plot, marks, landing) +
-           "</svg>\n";
+           SvgPhases(plot) + "</svg>\n";
 }
 
 }  // namespace aerolinker

@@ -1,5 +1,5 @@
 // The flight's vertical profile as an SVG 1.1 picture: altitude over the distance flown,
-// waypoints marked, the touchdown rate written near the landing.
+// waypoints marked, the phases along the bottom, the touchdown rate written near the landing.
 #pragma once
 
 #include <optional>

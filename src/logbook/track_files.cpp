@@ -2,9 +2,12 @@
 #include "logbook/track_files.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <cstdio>
 
 #include "common/calendar.h"
 #include "common/fixed_number_text.h"
+#include "logbook/phase_runs.h"
 #include "logbook/xml_text.h"
 
 namespace aerolinker {
@@ -21,6 +24,9 @@ constexpr std::size_t kKmlBytesPerRow = 128;
 constexpr std::size_t kGpxBytesPerRow = 112;
 constexpr std::size_t kBytesPerMark = 320;
 constexpr std::size_t kBytesBesideRowsAndMarks = 1024;
+// The phases' lines are drawn opaque, the walls under them see-through (KML's alpha).
+constexpr unsigned kOpaqueAlpha = 0xFF;
+constexpr unsigned kWallAlpha = 0x40;
 
 // KML's "longitude,latitude,altitude" with the altitude in metres.
 void AppendCoordinates(std::string& text, double latitude, double longitude, double altitudeFeet) {
@@ -56,6 +62,67 @@ void AppendMarkPoint(std::string& text, const char* element, const TrackMark& ma
     text += ">\r\n";
 }
 
+// KML writes a colour as aabbggrr, the other way round from the web's #rrggbb.
+std::string KmlColour(unsigned alpha, std::uint32_t rgb) {
+    char text[sizeof "aabbggrr"];
+    std::snprintf(text, sizeof text, "%02x%02x%02x%02x", alpha, rgb & 0xFFu, (rgb >> 8) & 0xFFu,
+                  (rgb >> 16) & 0xFFu);
+    return text;
+}
+
+// One shared style per phase family: the line, its wall down to the ground, and the pin of a
+// phase that lasted a single tick.
+std::string PhaseStyles() {
+    std::string styles;
+    for (const PhaseFamilyLook& look : kPhaseFamilyLooks) {
+        const std::string colour = KmlColour(kOpaqueAlpha, look.rgb);
+        styles += std::string("<Style id=\"") + look.id + "\"><IconStyle><color>" + colour +
+                  "</color></IconStyle><LineStyle><color>" + colour +
+                  "</color><width>3</width></LineStyle><PolyStyle><color>" +
+                  KmlColour(kWallAlpha, look.rgb) + "</color></PolyStyle></Style>\r\n";
+    }
+    return styles;
+}
+
+// The flown track split by phase, one placemark per run in a folder. Each line goes on to the
+// first row of the run after it, so the track has no gaps; a run of a single row (a
+// touch-and-go, a rejected take-off) is a pin at its row, and the line after it starts there.
+// Each run's time goes from its first row to the next run's first row.
+void AppendPhases(std::string& kml, const std::vector<TraceRow>& rows,
+                  const std::vector<PhaseRun>& runs, UtcDayTexts& days) {
+    if (runs.empty()) {
+        return;
+    }
+    kml += "<Folder>\r\n<name>Phases</name>\r\n";
+    std::size_t lineFrom = 0;  // the last row the track reached so far
+    for (const PhaseRun& run : runs) {
+        const std::size_t last = run.end < rows.size() ? run.end : rows.size() - 1;
+        kml += "<Placemark>\r\n<name>" + XmlText(run.name) + "</name>\r\n<TimeSpan><begin>";
+        days.AppendIso(kml, rows[run.first].utcSeconds);
+        kml += "</begin><end>";
+        days.AppendIso(kml, rows[last].utcSeconds);
+        kml += std::string("</end></TimeSpan>\r\n<styleUrl>#") + LookOf(run.family).id +
+               "</styleUrl>\r\n";
+        if (run.end - run.first == 1) {
+            kml += "<Point>\r\n<altitudeMode>absolute</altitudeMode>\r\n<coordinates>";
+            const TraceRow& row = rows[run.first];
+            AppendCoordinates(kml, row.latitude, row.longitude, row.altitudeFeet);
+            kml += "</coordinates>\r\n</Point>\r\n</Placemark>\r\n";
+            continue;
+        }
+        kml +=
+            "<LineString>\r\n<extrude>1</extrude>\r\n<altitudeMode>absolute</altitudeMode>\r\n"
+            "<coordinates>\r\n";
+        for (std::size_t i = lineFrom; i <= last; ++i) {
+            AppendCoordinates(kml, rows[i].latitude, rows[i].longitude, rows[i].altitudeFeet);
+            kml += "\r\n";
+        }
+        kml += "</coordinates>\r\n</LineString>\r\n</Placemark>\r\n";
+        lineFrom = last;
+    }
+    kml += "</Folder>\r\n";
+}
+
 std::size_t TextCapacity(std::size_t rows, std::size_t bytesPerRow, std::size_t marks) {
     return rows * bytesPerRow + marks * kBytesPerMark + kBytesBesideRowsAndMarks;
 }
@@ -76,8 +143,10 @@ std::string MapLabel(const TrackMark& mark) {
 
 std::string KmlText(const std::string& title, const std::vector<TraceRow>& rows,
                     const std::vector<TrackMark>& marks) {
-    // The elements keep the order the KML schema gives them (name, description, styleUrl,
-    // then the geometry; extrude, altitudeMode, coordinates), which Google Earth relies on.
+    // The elements keep the order the KML schema gives them, which Google Earth relies on: a
+    // document's name and shared styles before its folders and placemarks; in a placemark the
+    // name, description, time, styleUrl, then the geometry; in a style the icon, line and
+    // polygon styles; in a geometry extrude, altitudeMode, coordinates.
     std::string kml =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
         "<kml xmlns=\"http://www.opengis.net/kml/2.2\" "
@@ -87,22 +156,14 @@ std::string KmlText(const std::string& title, const std::vector<TraceRow>& rows,
         XmlText(title) +
         "</name>\r\n"
         "<Style id=\"track\"><LineStyle><color>ff00a5ff</color><width>3</width></LineStyle>"
-        "<PolyStyle><color>4000a5ff</color></PolyStyle></Style>\r\n";
-    kml.reserve(TextCapacity(rows.size(), kKmlBytesPerRow, marks.size()));
+        "<PolyStyle><color>4000a5ff</color></PolyStyle></Style>\r\n" +
+        PhaseStyles();
+    // A phase's placemark, beside its coordinates, takes about as much room as a mark's.
+    const std::vector<PhaseRun> runs = PhaseRuns(rows);
+    kml.reserve(TextCapacity(rows.size(), kKmlBytesPerRow, marks.size() + runs.size()));
     UtcDayTexts days;
-    // A LineString needs two points; a single tick is left to the marks.
+    AppendPhases(kml, rows, runs, days);
     if (rows.size() >= 2) {
-        kml += "<Placemark>\r\n<name>" + XmlText(title) + "</name>\r\n<TimeSpan><begin>" +
-               IsoUtcText(rows.front().utcSeconds) + "</begin><end>" +
-               IsoUtcText(rows.back().utcSeconds) +
-               "</end></TimeSpan>\r\n<styleUrl>#track</styleUrl>\r\n<LineString>\r\n<extrude>1</"
-               "extrude>\r\n"
-               "<altitudeMode>absolute</altitudeMode>\r\n<coordinates>\r\n";
-        for (const TraceRow& row : rows) {
-            AppendCoordinates(kml, row.latitude, row.longitude, row.altitudeFeet);
-            kml += "\r\n";
-        }
-        kml += "</coordinates>\r\n</LineString>\r\n</Placemark>\r\n";
         // The same track with the time of every point, for time sliders and replay tools;
         // gx:Track wants every when before the first gx:coord.
         kml += "<Placemark>\r\n<name>" + XmlText(title) +

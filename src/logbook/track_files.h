@@ -10,9 +10,11 @@
 
 namespace aerolinker {
 
-// KML 2.2: one Document named `title` holding the track as a LineString at absolute
-// altitude (lon,lat,metres) with the TimeSpan it was flown in, and one Placemark per mark with
-// its TimeStamp. Times are the simulator's, UTC.
+// KML 2.2: one Document named `title` holding the track split by phase, in a Folder
+// "Phases": a Placemark per run of rows of one phase, named by the phase, as a LineString at
+// absolute altitude (lon,lat,metres) with the TimeSpan it was flown in, styled by the phase's
+// family (a run of a single row is a Point). Then the whole track timed as one gx:Track, and
+// one Placemark per mark with its TimeStamp. Times are the simulator's, UTC.
 std::string KmlText(const std::string& title, const std::vector<TraceRow>& rows,
                     const std::vector<TrackMark>& marks);
 

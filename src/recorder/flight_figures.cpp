@@ -41,8 +41,8 @@ FlightFigures FiguresOf(const std::vector<TraceRow>& rows, const std::vector<Tra
     if (rows.empty()) {
         return figures;
     }
-    const auto offBlock = std::find_if(
-        rows.begin(), rows.end(), [](const TraceRow& row) { return row.phase != kParkedPhase; });
+    const auto offBlock = std::find_if(rows.begin(), rows.end(),
+                                       [](const TraceRow& row) { return !BeforeEngineStart(row); });
     const TraceRow* offBlockRow = offBlock == rows.end() ? nullptr : &*offBlock;
     const TraceRow* onBlockRow = closed ? &rows.back() : nullptr;
     const TrackMark* takeOff = FindMark(marks, MarkKind::kTakeOff);

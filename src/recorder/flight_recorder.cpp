@@ -22,8 +22,6 @@ namespace aerolinker {
 namespace {
 
 constexpr double kKnotsPerMetrePerSecond = units::kSecondsPerHour / units::kMetresPerNauticalMile;
-// Vertical speeds within this of level flight are the cruise.
-constexpr double kLevelFlightFpm = 300.0;
 constexpr const char* kRowsRecord = "rows";
 constexpr const char* kMarkRecord = "mark";
 constexpr const char* kLandingRecord = "landing";
@@ -31,20 +29,14 @@ constexpr const char* kLandingRecord = "landing";
 // times can overflow.
 constexpr long long kMostUtcSeconds = 1'000'000'000'000LL;
 
-std::string Phase(const TrackingState& state, const TraceRow& row, bool bouncing) {
-    if (state.WaypointCounter == phase::kLanded) {
-        if (row.onGround) {
-            return "landed";
-        }
-        return bouncing ? "bounce" : "airborne";
-    }
-    if (state.WaypointCounter == phase::kOnTheGround) {
-        return state.EngineStarted ? "taxi" : kParkedPhase;
-    }
-    if (row.verticalSpeedFpm > kLevelFlightFpm) {
-        return "climb";
-    }
-    return row.verticalSpeedFpm < -kLevelFlightFpm ? "descent" : "cruise";
+bool EnginesRunning(const SimSample& sample) {
+    return std::any_of(std::begin(sample.engineCombustion), std::end(sample.engineCombustion),
+                       [](std::int16_t combustion) { return combustion != 0; });
+}
+
+PhaseInput PhaseInputOf(const TraceRow& row, bool enginesRunning) {
+    return {row.utcSeconds,       row.onGround,   enginesRunning,  row.groundSpeedKnots,
+            row.verticalSpeedFpm, row.heightFeet, row.altitudeFeet};
 }
 
 // A rate FSUIPC leaves at 0 has not been set by the simulator: it runs at 1x.
@@ -70,6 +62,8 @@ void FlightRecorder::Reset() {
     rows_.clear();
     marks_.clear();
     marksText_.clear();
+    phases_ = PhaseTracker();
+    phaseChanges_.clear();
     watcher_ = LandingWatcher();
     honest_ = HonestTime();
     landingShown_ = false;
@@ -159,6 +153,7 @@ int FlightRecorder::Resume(const std::string& tracePath, const std::string& resu
         error = ReplaceFileContents(path_, TraceCsvText(rows_));
     }
     honest_ = HonestTimeOf(rows_);
+    ReplayPhases();
     undated_ = std::any_of(rows_.begin(), rows_.end(),
                            [](const TraceRow& row) { return IsUndated(row.utcSeconds); }) ||
                std::any_of(marks_.begin(), marks_.end(),
@@ -211,6 +206,55 @@ void FlightRecorder::DateOlderTimes() {
         marksText_ += MarkRecord(mark);
     }
     honest_ = HonestTimeOf(rows_);
+    ReplayPhases();
+}
+
+// A resumed flight's phases, told again from its rows: their engines from the phase they were
+// written with, since the trace keeps no engine flag.
+void FlightRecorder::ReplayPhases() {
+    phases_ = PhaseTracker();
+    phaseChanges_.clear();
+    for (const TraceRow& row : rows_) {
+        const std::optional<FlightPhase> written = PhaseNamed(row.phase);
+        const bool enginesRunning =
+            !written || (*written != FlightPhase::kAtTheGate && *written != FlightPhase::kOnBlock);
+        NotePhase(phases_.Step(PhaseInputOf(row, enginesRunning)), row);
+    }
+}
+
+void FlightRecorder::NotePhase(FlightPhase phase, const TraceRow& row) {
+    if (phaseChanges_.empty() || phaseChanges_.back().phase != phase) {
+        phaseChanges_.push_back(
+            {phase, row.utcSeconds, row.latitude, row.longitude, row.altitudeFeet});
+    }
+}
+
+// A touch-and-go is not the flight's landing: its mark and report go, and the next full-stop
+// touchdown is the landing.
+void FlightRecorder::ForgetLanding() {
+    const auto landing = [](const TrackMark& mark) { return mark.kind == MarkKind::kLanding; };
+    if (std::any_of(marks_.begin(), marks_.end(), landing)) {
+        marks_.erase(std::remove_if(marks_.begin(), marks_.end(), landing), marks_.end());
+        marksText_.clear();
+        for (const TrackMark& mark : marks_) {
+            marksText_ += MarkRecord(mark);
+        }
+    }
+    watcher_.Forget();
+    lastReport_.reset();
+    landingShown_ = false;
+}
+
+bool FlightRecorder::WantsLandingMark() const {
+    const FlightPhase phase = phases_.Current();
+    const bool touchAndGoBefore = std::any_of(
+        phaseChanges_.begin(), phaseChanges_.end(),
+        [](const PhaseChange& change) { return change.phase == FlightPhase::kTouchAndGo; });
+    return recording_ && touchAndGoBefore &&
+           (phase == FlightPhase::kLandingRoll || phase == FlightPhase::kTaxiIn ||
+            phase == FlightPhase::kOnBlock) &&
+           std::none_of(marks_.begin(), marks_.end(),
+                        [](const TrackMark& mark) { return mark.kind == MarkKind::kLanding; });
 }
 
 std::string FlightRecorder::BeforeStep(const SimSample& sample) {
@@ -278,7 +322,7 @@ void FlightRecorder::LookCloser(const SimSample& look) {
     watcher_.Step(landing);
 }
 
-int FlightRecorder::Record(const SimSample& sample, const TrackingState& state) {
+int FlightRecorder::Record(const SimSample& sample) {
     if (!rowToCome_ || !recording_) {
         return 0;
     }
@@ -303,7 +347,12 @@ int FlightRecorder::Record(const SimSample& sample, const TrackingState& state) 
     row.fuelGallons = FuelInAllTanks(sample.fuelTanks);
     row.gForce = GForce(r.gForce);
     row.onGround = sample.onGround == 1;
-    row.phase = Phase(state, row, watcher_.Bouncing());
+    const FlightPhase phase = phases_.Step(PhaseInputOf(row, EnginesRunning(sample)));
+    row.phase = PhaseName(phase);
+    NotePhase(phase, row);
+    if (phase == FlightPhase::kTouchAndGo) {
+        ForgetLanding();
+    }
     row.paused = IsPaused(r.pause);
     row.slewing = IsSlewing(r.slew);
     row.simulationRate = RateOf(r.simulationRate);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "link/sim_sample.h"
+#include "recorder/flight_phases.h"
 #include "recorder/landing_report.h"
 #include "recorder/trace.h"
 #include "recorder/track.h"
@@ -47,11 +48,12 @@ public:
     // come. Returns the landing report's text once the report is settled
     // (the aircraft on the ground past the bounce window), the empty text otherwise.
     std::string BeforeStep(const SimSample& sample);
-    // After the tracker's step: the tick's row, counted in the honest time and appended to the
-    // trace file; nothing when the tick has no row to come (its sample did not come back, or the
-    // row is written already). Returns 0 or the platform's error code; the row stays in memory
+    // After the tracker's step: the tick's row with its phase, counted in the honest time and
+    // appended to the trace file; nothing when the tick has no row to come (its sample did not
+    // come back, or the row is written already). A touch-and-go takes back the landing the
+    // touchdown was marked as. Returns 0 or the platform's error code; the row stays in memory
     // either way.
-    int Record(const SimSample& sample, const TrackingState& state);
+    int Record(const SimSample& sample);
     // The tick ends without its row (its step failed).
     void DropRow() { rowToCome_ = false; }
 
@@ -70,6 +72,12 @@ public:
     bool Recording() const { return recording_; }
     const std::vector<TraceRow>& Rows() const { return rows_; }
     const std::vector<TrackMark>& Marks() const { return marks_; }
+    // Every change of phase so far, the first row's phase first.
+    const std::vector<PhaseChange>& Phases() const { return phaseChanges_; }
+    FlightPhase CurrentPhase() const { return phases_.Current(); }
+    // The aircraft rolls out of a full-stop landing that has no landing mark: the touchdown the
+    // log took for the landing was a touch-and-go.
+    bool WantsLandingMark() const;
     const std::optional<LandingReport>& Landing() const { return watcher_.Report(); }
     const HonestTime& Honest() const { return honest_; }
     // Whether the landing report was shown already.
@@ -86,6 +94,9 @@ private:
     int StartNewSegment(long long rowsAtSave, int readError);
     void DateOlderTimes();
     LandingSample LandingSampleOf(const SimSample& sample) const;
+    void NotePhase(FlightPhase phase, const TraceRow& row);
+    void ForgetLanding();
+    void ReplayPhases();
 
     std::string path_;
     // The trace, kept open between ticks; replaced or cut only while closed.
@@ -97,6 +108,8 @@ private:
     std::string damage_;
     std::vector<TraceRow> rows_;
     std::vector<TrackMark> marks_;
+    PhaseTracker phases_;
+    std::vector<PhaseChange> phaseChanges_;
     std::string marksText_;  // the marks' records for ResumeText, in the same order
     LandingWatcher watcher_;
     HonestTime honest_;

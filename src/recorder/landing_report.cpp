@@ -49,6 +49,12 @@ void LandingWatcher::Step(const LandingSample& sample) {
     }
 }
 
+void LandingWatcher::Forget() {
+    report_.reset();
+    state_ = State::kAirborne;
+    seenAirborne_ = true;
+}
+
 std::optional<LandingWatcher::Saved> LandingWatcher::Save() const {
     if (!report_) {
         return std::nullopt;
@@ -66,10 +72,10 @@ void LandingWatcher::Restore(const Saved& saved) {
 }
 
 void HonestTime::Count(const TraceRow& row, const TraceRow* previous) {
-    if (row.phase != kParkedPhase && row.paused) {
+    if (!BeforeEngineStart(row) && row.paused) {
         paused_ += units::kTickSeconds;
     }
-    if (!previous || previous->phase == kParkedPhase) {
+    if (!previous || BeforeEngineStart(*previous)) {
         return;
     }
     // The simulator's seconds since the row before, flown in the state that row saw; a clock

@@ -50,6 +50,8 @@ public:
     // Flying with no touchdown to watch (before the first, or after a go-around).
     bool Airborne() const { return state_ == State::kAirborne; }
     long long LastTouchdown() const { return lastTouchdown_; }
+    // The touchdown was not the landing (a touch-and-go): the watcher waits for the next one.
+    void Forget();
 
     // What a saved situation keeps of the watcher once it has a report, so that a flight
     // resumed after its touchdown keeps the landing it will not see again.

@@ -8,6 +8,7 @@
 
 #include "common/calendar.h"
 #include "common/file_io.h"
+#include "recorder/flight_phases.h"
 #include "common/file_append.h"
 #include "common/fixed_number_text.h"
 #include "common/units.h"
@@ -33,6 +34,10 @@ bool ParseFlag(const std::string& text, bool& flag) {
 }
 
 }  // namespace
+
+bool BeforeEngineStart(const TraceRow& row) {
+    return PhaseNamed(row.phase) == FlightPhase::kAtTheGate;
+}
 
 bool IsUndated(long long utcSeconds) {
     return utcSeconds >= 0 && utcSeconds < units::kSecondsPerDay;

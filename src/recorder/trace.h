@@ -34,8 +34,9 @@ struct TraceRow {
     double simulationRate = 1.0;
 };
 
-// The phase of a row before engine start: not part of the flight's honest time or block.
-constexpr const char* kParkedPhase = "parked";
+// Whether a row was written before engine start ("at the gate", or "parked" as older copies
+// wrote): not part of the flight's honest time or block.
+bool BeforeEngineStart(const TraceRow& row);
 
 // Whether a time has no date: a row or mark an older copy wrote.
 bool IsUndated(long long utcSeconds);

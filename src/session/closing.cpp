@@ -21,6 +21,7 @@ namespace aerolinker {
 namespace {
 
 constexpr std::uint16_t kLandingReportSeconds = 16;
+constexpr std::uint16_t kToldSeconds = 10;
 
 }  // namespace
 
@@ -28,10 +29,7 @@ constexpr std::uint16_t kLandingReportSeconds = 16;
 // entry is written: a stop before that leaves the flight to resume, and its arrival, done
 // again, writes the same entry again in its place (a flight is known by its take-off).
 void FlightSession::CloseFlight() {
-    if (const int error = recorder_.Record(sample_, tracker_.State()); error != 0) {
-        ReportSaveFailure(Failure::Recorder, "Trace save",
-                          CannotCreateFileError(TraceFilePath(), error).what());
-    }
+    RecordRow();
     recorder_.Stop();
     if (recorder_.Landing() && !recorder_.LandingShown()) {
         ShowLandingReport(LandingText(*recorder_.Landing()));
@@ -57,9 +55,27 @@ void FlightSession::MarkRouteFlown() {
     }
 }
 
+void FlightSession::TellPilot(const std::string& text) {
+    if (services_.link.IsOpen()) {
+        aerolinker::WriteSimMessage(services_.link, text, kToldSeconds, lastLinkResult_);
+    }
+    landingStatus_ = text;
+    if (saveError_.empty()) {
+        services_.window.SetStatusText(text);
+    }
+    Notify(FlightEvent::PilotTold, text);
+}
+
 // On the simulator's message line while the link is open, and in the status bar until the
-// next connect.
-void FlightSession::ShowLandingReport(const std::string& text) {
+// next connect. The listeners add theirs (the rules broken); the report says what went before
+// the landing: a rejected take-off, a go-around, a touch-and-go.
+void FlightSession::ShowLandingReport(const std::string& report) {
+    std::string text = report + PhasesOfNote(recorder_.Phases(), "; ");
+    if (recorder_.Landing()) {
+        for (FlightListener* listener : listeners_) {
+            listener->AddToLandingReport(*recorder_.Landing(), text);
+        }
+    }
     recorder_.SetLandingShown();
     if (services_.link.IsOpen()) {
         aerolinker::WriteSimMessage(services_.link, text, kLandingReportSeconds, lastLinkResult_);
@@ -101,6 +117,7 @@ void FlightSession::WriteLogbook() {
         entry.plannedDistanceMetres = sample_.routeDistance;
     }
     entry.landing = recorder_.Landing();
+    entry.phasesOfNote = PhasesOfNote(recorder_.Phases(), "");
     entry.honestTime = recorder_.Honest();
     // A copy of the log as saved; the document's text when the save failed.
     if (ReadFileContents(LogFilePath(), flight.logText) != 0) {

@@ -25,6 +25,12 @@ public:
     virtual void OnResume(const std::string& records) { (void)records; }
     // What the listener adds to the closed flight's logbook row, before it is written.
     virtual void AddToLogbook(LogbookEntry& entry) const { (void)entry; }
+    // What the listener adds to the landing report's text, once the landing is settled and
+    // before the pilot is shown it.
+    virtual void AddToLandingReport(const LandingReport& landing, std::string& text) {
+        (void)landing;
+        (void)text;
+    }
 };
 
 }  // namespace aerolinker

@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "common/app_error.h"
+#include "common/calendar.h"
 #include "common/file_io.h"
 #include "common/stale_files.h"
 #include "logbook/logbook.h"
@@ -122,9 +123,37 @@ void FlightSession::StepFlight() {
         recorder_.DropRow();
         throw;
     }
-    if (const int error = recorder_.Record(sample_, tracker_.State()); error != 0) {
+    RecordRow();
+}
+
+// The tick's row, then what its phase brought: the landing a touch-and-go took back is marked
+// at the full-stop landing, and each change of phase is told.
+void FlightSession::RecordRow() {
+    const std::size_t phasesBefore = recorder_.Phases().size();
+    if (const int error = recorder_.Record(sample_); error != 0) {
         ReportSaveFailure(Failure::Recorder, "Trace save",
                           CannotCreateFileError(TraceFilePath(), error).what());
+    }
+    if (recorder_.WantsLandingMark()) {
+        MarkLanding();
+    }
+    const std::vector<PhaseChange>& phases = recorder_.Phases();
+    for (std::size_t i = phasesBefore; i < phases.size(); ++i) {
+        Notify(FlightEvent::PhaseChanged, std::string(PhaseName(phases[i].phase)) + " at " +
+                                              TimeOfDayText(SecondsOfDayOf(phases[i].utcSeconds)) +
+                                              "Z");
+    }
+}
+
+void FlightSession::MarkLanding() {
+    const bool marked =
+        std::any_of(recorder_.Marks().begin(), recorder_.Marks().end(),
+                    [](const TrackMark& mark) { return mark.kind == MarkKind::kLanding; });
+    if (!marked) {
+        recorder_.Mark(
+            MarkKind::kLanding,
+            sample_.approachLoaded ? sample_.destination.Text() : sample_.nextWaypoint.Text(),
+            sample_);
     }
 }
 
@@ -224,10 +253,7 @@ void FlightSession::OnFlightEvent(FlightEvent event, const std::string& detail) 
             MarkRouteFlown();
             break;
         case FlightEvent::Landing:
-            recorder_.Mark(
-                MarkKind::kLanding,
-                sample_.approachLoaded ? sample_.destination.Text() : sample_.nextWaypoint.Text(),
-                sample_);
+            MarkLanding();
             break;
         default:
             break;

@@ -99,6 +99,12 @@ public:
     // that files the flight asks once at the connect). False when the simulator did not answer.
     bool ReadAircraftIdentity(AircraftIdentity& identity);
 
+    // The tick's sample as the simulator last answered it.
+    const SimSample& CurrentSample() const { return sample_; }
+    // A listener's word to the pilot about the flight: on the simulator's message line while
+    // the link is open, in the status bar, and to every listener.
+    void TellPilot(const std::string& text);
+
     // The flight recorder's view of the flight: its trace rows, its marks (take-off, waypoints,
     // landing) and its landing report once there is one.
     const FlightRecorder& Recorder() const { return recorder_; }
@@ -118,6 +124,9 @@ private:
     void Notify(FlightEvent event, const std::string& detail);
     // The tracker's step on the sample, with the flight recorder's tick around it.
     void StepFlight();
+    void RecordRow();
+    // The landing's mark, where the aircraft touched down, once.
+    void MarkLanding();
     // Saves the log document and remembers the revision saved.
     void WriteLog(LogSave kind);
     // A save failed: the pilot is told, the flight goes on. The first failure of each kind

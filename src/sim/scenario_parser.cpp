@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdint>
 #include <functional>
+#include <iterator>
 #include <limits>
 #include <map>
 #include <string_view>
@@ -543,12 +544,63 @@ Handler VerticalSpeedValue(std::uint32_t offset) {
     };
 }
 
-// A flag of 0 or 1 (pause, slew).
-Handler FlagValue(std::uint32_t offset) {
+// A flag of 0 or 1 (pause, slew, the warnings, the crash) at its own width: the stall and
+// overspeed warnings are neighbouring bytes, so a wider write would clear the other one.
+Handler FlagValue(std::uint32_t offset, std::uint32_t width) {
     return [=](const Statement& s, ScenarioChanges& c) {
         s.ExpectValues(1, 1);
-        AddInteger(c, offset, static_cast<std::uint64_t>(s.Integer(0, 0, 1, "flag")), 2);
+        AddInteger(c, offset, static_cast<std::uint64_t>(s.Integer(0, 0, 1, "flag")), width);
     };
+}
+
+// `lights none`, or the switches that are on in any order: `lights nav beacon landing`.
+void Lights(const Statement& s, ScenarioChanges& c) {
+    static constexpr const char* kNone = "none";
+    static const std::pair<const char*, std::uint16_t> kSwitches[] = {
+        {"nav", offsets::kNavigationLights},  {"beacon", offsets::kBeaconLight},
+        {"landing", offsets::kLandingLights}, {"taxi", offsets::kTaxiLights},
+        {"strobe", offsets::kStrobeLights},
+    };
+    s.ExpectValues(1, std::size(kSwitches));
+    if (s.valueCount() == 1 && s.Word(0) == kNone) {
+        AddInteger(c, offsets::kLights, 0, 2);
+        return;
+    }
+    std::uint16_t bits = 0;
+    for (std::size_t i = 0; i < s.valueCount(); ++i) {
+        const std::string& word = s.Word(i);
+        if (word == kNone) {
+            s.Fail("'none' cannot go with other lights");
+        }
+        const auto* found = std::find_if(std::begin(kSwitches), std::end(kSwitches),
+                                         [&](const auto& light) { return word == light.first; });
+        if (found == std::end(kSwitches)) {
+            std::string allowed = kNone;
+            for (const auto& light : kSwitches) {
+                allowed += std::string(", ") + light.first;
+            }
+            s.Fail("unknown light '" + word + "' (" + allowed + ")");
+        }
+        bits |= found->second;
+    }
+    AddInteger(c, offsets::kLights, bits, 2);
+}
+
+void Gear(const Statement& s, ScenarioChanges& c) {
+    s.ExpectValues(1, 1);
+    const std::string& word = s.Word(0);
+    if (word != "up" && word != "down") {
+        s.Fail("expected 'up' or 'down', found '" + word + "'");
+    }
+    AddInteger(c, offsets::kGearControl, word == "down" ? offsets::kGearDown : 0, 4);
+}
+
+// The ground's elevation under the aircraft: metres as `altitude` takes them, or feet.
+void GroundAltitude(const Statement& s, ScenarioChanges& c) {
+    const double metres = PlainOrConverted(s, "ft", units::kMetresPerFoot);
+    const std::int64_t raw = s.Rounded(metres * offsets::kGroundAltitudePerMetre, INT32_MIN,
+                                       INT32_MAX, "ground altitude");
+    AddInteger(c, offsets::kGroundAltitude, static_cast<std::uint64_t>(raw) & 0xFFFFFFFFu, 4);
 }
 
 void SimulationRate(const Statement& s, ScenarioChanges& c) {
@@ -675,8 +727,21 @@ const std::map<std::string, Handler>& ValueHandlers() {
         {"position", Position},
         {"vertical_speed", VerticalSpeedValue(kVerticalSpeed)},
         {"touchdown_rate", VerticalSpeedValue(kTouchdownSpeed)},
-        {"pause", FlagValue(kPauseIndicator)},
-        {"slew", FlagValue(kSlewMode)},
+        {"pause", FlagValue(kPauseIndicator, 2)},
+        {"slew", FlagValue(kSlewMode, 2)},
+        {"stall_warning", FlagValue(kStallWarning, 1)},
+        {"overspeed_warning", FlagValue(kOverspeedWarning, 1)},
+        {"crashed", FlagValue(kCrashed, 2)},
+        {"lights", Lights},
+        {"gear", Gear},
+        {"ias",
+         [](const Statement& s, ScenarioChanges& c) {
+             AddInteger(c, kIndicatedAirspeed,
+                        static_cast<std::uint64_t>(RawOrNatural(s, "kt", kIndicatedAirspeedPerKnot,
+                                                                0, 0xFFFFFFFF, "airspeed")),
+                        4);
+         }},
+        {"ground_altitude", GroundAltitude},
         {"sim_rate", SimulationRate},
         {"g", GForceValue},
         {"u8", RawInteger(1, false)},

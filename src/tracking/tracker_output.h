@@ -23,6 +23,10 @@ enum class FlightEvent {
     // logbook entry a closed flight left (one event per file).
     LandingReport,
     LogbookWritten,
+    // The flight recorder's phase changed: "taxi out at 09:52:05Z".
+    PhaseChanged,
+    // A listener told the pilot something about the flight (a rule broken): its text.
+    PilotTold,
     // A save of the flight's files failed; the flight goes on and the next save tries again.
     SaveFailed,
 };

@@ -44,15 +44,25 @@ def check_kml(path, rows):
     if root.tag != KML + "kml" or len(root) != 1 or root[0].tag != KML + "Document":
         fail("the KML root is not kml holding one Document")
     placemarks = root[0].findall(KML + "Placemark")
-    lines = [p for p in placemarks if p.find(KML + "LineString") is not None]
     points = [p for p in placemarks if p.find(KML + "Point") is not None]
-    if len(lines) != 1 or len(points) < 2:
-        fail("the KML needs one track and the take-off and landing marks")
+    folder = root[0].find(KML + "Folder")
+    if folder is None or folder.findtext(KML + "name") != "Phases" or len(points) < 2:
+        fail("the KML needs the track by phase and the take-off and landing marks")
+    runs = folder.findall(KML + "Placemark")
     # KML 2.2 orders a Placemark's children: name before styleUrl before the geometry.
-    order = [child.tag for child in lines[0]]
-    if order.index(KML + "name") > order.index(KML + "LineString"):
-        fail("the track's name follows its geometry")
-    coordinates = lines[0].find(KML + "LineString/" + KML + "coordinates").text.split()
+    for run in runs:
+        order = [child.tag for child in run]
+        geometry = [t for t in order if t in (KML + "LineString", KML + "Point")]
+        if len(geometry) != 1 or order.index(KML + "name") > order.index(geometry[0]):
+            fail("a phase's name follows its geometry, or it has no geometry")
+    # Each run goes on to the first row of the next, so that the track has no gap: counted
+    # once, the runs hold every row of the trace.
+    coordinates = []
+    for run in runs:
+        tuples = run.find(".//" + KML + "coordinates").text.split()
+        if coordinates and tuples and coordinates[-1] == tuples[0]:
+            tuples = tuples[1:]
+        coordinates += tuples
     if len(coordinates) != len(rows) - 1:
         fail(f"{len(coordinates)} track points for {len(rows) - 1} trace rows")
     for tuple_text in coordinates + [p.find(KML + "Point/" + KML + "coordinates").text
@@ -153,7 +163,7 @@ def main():
     check_kml(entry + ".kml", rows)
     points, marks = check_gpx(entry + ".gpx", rows)
     check_with_gpsbabel(entry, rows)
-    book = read_csv(os.path.join(os.path.dirname(entry), "logbook.csv"), 29)
+    book = read_csv(os.path.join(os.path.dirname(entry), "logbook.csv"), 32)
     header, row = book[0], book[-1]
     if row[-1] != os.path.basename(entry):
         fail("the logbook's last row does not name the entry")

@@ -60,6 +60,10 @@ LogbookFlight Flight(long long takeOff) {
     e.figures = FiguresOf(flight.trace, flight.marks, true);
     e.plannedDistanceMetres = 250000.0;
     e.landing = LandingReport{-152.4, 1.336, 1, 41.89, 9.01, 127.6};
+    e.phasesOfNote = "go-around 11:20:00Z";
+    e.rulesChecked = true;
+    e.ruleBreaches = {"2026-12-07T10:20:00Z Stall warning",
+                      "2026-12-07T11:21:00Z Landing lights off below 10,000 ft (2,500 ft)"};
     flight.logText = "NAVIGATION LOG\r\n";
     return flight;
 }
@@ -112,6 +116,10 @@ TEST(LogbookTest, TheRowTellsTheTruthOfTheFlight) {
                                      "0.0",
                                      "0.0",
                                      "0.0",
+                                     "go-around 11:20:00Z",
+                                     "2",
+                                     "2026-12-07T10:20:00Z Stall warning\n2026-12-07T11:21:00Z "
+                                     "Landing lights off below 10,000 ft (2,500 ft)",
                                      "",  // no airline
                                      "",
                                      name}));

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -95,6 +96,65 @@ TEST(PlotProfile, GivesEachRowItsDistanceFlownInNauticalMilesAndItsAltitude) {
     EXPECT_DOUBLE_EQ(plot.points[1].y, 120.0);
     EXPECT_DOUBLE_EQ(plot.points[2].y, 20.0);
     EXPECT_TRUE(PlotProfile({}, {}, "", ProfileFrame{kArea, 0.0, 480.0, kText}).points.empty());
+}
+
+// The band under the plot: one stretch per phase run, following each other from the start
+// of the line to its end; an event named however short, another phase only where its
+// stretch holds its name.
+TEST(PlotProfile, MarksThePhasesAlongTheDistanceFlownInOrder) {
+    struct Phase {
+        const char* text;  // in the trace
+        int rows;
+        const char* name;
+        PhaseFamily family;
+        bool named;
+    };
+    // 20 pixels a row once moving. The approach and the final just hold their names, which
+    // would leave the go-around no room had they been named before the events.
+    const Phase phases[] = {
+        {"parked", 2, "at the gate", PhaseFamily::kGround, false},
+        {"taxi", 1, "taxi out", PhaseFamily::kGround, false},
+        {"climb", 2, "climb", PhaseFamily::kTakeOffAndClimb, true},
+        {"cruise", 4, "cruise", PhaseFamily::kCruise, true},
+        {"approach", 3, "approach", PhaseFamily::kDescentAndLanding, true},
+        {"touch-and-go", 1, "touch-and-go", PhaseFamily::kEvent, true},
+        {"climb", 1, "climb", PhaseFamily::kTakeOffAndClimb, false},
+        {"go-around", 1, "go-around", PhaseFamily::kEvent, true},
+        {"final", 3, "final", PhaseFamily::kDescentAndLanding, true},
+        {"holding", 3, "holding", PhaseFamily::kOther, false},
+    };
+    // Northwards, 10 nm a row once moving: 200 nm on 400 pixels.
+    const double degreesPerNauticalMile =
+        units::kMetresPerNauticalMile / GreatCircleMetres(0.0, 0.0, 1.0, 0.0);
+    std::vector<TraceRow> rows;
+    double nauticalMiles = 0.0;
+    for (const Phase& phase : phases) {
+        for (int i = 0; i < phase.rows; ++i) {
+            rows.push_back(At(40.0 + nauticalMiles * degreesPerNauticalMile, 9.0, 3000.0));
+            rows.back().phase = phase.text;
+            nauticalMiles += rows.size() < 2 ? 0.0 : 10.0;
+        }
+    }
+    const ProfilePlot plot = PlotProfile(rows, {}, "", ProfileFrame{kArea, 0.0, 480.0, kText});
+    ASSERT_EQ(plot.phases.size(), std::size(phases));
+    EXPECT_DOUBLE_EQ(plot.phases.front().left, kArea.left);
+    EXPECT_DOUBLE_EQ(plot.phases.back().right, plot.points.back().x);
+    EXPECT_GT(plot.phaseBand.top, kArea.bottom);
+    for (size_t i = 0; i < plot.phases.size(); ++i) {
+        const PhaseSegment& got = plot.phases[i];
+        SCOPED_TRACE(phases[i].name);
+        EXPECT_EQ(got.name, phases[i].name);
+        EXPECT_EQ(got.family, phases[i].family);
+        EXPECT_LE(got.left, got.right);
+        if (i + 1 < plot.phases.size()) {
+            EXPECT_DOUBLE_EQ(got.right, plot.phases[i + 1].left) << "a gap or an overlap";
+        }
+        EXPECT_EQ(got.named, phases[i].named);
+        if (got.named) {
+            EXPECT_GE(got.box.top, plot.phaseBand.bottom) << "under the band";
+            EXPECT_LE(got.box.bottom, plot.phaseNamesBottom);
+        }
+    }
 }
 
 TEST(TrackMapping, KeepsNorthUpAndShrinksLongitudeByTheCosineOfLatitude) {

@@ -205,6 +205,40 @@ TEST(ProfileSvgTest, NamesNeverRunIntoEachOtherAndTheTakeOffAndLandingAreAlwaysN
     }
 }
 
+// A circuit flown at the end of a long flight: a touch-and-go and a go-around a few miles
+// apart, a pixel or two each on the picture. Both are named, under the band, and no text of
+// the picture runs into another.
+TEST(ProfileSvgTest, PhasesAreNamedUnderTheProfileWithoutRunningIntoOtherTexts) {
+    std::vector<TraceRow> rows = Northwards(Climb(200, 5000.0));
+    for (size_t i = 0; i < rows.size(); ++i) {
+        rows[i].phase = i < 10 ? "climb" : i < 190 ? "cruise" : "approach";
+    }
+    rows[192].phase = "touch-and-go";
+    rows[195].phase = rows[196].phase = "go-around";
+    const std::vector<TrackMark> marks = {MarkOn(rows, 0, MarkKind::kTakeOff, "LIEO"),
+                                          MarkOn(rows, 100, MarkKind::kWaypoint, "ELB"),
+                                          MarkOn(rows, 200, MarkKind::kLanding, "LIRQ")};
+    const Element svg =
+        Parse(ProfileSvg(kSampleTitle, rows, marks, LandingReport{-152.4, 1.34, 1}));
+    std::vector<const Element*> texts;
+    for (const Element* text : svg.All("text")) {
+        if (text->attributes.count("transform") == 0) {  // the altitude's title stands upright
+            texts.push_back(text);
+            EXPECT_TRUE(InsidePicture(BoxOf(*text))) << text->text;
+        }
+    }
+    const std::string all = Texts(svg);
+    for (const char* name : {"|touch-and-go|", "|go-around|", "|cruise|"}) {
+        EXPECT_NE(all.find(name), std::string::npos) << name << " in " << all;
+    }
+    for (size_t i = 0; i < texts.size(); ++i) {
+        for (size_t j = i + 1; j < texts.size(); ++j) {
+            EXPECT_FALSE(Overlap(BoxOf(*texts[i]), BoxOf(*texts[j])))
+                << texts[i]->text << " and " << texts[j]->text;
+        }
+    }
+}
+
 TEST(ProfileSvgTest, TouchdownReportStandsClearOfTheLineInsideThePicture) {
     struct Case {
         const char* flight;

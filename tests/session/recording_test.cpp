@@ -141,8 +141,8 @@ TEST(RecorderTest, ABouncedLandingIsReportedOnceSettledAndTheLogbookKeepsIt) {
     EXPECT_EQ(IsoUtcText(rows.back().utcSeconds), "2026-12-06T10:06:00Z");
     EXPECT_NEAR(rows[2].latitude, 45.1, 1e-6);
     EXPECT_NEAR(rows[2].verticalSpeedFpm, 1500, 1);
-    EXPECT_EQ(rows[2].phase, "climb");
-    EXPECT_EQ(rows.back().phase, "landed");
+    EXPECT_EQ(rows[2].phase, "initial climb");
+    EXPECT_EQ(rows.back().phase, "on block");
 
     std::vector<std::string> marks;
     for (const TrackMark& mark : flight.form().FlightMarks()) {
@@ -223,7 +223,7 @@ TEST(RecorderTest, TheRecordTellsTheTruthOfEachFlight) {
          "",
          [](const std::vector<TraceRow>& rows, const Row& book) {
              EXPECT_TRUE(rows.front().paused);
-             EXPECT_EQ(rows.front().phase, "parked");
+             EXPECT_EQ(rows.front().phase, "at the gate");
              EXPECT_EQ(book.at("Paused (min)"), "2.0");
          }},
         {"on tip tanks only: their fuel is counted",

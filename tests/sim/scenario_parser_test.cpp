@@ -105,6 +105,21 @@ const ValueCase kValues[] = {
     {"slew 1", offsets::kSlewMode, kU16, 1},
     {"sim_rate 0.5", offsets::kSimulationRate, kU16, 128},
     {"g -1.5", offsets::kGForce, kS16, -938},
+    // The flight rules' values. The two warnings are neighbouring bytes: one must not clear
+    // the other.
+    {"lights strobe nav", offsets::kLights, kU16, 0x11},
+    {"lights nav beacon landing taxi strobe", offsets::kLights, kU16, 0x1F},
+    {"lights beacon\nlights none", offsets::kLights, kU16, 0},
+    {"overspeed_warning 1\nstall_warning 0", offsets::kOverspeedWarning, kU8, 1},
+    {"stall_warning 1", offsets::kStallWarning, kU8, 1},
+    {"crashed 1", offsets::kCrashed, kU16, 1},
+    {"gear down", offsets::kGearControl, kU32, 16383},
+    {"gear down\ngear up", offsets::kGearControl, kU32, 0},
+    {"ias 140 kt", offsets::kIndicatedAirspeed, kU32, 17920},
+    {"ias 17921", offsets::kIndicatedAirspeed, kU32, 17921},
+    {"ground_altitude 142 ft", offsets::kGroundAltitude, kS32, 11080},
+    {"ground_altitude 13", offsets::kGroundAltitude, kS32, 3328},
+    {"ground_altitude -1400 ft", offsets::kGroundAltitude, kS32, -109240},
     // Raw typed offsets and escapes in quoted text.
     {"u8 0x0366 2", 0x0366, kU8, 2},
     {"u16 3000 65535", 3000, kU16, 65535},
@@ -234,6 +249,14 @@ const RefusedCase kRefused[] = {
     {"date 2026-02-30\n", 1, "'2026-02-30' is not a date (YYYY-MM-DD)"},
     {"zone +1:00\n", 1, "'+1:00' is not a time zone (+HH:MM or -HH:MM)"},
     {"frame\nclock_follows_rate\n", 2, "'clock_follows_rate' belongs before the first frame"},
+    {"lights nav landng\n", 1, "unknown light 'landng' (none, nav, beacon, landing, taxi, strobe)"},
+    {"lights none nav\n", 1, "'none' cannot go with other lights"},
+    {"lights\n", 1, "'lights' takes 1 to 5 values, found 0"},
+    {"gear half\n", 1, "expected 'up' or 'down', found 'half'"},
+    {"stall_warning 2\n", 1, "flag 2 is out of range (0 to 1)"},
+    {"ias 140 mph\n", 1, "unknown unit 'mph' (only kt)"},
+    {"ias -5 kt\n", 1, "airspeed is out of range"},
+    {"ground_altitude 43 m\n", 1, "unknown unit 'm' (only ft)"},
 };
 
 TEST(ScenarioParserTest, RefusesEachMalformedLineWithItsNumberAndReason) {

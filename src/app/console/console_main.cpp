@@ -30,6 +30,7 @@
 #include "link/loopback/platform.h"
 #include "persistence/ini_file.h"
 #include "persistence/portable/services.h"
+#include "rules/rule_watch.h"
 #include "sim/loopback_simulator.h"
 #include "sim/scenario_parser.h"
 
@@ -431,6 +432,8 @@ int Run(const Options& options) {
                                   options.regional, DefaultFolder("logs")});
 
     form.Subscribe(window);
+    RuleWatch rules(form.Session(), config);
+    form.Subscribe(rules);
     form.RunGuarded([&] { form.FormCreate(); });
     ChooseLogFolder(form, options);
 

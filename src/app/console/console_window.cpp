@@ -116,6 +116,12 @@ void ConsoleWindow::OnFlightEvent(FlightEvent event, const std::string& detail) 
         case FlightEvent::LandingReport:
             Print("landing report:", detail);
             break;
+        case FlightEvent::PhaseChanged:
+            Print("phase:", detail);
+            break;
+        case FlightEvent::PilotTold:
+            Print("told:", detail);
+            break;
         case FlightEvent::LogbookWritten:
             entryWritten_ = true;
             Print("logbook:", NativePath(detail));

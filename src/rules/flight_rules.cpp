@@ -1,0 +1,182 @@
+// The airline's rules, their settings and their checks.
+#include "rules/flight_rules.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "common/fixed_number_text.h"
+#include "common/units.h"
+#include "recorder/recorder_units.h"
+#include "recorder/track.h"
+
+namespace aerolinker {
+namespace {
+
+constexpr const char* kRuleKeys[] = {
+    "Beacon",        "LandingLights", "SpeedLimit",   "StallWarning",   "OverspeedWarning",
+    "Crash",         "FuelInFlight",  "SlewInFlight", "SimulationRate", "Pause",
+    "TouchdownRate", "TouchdownG",    "PositionJump",
+};
+static_assert(std::size(kRuleKeys) == kRuleCount, "one key per rule");
+
+// A position further from the last than this could not have been flown: half as fast again
+// as the faster of the two ground speeds, plus this much for the wind and for speeding up,
+// for the simulator's time between them (a tick at least), plus this much for the rounding
+// of a position read between two frames of the simulator.
+constexpr double kJumpSpeedFactor = 1.5;
+constexpr double kJumpSpareKnots = 100.0;
+constexpr double kJumpSpareNm = 1.0;
+
+// "10,000": the whole number with its thousands grouped, as pilots read altitudes.
+std::string Grouped(double value) {
+    std::string digits = FixedText(std::fabs(value), 0);
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) {
+        digits.insert(static_cast<std::size_t>(at), ",");
+    }
+    return value < 0 ? "-" + digits : digits;
+}
+
+double ReadLimit(ConfigStore& config, const char* key, double defaultValue) {
+    const std::string text = config.ReadText(kRulesSection, key, std::string());
+    double value = 0.0;
+    return ParseNumber(text, value) && std::isfinite(value) && value >= 0 ? value : defaultValue;
+}
+
+}  // namespace
+
+const char* RuleKey(Rule rule) {
+    return kRuleKeys[static_cast<std::size_t>(rule)];
+}
+
+RuleSettings ReadRuleSettings(ConfigStore& config) {
+    RuleSettings settings;
+    for (std::size_t i = 0; i < kRuleCount; ++i) {
+        settings.on[i] = config.ReadInteger(kRulesSection, kRuleKeys[i], 1) != 0;
+    }
+    settings.landingLightsBelowFeet =
+        ReadLimit(config, "LandingLightsBelowFeet", settings.landingLightsBelowFeet);
+    settings.speedLimitKnots = ReadLimit(config, "SpeedLimitKnots", settings.speedLimitKnots);
+    settings.speedLimitBelowFeet =
+        ReadLimit(config, "SpeedLimitBelowFeet", settings.speedLimitBelowFeet);
+    settings.simulationRateBelowFeet =
+        ReadLimit(config, "SimulationRateBelowFeet", settings.simulationRateBelowFeet);
+    settings.fuelAddedGallons = ReadLimit(config, "FuelAddedGallons", settings.fuelAddedGallons);
+    settings.pauseMinutes = ReadLimit(config, "PauseMinutes", settings.pauseMinutes);
+    settings.touchdownFpm = ReadLimit(config, "TouchdownMaxFpm", settings.touchdownFpm);
+    settings.touchdownG = ReadLimit(config, "TouchdownMaxG", settings.touchdownG);
+    return settings;
+}
+
+void RuleChecker::Judge(Rule rule, bool broken, const TraceRow& row, const std::string& text,
+                        std::vector<RuleBreach>& breaches) {
+    bool& was = broken_[static_cast<std::size_t>(rule)];
+    broken = broken && settings_.On(rule);
+    if (broken && !was) {
+        breaches.push_back(
+            {rule, row.utcSeconds, row.latitude, row.longitude, row.altitudeFeet, text});
+    }
+    was = broken;
+}
+
+std::vector<RuleBreach> RuleChecker::Check(const RuleTick& tick, const TraceRow* previous) {
+    const TraceRow& row = tick.row;
+    const RuleValues& values = tick.values;
+    const RuleSettings& s = settings_;
+    const bool airborne = !row.onGround;
+    const bool flying = tick.phase != FlightPhase::kAtTheGate;  // from engine start
+    std::vector<RuleBreach> breaches;
+
+    Judge(Rule::kBeacon, tick.enginesRunning && (values.lights & offsets::kBeaconLight) == 0, row,
+          "Beacon off with an engine running", breaches);
+    Judge(Rule::kLandingLights,
+          airborne && row.altitudeFeet < s.landingLightsBelowFeet &&
+              (values.lights & offsets::kLandingLights) == 0,
+          row,
+          "Landing lights off below " + Grouped(s.landingLightsBelowFeet) + " ft (" +
+              Grouped(row.altitudeFeet) + " ft)",
+          breaches);
+    Judge(Rule::kSpeedLimit,
+          airborne && row.altitudeFeet < s.speedLimitBelowFeet &&
+              row.indicatedKnots > s.speedLimitKnots,
+          row,
+          FixedText(row.indicatedKnots, 0) + " kt below " + Grouped(s.speedLimitBelowFeet) +
+              " ft (limit " + FixedText(s.speedLimitKnots, 0) + " kt)",
+          breaches);
+    Judge(Rule::kStallWarning, airborne && values.stallWarning != 0, row, "Stall warning",
+          breaches);
+    Judge(Rule::kOverspeedWarning, values.overspeedWarning != 0, row, "Overspeed warning",
+          breaches);
+    Judge(Rule::kCrash, values.crashed != 0, row, "The aircraft crashed", breaches);
+
+    const bool bothAirborne = previous && airborne && !previous->onGround;
+    const double added = previous ? row.fuelGallons - previous->fuelGallons : 0.0;
+    Judge(Rule::kFuelInFlight, bothAirborne && added > s.fuelAddedGallons, row,
+          FixedText(added, 1) + " gal of fuel added in flight", breaches);
+    Judge(Rule::kSlewInFlight, airborne && row.slewing, row, "Slew in flight", breaches);
+    Judge(Rule::kSimulationRate,
+          flying && row.altitudeFeet < s.simulationRateBelowFeet && row.simulationRate > 1.0, row,
+          "Simulation rate " + ShortestText(row.simulationRate) + "x below " +
+              Grouped(s.simulationRateBelowFeet) + " ft",
+          breaches);
+
+    // The simulator's clock stands still in a pause: the ticks measure it.
+    pausedTicks_ = row.paused ? pausedTicks_ + 1 : 0;
+    const double pausedMinutes =
+        static_cast<double>(pausedTicks_ * units::kTickSeconds) / units::kSecondsPerMinute;
+    Judge(Rule::kPause, flying && pausedMinutes > s.pauseMinutes, row,
+          "Paused longer than " + FixedText(s.pauseMinutes, 0) + " min", breaches);
+
+    bool jumped = false;
+    double jumpNm = 0.0;
+    if (previous && !row.slewing && !previous->slewing) {
+        jumpNm = units::MetresToNauticalMiles(GreatCircleMetres(
+            previous->latitude, previous->longitude, row.latitude, row.longitude));
+        const double seconds = std::max<double>(
+            static_cast<double>(row.utcSeconds - previous->utcSeconds), units::kTickSeconds);
+        const double knots =
+            kJumpSpeedFactor * std::max(row.groundSpeedKnots, previous->groundSpeedKnots) +
+            kJumpSpareKnots;
+        jumped = jumpNm > knots * seconds / units::kSecondsPerHour + kJumpSpareNm;
+    }
+    Judge(Rule::kPositionJump, jumped, row, "Position jumped " + FixedText(jumpNm, 1) + " nm",
+          breaches);
+    return breaches;
+}
+
+unsigned long RuleChecker::BrokenRules() const {
+    unsigned long bits = 0;
+    for (std::size_t i = 0; i < kRuleCount; ++i) {
+        bits |= broken_[i] ? 1ul << i : 0ul;
+    }
+    return bits;
+}
+
+void RuleChecker::Restore(unsigned long brokenRules, int pausedTicks) {
+    for (std::size_t i = 0; i < kRuleCount; ++i) {
+        broken_[i] = (brokenRules >> i & 1ul) != 0;
+    }
+    pausedTicks_ = std::max(pausedTicks, 0);
+}
+
+std::vector<RuleBreach> RuleChecker::CheckLanding(const LandingReport& landing,
+                                                  const TraceRow& row) {
+    std::vector<RuleBreach> breaches;
+    TraceRow at = row;
+    at.latitude = landing.latitude;
+    at.longitude = landing.longitude;
+    const RuleSettings& s = settings_;
+    // Each landing is judged once: the flags fall back for the next one.
+    broken_[static_cast<std::size_t>(Rule::kTouchdownRate)] = false;
+    broken_[static_cast<std::size_t>(Rule::kTouchdownG)] = false;
+    Judge(Rule::kTouchdownRate, -landing.touchdownFpm > s.touchdownFpm, at,
+          "Touchdown " + FixedText(landing.touchdownFpm, 0) + " ft/min (limit " +
+              FixedText(s.touchdownFpm, 0) + ")",
+          breaches);
+    Judge(Rule::kTouchdownG, landing.gForce > s.touchdownG, at,
+          "Touchdown " + FixedText(landing.gForce, 2) + " G (limit " + FixedText(s.touchdownG, 1) +
+              ")",
+          breaches);
+    return breaches;
+}
+
+}  // namespace aerolinker
