@@ -314,12 +314,12 @@ std::string PositionsBodyOf(const std::vector<TraceRow>& slice, std::size_t firs
 std::string EventsBody(const std::vector<AcarsEvent>& events) {
     Json list = Json::array();
     for (const AcarsEvent& event : events) {
-        list.push_back(
-            {{"id", std::string(kPirepPlaceholder) + "-e" + std::to_string(event.number)},
-             {"event", event.text},
-             {"lat", Millionths(event.latitude)},
-             {"lon", Millionths(event.longitude)},
-             {"created_at", IsoUtcText(event.utcSeconds)}});
+        list.push_back({{"id", std::string(kPirepPlaceholder) + "-" + event.series +
+                                   std::to_string(event.number)},
+                        {"event", event.text},
+                        {"lat", Millionths(event.latitude)},
+                        {"lon", Millionths(event.longitude)},
+                        {"created_at", IsoUtcText(event.utcSeconds)}});
     }
     return Json{{"events", list}}.dump(-1, ' ', false, Json::error_handler_t::replace);
 }

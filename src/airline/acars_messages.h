@@ -97,7 +97,10 @@ std::string PositionsBody(const std::vector<TraceRow>& rows, std::size_t first, 
 // The same for rows copied out of the trace, the first of them row `firstNumber`.
 std::string PositionsBodyOf(const std::vector<TraceRow>& slice, std::size_t firstNumber);
 struct AcarsEvent {
-    long long number = 0;  // the flight's events in order, from 0: the id "{pirep}-e<number>"
+    // The flight's events of one kind in order, from 0: the id "{pirep}-<series><number>" (e
+    // the take-off, waypoints, landing and arrival; p the phases of note; r the rules broken).
+    const char* series = "e";
+    long long number = 0;
     std::string text;
     long long utcSeconds = 0;
     double latitude = 0.0;
@@ -117,6 +120,10 @@ std::string FileBody(const FiledFigures& figures);
 // The report's statuses as phpVMS codes them.
 namespace pirep_status {
 inline constexpr char kOffBlock[] = "OFB";
+inline constexpr char kTaxi[] = "TXI";
+inline constexpr char kInitialClimb[] = "ICL";
+inline constexpr char kAirborne[] = "TKO";
+inline constexpr char kFinal[] = "FIN";
 inline constexpr char kTakeOff[] = "TOF";
 inline constexpr char kEnRoute[] = "ENR";
 inline constexpr char kApproach[] = "TEN";

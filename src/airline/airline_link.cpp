@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <string_view>
 
 #include "common/calendar.h"
 #include "common/csv.h"
@@ -17,7 +18,10 @@ namespace aerolinker {
 namespace {
 
 constexpr char kAirlineRecord[] = "airline";
-constexpr std::size_t kAirlineRecordFields = 5;
+// The flight's folder, its report, and the rows, marks, phases and breaches queued; a record of
+// an older copy stops after the marks.
+constexpr std::size_t kAirlineRecordFields = 7;
+constexpr std::size_t kOlderAirlineRecordFields = 5;
 
 // A flight's outbox folder name is made by FlightKey from the airline's codes, longer than a
 // report's id may be.
@@ -28,10 +32,45 @@ bool ParseCount(const std::string& text, long long& value) {
     return ParseInteger(text, value) && value >= 0;
 }
 
-void AddStatus(std::vector<std::string>& statuses, bool sentBefore, const char* status) {
-    if (!sentBefore) {
-        statuses.push_back(status);
+// The airline's status a phase brings; none for a phase its list has no status of (a
+// descent stays en route, taxi in stays landed), and none for the moments, which go as events.
+const char* PhaseStatus(FlightPhase phase) {
+    switch (phase) {
+        case FlightPhase::kTaxiOut:
+            return pirep_status::kTaxi;
+        case FlightPhase::kTakeOffRoll:
+            return pirep_status::kTakeOff;
+        case FlightPhase::kInitialClimb:
+            return pirep_status::kInitialClimb;
+        case FlightPhase::kClimb:
+            return pirep_status::kAirborne;
+        case FlightPhase::kCruise:
+            return pirep_status::kEnRoute;
+        case FlightPhase::kApproach:
+            return pirep_status::kApproach;
+        case FlightPhase::kFinal:
+            return pirep_status::kFinal;
+        case FlightPhase::kLandingRoll:
+            return pirep_status::kLanded;
+        default:
+            return nullptr;
     }
+}
+
+// The status of the phase at `index`, unless the phases before it gave the same one last (a
+// cruise after a step of the descent is still en route).
+const char* NewStatus(const std::vector<PhaseChange>& phases, std::size_t index) {
+    const char* status = PhaseStatus(phases[index].phase);
+    for (std::size_t before = index; status && before-- > 0;) {
+        if (const char* earlier = PhaseStatus(phases[before].phase)) {
+            return std::string_view(earlier) == status ? nullptr : status;
+        }
+    }
+    return status;
+}
+
+bool PhaseOfNote(FlightPhase phase) {
+    return IsMomentPhase(phase) || phase == FlightPhase::kGoAround;
 }
 
 QueuedRequest Post(const char* kind, const std::string& path, std::string body) {
@@ -72,7 +111,9 @@ void AirlineLink::OnFlightEvent(FlightEvent event, const std::string& detail) {
             pirepId_.clear();
             queuedRows_ = 0;
             marksQueued_ = 0;
-            statusMarks_ = 0;
+            phasesQueued_ = 0;
+            phaseStatuses_ = 0;
+            breachesQueued_ = 0;
             statuses_.clear();
             arrival_.reset();
             urgent_ = fileWanted_ = fileQueued_ = filed_ = false;
@@ -169,8 +210,12 @@ void AirlineLink::QueueTick() {
     const std::size_t fresh = rows.size() > queuedRows_ ? rows.size() - queuedRows_ : 0;
     const bool sendRows = fresh > 0 && (urgent_ || fileWanted_ || fresh >= kRowsPerPositionBatch);
     // Most ticks have nothing to send: they cost no more than this.
+    const std::vector<PhaseChange>& phases = session_.Recorder().Phases();
+    static const std::vector<RuleBreach> kNoBreaches;
+    const std::vector<RuleBreach>& breaches = rules_ ? rules_->Breaches() : kNoBreaches;
     if (prefileBody_.empty() && !sendRows && session_.Recorder().Marks().size() <= marksQueued_ &&
-        statuses_.empty() && !arrival_ && !fileWanted_) {
+        phases.size() <= phasesQueued_ && breaches.size() <= breachesQueued_ && statuses_.empty() &&
+        !arrival_ && !fileWanted_) {
         return;
     }
     // The report's opening and its filing are written here and now: nothing else could
@@ -188,13 +233,7 @@ void AirlineLink::QueueTick() {
     std::vector<AcarsEvent> events;
     std::vector<std::string> statuses = statuses_;
     const std::vector<TrackMark>& marks = session_.Recorder().Marks();
-    int waypointMarks = 0;
-    for (std::size_t i = 0; i < marks.size(); ++i) {
-        waypointMarks += marks[i].kind == MarkKind::kWaypoint ? 1 : 0;
-        if (i < marksQueued_) {
-            continue;
-        }
-        const bool statusSent = i < statusMarks_;
+    for (std::size_t i = marksQueued_; i < marks.size(); ++i) {
         AcarsEvent event;
         event.number = static_cast<long long>(i);
         event.utcSeconds = marks[i].utcSeconds;
@@ -203,25 +242,35 @@ void AirlineLink::QueueTick() {
         switch (marks[i].kind) {
             case MarkKind::kTakeOff:
                 event.text = "Take-off";
-                AddStatus(statuses, statusSent, pirep_status::kTakeOff);
                 break;
             case MarkKind::kWaypoint:
                 event.text = "Waypoint " + Utf8FromSystemText(marks[i].name);
-                if (waypointMarks == 1) {
-                    AddStatus(statuses, statusSent, pirep_status::kEnRoute);
-                }
-                // The plan's last waypoint before the destination (the departure and the
-                // destination are waypoints of the plan too): the approach begins.
-                if (waypointMarks == session_.State().WaypointCount - 2) {
-                    AddStatus(statuses, statusSent, pirep_status::kApproach);
-                }
                 break;
             case MarkKind::kLanding:
                 event.text = "Landing";
-                AddStatus(statuses, statusSent, pirep_status::kLanded);
+                break;
+            case MarkKind::kTouchAndGo:
+                event.text = "Touch-and-go at " + Utf8FromSystemText(marks[i].name);
                 break;
         }
         events.push_back(event);
+    }
+    // The statuses follow the phases; the phases of note and the rules broken are events.
+    for (std::size_t i = phasesQueued_; i < phases.size(); ++i) {
+        if (const char* status = NewStatus(phases, i); status && i >= phaseStatuses_) {
+            statuses.push_back(status);
+        }
+        if (PhaseOfNote(phases[i].phase)) {
+            std::string text = PhaseName(phases[i].phase);
+            text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+            events.push_back({"p", static_cast<long long>(i), text, phases[i].utcSeconds,
+                              phases[i].latitude, phases[i].longitude});
+        }
+    }
+    for (std::size_t i = breachesQueued_; i < breaches.size(); ++i) {
+        events.push_back({"r", static_cast<long long>(i),
+                          "Rule: " + Utf8FromSystemText(breaches[i].text), breaches[i].utcSeconds,
+                          breaches[i].latitude, breaches[i].longitude});
     }
     if (arrival_) {
         arrival_->number = static_cast<long long>(marks.size());
@@ -256,6 +305,8 @@ void AirlineLink::QueueTick() {
     }
     entry.rowsThrough = static_cast<long long>(sendRows ? rows.size() : queuedRows_);
     entry.eventsThrough = static_cast<long long>(marks.size());
+    entry.phasesThrough = static_cast<long long>(phases.size());
+    entry.breachesThrough = static_cast<long long>(breaches.size());
     if (!critical) {
         sender_.Hand(flight_, std::move(entry), std::move(handedRows), queuedRows_,
                      std::move(events));
@@ -269,7 +320,9 @@ void AirlineLink::QueueTick() {
     }
     prefileBody_.clear();
     marksQueued_ = marks.size();
-    statusMarks_ = std::max(statusMarks_, marks.size());
+    phasesQueued_ = phases.size();
+    phaseStatuses_ = std::max(phaseStatuses_, phases.size());
+    breachesQueued_ = breaches.size();
     arrival_.reset();
     statuses_.clear();
     urgent_ = false;
@@ -282,7 +335,8 @@ std::string AirlineLink::SituationRecords() const {
         return {};
     }
     return CsvRecord({kAirlineRecord, flight_, pirepId_, std::to_string(queuedRows_),
-                      std::to_string(marksQueued_)});
+                      std::to_string(marksQueued_), std::to_string(phasesQueued_),
+                      std::to_string(breachesQueued_)});
 }
 
 void AirlineLink::OnResume(const std::string& records) {
@@ -293,8 +347,12 @@ void AirlineLink::OnResume(const std::string& records) {
     for (const CsvFields& record : parsed) {
         long long rows = 0;
         long long marks = 0;
-        if (record.size() != kAirlineRecordFields || record[0] != kAirlineRecord ||
+        long long phases = 0;
+        long long breaches = 0;
+        const bool older = record.size() == kOlderAirlineRecordFields;
+        if ((record.size() != kAirlineRecordFields && !older) || record[0] != kAirlineRecord ||
             !ParseCount(record[3], rows) || !ParseCount(record[4], marks) ||
+            (!older && (!ParseCount(record[5], phases) || !ParseCount(record[6], breaches))) ||
             !IsPlainId(record[1], kLongestFlightKey) ||
             (!record[2].empty() && !IsPlainId(record[2]))) {
             continue;
@@ -309,7 +367,7 @@ void AirlineLink::OnResume(const std::string& records) {
         // What the outbox holds is what reached the disk: entries the worker had not written
         // yet when the program stopped are lost, and go again from here. Rows after the save
         // are flown again and go again too, under the same ids; so do marks, as events.
-        const OutboxEntry durable = sender_.Queue().Queued(flight_);
+        OutboxEntry durable = sender_.Queue().Queued(flight_);
         const auto count = [](long long value) {
             return static_cast<std::size_t>(std::max(0LL, value));
         };
@@ -317,9 +375,20 @@ void AirlineLink::OnResume(const std::string& records) {
             std::min({count(rows), count(durable.rowsThrough), session_.Recorder().Rows().size()});
         marksQueued_ = std::min(
             {count(marks), count(durable.eventsThrough), session_.Recorder().Marks().size()});
-        // Statuses never go back: those of marks the outbox holds are not sent again when
-        // the resumed flight passes there once more.
-        statusMarks_ = count(durable.eventsThrough);
+        // Statuses never go back: those of phases the outbox holds are not sent again when
+        // the resumed flight passes there once more. A flight an older copy saved sent its
+        // statuses by the marks: its phases so far are not sent.
+        const std::size_t phasesNow = session_.Recorder().Phases().size();
+        const std::size_t breachesNow = rules_ ? rules_->Breaches().size() : 0;
+        if (older) {
+            phases = static_cast<long long>(phasesNow);
+            breaches = static_cast<long long>(breachesNow);
+            durable.phasesThrough = phases;
+            durable.breachesThrough = breaches;
+        }
+        phasesQueued_ = std::min({count(phases), count(durable.phasesThrough), phasesNow});
+        phaseStatuses_ = count(durable.phasesThrough);
+        breachesQueued_ = std::min({count(breaches), count(durable.breachesThrough), breachesNow});
         engineStarted_ = true;
         statuses_.clear();
         Show("Airline: the flight goes on in its report" +

@@ -12,6 +12,7 @@
 #include "airline/acars_messages.h"
 #include "airline/airline_sender.h"
 #include "link/sim_sample.h"
+#include "rules/rule_watch.h"
 #include "session/flight_listener.h"
 #include "session/flight_session.h"
 #include "session/main_window_roles.h"
@@ -33,6 +34,9 @@ public:
     std::string SituationRecords() const override;
     void OnResume(const std::string& records) override;
     void AddToLogbook(LogbookEntry& entry) const override;
+
+    // The rules broken go to the airline as events of the report.
+    void WatchRules(const RuleWatch& rules) { rules_ = &rules; }
 
     // What the worker has said since, taken in: the host calls it between flights too (a
     // flight's ticks take it in themselves).
@@ -66,7 +70,12 @@ private:
     // Trace rows and the recorder's marks queued so far: a mark's event carries its index.
     std::size_t queuedRows_ = 0;
     std::size_t marksQueued_ = 0;
-    std::size_t statusMarks_ = 0;  // marks whose statuses have been queued
+    // The recorder's phase changes queued, and those whose statuses were (statuses never go
+    // back, also when a resumed flight passes the same phase again); the rules' breaches.
+    std::size_t phasesQueued_ = 0;
+    std::size_t phaseStatuses_ = 0;
+    std::size_t breachesQueued_ = 0;
+    const RuleWatch* rules_ = nullptr;
     // Statuses and the arrival's event waiting for the tick's entry.
     std::vector<std::string> statuses_;
     std::optional<AcarsEvent> arrival_;

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <system_error>
+#include <utility>
 
 #include "common/file_append.h"
 #include "common/file_io.h"
@@ -45,6 +46,30 @@ std::vector<std::string> Names(const std::string& folder, bool folders) {
     return names;
 }
 
+// How far the flight had queued, by name in an entry and in the progress file. An entry an
+// older copy wrote has the first two only: the others read as 0.
+constexpr std::pair<const char*, long long OutboxEntry::*> kCounts[] = {
+    {"rows_through", &OutboxEntry::rowsThrough},
+    {"events_through", &OutboxEntry::eventsThrough},
+    {"phases_through", &OutboxEntry::phasesThrough},
+    {"breaches_through", &OutboxEntry::breachesThrough},
+};
+
+void WriteCounts(const OutboxEntry& entry, Json& json) {
+    for (const auto& [key, count] : kCounts) {
+        json[key] = entry.*count;
+    }
+}
+
+void ReadCounts(const Json& json, OutboxEntry& entry) {
+    for (const auto& [key, count] : kCounts) {
+        const auto found = json.find(key);
+        if (found != json.end() && found->is_number_integer()) {
+            entry.*count = found->get<long long>();
+        }
+    }
+}
+
 std::string EntryText(const OutboxEntry& entry) {
     Json requests = Json::array();
     for (const QueuedRequest& request : entry.requests) {
@@ -53,10 +78,9 @@ std::string EntryText(const OutboxEntry& entry) {
                             {"path", request.path},
                             {"body", request.body}});
     }
-    return Json{{"requests", requests},
-                {"rows_through", entry.rowsThrough},
-                {"events_through", entry.eventsThrough}}
-        .dump(-1, ' ', false, Json::error_handler_t::replace);
+    Json json{{"requests", requests}};
+    WriteCounts(entry, json);
+    return json.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
 bool EntryFromText(const std::string& text, OutboxEntry& entry) {
@@ -65,14 +89,7 @@ bool EntryFromText(const std::string& text, OutboxEntry& entry) {
         return false;
     }
     entry = OutboxEntry();
-    const auto rows = json.find("rows_through");
-    const auto events = json.find("events_through");
-    if (rows != json.end() && rows->is_number_integer()) {
-        entry.rowsThrough = rows->get<long long>();
-    }
-    if (events != json.end() && events->is_number_integer()) {
-        entry.eventsThrough = events->get<long long>();
-    }
+    ReadCounts(json, entry);
     const auto requests = json.find("requests");
     if (requests == json.end() || !requests->is_array()) {
         return false;
@@ -170,9 +187,8 @@ int Outbox::Rewrite(const std::string& flight, const std::string& name, const Ou
 int Outbox::Remove(const std::string& flight, const std::string& name, const OutboxEntry& entry) {
     // The progress first: a crash between the two leaves the entry to be sent again, which
     // the server takes as the same rows and events (they carry their ids), never a gap.
-    const Json progress = {{"rows_through", entry.rowsThrough},
-                           {"events_through", entry.eventsThrough},
-                           {"last_entry", std::stoll(name.substr(0, kEntryDigits))}};
+    Json progress = {{"last_entry", std::stoll(name.substr(0, kEntryDigits))}};
+    WriteCounts(entry, progress);
     if (const int error =
             ReplaceFileContents(FlightFolder(flight) + "\\" + kProgressFile, progress.dump());
         error != 0) {
@@ -188,12 +204,7 @@ OutboxEntry Outbox::Progress(const std::string& flight) const {
     const Json json =
         Json::parse(ReadText(FlightFolder(flight) + "\\" + kProgressFile), nullptr, false);
     if (json.is_object()) {
-        if (json.contains("rows_through") && json["rows_through"].is_number_integer()) {
-            progress.rowsThrough = json["rows_through"].get<long long>();
-        }
-        if (json.contains("events_through") && json["events_through"].is_number_integer()) {
-            progress.eventsThrough = json["events_through"].get<long long>();
-        }
+        ReadCounts(json, progress);
     }
     return progress;
 }
@@ -203,8 +214,9 @@ OutboxEntry Outbox::Queued(const std::string& flight) const {
     for (const std::string& name : Entries(flight)) {
         OutboxEntry entry;
         if (Read(flight, name, entry)) {
-            queued.rowsThrough = std::max(queued.rowsThrough, entry.rowsThrough);
-            queued.eventsThrough = std::max(queued.eventsThrough, entry.eventsThrough);
+            for (const auto& [key, count] : kCounts) {
+                queued.*count = std::max(queued.*count, entry.*count);
+            }
         }
     }
     return queued;

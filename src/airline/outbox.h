@@ -32,6 +32,9 @@ struct OutboxEntry {
     // and events.
     long long rowsThrough = 0;
     long long eventsThrough = 0;
+    // The recorder's phase changes and the rules' breaches queued (as statuses and events).
+    long long phasesThrough = 0;
+    long long breachesThrough = 0;
 };
 
 class Outbox {

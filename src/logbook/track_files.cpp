@@ -135,6 +135,8 @@ std::string MapLabel(const TrackMark& mark) {
             return mark.name + " take-off";
         case MarkKind::kLanding:
             return mark.name + " landing";
+        case MarkKind::kTouchAndGo:
+            return mark.name + " touch-and-go";
         case MarkKind::kWaypoint:
             break;
     }

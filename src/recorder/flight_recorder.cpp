@@ -124,7 +124,7 @@ long long FlightRecorder::ReadResumeText(const std::string& resumeText) {
                     ParseNumber(record[5], mark.longitude) &&
                     ParseNumber(record[6], mark.altitudeFeet) && kind >= 0 &&
                     std::llabs(seconds) < kMostUtcSeconds &&
-                    kind <= static_cast<long long>(MarkKind::kLanding)) {
+                    kind <= static_cast<long long>(MarkKind::kTouchAndGo)) {
                     mark.kind = static_cast<MarkKind>(kind);
                     mark.name = record[2];
                     mark.utcSeconds = seconds;
@@ -229,12 +229,18 @@ void FlightRecorder::NotePhase(FlightPhase phase, const TraceRow& row) {
     }
 }
 
-// A touch-and-go is not the flight's landing: its mark and report go, and the next full-stop
-// touchdown is the landing.
+// A touch-and-go is not the flight's landing: its mark becomes the touch-and-go's (in its
+// place, so that what follows the marks by their order keeps it), its report goes, and the
+// next full-stop touchdown is the landing.
 void FlightRecorder::ForgetLanding() {
-    const auto landing = [](const TrackMark& mark) { return mark.kind == MarkKind::kLanding; };
-    if (std::any_of(marks_.begin(), marks_.end(), landing)) {
-        marks_.erase(std::remove_if(marks_.begin(), marks_.end(), landing), marks_.end());
+    bool changed = false;
+    for (TrackMark& mark : marks_) {
+        if (mark.kind == MarkKind::kLanding) {
+            mark.kind = MarkKind::kTouchAndGo;
+            changed = true;
+        }
+    }
+    if (changed) {
         marksText_.clear();
         for (const TrackMark& mark : marks_) {
             marksText_ += MarkRecord(mark);

@@ -9,7 +9,8 @@
 
 namespace aerolinker {
 
-enum class MarkKind { kTakeOff, kWaypoint, kLanding };
+// A touch-and-go is the touchdown the log took for the landing, found out to be none.
+enum class MarkKind { kTakeOff, kWaypoint, kLanding, kTouchAndGo };
 
 struct TrackMark {
     MarkKind kind = MarkKind::kWaypoint;

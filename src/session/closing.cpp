@@ -48,7 +48,7 @@ void FlightSession::MarkRouteFlown() {
     const std::vector<std::string> idents = IdentsFlown(tracker_.State().RouteFlown);
     std::size_t marked = 0;
     for (const TrackMark& mark : recorder_.Marks()) {
-        marked += mark.kind != MarkKind::kLanding ? 1 : 0;
+        marked += mark.kind == MarkKind::kTakeOff || mark.kind == MarkKind::kWaypoint ? 1 : 0;
     }
     for (std::size_t i = marked; i < idents.size(); ++i) {
         recorder_.Mark(i == 0 ? MarkKind::kTakeOff : MarkKind::kWaypoint, idents[i], sample_);

@@ -145,7 +145,8 @@ void ExpectTheFlightOnce(FiledFlight& flight, const std::string& name) {
     }
     EXPECT_EQ(events, (std::vector<std::string>{"Take-off", "Waypoint OLB", "Waypoint ELB",
                                                 "Waypoint PRT", "Landing", "Arrival"}));
-    EXPECT_EQ(pirep["statuses"], Json::array({"INI", "OFB", "TOF", "ENR", "TEN", "LAN", "ONB"}));
+    EXPECT_EQ(pirep["statuses"], Json::array({"INI", "OFB", "TXI", "TOF", "ICL", "TKO", "ENR",
+                                              "TEN", "FIN", "LAN", "ONB"}));
 
     const FlightFigures figures = FiguresOf(rows, recorder.Marks(), true);
     EXPECT_EQ(pirep["flight_time"], figures.BlockMinutes());

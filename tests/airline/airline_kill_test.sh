@@ -60,7 +60,7 @@ for i, (position, row) in enumerate(zip(positions, rows)):
 events = [e["event"] for e in p["events"]]
 assert events == ["Take-off", "Waypoint OLB", "Waypoint ELB", "Waypoint PRT", "Landing",
                   "Arrival"], events
-assert p["statuses"] == ["INI", "OFB", "TOF", "ENR", "TEN", "LAN", "ONB"], p["statuses"]
+assert p["statuses"] == ["INI", "OFB", "TXI", "TOF", "ICL", "TKO", "ENR", "TEN", "FIN", "LAN", "ONB"], p["statuses"]
 EOF
 }
 

@@ -458,6 +458,7 @@ int Run(const Options& options) {
         sender = std::make_unique<AirlineSender>(
             MakeHttpTransport(limits), AirlineServer{base, key}, form.LogFolder(), timing);
         airline = std::make_unique<AirlineLink>(form.Session(), *sender, window);
+        airline->WatchRules(rules);
         form.Subscribe(*airline);
         std::printf("%-14s %s\n", "airline:", base.c_str());
     }

@@ -16,6 +16,7 @@
 #include "link/win32/platform.h"
 #include "persistence/ini_file.h"
 #include "persistence/win32/services.h"
+#include "rules/rule_watch.h"
 #include "ui/win32/window_base.h"
 
 namespace aerolinker {
@@ -51,9 +52,13 @@ int Run(HINSTANCE module, int showCommand) {
         MainWindow window(module);
         TFConnection form(AppServices{link, window, config, settingsFolder, fileCopier, clock,
                                       regional, DefaultLogFolder()});
+        // The airline's rules, from the configuration's [Rules] at each connect.
+        RuleWatch rules(form.Session(), config);
+        form.Subscribe(rules);
         // The pilot's API key is the user's own as well, kept beside the configuration.
         AirlineConnection airline(form, config, window,
                                   settingsFolder.Path() + "\\" + kAirlineKeyFileName);
+        airline.WatchRules(rules);
         TFPilot pilotForm(module, form, airline);
         // The window places are the user's own too, kept in the same file.
         if (window.Create(form, config) && pilotForm.Create(window.hwnd())) {

@@ -105,6 +105,9 @@ void AirlineConnection::Open() {
     sender_ = std::make_unique<AirlineSender>(MakeHttpTransport(TransportLimits{}),
                                               AirlineServer{base, key}, handlers_.LogFolder());
     link_ = std::make_unique<AirlineLink>(handlers_.Session(), *sender_, window_);
+    if (rules_) {
+        link_->WatchRules(*rules_);
+    }
     handlers_.Subscribe(*link_);
     // What an earlier run left in the outbox goes now, not at the next flight.
     sender_->Wake();

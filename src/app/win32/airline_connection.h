@@ -30,6 +30,8 @@ public:
 
     // At start, once the log folder is known (the outbox lives there).
     void Start();
+    // The rules broken go to the airline too; before Start.
+    void WatchRules(const RuleWatch& rules) { rules_ = &rules; }
     // The window's airline timer: between flights the worker's news; once a flight has ended,
     // the settings saved during it.
     void Poll();
@@ -55,6 +57,7 @@ private:
     std::unique_ptr<ApiKeyStore> keys_;
     std::unique_ptr<AirlineSender> sender_;
     std::unique_ptr<AirlineLink> link_;
+    const RuleWatch* rules_ = nullptr;
     // Saved while a flight was tracked: applied once it no longer is.
     bool settingsChanged_ = false;
     bool polling_ = false;
