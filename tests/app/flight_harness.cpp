@@ -37,6 +37,10 @@ std::string BundledScenario(const std::string& name) {
     return ReadOrFail(SourceDir() + "/scenarios/" + name);
 }
 
+std::string SourceText(const std::string& path) {
+    return ReadOrFail(SourceDir() + "/" + path);
+}
+
 FlightHarness::FlightHarness(const std::string& scenarioText, const fs::path& folder,
                              RegionalSettings regional, LocalDateTime today)
     : folder_(folder),

@@ -81,6 +81,8 @@ public:
     LoopbackSimulator& simulator() { return *simulator_; }
     FsuipcLink& link() { return *link_; }
     LoopbackPlatform& platform() { return *platform_; }
+    // Aerolinker.ini, as the program reads it.
+    ConfigStore& config() { return config_; }
 
     std::string LogFolder() const;
     // Where the simulator keeps its saved flights.
@@ -110,5 +112,7 @@ private:
 std::string ExpectedFile(const std::string& name);
 // The text of a bundled scenario.
 std::string BundledScenario(const std::string& name);
+// The text of a file of the source tree, by its path from the top.
+std::string SourceText(const std::string& path);
 
 }  // namespace aerolinker::testing_support
