@@ -26,6 +26,8 @@ static_assert(std::size(kRuleKeys) == kRuleCount, "one key per rule");
 constexpr double kJumpSpeedFactor = 1.5;
 constexpr double kJumpSpareKnots = 100.0;
 constexpr double kJumpSpareNm = 1.0;
+// A degree of latitude on the Earth's mean sphere is 60.04 nm; a degree of longitude no more.
+constexpr double kMostNmPerDegree = 60.1;
 
 // "10,000": the whole number with its thousands grouped, as pilots read altitudes.
 std::string Grouped(double value) {
@@ -67,13 +69,16 @@ RuleSettings ReadRuleSettings(ConfigStore& config) {
     return settings;
 }
 
-void RuleChecker::Judge(Rule rule, bool broken, const TraceRow& row, const std::string& text,
+// The breach's text is made only for a breach: most ticks break nothing, and they are the
+// ones that count.
+template <typename Text>
+void RuleChecker::Judge(Rule rule, bool broken, const TraceRow& row, Text text,
                         std::vector<RuleBreach>& breaches) {
     bool& was = broken_[static_cast<std::size_t>(rule)];
     broken = broken && settings_.On(rule);
     if (broken && !was) {
         breaches.push_back(
-            {rule, row.utcSeconds, row.latitude, row.longitude, row.altitudeFeet, text});
+            {rule, row.utcSeconds, row.latitude, row.longitude, row.altitudeFeet, text()});
     }
     was = broken;
 }
@@ -86,60 +91,89 @@ std::vector<RuleBreach> RuleChecker::Check(const RuleTick& tick, const TraceRow*
     const bool flying = tick.phase != FlightPhase::kAtTheGate;  // from engine start
     std::vector<RuleBreach> breaches;
 
-    Judge(Rule::kBeacon, tick.enginesRunning && (values.lights & offsets::kBeaconLight) == 0, row,
-          "Beacon off with an engine running", breaches);
-    Judge(Rule::kLandingLights,
-          airborne && row.altitudeFeet < s.landingLightsBelowFeet &&
-              (values.lights & offsets::kLandingLights) == 0,
-          row,
-          "Landing lights off below " + Grouped(s.landingLightsBelowFeet) + " ft (" +
-              Grouped(row.altitudeFeet) + " ft)",
-          breaches);
-    Judge(Rule::kSpeedLimit,
-          airborne && row.altitudeFeet < s.speedLimitBelowFeet &&
-              row.indicatedKnots > s.speedLimitKnots,
-          row,
-          FixedText(row.indicatedKnots, 0) + " kt below " + Grouped(s.speedLimitBelowFeet) +
-              " ft (limit " + FixedText(s.speedLimitKnots, 0) + " kt)",
-          breaches);
-    Judge(Rule::kStallWarning, airborne && values.stallWarning != 0, row, "Stall warning",
-          breaches);
-    Judge(Rule::kOverspeedWarning, values.overspeedWarning != 0, row, "Overspeed warning",
-          breaches);
-    Judge(Rule::kCrash, values.crashed != 0, row, "The aircraft crashed", breaches);
+    Judge(
+        Rule::kBeacon, tick.enginesRunning && (values.lights & offsets::kBeaconLight) == 0, row,
+        [] { return std::string("Beacon off with an engine running"); }, breaches);
+    Judge(
+        Rule::kLandingLights,
+        airborne && row.altitudeFeet < s.landingLightsBelowFeet &&
+            (values.lights & offsets::kLandingLights) == 0,
+        row,
+        [&] {
+            return "Landing lights off below " + Grouped(s.landingLightsBelowFeet) + " ft (" +
+                   Grouped(row.altitudeFeet) + " ft)";
+        },
+        breaches);
+    Judge(
+        Rule::kSpeedLimit,
+        airborne && row.altitudeFeet < s.speedLimitBelowFeet &&
+            row.indicatedKnots > s.speedLimitKnots,
+        row,
+        [&] {
+            return FixedText(row.indicatedKnots, 0) + " kt below " +
+                   Grouped(s.speedLimitBelowFeet) + " ft (limit " +
+                   FixedText(s.speedLimitKnots, 0) + " kt)";
+        },
+        breaches);
+    Judge(
+        Rule::kStallWarning, airborne && values.stallWarning != 0, row,
+        [] { return std::string("Stall warning"); }, breaches);
+    Judge(
+        Rule::kOverspeedWarning, values.overspeedWarning != 0, row,
+        [] { return std::string("Overspeed warning"); }, breaches);
+    Judge(
+        Rule::kCrash, values.crashed != 0, row, [] { return std::string("The aircraft crashed"); },
+        breaches);
 
     const bool bothAirborne = previous && airborne && !previous->onGround;
     const double added = previous ? row.fuelGallons - previous->fuelGallons : 0.0;
-    Judge(Rule::kFuelInFlight, bothAirborne && added > s.fuelAddedGallons, row,
-          FixedText(added, 1) + " gal of fuel added in flight", breaches);
-    Judge(Rule::kSlewInFlight, airborne && row.slewing, row, "Slew in flight", breaches);
-    Judge(Rule::kSimulationRate,
-          flying && row.altitudeFeet < s.simulationRateBelowFeet && row.simulationRate > 1.0, row,
-          "Simulation rate " + ShortestText(row.simulationRate) + "x below " +
-              Grouped(s.simulationRateBelowFeet) + " ft",
-          breaches);
+    Judge(
+        Rule::kFuelInFlight, bothAirborne && added > s.fuelAddedGallons, row,
+        [&] { return FixedText(added, 1) + " gal of fuel added in flight"; }, breaches);
+    Judge(
+        Rule::kSlewInFlight, airborne && row.slewing, row,
+        [] { return std::string("Slew in flight"); }, breaches);
+    Judge(
+        Rule::kSimulationRate,
+        flying && row.altitudeFeet < s.simulationRateBelowFeet && row.simulationRate > 1.0, row,
+        [&] {
+            return "Simulation rate " + ShortestText(row.simulationRate) + "x below " +
+                   Grouped(s.simulationRateBelowFeet) + " ft";
+        },
+        breaches);
 
     // The simulator's clock stands still in a pause: the ticks measure it.
     pausedTicks_ = row.paused ? pausedTicks_ + 1 : 0;
     const double pausedMinutes =
         static_cast<double>(pausedTicks_ * units::kTickSeconds) / units::kSecondsPerMinute;
-    Judge(Rule::kPause, flying && pausedMinutes > s.pauseMinutes, row,
-          "Paused longer than " + FixedText(s.pauseMinutes, 0) + " min", breaches);
+    Judge(
+        Rule::kPause, flying && pausedMinutes > s.pauseMinutes, row,
+        [&] { return "Paused longer than " + ShortestText(s.pauseMinutes) + " min"; }, breaches);
 
     bool jumped = false;
     double jumpNm = 0.0;
     if (previous && !row.slewing && !previous->slewing) {
-        jumpNm = units::MetresToNauticalMiles(GreatCircleMetres(
-            previous->latitude, previous->longitude, row.latitude, row.longitude));
         const double seconds = std::max<double>(
             static_cast<double>(row.utcSeconds - previous->utcSeconds), units::kTickSeconds);
         const double knots =
             kJumpSpeedFactor * std::max(row.groundSpeedKnots, previous->groundSpeedKnots) +
             kJumpSpareKnots;
-        jumped = jumpNm > knots * seconds / units::kSecondsPerHour + kJumpSpareNm;
+        const double mostNm = knots * seconds / units::kSecondsPerHour + kJumpSpareNm;
+        // Along the meridian, then along the parallel, is never shorter than the great circle:
+        // within the limit that way, the great circle (the costly part) need not be worked out.
+        double lonDegrees = std::fabs(row.longitude - previous->longitude);
+        lonDegrees = std::min(lonDegrees, units::kDegreesPerTurn - lonDegrees);
+        const double bound =
+            (std::fabs(row.latitude - previous->latitude) + lonDegrees) * kMostNmPerDegree;
+        if (bound > mostNm) {
+            jumpNm = units::MetresToNauticalMiles(GreatCircleMetres(
+                previous->latitude, previous->longitude, row.latitude, row.longitude));
+            jumped = jumpNm > mostNm;
+        }
     }
-    Judge(Rule::kPositionJump, jumped, row, "Position jumped " + FixedText(jumpNm, 1) + " nm",
-          breaches);
+    Judge(
+        Rule::kPositionJump, jumped, row,
+        [&] { return "Position jumped " + FixedText(jumpNm, 1) + " nm"; }, breaches);
     return breaches;
 }
 
@@ -168,14 +202,20 @@ std::vector<RuleBreach> RuleChecker::CheckLanding(const LandingReport& landing,
     // Each landing is judged once: the flags fall back for the next one.
     broken_[static_cast<std::size_t>(Rule::kTouchdownRate)] = false;
     broken_[static_cast<std::size_t>(Rule::kTouchdownG)] = false;
-    Judge(Rule::kTouchdownRate, -landing.touchdownFpm > s.touchdownFpm, at,
-          "Touchdown " + FixedText(landing.touchdownFpm, 0) + " ft/min (limit " +
-              FixedText(s.touchdownFpm, 0) + ")",
-          breaches);
-    Judge(Rule::kTouchdownG, landing.gForce > s.touchdownG, at,
-          "Touchdown " + FixedText(landing.gForce, 2) + " G (limit " + FixedText(s.touchdownG, 1) +
-              ")",
-          breaches);
+    Judge(
+        Rule::kTouchdownRate, -landing.touchdownFpm > s.touchdownFpm, at,
+        [&] {
+            return "Touchdown " + FixedText(landing.touchdownFpm, 0) + " ft/min (limit " +
+                   FixedText(s.touchdownFpm, 0) + ")";
+        },
+        breaches);
+    Judge(
+        Rule::kTouchdownG, landing.gForce > s.touchdownG, at,
+        [&] {
+            return "Touchdown " + FixedText(landing.gForce, 2) + " G (limit " +
+                   FixedText(s.touchdownG, 1) + ")";
+        },
+        breaches);
     return breaches;
 }
 

@@ -101,7 +101,8 @@ public:
     void Restore(unsigned long brokenRules, int pausedTicks);
 
 private:
-    void Judge(Rule rule, bool broken, const TraceRow& row, const std::string& text,
+    template <typename Text>
+    void Judge(Rule rule, bool broken, const TraceRow& row, Text text,
                std::vector<RuleBreach>& breaches);
 
     RuleSettings settings_;
