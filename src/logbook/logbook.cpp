@@ -112,11 +112,12 @@ std::string CsvText(const std::vector<CsvFields>& records) {
     return text;
 }
 
-// The breaches in one cell, one a line, in UTF-8 as the rest of the row.
-std::string BreachList(const std::vector<std::string>& breaches) {
+// The breaches in one cell, one a line with its UTC time, in UTF-8 as the rest of the row.
+std::string BreachList(const std::vector<MapNote>& breaches) {
     std::string text;
-    for (const std::string& breach : breaches) {
-        text += (text.empty() ? "" : "\n") + Utf8FromSystemText(breach);
+    for (const MapNote& breach : breaches) {
+        text += (text.empty() ? "" : "\n") + IsoUtcText(breach.utcSeconds) + " " +
+                Utf8FromSystemText(breach.text);
     }
     return text;
 }
@@ -295,14 +296,14 @@ std::string WriteLogbookEntry(const std::string& logFolder, LogbookFlight flight
     const std::pair<const char*, std::string> files[] = {
         {".log", flight.logText},
         {".csv", TraceCsvText(flight.trace)},
-        {".kml", KmlText(title, flight.trace, flight.marks)},
+        {".kml", KmlText(title, flight.trace, flight.marks, flight.entry.ruleBreaches)},
         {".gpx", GpxText(
                      TrackFileFlight{
                          title,
                          flight.entry.aircraft,
                          flight.entry.pilotName,
                      },
-                     flight.trace, flight.marks)},
+                     flight.trace, flight.marks, flight.entry.ruleBreaches)},
         {".svg", ProfileSvg(title, flight.trace, flight.marks, flight.entry.landing)},
     };
     // The row goes last: it completes the entry. Files without their row are an entry a stop

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/csv.h"
+#include "logbook/track_files.h"
 #include "recorder/flight_figures.h"
 #include "recorder/landing_report.h"
 #include "recorder/trace.h"
@@ -37,9 +38,9 @@ struct LogbookEntry {
     HonestTime honestTime;
     // The rejected take-offs, go-arounds and touch-and-gos with their times.
     std::string phasesOfNote;
-    // The airline's rules broken, each "<UTC time> <what>", when the rules were watched.
+    // The airline's rules broken, where and when, when the rules were watched.
     bool rulesChecked = false;
-    std::vector<std::string> ruleBreaches;
+    std::vector<MapNote> ruleBreaches;
     // The flight's report with the airline, where it is filed with one: the report's id on
     // the airline's site, and how far it got ("filed", "waiting to be sent", "refused: ...").
     std::string airlineReport;

@@ -134,6 +134,10 @@ struct PhaseSegment {
     PlotArea box;
 };
 
+// A phase of note (a go-around, a touch-and-go) is drawn at least this wide in the band, over
+// the phases beside it, so that it shows however short it was.
+constexpr double kLeastEventPixels = 3.0;
+
 // Everything both pictures draw of the profile.
 struct ProfilePlot {
     ProfileAxes axes;

@@ -32,9 +32,6 @@ constexpr double kDistanceTitleBaseline = kProfileHeight - 20.0;
 constexpr double kAltitudeTitleX = 20.0;
 constexpr double kMarkRadius = 4.0;
 constexpr double kSingleRowRadius = 3.0;
-// An event lasts a tick or two, a fraction of a pixel on a long flight: it is drawn at least
-// this wide, over the phases beside it.
-constexpr double kLeastEventPixels = 3.0;
 
 constexpr char kLineColour[] = "#1f4e9c";
 constexpr char kMarkColour[] = "#c0392b";

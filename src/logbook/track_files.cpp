@@ -144,7 +144,7 @@ std::string MapLabel(const TrackMark& mark) {
 }
 
 std::string KmlText(const std::string& title, const std::vector<TraceRow>& rows,
-                    const std::vector<TrackMark>& marks) {
+                    const std::vector<TrackMark>& marks, const std::vector<MapNote>& notes) {
     // The elements keep the order the KML schema gives them, which Google Earth relies on: a
     // document's name and shared styles before its folders and placemarks; in a placemark the
     // name, description, time, styleUrl, then the geometry; in a style the icon, line and
@@ -198,12 +198,25 @@ std::string KmlText(const std::string& title, const std::vector<TraceRow>& rows,
         AppendCoordinates(kml, mark.latitude, mark.longitude, mark.altitudeFeet);
         kml += "</coordinates>\r\n</Point>\r\n</Placemark>\r\n";
     }
+    if (!notes.empty()) {
+        kml += "<Folder>\r\n<name>Rule breaches</name>\r\n";
+        for (const MapNote& note : notes) {
+            kml += "<Placemark>\r\n<name>" + XmlText(note.text) + "</name>\r\n<TimeStamp><when>";
+            days.AppendIso(kml, note.utcSeconds);
+            kml +=
+                "</when></TimeStamp>\r\n<Point>\r\n<altitudeMode>absolute</altitudeMode>\r\n"
+                "<coordinates>";
+            AppendCoordinates(kml, note.latitude, note.longitude, note.altitudeFeet);
+            kml += "</coordinates>\r\n</Point>\r\n</Placemark>\r\n";
+        }
+        kml += "</Folder>\r\n";
+    }
     kml += "</Document>\r\n</kml>\r\n";
     return kml;
 }
 
 std::string GpxText(const TrackFileFlight& flight, const std::vector<TraceRow>& rows,
-                    const std::vector<TrackMark>& marks) {
+                    const std::vector<TrackMark>& marks, const std::vector<MapNote>& notes) {
     // GPX 1.1 keeps its elements in order: metadata, wpt, rte, trk; inside a point ele, time,
     // then name.
     std::string gpx =
@@ -221,6 +234,12 @@ std::string GpxText(const TrackFileFlight& flight, const std::vector<TraceRow>& 
     gpx += "</metadata>\r\n";
     for (const TrackMark& mark : marks) {
         AppendMarkPoint(gpx, "wpt", mark, days);
+    }
+    for (const MapNote& note : notes) {
+        gpx += "<wpt ";
+        AppendGpxPoint(gpx, note.latitude, note.longitude, note.altitudeFeet, note.utcSeconds,
+                       days);
+        gpx += "<name>" + XmlText(note.text) + "</name><type>rule breach</type></wpt>\r\n";
     }
     if (!marks.empty()) {
         gpx += "<rte><name>" + XmlText(flight.title) + "</name>\r\n";

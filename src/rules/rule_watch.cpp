@@ -133,8 +133,9 @@ void RuleWatch::OnResume(const std::string& records) {
 void RuleWatch::AddToLogbook(LogbookEntry& entry) const {
     entry.rulesChecked = true;
     entry.ruleBreaches.clear();
-    for (const RuleBreach& breach : breaches_) {
-        entry.ruleBreaches.push_back(IsoUtcText(breach.utcSeconds) + " " + breach.text);
+    for (const RuleBreach& b : breaches_) {
+        entry.ruleBreaches.push_back(
+            {"Rule: " + b.text, b.utcSeconds, b.latitude, b.longitude, b.altitudeFeet});
     }
 }
 

@@ -62,8 +62,9 @@ LogbookFlight Flight(long long takeOff) {
     e.landing = LandingReport{-152.4, 1.336, 1, 41.89, 9.01, 127.6};
     e.phasesOfNote = "go-around 11:20:00Z";
     e.rulesChecked = true;
-    e.ruleBreaches = {"2026-12-07T10:20:00Z Stall warning",
-                      "2026-12-07T11:21:00Z Landing lights off below 10,000 ft (2,500 ft)"};
+    e.ruleBreaches = {{"Rule: Stall warning", takeOff + 15 * 60, 40.5, 9.0, 6000.0},
+                      {"Rule: Landing lights off below 10,000 ft (2,500 ft)", takeOff + 76 * 60,
+                       41.7, 9.0, 2500.0}};
     flight.logText = "NAVIGATION LOG\r\n";
     return flight;
 }
@@ -85,6 +86,16 @@ TEST(LogbookTest, TheRowTellsTheTruthOfTheFlight) {
     for (const char* extension : kEntryExtensions) {
         EXPECT_TRUE(FileExists(folder.PathOf("Logbook\\" + name) + extension)) << extension;
     }
+    // The rules broken are on the maps too, where they were broken.
+    const std::string kml = folder.Contents("Logbook\\" + name + ".kml");
+    EXPECT_NE(kml.find("<Folder>\r\n<name>Rule breaches</name>\r\n<Placemark>\r\n<name>Rule: "
+                       "Stall warning</name>\r\n<TimeStamp><when>2026-12-07T10:20:00Z</when>"),
+              std::string::npos);
+    const std::string gpx = folder.Contents("Logbook\\" + name + ".gpx");
+    EXPECT_NE(gpx.find("<wpt lat=\"41.700000\" lon=\"9.000000\"><ele>762.0</ele><time>2026-12-"
+                       "07T11:21:00Z</time><name>Rule: Landing lights off below 10,000 ft (2,500 "
+                       "ft)</name><type>rule breach</type></wpt>"),
+              std::string::npos);
     const std::vector<CsvFields> records = LogbookRecords(folder);
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[0], LogbookHeader());
@@ -118,8 +129,9 @@ TEST(LogbookTest, TheRowTellsTheTruthOfTheFlight) {
                                      "0.0",
                                      "go-around 11:20:00Z",
                                      "2",
-                                     "2026-12-07T10:20:00Z Stall warning\n2026-12-07T11:21:00Z "
-                                     "Landing lights off below 10,000 ft (2,500 ft)",
+                                     "2026-12-07T10:20:00Z Rule: Stall warning\n"
+                                     "2026-12-07T11:21:00Z Rule: Landing lights off below "
+                                     "10,000 ft (2,500 ft)",
                                      "",  // no airline
                                      "",
                                      name}));

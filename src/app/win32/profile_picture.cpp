@@ -3,10 +3,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 #include "app/win32/window_text.h"
 #include "common/fixed_number_text.h"
+#include "logbook/phase_runs.h"
 #include "ui/win32/dpi.h"
 
 namespace aerolinker {
@@ -17,7 +19,7 @@ constexpr int kPlotLeft = 76;   // the altitude figures and the axis label
 constexpr int kPlotRight = 28;  // half a distance figure past the last grid line
 constexpr int kTitleTop = 6;
 constexpr int kProfileTop = 64;    // the title, then three rows of the marks' names
-constexpr int kUnderPlot = 44;     // figures, then the axis label
+constexpr int kUnderPlot = 100;    // figures, the phases with their names, the axis label
 constexpr int kTrackTop = 32;      // the track's title
 constexpr int kProfileShare = 55;  // percent of the height for the profile
 constexpr int kLineWidth = 2;
@@ -131,6 +133,11 @@ public:
         Ellipse(dc_, centre.x - radius, centre.y - radius, centre.x + radius + 1,
                 centre.y + radius + 1);
     }
+    void Fill(const RECT& box, COLORREF colour) {
+        HBRUSH brush = CreateSolidBrush(colour);
+        FillRect(dc_, &box, brush);
+        DeleteObject(brush);
+    }
     void Frame(const PlotArea& area, COLORREF colour) {
         Selected pen(dc_, CreatePen(PS_SOLID, 1, colour));
         HGDIOBJ brush = SelectObject(dc_, GetStockObject(NULL_BRUSH));
@@ -182,11 +189,46 @@ void DrawProfileAxes(Painter& p, const PlotArea& area, const ProfilePlot& plot) 
     }
     p.Line({left, top}, {left, bottom}, kAxisColour);
     p.Line({left, bottom}, {right, bottom}, kAxisColour);
+    // Under the phases' names.
     p.Text(Wide(kDistanceAxisTitle), (left + right) / 2,
-           bottom + 2 * p.S(kTextGap) + p.TextHeight(), TA_CENTER | TA_TOP);
+           static_cast<int>(std::lround(plot.phaseNamesBottom)) + p.S(kTextGap) / 2,
+           TA_CENTER | TA_TOP);
     p.SelectFont(p.Fonts().vertical);
     p.Text(Wide(kAltitudeAxisTitle), p.S(kAxisLabelLeft), (top + bottom) / 2, TA_CENTER | TA_TOP);
     p.SelectFont(p.Fonts().text);
+}
+
+// The band of the phases under the plot's figures, the events drawn over the phases beside
+// them (and never thinner than a few pixels), and the names the layout keeps.
+void DrawPhases(Painter& p, const ProfilePlot& plot) {
+    const PlotArea& band = plot.phaseBand;
+    for (const bool events : {false, true}) {
+        for (const PhaseSegment& phase : plot.phases) {
+            if ((phase.family == PhaseFamily::kEvent) != events) {
+                continue;
+            }
+            const double least =
+                events ? p.S(static_cast<int>(std::lround(kLeastEventPixels))) : 0.0;
+            const double width = std::max(phase.right - phase.left, least);
+            if (width <= 0.0) {
+                continue;  // a phase flown without moving (parked at the gate)
+            }
+            const double left = (phase.left + phase.right - width) / 2.0;
+            const std::uint32_t rgb = LookOf(phase.family).rgb;
+            const RECT box = {static_cast<LONG>(std::lround(left)),
+                              static_cast<LONG>(std::lround(band.top)),
+                              static_cast<LONG>(std::lround(left + width)),
+                              static_cast<LONG>(std::lround(band.bottom))};
+            p.Fill(box, RGB(rgb >> 16 & 0xFF, rgb >> 8 & 0xFF, rgb & 0xFF));
+        }
+    }
+    for (const PhaseSegment& phase : plot.phases) {
+        if (phase.named) {
+            p.Text(Wide(phase.name),
+                   static_cast<int>(std::lround((phase.box.left + phase.box.right) / 2.0)),
+                   static_cast<int>(std::lround(phase.box.top)), TA_CENTER | TA_TOP);
+        }
+    }
 }
 
 // The profile as the layout places it, the same as the logbook's picture: the marks' names
@@ -212,6 +254,7 @@ void DrawProfile(Painter& p, const PlotArea& area, int width, const ProfileFligh
     below.push_back({line.back().x, bottom});
     below.push_back({line.front().x, bottom});
     p.Area(below, kBelowProfileColour);
+    DrawPhases(p, plot);
     p.FlightLine(line);
     p.Aircraft(line.back());
 
