@@ -96,6 +96,10 @@ std::string RuleWatch::SituationRecords() const {
 // The rows the save kept are checked already: the first tick after the resume is checked
 // against the last of them, so a resumed flight cannot start somewhere else.
 void RuleWatch::OnResume(const std::string& records) {
+    // The saved flight replaces whatever was flown since the connect.
+    checker_ = RuleChecker(ReadRuleSettings(config_));
+    breaches_.clear();
+    landingChecked_ = false;
     rowsChecked_ = session_.Recorder().Rows().size();
     std::vector<CsvFields> parsed;
     if (records.empty() || !ParseCsv(records, parsed)) {
