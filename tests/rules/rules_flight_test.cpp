@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -222,7 +223,7 @@ TEST(RulesFlightTest, AFlightResumedSomewhereElseHasJumped) {
         ASSERT_TRUE(watch.Breaches().empty());
     }
     // The saved flight's file names the scenario's tick to go on from: the far frame's.
-    const std::size_t farTick = ParseScenario(scenario).TotalTicks() - 1;
+    const std::uint64_t farTick = ParseScenario(scenario).TotalTicks() - 1;
     for (const auto& entry : fs::directory_iterator(flight.FlightsFolder())) {
         std::string text = flight.ReadFile(entry.path().string());
         const std::size_t line = text.find("position ");
