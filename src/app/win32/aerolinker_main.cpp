@@ -7,6 +7,7 @@
 
 #include "app/connection_form.h"
 #include "app/win32/airline_connection.h"
+#include "app/win32/crash_dump.h"
 #include "app/win32/main_window.h"
 #include "app/win32/pilot_form.h"
 #include "app/win32/single_instance.h"
@@ -21,6 +22,24 @@
 
 namespace aerolinker {
 namespace {
+
+// Set in the environment, the program crashes on purpose once its window is up: the test of
+// the crash report has no other way to make a program without faults fail.
+constexpr char kCrashTestVariable[] = "AEROLINKER_CRASH_TEST";
+// Posted to the main thread's own queue, so that the crash happens in the message loop, as a
+// fault in a handler would, and not inside a window procedure Windows calls.
+constexpr UINT kCrashTestMessage = WM_APP + 1;
+
+bool CrashTestAsked() {
+    return GetEnvironmentVariableA(kCrashTestVariable, nullptr, 0) > 0;
+}
+
+void CrashOnPurpose() {
+    // Volatile both, the pointer and what it points to: the compiler can neither see that it
+    // is null nor drop the write as one nobody reads.
+    volatile int* volatile nowhere = nullptr;
+    *nowhere = 0;
+}
 
 int Run(HINSTANCE module, int showCommand) {
     SingleInstanceGuard guard;
@@ -52,6 +71,8 @@ int Run(HINSTANCE module, int showCommand) {
         MainWindow window(module);
         TFConnection form(AppServices{link, window, config, settingsFolder, fileCopier, clock,
                                       regional, DefaultLogFolder()});
+        // From here a crash leaves its report where the pilot's logs go.
+        const CrashDumpHandler crashDump([&form] { return form.LogFolder(); });
         // The airline's rules, from the configuration's [Rules] at each connect.
         RuleWatch rules(form.Session(), config);
         form.Subscribe(rules);
@@ -68,7 +89,15 @@ int Run(HINSTANCE module, int showCommand) {
             form.RunGuarded([&airline] { airline.Start(); });
             window.SetAirline(&airline);
             window.Show(showCommand);
-            exitCode = RunMessageLoop([&window](MSG& message) { return window.TakeKey(message); });
+            if (CrashTestAsked()) {
+                PostThreadMessageA(GetCurrentThreadId(), kCrashTestMessage, 0, 0);
+            }
+            exitCode = RunMessageLoop([&window](MSG& message) {
+                if (message.hwnd == nullptr && message.message == kCrashTestMessage) {
+                    CrashOnPurpose();
+                }
+                return window.TakeKey(message);
+            });
         }
         window.Destroy();
     }

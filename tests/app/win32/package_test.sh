@@ -2,8 +2,8 @@
 # The pilots' package of one build (64-bit or 32-bit): aerolinker.exe and fsim.exe are programs
 # for that processor that Windows 7 and later start: they import nothing but Windows' own DLLs
 # (their C and C++ runtimes are linked in), and nothing from them newer than Windows 7; the zip
-# made by cpack is named for the build and holds both programs, the bundled scenarios and the
-# pilot guide.
+# made by cpack is named for the build and holds both programs, stripped of their symbols and
+# debug sections, the bundled scenarios and the pilot guide as a page and as its Markdown.
 #   package_test.sh win64|win32 OBJDUMP CXX CPACK BUILD_DIR AEROLINKER_EXE FSIM_EXE
 set -uo pipefail
 
@@ -124,7 +124,7 @@ if [[ $(basename "$zip") != Aerolinker-*-$build.zip ]]; then
     status=1
 fi
 contents=$(cmake -E tar tf "$zip" | sed 's|^[^/]*/||' | sort)
-for wanted in aerolinker.exe fsim.exe docs/pilot-guide.md \
+for wanted in aerolinker.exe fsim.exe docs/pilot-guide.md docs/pilot-guide.html \
     scenarios/README.md scenarios/lieo-lirq.scn scenarios/no-flight-plan.scn \
     scenarios/egkk-eghi.scn; do
     if ! grep -qxF "$wanted" <<<"$contents"; then
@@ -132,21 +132,39 @@ for wanted in aerolinker.exe fsim.exe docs/pilot-guide.md \
         status=1
     fi
 done
-# The programs in the zip are the ones checked above.
+# The programs in the zip are the ones checked above, as pilots get them: the same code, and
+# neither symbols nor debug sections, only the link to the symbols kept apart. objcopy is the
+# one of objdump's binutils.
+objcopy="${objdump%objdump}objcopy"
 mkdir "$out/unpacked"
 (cd "$out/unpacked" && cmake -E tar xf "$zip")
 for program in "$@"; do
-    if ! cmp -s "$program" "$out/unpacked/$(basename "$zip" .zip)/$(basename "$program")"; then
-        echo "FAIL: $(basename "$zip") holds another $(basename "$program") than the build's" >&2
+    name=$(basename "$program")
+    packaged="$out/unpacked/$(basename "$zip" .zip)/$name"
+    "$objcopy" --dump-section ".text=$out/built.text" "$program" "$out/copy.exe"
+    "$objcopy" --dump-section ".text=$out/packaged.text" "$packaged" "$out/copy.exe"
+    if ! cmp -s "$out/built.text" "$out/packaged.text"; then
+        echo "FAIL: $(basename "$zip") holds another $name than the build's" >&2
         status=1
     fi
+    debugging=$("$objdump" -h "$packaged" | awk '$1 ~ /^[0-9]+$/ && $2 ~ /^\.z?debug/ { print $2 }')
+    if [ -n "$debugging" ] || ! "$objdump" -t "$packaged" | grep -qx 'no symbols'; then
+        echo "FAIL: the zip's $name is not stripped: $(words <<<"$debugging")" >&2
+        status=1
+    elif ! "$objdump" -h "$packaged" | grep -q ' \.gnu_debuglink '; then
+        echo "FAIL: the zip's $name has no link to its symbols" >&2
+        status=1
+    else
+        echo "ok: the zip's $name is the build's, stripped, linked to its symbols"
+    fi
 done
-# Every file the zip's pilot guide shows or links to is in the zip beside it: its inline links
-# and pictures, "](target)", and its reference links, "[name]: target". Web addresses and the
-# guide's own headings are not files.
+# Every file the zip's pilot guide shows or links to is in the zip beside it: the Markdown's
+# inline links and pictures, "](target)", and its reference links, "[name]: target", and the
+# page's "src" and "href". Web addresses and the guide's own headings are not files.
 top="$out/unpacked/$(basename "$zip" .zip)"
 guide_links=$(grep -oE '\]\([^)]+\)' "$top/docs/pilot-guide.md" | sed -E 's/^\]\(//; s/\)$//'
-    grep -oE '^ {0,3}\[[^]]+\]: *[^ ]+' "$top/docs/pilot-guide.md" | sed -E 's/^[^:]*: *//')
+    grep -oE '^ {0,3}\[[^]]+\]: *[^ ]+' "$top/docs/pilot-guide.md" | sed -E 's/^[^:]*: *//'
+    grep -oE '(src|href)="[^"]+"' "$top/docs/pilot-guide.html" | sed -E 's/^[a-z]+="//; s/"$//')
 linked=0
 while read -r target; do
     target=${target%% *}  # a link's title, "(file "Title")", is no part of it
