@@ -2,6 +2,7 @@
 #include "link/sim_sample.h"
 
 #include <algorithm>
+#include <iterator>
 #include <cstdlib>
 
 #include "common/little_endian.h"
@@ -256,6 +257,11 @@ void DecodeSample(const RawSample& raw, SimSample& fresh) {
 }
 
 }  // namespace
+
+bool AnyEngineFiring(const SimSample& sample) {
+    return std::any_of(std::begin(sample.engineCombustion), std::end(sample.engineCombustion),
+                       [](std::int16_t combustion) { return combustion != 0; });
+}
 
 void SampleSimulator(FsuipcLink& link, SimSample& sample, LinkResult& lastLinkResult) {
     // Answers land in a copy first, so that a failed batch leaves every field as it was.

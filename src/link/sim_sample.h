@@ -101,6 +101,9 @@ struct SimSample {
     FixedSizeText<offsets::kAircraftTitleSize + 1> aircraftTitle;
 };
 
+// Whether any engine's combustion flag is set.
+bool AnyEngineFiring(const SimSample& sample);
+
 // Queues the 29 per-tick reads in order, then the flight recorder's 11 and the flight rules'
 // 5, processes them in one
 // batch and sets the approach-loaded flag. The outcome goes to `lastLinkResult`; when the batch

@@ -62,6 +62,23 @@ void AppendMarkPoint(std::string& text, const char* element, const TrackMark& ma
     text += ">\r\n";
 }
 
+// A KML placemark at one point with its time, and its description where it has one.
+void AppendPointPlacemark(std::string& kml, const std::string& name, const std::string& description,
+                          long long utcSeconds, double latitude, double longitude,
+                          double altitudeFeet, UtcDayTexts& days) {
+    kml += "<Placemark>\r\n<name>" + XmlText(name) + "</name>\r\n";
+    if (!description.empty()) {
+        kml += "<description>" + XmlText(description) + "</description>\r\n";
+    }
+    kml += "<TimeStamp><when>";
+    days.AppendIso(kml, utcSeconds);
+    kml +=
+        "</when></TimeStamp>\r\n<Point>\r\n<altitudeMode>absolute</altitudeMode>\r\n"
+        "<coordinates>";
+    AppendCoordinates(kml, latitude, longitude, altitudeFeet);
+    kml += "</coordinates>\r\n</Point>\r\n</Placemark>\r\n";
+}
+
 // KML writes a colour as aabbggrr, the other way round from the web's #rrggbb.
 std::string KmlColour(unsigned alpha, std::uint32_t rgb) {
     char text[sizeof "aabbggrr"];
@@ -188,26 +205,15 @@ std::string KmlText(const std::string& title, const std::vector<TraceRow>& rows,
         kml += "</gx:Track>\r\n</Placemark>\r\n";
     }
     for (const TrackMark& mark : marks) {
-        kml += "<Placemark>\r\n<name>" + XmlText(MapLabel(mark)) + "</name>\r\n<description>" +
-               TimeOfDayText(SecondsOfDayOf(mark.utcSeconds)) +
-               " UTC</description>\r\n<TimeStamp><when>";
-        days.AppendIso(kml, mark.utcSeconds);
-        kml +=
-            "</when></TimeStamp>\r\n<Point>\r\n<altitudeMode>absolute</altitudeMode>\r\n"
-            "<coordinates>";
-        AppendCoordinates(kml, mark.latitude, mark.longitude, mark.altitudeFeet);
-        kml += "</coordinates>\r\n</Point>\r\n</Placemark>\r\n";
+        AppendPointPlacemark(
+            kml, MapLabel(mark), TimeOfDayText(SecondsOfDayOf(mark.utcSeconds)) + " UTC",
+            mark.utcSeconds, mark.latitude, mark.longitude, mark.altitudeFeet, days);
     }
     if (!notes.empty()) {
         kml += "<Folder>\r\n<name>Rule breaches</name>\r\n";
         for (const MapNote& note : notes) {
-            kml += "<Placemark>\r\n<name>" + XmlText(note.text) + "</name>\r\n<TimeStamp><when>";
-            days.AppendIso(kml, note.utcSeconds);
-            kml +=
-                "</when></TimeStamp>\r\n<Point>\r\n<altitudeMode>absolute</altitudeMode>\r\n"
-                "<coordinates>";
-            AppendCoordinates(kml, note.latitude, note.longitude, note.altitudeFeet);
-            kml += "</coordinates>\r\n</Point>\r\n</Placemark>\r\n";
+            AppendPointPlacemark(kml, note.text, "", note.utcSeconds, note.latitude, note.longitude,
+                                 note.altitudeFeet, days);
         }
         kml += "</Folder>\r\n";
     }

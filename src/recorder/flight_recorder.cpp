@@ -29,11 +29,6 @@ constexpr const char* kLandingRecord = "landing";
 // times can overflow.
 constexpr long long kMostUtcSeconds = 1'000'000'000'000LL;
 
-bool EnginesRunning(const SimSample& sample) {
-    return std::any_of(std::begin(sample.engineCombustion), std::end(sample.engineCombustion),
-                       [](std::int16_t combustion) { return combustion != 0; });
-}
-
 PhaseInput PhaseInputOf(const TraceRow& row, bool enginesRunning) {
     return {row.utcSeconds,       row.onGround,   enginesRunning,  row.groundSpeedKnots,
             row.verticalSpeedFpm, row.heightFeet, row.altitudeFeet};
@@ -353,7 +348,7 @@ int FlightRecorder::Record(const SimSample& sample) {
     row.fuelGallons = FuelInAllTanks(sample.fuelTanks);
     row.gForce = GForce(r.gForce);
     row.onGround = sample.onGround == 1;
-    const FlightPhase phase = phases_.Step(PhaseInputOf(row, EnginesRunning(sample)));
+    const FlightPhase phase = phases_.Step(PhaseInputOf(row, AnyEngineFiring(sample)));
     row.phase = PhaseName(phase);
     NotePhase(phase, row);
     if (phase == FlightPhase::kTouchAndGo) {

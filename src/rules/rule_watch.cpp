@@ -17,15 +17,6 @@ constexpr std::size_t kBreachFields = 7;
 // A pause longer than this many ticks (about a year) is not read back.
 constexpr long long kMostPausedTicks = 6'000'000;
 
-bool EnginesRunning(const SimSample& sample) {
-    for (const std::int16_t combustion : sample.engineCombustion) {
-        if (combustion != 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
 }  // namespace
 
 RuleWatch::RuleWatch(FlightSession& session, ConfigStore& config)
@@ -54,7 +45,7 @@ void RuleWatch::CheckNewRows() {
     // The tick's values are the last sample's: a tick adds one row (the arrival's closing a
     // second, on the same sample).
     const SimSample& sample = session_.CurrentSample();
-    const bool engines = EnginesRunning(sample);
+    const bool engines = AnyEngineFiring(sample);
     for (std::size_t i = rowsChecked_; i < rows.size(); ++i) {
         const FlightPhase phase = PhaseNamed(rows[i].phase).value_or(FlightPhase::kCruise);
         Record(checker_.Check({rows[i], phase, sample.rules, engines},
