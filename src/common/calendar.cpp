@@ -155,11 +155,15 @@ std::string IsoUtcText(long long utcSeconds) {
 }
 
 void AppendTimeOfDayText(std::string& text, int secondsOfDay) {
+    FigureWriter out(text);
+    WriteTimeOfDayText(out, secondsOfDay);
+}
+
+void WriteTimeOfDayText(FigureWriter& out, int secondsOfDay) {
     const int s =
         ((secondsOfDay % units::kSecondsPerDay) + units::kSecondsPerDay) % units::kSecondsPerDay;
-    char clock[kClockLength];
-    PutClock(clock, s);
-    text.append(clock, kClockLength);
+    PutClock(out.Place(kClockLength), s);
+    out.Advance(kClockLength);
 }
 
 const std::string& UtcDayTexts::DateOf(long long utcSeconds) {
@@ -173,8 +177,17 @@ const std::string& UtcDayTexts::DateOf(long long utcSeconds) {
 }
 
 void UtcDayTexts::AppendIso(std::string& text, long long utcSeconds) {
-    text += DateOf(utcSeconds);
-    AppendIsoTime(text, SecondsOfDayOf(utcSeconds));
+    FigureWriter out(text);
+    WriteIso(out, utcSeconds);
+}
+
+void UtcDayTexts::WriteIso(FigureWriter& out, long long utcSeconds) {
+    out.Text(DateOf(utcSeconds));
+    char* time = out.Place(kIsoTimeLength);
+    time[0] = 'T';
+    PutClock(time + 1, SecondsOfDayOf(utcSeconds));
+    time[kIsoTimeLength - 1] = 'Z';
+    out.Advance(kIsoTimeLength);
 }
 
 std::string TimeOfDayText(int secondsOfDay) {

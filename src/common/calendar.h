@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "common/fixed_number_text.h"
+
 namespace aerolinker {
 
 struct CivilDate {
@@ -36,6 +38,8 @@ void AppendDateText(std::string& text, const CivilDate& date);
 // "HH:MM:SS" of a time of day in seconds appended to `text`; seconds beyond a day, or before
 // it, count from midnight of their own day.
 void AppendTimeOfDayText(std::string& text, int secondsOfDay);
+// The same, written by `out`.
+void WriteTimeOfDayText(FigureWriter& out, int secondsOfDay);
 // "HH:MM:SS" of a time of day in seconds, and back (false when not such a text).
 std::string TimeOfDayText(int secondsOfDay);
 bool ParseTimeOfDay(const std::string& text, int& secondsOfDay);
@@ -48,6 +52,8 @@ public:
     const std::string& DateOf(long long utcSeconds);
     // IsoUtcText(utcSeconds), appended to `text`.
     void AppendIso(std::string& text, long long utcSeconds);
+    // The same, written by `out`.
+    void WriteIso(FigureWriter& out, long long utcSeconds);
 
 private:
     long long day_ = 0;

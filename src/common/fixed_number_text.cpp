@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 
 namespace aerolinker {
 
@@ -33,12 +34,14 @@ char* PutPair(char* at, unsigned long long& magnitude) {
     return at;
 }
 
-// Appends the digits of a whole number of units of 10^-decimals, with the point put in: the
-// fast way for the trace's figures, every tick (to_chars' exact fixed form costs ten times as
-// much). At least one digit stands before the point. Zero has no sign.
-void AppendScaled(std::string& text, long long scaled, int decimals) {
-    char digits[40];
-    char* const end = digits + sizeof digits;
+// The longest text PutScaled writes: a sign, 19 digits and the point.
+constexpr std::size_t kScaledRoom = 24;
+
+// Writes the digits of a whole number of units of 10^-decimals, with the point put in, so that
+// they end at `end`; returns where they start. The fast way for the trace's figures, every tick
+// (to_chars' exact fixed form costs ten times as much). At least one digit stands before the
+// point. Zero has no sign.
+char* PutScaled(char* const end, long long scaled, int decimals) {
     char* at = end;
     unsigned long long magnitude = scaled < 0 ? 0ULL - static_cast<unsigned long long>(scaled)
                                               : static_cast<unsigned long long>(scaled);
@@ -64,7 +67,7 @@ void AppendScaled(std::string& text, long long scaled, int decimals) {
     if (scaled < 0) {
         *--at = '-';
     }
-    text.append(at, static_cast<std::size_t>(end - at));
+    return at;
 }
 
 // `value` rounded to a whole number, halves away from zero, as std::llround does, for values
@@ -91,18 +94,59 @@ long long RoundedHalfAway(double value) {
     text += WithoutNegativeZero(std::string(buffer, result.ptr));
 }
 
-}  // namespace
-
-void AppendFixed(std::string& text, double value, int decimals) {
+// The fast way's text of the figure, ending at `end`; null when the figure needs the exact way.
+char* PutFastFixed(char* end, double value, int decimals) {
     if (!std::isfinite(value)) {
         value = 0.0;
     }
     static constexpr double kPowers[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
     if (decimals >= 0 && decimals < 10 && std::fabs(value) * kPowers[decimals] < 1e15) {
-        AppendScaled(text, RoundedHalfAway(value * kPowers[decimals]), decimals);
+        return PutScaled(end, RoundedHalfAway(value * kPowers[decimals]), decimals);
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void AppendFixed(std::string& text, double value, int decimals) {
+    char digits[kScaledRoom];
+    char* const end = digits + sizeof digits;
+    if (const char* start = PutFastFixed(end, value, decimals)) {
+        text.append(start, static_cast<std::size_t>(end - start));
         return;
     }
-    AppendExactFixed(text, value, decimals);
+    AppendExactFixed(text, std::isfinite(value) ? value : 0.0, decimals);
+}
+
+void FigureWriter::Text(std::string_view text) {
+    if (text.size() > kRoom) {
+        Flush();
+        text_.append(text);
+        return;
+    }
+    std::memcpy(Place(text.size()), text.data(), text.size());
+    at_ += text.size();
+}
+
+char* FigureWriter::Place(std::size_t size) {
+    if (static_cast<std::size_t>(buffer_ + kRoom - at_) < size) {
+        Flush();
+    }
+    return at_;
+}
+
+void FigureWriter::Fixed(double value, int decimals) {
+    char digits[kScaledRoom];
+    char* const end = digits + sizeof digits;
+    const char* start = PutFastFixed(end, value, decimals);
+    if (start == nullptr) {
+        Flush();
+        AppendExactFixed(text_, std::isfinite(value) ? value : 0.0, decimals);
+        return;
+    }
+    const auto size = static_cast<std::size_t>(end - start);
+    std::memcpy(Place(size), start, size);
+    at_ += size;
 }
 
 std::string FixedText(double value, int decimals) {

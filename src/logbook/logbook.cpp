@@ -295,7 +295,7 @@ std::string WriteLogbookEntry(const std::string& logFolder, LogbookFlight flight
     const std::string title = TitleOf(flight);
     const std::pair<const char*, std::string> files[] = {
         {".log", flight.logText},
-        {".csv", TraceCsvText(flight.trace)},
+        {".csv", flight.traceCsv.empty() ? TraceCsvText(flight.trace) : std::move(flight.traceCsv)},
         {".kml", KmlText(title, flight.trace, flight.marks, flight.entry.ruleBreaches)},
         {".gpx", GpxText(
                      TrackFileFlight{

@@ -82,6 +82,9 @@ struct LogbookFlight {
     LogbookEntry entry;   // its entryName is filled in by WriteLogbookEntry
     std::string logText;  // the finished Navigation log, as saved
     std::vector<TraceRow> trace;
+    // The trace's CSV as TraceCsvText(trace) gives it, when the caller has it already; made
+    // from `trace` when empty.
+    std::string traceCsv;
     std::vector<TrackMark> marks;
 };
 

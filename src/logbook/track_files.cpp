@@ -29,26 +29,37 @@ constexpr unsigned kOpaqueAlpha = 0xFF;
 constexpr unsigned kWallAlpha = 0x40;
 
 // KML's "longitude,latitude,altitude" with the altitude in metres.
+void WriteCoordinates(FigureWriter& out, double latitude, double longitude, double altitudeFeet) {
+    out.Fixed(longitude, kPositionDecimals);
+    out.Char(',');
+    out.Fixed(latitude, kPositionDecimals);
+    out.Char(',');
+    out.Fixed(AltitudeMetres(altitudeFeet), kElevationDecimals);
+}
+
 void AppendCoordinates(std::string& text, double latitude, double longitude, double altitudeFeet) {
-    AppendFixed(text, longitude, kPositionDecimals);
-    text += ',';
-    AppendFixed(text, latitude, kPositionDecimals);
-    text += ',';
-    AppendFixed(text, AltitudeMetres(altitudeFeet), kElevationDecimals);
+    FigureWriter out(text);
+    WriteCoordinates(out, latitude, longitude, altitudeFeet);
 }
 
 // GPX's lat="..." lon="..." attributes, then ">", the elevation in metres and the time.
+void WriteGpxPoint(FigureWriter& out, double latitude, double longitude, double altitudeFeet,
+                   long long utcSeconds, UtcDayTexts& days) {
+    out.Text("lat=\"");
+    out.Fixed(latitude, kPositionDecimals);
+    out.Text("\" lon=\"");
+    out.Fixed(longitude, kPositionDecimals);
+    out.Text("\"><ele>");
+    out.Fixed(AltitudeMetres(altitudeFeet), kElevationDecimals);
+    out.Text("</ele><time>");
+    days.WriteIso(out, utcSeconds);
+    out.Text("</time>");
+}
+
 void AppendGpxPoint(std::string& text, double latitude, double longitude, double altitudeFeet,
                     long long utcSeconds, UtcDayTexts& days) {
-    text += "lat=\"";
-    AppendFixed(text, latitude, kPositionDecimals);
-    text += "\" lon=\"";
-    AppendFixed(text, longitude, kPositionDecimals);
-    text += "\"><ele>";
-    AppendFixed(text, AltitudeMetres(altitudeFeet), kElevationDecimals);
-    text += "</ele><time>";
-    days.AppendIso(text, utcSeconds);
-    text += "</time>";
+    FigureWriter out(text);
+    WriteGpxPoint(out, latitude, longitude, altitudeFeet, utcSeconds, days);
 }
 
 void AppendMarkPoint(std::string& text, const char* element, const TrackMark& mark,
@@ -130,9 +141,12 @@ void AppendPhases(std::string& kml, const std::vector<TraceRow>& rows,
         kml +=
             "<LineString>\r\n<extrude>1</extrude>\r\n<altitudeMode>absolute</altitudeMode>\r\n"
             "<coordinates>\r\n";
-        for (std::size_t i = lineFrom; i <= last; ++i) {
-            AppendCoordinates(kml, rows[i].latitude, rows[i].longitude, rows[i].altitudeFeet);
-            kml += "\r\n";
+        {
+            FigureWriter out(kml);
+            for (std::size_t i = lineFrom; i <= last; ++i) {
+                WriteCoordinates(out, rows[i].latitude, rows[i].longitude, rows[i].altitudeFeet);
+                out.Text("\r\n");
+            }
         }
         kml += "</coordinates>\r\n</LineString>\r\n</Placemark>\r\n";
         lineFrom = last;
@@ -188,19 +202,22 @@ std::string KmlText(const std::string& title, const std::vector<TraceRow>& rows,
         kml += "<Placemark>\r\n<name>" + XmlText(title) +
                " (timed)</name>\r\n<styleUrl>#track</styleUrl>\r\n<gx:Track>\r\n"
                "<altitudeMode>absolute</altitudeMode>\r\n";
-        for (const TraceRow& row : rows) {
-            kml += "<when>";
-            days.AppendIso(kml, row.utcSeconds);
-            kml += "</when>\r\n";
-        }
-        for (const TraceRow& row : rows) {
-            kml += "<gx:coord>";
-            AppendFixed(kml, row.longitude, kPositionDecimals);
-            kml += ' ';
-            AppendFixed(kml, row.latitude, kPositionDecimals);
-            kml += ' ';
-            AppendFixed(kml, AltitudeMetres(row.altitudeFeet), kElevationDecimals);
-            kml += "</gx:coord>\r\n";
+        {
+            FigureWriter out(kml);
+            for (const TraceRow& row : rows) {
+                out.Text("<when>");
+                days.WriteIso(out, row.utcSeconds);
+                out.Text("</when>\r\n");
+            }
+            for (const TraceRow& row : rows) {
+                out.Text("<gx:coord>");
+                out.Fixed(row.longitude, kPositionDecimals);
+                out.Char(' ');
+                out.Fixed(row.latitude, kPositionDecimals);
+                out.Char(' ');
+                out.Fixed(AltitudeMetres(row.altitudeFeet), kElevationDecimals);
+                out.Text("</gx:coord>\r\n");
+            }
         }
         kml += "</gx:Track>\r\n</Placemark>\r\n";
     }
@@ -255,10 +272,13 @@ std::string GpxText(const TrackFileFlight& flight, const std::vector<TraceRow>& 
         gpx += "</rte>\r\n";
     }
     gpx += "<trk><name>" + XmlText(flight.title) + "</name><trkseg>\r\n";
-    for (const TraceRow& row : rows) {
-        gpx += "<trkpt ";
-        AppendGpxPoint(gpx, row.latitude, row.longitude, row.altitudeFeet, row.utcSeconds, days);
-        gpx += "</trkpt>\r\n";
+    {
+        FigureWriter out(gpx);
+        for (const TraceRow& row : rows) {
+            out.Text("<trkpt ");
+            WriteGpxPoint(out, row.latitude, row.longitude, row.altitudeFeet, row.utcSeconds, days);
+            out.Text("</trkpt>\r\n");
+        }
     }
     gpx += "</trkseg></trk>\r\n</gpx>\r\n";
     return gpx;

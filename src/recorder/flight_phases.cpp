@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <string_view>
 
 #include "common/calendar.h"
 
@@ -10,7 +11,7 @@ namespace aerolinker {
 namespace {
 
 struct NamedPhase {
-    const char* name;
+    std::string_view name;
     FlightPhase phase;
 };
 
@@ -48,15 +49,17 @@ bool BeforeFlight(FlightPhase phase) {
 const char* PhaseName(FlightPhase phase) {
     for (const NamedPhase& named : kNames) {
         if (named.phase == phase) {
-            return named.name;
+            return named.name.data();
         }
     }
     return "";
 }
 
 std::optional<FlightPhase> PhaseNamed(const std::string& name) {
+    // Every row is asked its phase several times a tick: the lengths are compared first.
+    const std::string_view text(name);
     const auto* found = std::find_if(std::begin(kNames), std::end(kNames),
-                                     [&](const NamedPhase& named) { return name == named.name; });
+                                     [&](const NamedPhase& named) { return text == named.name; });
     if (found == std::end(kNames)) {
         return std::nullopt;
     }

@@ -55,6 +55,8 @@ void FlightRecorder::Reset() {
     rowToCome_ = false;
     damage_.clear();
     rows_.clear();
+    rowsText_.clear();
+    days_ = UtcDayTexts();
     marks_.clear();
     marksText_.clear();
     phases_ = PhaseTracker();
@@ -149,6 +151,7 @@ int FlightRecorder::Resume(const std::string& tracePath, const std::string& resu
     }
     honest_ = HonestTimeOf(rows_);
     ReplayPhases();
+    RewriteRowsText();
     undated_ = std::any_of(rows_.begin(), rows_.end(),
                            [](const TraceRow& row) { return IsUndated(row.utcSeconds); }) ||
                std::any_of(marks_.begin(), marks_.end(),
@@ -202,6 +205,15 @@ void FlightRecorder::DateOlderTimes() {
     }
     honest_ = HonestTimeOf(rows_);
     ReplayPhases();
+    RewriteRowsText();
+}
+
+void FlightRecorder::RewriteRowsText() {
+    rowsText_.clear();
+    days_ = UtcDayTexts();
+    for (const TraceRow& row : rows_) {
+        AppendTraceRow(rowsText_, row, days_);
+    }
 }
 
 // A resumed flight's phases, told again from its rows: their engines from the phase they were
@@ -359,16 +371,19 @@ int FlightRecorder::Record(const SimSample& sample) {
     row.simulationRate = RateOf(r.simulationRate);
     honest_.Count(row, rows_.empty() ? nullptr : &rows_.back());
     rows_.push_back(row);
+    const std::size_t lineStart = rowsText_.size();
+    AppendTraceRow(rowsText_, row, days_);
+    const std::string_view line = std::string_view(rowsText_).substr(lineStart);
     if (startAnew_) {
         trace_.reset();
-        const int error = ReplaceFileContents(path_, TraceCsvText({row}));
+        const int error = ReplaceFileContents(path_, TraceHeaderText() + std::string(line));
         startAnew_ = error != 0;
         return error;
     }
     if (!trace_) {
         trace_ = std::make_unique<TraceFile>(path_);
     }
-    return trace_->Append(row);
+    return trace_->AppendLine(line);
 }
 
 void FlightRecorder::Mark(MarkKind kind, const std::string& name, const SimSample& sample) {

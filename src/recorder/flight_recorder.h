@@ -42,7 +42,11 @@ public:
     int Resume(const std::string& tracePath, const std::string& resumeText);
     // Why the trace the last resume found was damaged; empty when it was sound.
     const std::string& TraceDamage() const { return damage_; }
-    void Stop() { recording_ = false; }
+    // No more rows: the trace is closed, cut to its rows, for whoever opens it next.
+    void Stop() {
+        recording_ = false;
+        trace_.reset();
+    }
 
     // Before the tracker's step: the landing watcher sees the sample, and the tick's row is to
     // come. Returns the landing report's text once the report is settled
@@ -71,6 +75,9 @@ public:
 
     bool Recording() const { return recording_; }
     const std::vector<TraceRow>& Rows() const { return rows_; }
+    // The rows as the trace's CSV with its header (TraceCsvText of Rows()), kept as each row
+    // is written: the logbook's copy without making every line again.
+    std::string TraceText() const { return TraceHeaderText() + rowsText_; }
     const std::vector<TrackMark>& Marks() const { return marks_; }
     // Every change of phase so far, the first row's phase first.
     const std::vector<PhaseChange>& Phases() const { return phaseChanges_; }
@@ -97,6 +104,7 @@ private:
     void NotePhase(FlightPhase phase, const TraceRow& row);
     void ForgetLanding();
     void ReplayPhases();
+    void RewriteRowsText();
 
     std::string path_;
     // The trace, kept open between ticks; replaced or cut only while closed.
@@ -107,6 +115,8 @@ private:
     bool rowToCome_ = false;
     std::string damage_;
     std::vector<TraceRow> rows_;
+    std::string rowsText_;  // the rows' lines in the trace's CSV, in the same order
+    UtcDayTexts days_;      // the date's text of the last line
     std::vector<TrackMark> marks_;
     PhaseTracker phases_;
     std::vector<PhaseChange> phaseChanges_;

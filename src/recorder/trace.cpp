@@ -175,16 +175,15 @@ bool TraceRowFromFields(const CsvFields& f, TraceRow& row) {
     return ok;
 }
 
-namespace {
-
 // The row's CSV record, as CsvRecord(TraceFields(row)) gives it, made straight into one text:
 // a row is written every tick, and a logbook entry holds every row of the flight again.
-void AppendTraceLine(std::string& line, const TraceRow& row, UtcDayTexts& days) {
-    line += days.DateOf(row.utcSeconds);
-    line += ',';
-    AppendTimeOfDayText(line, SecondsOfDayOf(row.utcSeconds));
-    line += ',';
-    AppendTimeOfDayText(line, row.localSecondsOfDay);
+void AppendTraceRow(std::string& line, const TraceRow& row, UtcDayTexts& days) {
+    FigureWriter out(line);
+    out.Text(days.DateOf(row.utcSeconds));
+    out.Char(',');
+    WriteTimeOfDayText(out, SecondsOfDayOf(row.utcSeconds));
+    out.Char(',');
+    WriteTimeOfDayText(out, row.localSecondsOfDay);
     const std::pair<double, int> numbers[] = {{row.latitude, kPositionDecimals},
                                               {row.longitude, kPositionDecimals},
                                               {row.altitudeFeet, 0},
@@ -196,52 +195,63 @@ void AppendTraceLine(std::string& line, const TraceRow& row, UtcDayTexts& days) 
                                               {row.fuelGallons, kFuelDecimals},
                                               {row.gForce, kGDecimals}};
     for (const auto& [value, decimals] : numbers) {
-        line += ',';
-        AppendFixed(line, value, decimals);
+        out.Char(',');
+        out.Fixed(value, decimals);
     }
-    line += ',';
-    line += FlagChar(row.onGround);
-    line += ',';
+    out.Char(',');
+    out.Char(FlagChar(row.onGround));
+    out.Char(',');
     if (IsPlainPhase(row.phase)) {
-        line += row.phase;
+        out.Text(row.phase);
     } else {
+        out.Flush();
         AppendCsvField(line, PhaseText(row.phase));
     }
-    line += ',';
-    line += FlagChar(row.paused);
-    line += ',';
-    line += FlagChar(row.slewing);
-    line += ',';
+    out.Char(',');
+    out.Char(FlagChar(row.paused));
+    out.Char(',');
+    out.Char(FlagChar(row.slewing));
+    out.Char(',');
     // At 1x nearly always: its text without a conversion.
     if (row.simulationRate == 1.0) {
-        line += '1';
+        out.Char('1');
     } else {
-        line += ShortestText(row.simulationRate);
+        out.Text(ShortestText(row.simulationRate));
     }
-    line += "\r\n";
+    out.Text("\r\n");
 }
+
+namespace {
 
 // Room for one row of the trace; a longer one (a long phase) only makes the text grow.
 constexpr std::size_t kRowCapacity = 140;
 
 }  // namespace
 
+const std::string& TraceHeaderText() {
+    static const std::string header = CsvRecord(TraceHeader());
+    return header;
+}
+
 std::string TraceCsvText(const std::vector<TraceRow>& rows) {
-    std::string text = CsvRecord(TraceHeader());
+    std::string text = TraceHeaderText();
     text.reserve(text.size() + rows.size() * kRowCapacity);
     UtcDayTexts days;
     for (const TraceRow& row : rows) {
-        AppendTraceLine(text, row, days);
+        AppendTraceRow(text, row, days);
     }
     return text;
 }
 
 int TraceFile::Append(const TraceRow& row) {
-    static const std::string header = CsvRecord(TraceHeader());
     line_.clear();
     line_.reserve(kRowCapacity);
-    AppendTraceLine(line_, row, days_);
-    return file_.Append(header, line_);
+    AppendTraceRow(line_, row, days_);
+    return AppendLine(line_);
+}
+
+int TraceFile::AppendLine(std::string_view line) {
+    return file_.Append(TraceHeaderText(), line);
 }
 
 int ReadTrace(const std::string& path, std::vector<TraceRow>& rows) {
@@ -250,6 +260,7 @@ int ReadTrace(const std::string& path, std::vector<TraceRow>& rows) {
     if (int error = ReadFileContents(path, text); error != 0) {
         return error;
     }
+    text.resize(LengthWithoutTrailingZeros(text));
     std::vector<CsvFields> records;
     TraceRow row;
     for (size_t start = 0; start < text.size();) {

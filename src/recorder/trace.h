@@ -1,13 +1,14 @@
-// The flight's trace: one CSV row per tick of a tracked flight, appended and handed to the
-// system at once, so a crash loses at most the tick being written and a resumed flight goes
-// on in the same file.
+// The flight's trace: one CSV row per tick of a tracked flight, in the system's cache as soon
+// as it is appended (a growing file), so a crash loses at most the tick being written and a
+// resumed flight goes on in the same file.
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/calendar.h"
-#include "common/file_append.h"
+#include "common/growing_file.h"
 #include "common/csv.h"
 
 namespace aerolinker {
@@ -53,6 +54,11 @@ bool TraceRowFromFields(const CsvFields& fields, TraceRow& row);
 
 // The whole trace with its header, as the logbook's copy.
 std::string TraceCsvText(const std::vector<TraceRow>& rows);
+// The header's line, with its line break.
+const std::string& TraceHeaderText();
+// Appends the row's line, as TraceCsvText writes it. `days` keeps the date's text from row
+// to row.
+void AppendTraceRow(std::string& text, const TraceRow& row, UtcDayTexts& days);
 
 // The flight's trace file, kept open while rows are appended to it.
 class TraceFile {
@@ -62,20 +68,23 @@ public:
     // Appends one row (the header first if the file is new or empty). Returns 0 or the
     // platform's error code.
     int Append(const TraceRow& row);
+    // The same with the row's line already made by AppendTraceRow.
+    int AppendLine(std::string_view line);
     // Before the file is replaced or cut.
     void Close() { file_.Close(); }
     const std::string& Path() const { return file_.Path(); }
 
 private:
-    AppendingFile file_;
+    GrowingFile file_;
     // Kept from row to row: the line's buffer, and the date's text, which changes once a day.
     std::string line_;
     UtcDayTexts days_;
 };
 
-// Reads a trace back. Lines that are not trace rows (the header, a line cut short by a crash)
-// are skipped one by one; each line is read on its own so a torn line cannot swallow the
-// rows after it. Returns 0 or the platform's error code.
+// Reads a trace back. Lines that are not trace rows (the header, a line cut short by a crash,
+// the zero bytes after the rows of a file a stopped program had open) are skipped one by one; each
+// line is read on its own so a torn line cannot swallow the rows after it. Returns 0 or the
+// platform's error code.
 int ReadTrace(const std::string& path, std::vector<TraceRow>& rows);
 
 }  // namespace aerolinker

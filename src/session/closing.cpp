@@ -45,13 +45,15 @@ void FlightSession::CloseFlight() {
 // The route flown names the take-off and every waypoint registered; the marks follow it. A
 // registration's situation save comes before its event, so the save brings them up to date too.
 void FlightSession::MarkRouteFlown() {
-    const std::vector<std::string> idents = IdentsFlown(tracker_.State().RouteFlown);
     std::size_t marked = 0;
     for (const TrackMark& mark : recorder_.Marks()) {
         marked += mark.kind == MarkKind::kTakeOff || mark.kind == MarkKind::kWaypoint ? 1 : 0;
     }
-    for (std::size_t i = marked; i < idents.size(); ++i) {
-        recorder_.Mark(i == 0 ? MarkKind::kTakeOff : MarkKind::kWaypoint, idents[i], sample_);
+    // Only the idents not marked yet: a long route is asked at every waypoint.
+    std::size_t index = marked;
+    for (const std::string& ident : IdentsFlownFrom(tracker_.State().RouteFlown, marked)) {
+        recorder_.Mark(index == 0 ? MarkKind::kTakeOff : MarkKind::kWaypoint, ident, sample_);
+        ++index;
     }
 }
 
@@ -124,6 +126,7 @@ void FlightSession::WriteLogbook() {
         flight.logText = Log().Text();
     }
     flight.trace = recorder_.Rows();
+    flight.traceCsv = recorder_.TraceText();
     flight.marks = recorder_.Marks();
     for (const FlightListener* listener : listeners_) {
         listener->AddToLogbook(entry);

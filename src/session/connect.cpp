@@ -149,9 +149,11 @@ void FlightSession::Disconnect() {
 // "LIEO->LIRQ, next ELB", with the log's own arrow: the window's raster fonts have no other.
 // The departure is the route's first ident once flown, the GPS's previous waypoint before.
 void FlightSession::ShowTracking() {
-    const std::vector<std::string> flown = IdentsFlown(tracker_.State().RouteFlown);
-    const std::string departure =
-        flown.empty() ? LogName(sample_.previousWaypoint.Text()) : flown.front();
+    const std::string& route = tracker_.State().RouteFlown;
+    const std::size_t firstArrow = route.find(kRouteArrow);
+    const std::string departure = firstArrow == std::string::npos
+                                      ? LogName(sample_.previousWaypoint.Text())
+                                      : route.substr(0, firstArrow);
     // Before the first sample (at the connect) the destination and the next waypoint are not
     // read yet.
     std::string text = "Tracking " + departure;

@@ -59,24 +59,20 @@ constexpr int kLastYear = 9999;
 constexpr int kMostSecond = 60;
 
 // Values are one line each: a line break, a carriage return or a backslash inside is escaped.
-std::string Escaped(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            default:
-                out += c;
+// The runs between them go in whole: the recorder's value is most of a situation, and one is
+// written at every second waypoint.
+void AppendEscaped(std::string& out, const std::string& text) {
+    std::size_t run = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c != '\\' && c != '\n' && c != '\r') {
+            continue;
         }
+        out.append(text, run, i - run);
+        out += c == '\n' ? "\\n" : c == '\r' ? "\\r" : "\\\\";
+        run = i + 1;
     }
-    return out;
+    out.append(text, run, std::string::npos);
 }
 
 std::string Unescaped(const std::string& text) {
@@ -187,7 +183,10 @@ const std::string& VisibilityAboveText() {
 class Writer {
 public:
     void Text(const char* name, const std::string& value) {
-        out += std::string(name) + "=" + Escaped(value) + "\n";
+        out += name;
+        out += '=';
+        AppendEscaped(out, value);
+        out += '\n';
     }
     void Number(const char* name, double value) { Text(name, ShortestText(value)); }
     void Integer(const char* name, long long value) { Text(name, std::to_string(value)); }

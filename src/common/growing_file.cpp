@@ -1,0 +1,70 @@
+// The growing file's appends, the same on every platform over the platform's view of the file.
+#include "common/growing_file.h"
+
+#include <cstring>
+#include <string>
+
+namespace aerolinker {
+
+std::size_t LengthWithoutTrailingZeros(std::string_view text) {
+    std::size_t length = text.size();
+    while (length > 0 && text[length - 1] == '\0') {
+        --length;
+    }
+    return length;
+}
+
+int FindRecordsEnd(std::uint64_t fileSize, const FileReader& readAt, std::uint64_t& end,
+                   char& last) {
+    end = fileSize;
+    last = '\n';
+    std::string tail;
+    while (end > 0) {
+        const std::uint64_t from =
+            end > GrowingFile::kChunkBytes ? end - GrowingFile::kChunkBytes : 0;
+        tail.resize(static_cast<std::size_t>(end - from));
+        if (int error = readAt(tail.data(), tail.size(), from); error != 0) {
+            return error;
+        }
+        const std::size_t kept = LengthWithoutTrailingZeros(tail);
+        if (kept > 0) {
+            end = from + kept;
+            last = tail[kept - 1];
+            return 0;
+        }
+        end = from;
+    }
+    return 0;
+}
+
+int GrowingFile::Append(const std::string& header, std::string_view bytes) {
+    if (file_ == kNotOpen) {
+        std::string before;
+        int error = Open(header, before);
+        if (error == 0 && !before.empty()) {
+            error = Put(before);
+        }
+        if (error != 0) {
+            Close();
+            return error;
+        }
+    }
+    const int error = Put(bytes);
+    if (error != 0) {
+        Close();
+    }
+    return error;
+}
+
+int GrowingFile::Put(std::string_view bytes) {
+    if (view_ == nullptr || end_ + bytes.size() > viewStart_ + viewSize_) {
+        if (int error = MapUpTo(end_ + bytes.size()); error != 0) {
+            return error;
+        }
+    }
+    std::memcpy(view_ + static_cast<std::size_t>(end_ - viewStart_), bytes.data(), bytes.size());
+    end_ += bytes.size();
+    return 0;
+}
+
+}  // namespace aerolinker
