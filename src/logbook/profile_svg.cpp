@@ -36,8 +36,10 @@ constexpr double kSingleRowRadius = 3.0;
 constexpr char kLineColour[] = "#1f4e9c";
 constexpr char kMarkColour[] = "#c0392b";
 
+constexpr int kPixelDecimals = 1;
+
 std::string Number(double value) {
-    return FixedText(value, 1);
+    return FixedText(value, kPixelDecimals);
 }
 
 std::string Text(double x, double y, const std::string& anchor, const std::string& text,
@@ -96,8 +98,17 @@ std::string SvgProfileLine(const ProfilePlot& plot) {
     }
     std::string svg = std::string("<polyline fill=\"none\" stroke=\"") + kLineColour +
                       "\" stroke-width=\"2\" points=\"";
-    for (size_t i = 0; i < plot.points.size(); ++i) {
-        svg += (i > 0 ? " " : "") + Number(plot.points[i].x) + "," + Number(plot.points[i].y);
+    {
+        // A point for every row of the flight: written straight into the text.
+        FigureWriter out(svg);
+        for (size_t i = 0; i < plot.points.size(); ++i) {
+            if (i > 0) {
+                out.Char(' ');
+            }
+            out.Fixed(plot.points[i].x, kPixelDecimals);
+            out.Char(',');
+            out.Fixed(plot.points[i].y, kPixelDecimals);
+        }
     }
     return svg + "\"/>\n";
 }

@@ -69,8 +69,19 @@ void FlightRecorder::Reset() {
     undated_ = false;
 }
 
+// Room for the rows of a long flight, taken at its start: memory the rows never reach is never
+// touched, and rows that grow one by one would copy the whole flight again and again.
+void FlightRecorder::ReserveRows() {
+    constexpr std::size_t kLongFlightRows = 12 * units::kSecondsPerHour / units::kTickSeconds;
+    constexpr std::size_t kRowTextBytes = 112;
+    const std::size_t rows = std::max(kLongFlightRows, rows_.size() * 2);
+    rows_.reserve(rows);
+    rowsText_.reserve(rows * kRowTextBytes);
+}
+
 int FlightRecorder::Start(const std::string& tracePath) {
     Reset();
+    ReserveRows();
     path_ = tracePath;
     recording_ = true;
     // The old flight's trace is replaced with the first row, not at once: a connect that ends
@@ -151,6 +162,7 @@ int FlightRecorder::Resume(const std::string& tracePath, const std::string& resu
     }
     honest_ = HonestTimeOf(rows_);
     ReplayPhases();
+    ReserveRows();
     RewriteRowsText();
     undated_ = std::any_of(rows_.begin(), rows_.end(),
                            [](const TraceRow& row) { return IsUndated(row.utcSeconds); }) ||

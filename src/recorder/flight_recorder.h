@@ -105,6 +105,7 @@ private:
     void ForgetLanding();
     void ReplayPhases();
     void RewriteRowsText();
+    void ReserveRows();
 
     std::string path_;
     // The trace, kept open between ticks; replaced or cut only while closed.

@@ -3,8 +3,11 @@
 // disk, a sync tool, an editor) is refused instead of resumed into a mangled log.
 #include "tracking/situation.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
+#include <iterator>
 #include <limits>
 #include <map>
 #include <string_view>
@@ -59,20 +62,34 @@ constexpr int kLastYear = 9999;
 constexpr int kMostSecond = 60;
 
 // Values are one line each: a line break, a carriage return or a backslash inside is escaped.
-// The runs between them go in whole: the recorder's value is most of a situation, and one is
-// written at every second waypoint.
+// The runs between them go in whole, found with memchr: the recorder's value is most of a
+// situation, and one is written at every second waypoint.
 void AppendEscaped(std::string& out, const std::string& text) {
-    std::size_t run = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c != '\\' && c != '\n' && c != '\r') {
-            continue;
-        }
-        out.append(text, run, i - run);
-        out += c == '\n' ? "\\n" : c == '\r' ? "\\r" : "\\\\";
-        run = i + 1;
+    constexpr char kEscaped[] = {'\\', '\n', '\r'};
+    const char* const end = text.data() + text.size();
+    const auto nextOf = [end](const char* from, char c) {
+        const void* found = std::memchr(from, c, static_cast<std::size_t>(end - from));
+        return found == nullptr ? end : static_cast<const char*>(found);
+    };
+    const char* next[std::size(kEscaped)];
+    for (std::size_t i = 0; i < std::size(kEscaped); ++i) {
+        next[i] = nextOf(text.data(), kEscaped[i]);
     }
-    out.append(text, run, std::string::npos);
+    const char* run = text.data();
+    for (;;) {
+        const char* special = std::min({next[0], next[1], next[2]});
+        out.append(run, static_cast<std::size_t>(special - run));
+        if (special == end) {
+            return;
+        }
+        out += *special == '\n' ? "\\n" : *special == '\r' ? "\\r" : "\\\\";
+        run = special + 1;
+        for (std::size_t i = 0; i < std::size(kEscaped); ++i) {
+            if (next[i] == special) {
+                next[i] = nextOf(run, kEscaped[i]);
+            }
+        }
+    }
 }
 
 std::string Unescaped(const std::string& text) {

@@ -47,7 +47,8 @@ Situation Airborne() {
     s.state.RemainingAtDeparture = 123.45678901234567;
     s.state.ArrivalFuel = 5e-324;
     s.logText = kLog;
-    s.recorder = "trace 42\nmarks 3";
+    // Every character a value escapes, at its start, side by side and at its end.
+    s.recorder = "\\trace 42\r\nmarks 3\n\n\\r\\";
     return s;
 }
 
