@@ -112,15 +112,20 @@ void FlightRecorder::ReadLandingRecord(const CsvFields& record) {
     }
 }
 
-// The rows counted at the save, or -1 for a flight saved by an older copy (no count), the marks
-// and the landing watcher.
-long long FlightRecorder::ReadResumeText(const std::string& resumeText) {
+// The rows counted at the save, or -1 for a flight saved by an older copy (no count), the rows
+// already in the trace then (the count less the tick's row still to come; the count itself when
+// the save does not say), the marks and the landing watcher.
+long long FlightRecorder::ReadResumeText(const std::string& resumeText, long long& rowsWritten) {
     std::vector<CsvFields> records;
     long long rowsAtSave = -1;
+    rowsWritten = -1;
     if (!resumeText.empty() && ParseCsv(resumeText, records)) {
         for (const CsvFields& record : records) {
-            if (record.size() == 2 && record[0] == kRowsRecord) {
+            if ((record.size() == 2 || record.size() == 3) && record[0] == kRowsRecord) {
                 ParseInteger(record[1], rowsAtSave);
+                if (record.size() == 3 && !ParseInteger(record[2], rowsWritten)) {
+                    rowsWritten = -1;
+                }
             } else if (record.size() == 10 && record[0] == kLandingRecord) {
                 ReadLandingRecord(record);
             } else if (record.size() == 7 && record[0] == kMarkRecord) {
@@ -142,6 +147,9 @@ long long FlightRecorder::ReadResumeText(const std::string& resumeText) {
             }
         }
     }
+    if (rowsWritten < 0 || rowsWritten > rowsAtSave) {
+        rowsWritten = rowsAtSave;
+    }
     return rowsAtSave;
 }
 
@@ -150,9 +158,12 @@ int FlightRecorder::Resume(const std::string& tracePath, const std::string& resu
     path_ = tracePath;
     recording_ = true;
     startAnew_ = false;
-    const long long rowsAtSave = ReadResumeText(resumeText);
+    long long rowsWritten = -1;
+    const long long rowsAtSave = ReadResumeText(resumeText, rowsWritten);
     int error = FileExists(path_) ? ReadTrace(path_, rows_) : 0;
-    if (error != 0 || (rowsAtSave >= 0 && rows_.size() < static_cast<size_t>(rowsAtSave))) {
+    // A stop between the save and the row of its tick leaves that row unwritten: the tick that
+    // was being written, not a damaged trace. The flight goes on in the same file.
+    if (error != 0 || (rowsAtSave >= 0 && rows_.size() < static_cast<size_t>(rowsWritten))) {
         error = StartNewSegment(rowsAtSave, error);
     } else if (rowsAtSave >= 0 && rows_.size() > static_cast<size_t>(rowsAtSave)) {
         // Ticks recorded after the save are flown again from the saved flight.
@@ -416,9 +427,11 @@ void FlightRecorder::Mark(MarkKind kind, const std::string& name, const SimSampl
 
 // The rows counted at a save include a tick whose row is still to come: it is appended right
 // after the step that asked for the save, and the saved flight resumes at the tick after it.
+// The rows written by then follow, so that a stop before that row is not taken for damage.
 std::string FlightRecorder::ResumeText() const {
     const std::size_t rows = rows_.size() + (rowToCome_ && recording_ ? 1 : 0);
-    std::string text = CsvRecord({kRowsRecord, std::to_string(rows)}) + marksText_;
+    std::string text =
+        CsvRecord({kRowsRecord, std::to_string(rows), std::to_string(rows_.size())}) + marksText_;
     if (const std::optional<LandingWatcher::Saved> saved = watcher_.Save()) {
         const LandingReport& r = saved->report;
         text += CsvRecord({kLandingRecord, ShortestText(r.touchdownFpm), ShortestText(r.gForce),

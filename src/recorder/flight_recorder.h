@@ -96,7 +96,7 @@ public:
 
 private:
     void Reset();
-    long long ReadResumeText(const std::string& resumeText);
+    long long ReadResumeText(const std::string& resumeText, long long& rowsWritten);
     void ReadLandingRecord(const CsvFields& record);
     int StartNewSegment(long long rowsAtSave, int readError);
     void DateOlderTimes();

@@ -415,5 +415,40 @@ TEST(RecorderTest, ADamagedTraceIsKeptAsideAndTheFlightGoesOnInANewOne) {
     }
 }
 
+// The program stopped after a tick's situation save and before that tick's row: the row is the
+// tick that was being written, lost as a stop loses it, and the trace is not damaged. The flight
+// goes on in the same file with the tick after the save, and nothing is set aside.
+TEST(RecorderTest, AStopBeforeTheRowOfASavedTickIsNotDamage) {
+    FlightHarness straight(kBouncedFlight, TestFolder() / "straight");
+    straight.Start();
+    straight.Connect();
+    straight.FlyUntilTimerStops();
+    const std::vector<TraceRow> all = straight.form().FlightTrace();
+    const std::size_t saved = 51;  // the rows at the situation save at BBB, its tick's row last
+    ASSERT_GT(all.size(), saved);
+
+    FlightHarness flight(kBouncedFlight, TestFolder() / "stopped");
+    flight.Start();
+    flight.Connect();
+    for (std::size_t i = 0; i < saved; ++i) {
+        flight.Tick();
+    }
+    flight.Restart();
+    flight.Start();
+    const std::string path = flight.form().TraceFilePath();
+    std::string trace = flight.ReadFile(path);
+    trace.resize(trace.rfind('\n', trace.size() - 2) + 1);  // the save's row never written
+    ASSERT_EQ(ReplaceFileContents(path, trace), 0);
+    flight.window().answerYes = true;
+    flight.Connect();
+    flight.FlyUntilTimerStops();
+
+    EXPECT_TRUE(flight.window().errors.empty());
+    EXPECT_FALSE(FileExists(DamagedTracePath(path)));
+    std::vector<TraceRow> expected(all.begin(), all.begin() + static_cast<long>(saved - 1));
+    expected.insert(expected.end(), all.begin() + static_cast<long>(saved), all.end());
+    EXPECT_EQ(flight.ReadFile(path), TraceCsvText(expected));
+}
+
 }  // namespace
 }  // namespace aerolinker
