@@ -6,12 +6,13 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace aerolinker {
 
 // Returns 0 on success, otherwise the platform's error code (errno, or a Win32 error code),
 // for SystemErrorText.
-int ReplaceFileContents(const std::string& path, const std::string& bytes);
+int ReplaceFileContents(const std::string& path, std::string_view bytes);
 
 // Returns 0 and fills `bytes`, or the platform's error code.
 int ReadFileContents(const std::string& path, std::string& bytes);

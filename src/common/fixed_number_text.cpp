@@ -70,6 +70,19 @@ char* PutScaled(char* const end, long long scaled, int decimals) {
     return at;
 }
 
+// The length of PutScaled's text.
+std::size_t ScaledLength(long long scaled, int decimals) {
+    unsigned long long magnitude = scaled < 0 ? 0ULL - static_cast<unsigned long long>(scaled)
+                                              : static_cast<unsigned long long>(scaled);
+    int digits = 1;
+    for (; magnitude >= kPairBase; magnitude /= kPairBase) {
+        digits += 2;
+    }
+    digits += magnitude >= 10 ? 1 : 0;
+    const int shown = digits > decimals ? digits : decimals + 1;
+    return static_cast<std::size_t>((scaled < 0 ? 1 : 0) + shown + (decimals > 0 ? 1 : 0));
+}
+
 // `value` rounded to a whole number, halves away from zero, as std::llround does, for values
 // below 2^53 in size: below that the part after the point is exact in a double, and so is
 // its comparison with a half. Without a call into the C library: three figures in every row
@@ -94,24 +107,28 @@ long long RoundedHalfAway(double value) {
     text += WithoutNegativeZero(std::string(buffer, result.ptr));
 }
 
-// The fast way's text of the figure, ending at `end`; null when the figure needs the exact way.
-char* PutFastFixed(char* end, double value, int decimals) {
+// The figure as a whole number of units of 10^-decimals, for the fast way; false when it needs
+// the exact way.
+bool FastScaled(double value, int decimals, long long& scaled) {
     if (!std::isfinite(value)) {
         value = 0.0;
     }
     static constexpr double kPowers[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
     if (decimals >= 0 && decimals < 10 && std::fabs(value) * kPowers[decimals] < 1e15) {
-        return PutScaled(end, RoundedHalfAway(value * kPowers[decimals]), decimals);
+        scaled = RoundedHalfAway(value * kPowers[decimals]);
+        return true;
     }
-    return nullptr;
+    return false;
 }
 
 }  // namespace
 
 void AppendFixed(std::string& text, double value, int decimals) {
-    char digits[kScaledRoom];
-    char* const end = digits + sizeof digits;
-    if (const char* start = PutFastFixed(end, value, decimals)) {
+    long long scaled = 0;
+    if (FastScaled(value, decimals, scaled)) {
+        char digits[kScaledRoom];
+        char* const end = digits + sizeof digits;
+        const char* start = PutScaled(end, scaled, decimals);
         text.append(start, static_cast<std::size_t>(end - start));
         return;
     }
@@ -136,16 +153,15 @@ char* FigureWriter::Place(std::size_t size) {
 }
 
 void FigureWriter::Fixed(double value, int decimals) {
-    char digits[kScaledRoom];
-    char* const end = digits + sizeof digits;
-    const char* start = PutFastFixed(end, value, decimals);
-    if (start == nullptr) {
+    long long scaled = 0;
+    if (!FastScaled(value, decimals, scaled)) {
         Flush();
         AppendExactFixed(text_, std::isfinite(value) ? value : 0.0, decimals);
         return;
     }
-    const auto size = static_cast<std::size_t>(end - start);
-    std::memcpy(Place(size), start, size);
+    // Written where it goes, from its end back.
+    const std::size_t size = ScaledLength(scaled, decimals);
+    PutScaled(Place(size) + size, scaled, decimals);
     at_ += size;
 }
 

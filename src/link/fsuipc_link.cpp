@@ -221,7 +221,11 @@ bool FsuipcLink::QueueRead(std::uint32_t offset, std::uint32_t size, void* targe
     std::memset(record + protocol::kReadHeaderSize, 0, size);
     state_.writeCursor = record + protocol::kReadHeaderSize + size;
 
-    queuedReads_.push_back(QueuedRead{used, size, target});
+    // Filled in place: a record built aside and copied whole waited on its own stores.
+    QueuedRead& read = queuedReads_.emplace_back();
+    read.recordOffset = used;
+    read.size = size;
+    read.target = target;
     ++requestsQueued_;
     result = LinkOk;
     return true;

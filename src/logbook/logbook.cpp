@@ -51,7 +51,7 @@ std::string Gallons(const std::optional<double>& gallons) {
 }
 
 // The time that names and dates the entry: the take-off, or the first time the flight has.
-long long EntryTime(const LogbookFlight& flight) {
+long long EntryTime(const LogbookFlight& flight, const std::vector<TraceRow>& trace) {
     const FlightFigures& f = flight.entry.figures;
     if (f.takeOff) {
         return *f.takeOff;
@@ -59,11 +59,11 @@ long long EntryTime(const LogbookFlight& flight) {
     if (f.offBlock) {
         return *f.offBlock;
     }
-    return flight.trace.empty() ? 0 : flight.trace.front().utcSeconds;
+    return trace.empty() ? 0 : trace.front().utcSeconds;
 }
 
-std::string TitleOf(const LogbookFlight& flight) {
-    const long long when = EntryTime(flight);
+std::string TitleOf(const LogbookFlight& flight, const std::vector<TraceRow>& trace) {
+    const long long when = EntryTime(flight, trace);
     return flight.entry.departure + " - " + flight.entry.arrival + ", " + UtcDateText(when) + " " +
            TimeOfDayText(SecondsOfDayOf(when)).substr(0, 5) + " UTC";
 }
@@ -285,35 +285,35 @@ std::string EntryBaseName(long long utcSeconds, const std::string& departure,
 }
 
 std::string WriteLogbookEntry(const std::string& logFolder, LogbookFlight flight) {
+    const std::vector<TraceRow> trace = std::move(flight.trace);
+    return WriteLogbookEntry(logFolder, std::move(flight), trace, std::string_view());
+}
+
+std::string WriteLogbookEntry(const std::string& logFolder, LogbookFlight flight,
+                              const std::vector<TraceRow>& trace, std::string_view traceCsv) {
     const std::string folder = logFolder + "\\" + kLogbookFolderName;
     if (int error = CreateFolder(folder); error != 0) {
         throw CannotCreateFileError(folder, error);
     }
     const std::string name =
-        EntryBaseName(EntryTime(flight), flight.entry.departure, flight.entry.arrival);
+        EntryBaseName(EntryTime(flight, trace), flight.entry.departure, flight.entry.arrival);
     flight.entry.entryName = name;
-    const std::string title = TitleOf(flight);
-    const std::pair<const char*, std::string> files[] = {
-        {".log", flight.logText},
-        {".csv", flight.traceCsv.empty() ? TraceCsvText(flight.trace) : std::move(flight.traceCsv)},
-        {".kml", KmlText(title, flight.trace, flight.marks, flight.entry.ruleBreaches)},
-        {".gpx", GpxText(
-                     TrackFileFlight{
-                         title,
-                         flight.entry.aircraft,
-                         flight.entry.pilotName,
-                     },
-                     flight.trace, flight.marks, flight.entry.ruleBreaches)},
-        {".svg", ProfileSvg(title, flight.trace, flight.marks, flight.entry.landing)},
-    };
+    const std::string title = TitleOf(flight, trace);
     // The row goes last: it completes the entry. Files without their row are an entry a stop
-    // interrupted, and closing the flight again writes them anew.
-    for (const auto& [extension, text] : files) {
+    // interrupted, and closing the flight again writes them anew. Each file is made and written
+    // before the next is made, so that a long flight's texts do not all take memory at once.
+    const auto write = [&](const char* extension, std::string_view text) {
         const std::string path = folder + "\\" + name + extension;
         if (int error = ReplaceFileContents(path, text); error != 0) {
             throw CannotCreateFileError(path, error);
         }
-    }
+    };
+    write(".log", flight.logText);
+    write(".csv", traceCsv.empty() ? std::string_view(TraceCsvText(trace)) : traceCsv);
+    write(".kml", KmlText(title, trace, flight.marks, flight.entry.ruleBreaches));
+    write(".gpx", GpxText(TrackFileFlight{title, flight.entry.aircraft, flight.entry.pilotName},
+                          trace, flight.marks, flight.entry.ruleBreaches));
+    write(".svg", ProfileSvg(title, trace, flight.marks, flight.entry.landing));
     const std::string csvPath = folder + "\\" + kLogbookCsvName;
     if (int error = WriteLogbookRow(csvPath, flight.entry); error != 0) {
         throw CannotCreateFileError(csvPath, error);

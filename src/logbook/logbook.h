@@ -82,9 +82,6 @@ struct LogbookFlight {
     LogbookEntry entry;   // its entryName is filled in by WriteLogbookEntry
     std::string logText;  // the finished Navigation log, as saved
     std::vector<TraceRow> trace;
-    // The trace's CSV as TraceCsvText(trace) gives it, when the caller has it already; made
-    // from `trace` when empty.
-    std::string traceCsv;
     std::vector<TrackMark> marks;
 };
 
@@ -92,5 +89,10 @@ struct LogbookFlight {
 // CSV, KML, GPX and profile SVG, then its logbook.csv row. Returns the entry's name.
 // Raises the program's "Cannot create file" error naming the file that failed.
 std::string WriteLogbookEntry(const std::string& logFolder, LogbookFlight flight);
+// The same with the rows kept elsewhere (the flight's own `trace` is not used), and their CSV
+// as TraceCsvText gives it when the caller has it already (made from the rows when empty): a
+// long flight's rows are not copied.
+std::string WriteLogbookEntry(const std::string& logFolder, LogbookFlight flight,
+                              const std::vector<TraceRow>& trace, std::string_view traceCsv);
 
 }  // namespace aerolinker

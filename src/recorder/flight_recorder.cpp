@@ -55,7 +55,7 @@ void FlightRecorder::Reset() {
     rowToCome_ = false;
     damage_.clear();
     rows_.clear();
-    rowsText_.clear();
+    traceText_ = TraceHeaderText();
     days_ = UtcDayTexts();
     marks_.clear();
     marksText_.clear();
@@ -76,7 +76,7 @@ void FlightRecorder::ReserveRows() {
     constexpr std::size_t kRowTextBytes = 112;
     const std::size_t rows = std::max(kLongFlightRows, rows_.size() * 2);
     rows_.reserve(rows);
-    rowsText_.reserve(rows * kRowTextBytes);
+    traceText_.reserve(TraceHeaderText().size() + rows * kRowTextBytes);
 }
 
 int FlightRecorder::Start(const std::string& tracePath) {
@@ -232,10 +232,10 @@ void FlightRecorder::DateOlderTimes() {
 }
 
 void FlightRecorder::RewriteRowsText() {
-    rowsText_.clear();
+    traceText_ = TraceHeaderText();
     days_ = UtcDayTexts();
     for (const TraceRow& row : rows_) {
-        AppendTraceRow(rowsText_, row, days_);
+        AppendTraceRow(traceText_, row, days_);
     }
 }
 
@@ -394,9 +394,9 @@ int FlightRecorder::Record(const SimSample& sample) {
     row.simulationRate = RateOf(r.simulationRate);
     honest_.Count(row, rows_.empty() ? nullptr : &rows_.back());
     rows_.push_back(row);
-    const std::size_t lineStart = rowsText_.size();
-    AppendTraceRow(rowsText_, row, days_);
-    const std::string_view line = std::string_view(rowsText_).substr(lineStart);
+    const std::size_t lineStart = traceText_.size();
+    AppendTraceRow(traceText_, row, days_);
+    const std::string_view line = std::string_view(traceText_).substr(lineStart);
     if (startAnew_) {
         trace_.reset();
         const int error = ReplaceFileContents(path_, TraceHeaderText() + std::string(line));

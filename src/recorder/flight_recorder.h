@@ -77,7 +77,7 @@ public:
     const std::vector<TraceRow>& Rows() const { return rows_; }
     // The rows as the trace's CSV with its header (TraceCsvText of Rows()), kept as each row
     // is written: the logbook's copy without making every line again.
-    std::string TraceText() const { return TraceHeaderText() + rowsText_; }
+    const std::string& TraceText() const { return traceText_; }
     const std::vector<TrackMark>& Marks() const { return marks_; }
     // Every change of phase so far, the first row's phase first.
     const std::vector<PhaseChange>& Phases() const { return phaseChanges_; }
@@ -116,8 +116,8 @@ private:
     bool rowToCome_ = false;
     std::string damage_;
     std::vector<TraceRow> rows_;
-    std::string rowsText_;  // the rows' lines in the trace's CSV, in the same order
-    UtcDayTexts days_;      // the date's text of the last line
+    std::string traceText_;  // the header, then the rows' lines in the trace's CSV
+    UtcDayTexts days_;       // the date's text of the last line
     std::vector<TrackMark> marks_;
     PhaseTracker phases_;
     std::vector<PhaseChange> phaseChanges_;

@@ -125,14 +125,13 @@ void FlightSession::WriteLogbook() {
     if (ReadFileContents(LogFilePath(), flight.logText) != 0) {
         flight.logText = Log().Text();
     }
-    flight.trace = recorder_.Rows();
-    flight.traceCsv = recorder_.TraceText();
     flight.marks = recorder_.Marks();
     for (const FlightListener* listener : listeners_) {
         listener->AddToLogbook(entry);
     }
     try {
-        const std::string name = WriteLogbookEntry(logFolder_, std::move(flight));
+        const std::string name = WriteLogbookEntry(logFolder_, std::move(flight), recorder_.Rows(),
+                                                   recorder_.TraceText());
         const std::string folder = logFolder_ + "\\" + kLogbookFolderName + "\\";
         for (const char* extension : kEntryExtensions) {
             Notify(FlightEvent::LogbookWritten, folder + name + extension);

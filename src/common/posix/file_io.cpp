@@ -22,7 +22,7 @@ std::string NativePath(const std::string& path) {
     return native;
 }
 
-int ReplaceFileContents(const std::string& path, const std::string& bytes) {
+int ReplaceFileContents(const std::string& path, std::string_view bytes) {
     const std::string target = NativePath(path);
     // One program, one thread: the process id and a counter make the temporary's name unique,
     // and O_EXCL refuses a stale file of the same name rather than writing through it.

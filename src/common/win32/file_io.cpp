@@ -10,7 +10,7 @@ std::string NativePath(const std::string& path) {
     return path;
 }
 
-int ReplaceFileContents(const std::string& path, const std::string& bytes) {
+int ReplaceFileContents(const std::string& path, std::string_view bytes) {
     const std::string temporary = path + ".tmp" + std::to_string(GetCurrentProcessId());
     HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
