@@ -339,22 +339,25 @@ TEST(RecorderTest, ALandingBeforeTheSavedSituationIsKeptByTheResumedFlight) {
 
 // A trace that lost rows the situation counted (cut short, or rows turned to garbage) is kept
 // aside; the flight goes on in a new trace from the rows that could be read, and the logbook's
-// trace holds those rows and the ones after the resume, none out of place or twice.
+// trace holds those rows and the ones after the resume, none out of place or twice. A trace
+// without only the row of the save's own tick (the program stopped between the save and that
+// row) is not damaged: that row is the tick being written, and the flight goes on in it.
 TEST(RecorderTest, ADamagedTraceIsKeptAsideAndTheFlightGoesOnInANewOne) {
     FlightHarness straight(kBouncedFlight, TestFolder() / "straight");
     straight.Start();
     straight.Connect();
     straight.FlyUntilTimerStops();
     const std::vector<TraceRow> all = straight.form().FlightTrace();
-    const std::size_t saved = 51;  // the rows at the situation save at BBB
+    const std::size_t saved = 51;  // the rows at the situation save at BBB, its tick's row last
     ASSERT_GT(all.size(), saved);
 
     const struct {
         const char* what;
         std::size_t kept;  // rows still readable
+        bool damaged;
         void (*spoil)(std::string& trace);
     } cases[] = {
-        {"cut short after 20 rows", 20,
+        {"cut short after 20 rows", 20, true,
          [](std::string& trace) {
              std::size_t at = 0;
              for (int line = 0; line < 21; ++line) {
@@ -362,7 +365,7 @@ TEST(RecorderTest, ADamagedTraceIsKeptAsideAndTheFlightGoesOnInANewOne) {
              }
              trace.resize(at);
          }},
-        {"every row after the 30th garbled", 30,
+        {"every row after the 30th garbled", 30, true,
          [](std::string& trace) {
              std::size_t at = 0;
              for (int line = 0; line < 31; ++line) {
@@ -372,6 +375,8 @@ TEST(RecorderTest, ADamagedTraceIsKeptAsideAndTheFlightGoesOnInANewOne) {
                  trace[i] = trace[i] == '\n' || trace[i] == '\r' ? trace[i] : '#';
              }
          }},
+        {"stopped before the save's row", saved - 1, false,
+         [](std::string& trace) { trace.resize(trace.rfind('\n', trace.size() - 2) + 1); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -391,14 +396,19 @@ TEST(RecorderTest, ADamagedTraceIsKeptAsideAndTheFlightGoesOnInANewOne) {
         flight.Connect();
         flight.FlyUntilTimerStops();
 
-        ASSERT_EQ(flight.window().errors.size(), 1u);
-        EXPECT_EQ(flight.window().errors[0],
-                  "Trace damaged: " + std::to_string(saved - c.kept) + " of its " +
-                      std::to_string(saved) +
-                      " rows could not be read. The flight goes on in a new trace; the damaged "
-                      "one is kept as " +
-                      DamagedTracePath(path));
-        EXPECT_EQ(flight.ReadFile(DamagedTracePath(path)), trace);
+        if (c.damaged) {
+            ASSERT_EQ(flight.window().errors.size(), 1u);
+            EXPECT_EQ(flight.window().errors[0],
+                      "Trace damaged: " + std::to_string(saved - c.kept) + " of its " +
+                          std::to_string(saved) +
+                          " rows could not be read. The flight goes on in a new trace; the "
+                          "damaged one is kept as " +
+                          DamagedTracePath(path));
+            EXPECT_EQ(flight.ReadFile(DamagedTracePath(path)), trace);
+        } else {
+            EXPECT_TRUE(flight.window().errors.empty());
+            EXPECT_FALSE(FileExists(DamagedTracePath(path)));
+        }
         // The rows kept, then the ticks after the resume, each with the simulator's time.
         std::vector<TraceRow> expected(all.begin(), all.begin() + static_cast<long>(c.kept));
         expected.insert(expected.end(), all.begin() + static_cast<long>(saved), all.end());
@@ -413,41 +423,6 @@ TEST(RecorderTest, ADamagedTraceIsKeptAsideAndTheFlightGoesOnInANewOne) {
         ASSERT_EQ(records.size(), 2u);
         EXPECT_EQ(flight.ReadFile(book + records[1].back() + ".csv"), TraceCsvText(resumed));
     }
-}
-
-// The program stopped after a tick's situation save and before that tick's row: the row is the
-// tick that was being written, lost as a stop loses it, and the trace is not damaged. The flight
-// goes on in the same file with the tick after the save, and nothing is set aside.
-TEST(RecorderTest, AStopBeforeTheRowOfASavedTickIsNotDamage) {
-    FlightHarness straight(kBouncedFlight, TestFolder() / "straight");
-    straight.Start();
-    straight.Connect();
-    straight.FlyUntilTimerStops();
-    const std::vector<TraceRow> all = straight.form().FlightTrace();
-    const std::size_t saved = 51;  // the rows at the situation save at BBB, its tick's row last
-    ASSERT_GT(all.size(), saved);
-
-    FlightHarness flight(kBouncedFlight, TestFolder() / "stopped");
-    flight.Start();
-    flight.Connect();
-    for (std::size_t i = 0; i < saved; ++i) {
-        flight.Tick();
-    }
-    flight.Restart();
-    flight.Start();
-    const std::string path = flight.form().TraceFilePath();
-    std::string trace = flight.ReadFile(path);
-    trace.resize(trace.rfind('\n', trace.size() - 2) + 1);  // the save's row never written
-    ASSERT_EQ(ReplaceFileContents(path, trace), 0);
-    flight.window().answerYes = true;
-    flight.Connect();
-    flight.FlyUntilTimerStops();
-
-    EXPECT_TRUE(flight.window().errors.empty());
-    EXPECT_FALSE(FileExists(DamagedTracePath(path)));
-    std::vector<TraceRow> expected(all.begin(), all.begin() + static_cast<long>(saved - 1));
-    expected.insert(expected.end(), all.begin() + static_cast<long>(saved), all.end());
-    EXPECT_EQ(flight.ReadFile(path), TraceCsvText(expected));
 }
 
 }  // namespace
