@@ -14,27 +14,55 @@ std::size_t LengthWithoutTrailingZeros(std::string_view text) {
     return length;
 }
 
-int FindRecordsEnd(std::uint64_t fileSize, const FileReader& readAt, std::uint64_t& end,
-                   char& last) {
-    end = fileSize;
-    last = '\n';
+int GrowingFile::Open(const std::string& header, std::string& before) {
+    std::uint64_t size = 0;
+    if (int error = OpenFile(size); error != 0) {
+        return error;
+    }
+    // The records end at the last byte that is not zero; read back from the end a chunk at a
+    // time.
+    std::uint64_t end = size;
+    char last = '\n';
     std::string tail;
     while (end > 0) {
-        const std::uint64_t from =
-            end > GrowingFile::kChunkBytes ? end - GrowingFile::kChunkBytes : 0;
+        const std::uint64_t from = end > kChunkBytes ? end - kChunkBytes : 0;
         tail.resize(static_cast<std::size_t>(end - from));
-        if (int error = readAt(tail.data(), tail.size(), from); error != 0) {
+        if (int error = ReadAt(tail.data(), tail.size(), from); error != 0) {
             return error;
         }
         const std::size_t kept = LengthWithoutTrailingZeros(tail);
         if (kept > 0) {
             end = from + kept;
             last = tail[kept - 1];
-            return 0;
+            break;
         }
         end = from;
     }
+    if (end < size) {
+        if (int error = CutAt(end); error != 0) {
+            return error;
+        }
+    }
+    end_ = end;
+    before = end == 0 ? header : last != '\n' ? "\r\n" : "";
     return 0;
+}
+
+int GrowingFile::MapUpTo(std::uint64_t needed) {
+    Unmap();
+    const std::uint64_t start = end_ - end_ % kChunkBytes;
+    return MapChunks(start, (needed - start + kChunkBytes - 1) / kChunkBytes * kChunkBytes);
+}
+
+void GrowingFile::Close() {
+    Unmap();
+    if (file_ != kNotOpen) {
+        // The rest of the last chunk goes; should this fail, the next opening cuts it.
+        CutAt(end_);
+        CloseFile();
+        file_ = kNotOpen;
+    }
+    end_ = 0;
 }
 
 int GrowingFile::Append(const std::string& header, std::string_view bytes) {

@@ -12,7 +12,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -46,8 +45,19 @@ private:
     int Open(const std::string& header, std::string& before);
     // Maps the chunks from the one holding end_ up to `needed` bytes of the file.
     int MapUpTo(std::uint64_t needed);
-    void Unmap();
     int Put(std::string_view bytes);
+
+    // What each platform does; 0 or the platform's error code. Opens the file (creating it) and
+    // gives its size.
+    int OpenFile(std::uint64_t& size);
+    // Reads `size` bytes at `offset`.
+    int ReadAt(char* data, std::size_t size, std::uint64_t offset);
+    // Makes the file `size` bytes long.
+    int CutAt(std::uint64_t size);
+    // Reserves the file's bytes from `start` on, `size` of them, and maps them as the view.
+    int MapChunks(std::uint64_t start, std::uint64_t size);
+    void Unmap();
+    void CloseFile();
 
     std::string path_;
     // The open file and its mapping: descriptors, or Windows handles; kNotOpen when closed.
@@ -62,13 +72,5 @@ private:
 
 // The length of `text` without the zero bytes at its end: where a stopped program's records end.
 std::size_t LengthWithoutTrailingZeros(std::string_view text);
-
-// Reads `size` bytes at a file offset; 0 or the platform's error code.
-using FileReader = std::function<int(char* data, std::size_t size, std::uint64_t offset)>;
-// The end of the records of a file of `fileSize` bytes, read back from its end a chunk at a time
-// past the zero bytes, and the last byte of the records ('\n' when there are none). Returns 0 or
-// the error of a read.
-int FindRecordsEnd(std::uint64_t fileSize, const FileReader& readAt, std::uint64_t& end,
-                   char& last);
 
 }  // namespace aerolinker

@@ -13,28 +13,7 @@
 
 namespace aerolinker {
 
-namespace {
-
-// Reads `size` bytes at `offset`; 0 or errno.
-int ReadAt(int fd, char* data, std::size_t size, off_t offset) {
-    while (size > 0) {
-        const ssize_t got = pread(fd, data, size, offset);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            return got < 0 ? errno : EIO;
-        }
-        data += got;
-        size -= static_cast<std::size_t>(got);
-        offset += got;
-    }
-    return 0;
-}
-
-}  // namespace
-
-int GrowingFile::Open(const std::string& header, std::string& before) {
+int GrowingFile::OpenFile(std::uint64_t& size) {
     const int fd = open(NativePath(path_).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) {
         return errno;
@@ -44,30 +23,32 @@ int GrowingFile::Open(const std::string& header, std::string& before) {
     if (fstat(fd, &info) != 0) {
         return errno;
     }
-    const auto size = static_cast<std::uint64_t>(info.st_size);
-    std::uint64_t end = 0;
-    char last = '\n';
-    if (int error = FindRecordsEnd(
-            size,
-            [fd](char* data, std::size_t count, std::uint64_t offset) {
-                return ReadAt(fd, data, count, static_cast<off_t>(offset));
-            },
-            end, last);
-        error != 0) {
-        return error;
-    }
-    if (end < size && ftruncate(fd, static_cast<off_t>(end)) != 0) {
-        return errno;
-    }
-    end_ = end;
-    before = end == 0 ? header : last != '\n' ? "\r\n" : "";
+    size = static_cast<std::uint64_t>(info.st_size);
     return 0;
 }
 
-int GrowingFile::MapUpTo(std::uint64_t needed) {
-    Unmap();
-    const std::uint64_t start = end_ - end_ % kChunkBytes;
-    const std::uint64_t size = (needed - start + kChunkBytes - 1) / kChunkBytes * kChunkBytes;
+int GrowingFile::ReadAt(char* data, std::size_t size, std::uint64_t offset) {
+    auto at = static_cast<off_t>(offset);
+    while (size > 0) {
+        const ssize_t got = pread(static_cast<int>(file_), data, size, at);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return got < 0 ? errno : EIO;
+        }
+        data += got;
+        size -= static_cast<std::size_t>(got);
+        at += got;
+    }
+    return 0;
+}
+
+int GrowingFile::CutAt(std::uint64_t size) {
+    return ftruncate(static_cast<int>(file_), static_cast<off_t>(size)) == 0 ? 0 : errno;
+}
+
+int GrowingFile::MapChunks(std::uint64_t start, std::uint64_t size) {
     const int fd = static_cast<int>(file_);
     // Reserved, so that a full disk is this error and never a fault of a write into the view.
     if (int error = posix_fallocate(fd, static_cast<off_t>(start), static_cast<off_t>(size));
@@ -94,17 +75,8 @@ void GrowingFile::Unmap() {
     viewSize_ = 0;
 }
 
-void GrowingFile::Close() {
-    Unmap();
-    if (file_ != kNotOpen) {
-        const int fd = static_cast<int>(file_);
-        // The rest of the last chunk goes; should this fail, the next opening cuts it.
-        const int cut = ftruncate(fd, static_cast<off_t>(end_));
-        static_cast<void>(cut);
-        close(fd);
-        file_ = kNotOpen;
-    }
-    end_ = 0;
+void GrowingFile::CloseFile() {
+    close(static_cast<int>(file_));
 }
 
 }  // namespace aerolinker

@@ -17,15 +17,41 @@ DWORD Low(std::uint64_t value) {
     return static_cast<DWORD>(value & 0xFFFFFFFFu);
 }
 
-DWORD ReadAt(HANDLE file, char* data, std::size_t size, std::uint64_t offset) {
+HANDLE HandleOf(std::intptr_t handle) {
+    return reinterpret_cast<HANDLE>(handle);
+}
+
+int LastError() {
+    return static_cast<int>(GetLastError());
+}
+
+}  // namespace
+
+int GrowingFile::OpenFile(std::uint64_t& size) {
+    HANDLE file = CreateFileA(path_.c_str(), GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return LastError();
+    }
+    file_ = reinterpret_cast<std::intptr_t>(file);
+    LARGE_INTEGER fileSize{};
+    if (!GetFileSizeEx(file, &fileSize)) {
+        return LastError();
+    }
+    size = static_cast<std::uint64_t>(fileSize.QuadPart);
+    return 0;
+}
+
+int GrowingFile::ReadAt(char* data, std::size_t size, std::uint64_t offset) {
     while (size > 0) {
         OVERLAPPED at{};
         at.Offset = Low(offset);
         at.OffsetHigh = High(offset);
         const DWORD piece = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
         DWORD got = 0;
-        if (!ReadFile(file, data, piece, &got, &at)) {
-            return GetLastError();
+        if (!ReadFile(HandleOf(file_), data, piece, &got, &at)) {
+            return LastError();
         }
         if (got == 0) {
             return ERROR_HANDLE_EOF;
@@ -37,61 +63,27 @@ DWORD ReadAt(HANDLE file, char* data, std::size_t size, std::uint64_t offset) {
     return 0;
 }
 
-bool CutAt(HANDLE file, std::uint64_t end) {
+int GrowingFile::CutAt(std::uint64_t size) {
     LARGE_INTEGER at{};
-    at.QuadPart = static_cast<LONGLONG>(end);
-    return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+    at.QuadPart = static_cast<LONGLONG>(size);
+    return SetFilePointerEx(HandleOf(file_), at, nullptr, FILE_BEGIN) &&
+                   SetEndOfFile(HandleOf(file_))
+               ? 0
+               : LastError();
 }
 
-}  // namespace
-
-int GrowingFile::Open(const std::string& header, std::string& before) {
-    HANDLE file = CreateFileA(path_.c_str(), GENERIC_READ | GENERIC_WRITE,
-                              FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return static_cast<int>(GetLastError());
-    }
-    file_ = reinterpret_cast<std::intptr_t>(file);
-    LARGE_INTEGER fileSize{};
-    if (!GetFileSizeEx(file, &fileSize)) {
-        return static_cast<int>(GetLastError());
-    }
-    const auto size = static_cast<std::uint64_t>(fileSize.QuadPart);
-    std::uint64_t end = 0;
-    char last = '\n';
-    if (int error = FindRecordsEnd(
-            size,
-            [file](char* data, std::size_t count, std::uint64_t offset) {
-                return static_cast<int>(ReadAt(file, data, count, offset));
-            },
-            end, last);
-        error != 0) {
-        return error;
-    }
-    if (end < size && !CutAt(file, end)) {
-        return static_cast<int>(GetLastError());
-    }
-    end_ = end;
-    before = end == 0 ? header : last != '\n' ? "\r\n" : "";
-    return 0;
-}
-
-int GrowingFile::MapUpTo(std::uint64_t needed) {
-    Unmap();
-    const std::uint64_t start = end_ - end_ % kChunkBytes;
-    const std::uint64_t size = (needed - start + kChunkBytes - 1) / kChunkBytes * kChunkBytes;
+int GrowingFile::MapChunks(std::uint64_t start, std::uint64_t size) {
     const std::uint64_t fileSize = start + size;
-    HANDLE mapping = CreateFileMappingA(reinterpret_cast<HANDLE>(file_), nullptr, PAGE_READWRITE,
-                                        High(fileSize), Low(fileSize), nullptr);
+    HANDLE mapping = CreateFileMappingA(HandleOf(file_), nullptr, PAGE_READWRITE, High(fileSize),
+                                        Low(fileSize), nullptr);
     if (mapping == nullptr) {
-        return static_cast<int>(GetLastError());
+        return LastError();
     }
     mapping_ = reinterpret_cast<std::intptr_t>(mapping);
     void* view =
         MapViewOfFile(mapping, FILE_MAP_WRITE, High(start), Low(start), static_cast<SIZE_T>(size));
     if (view == nullptr) {
-        return static_cast<int>(GetLastError());
+        return LastError();
     }
     view_ = static_cast<char*>(view);
     viewStart_ = start;
@@ -105,23 +97,15 @@ void GrowingFile::Unmap() {
         view_ = nullptr;
     }
     if (mapping_ != kNotOpen) {
-        CloseHandle(reinterpret_cast<HANDLE>(mapping_));
+        CloseHandle(HandleOf(mapping_));
         mapping_ = kNotOpen;
     }
     viewStart_ = 0;
     viewSize_ = 0;
 }
 
-void GrowingFile::Close() {
-    Unmap();
-    if (file_ != kNotOpen) {
-        HANDLE file = reinterpret_cast<HANDLE>(file_);
-        // The rest of the last chunk goes; should this fail, the next opening cuts it.
-        CutAt(file, end_);
-        CloseHandle(file);
-        file_ = kNotOpen;
-    }
-    end_ = 0;
+void GrowingFile::CloseFile() {
+    CloseHandle(HandleOf(file_));
 }
 
 }  // namespace aerolinker
