@@ -296,7 +296,14 @@ TEST_F(FsimProcessTest, WithoutAScenarioItOffersTheScenariosBesideIt) {
     FsimProcess fsim((package / "fsim.exe").string());
     std::string error;
     ASSERT_TRUE(fsim.Start("", kFsimChooserClass, error)) << error;
-    const HWND list = GetDlgItem(fsim.window(), kIdChooserList);
+    // The window is found as soon as it exists, which can be before it has made its controls.
+    HWND list = nullptr;
+    for (int tries = 0; tries < 100 && list == nullptr; ++tries) {
+        list = GetDlgItem(fsim.window(), kIdChooserList);
+        if (list == nullptr) {
+            Sleep(50);
+        }
+    }
     ASSERT_NE(list, nullptr);
     std::vector<std::string> offered;
     const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
