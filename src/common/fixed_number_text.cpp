@@ -70,19 +70,6 @@ char* PutScaled(char* const end, long long scaled, int decimals) {
     return at;
 }
 
-// The length of PutScaled's text.
-std::size_t ScaledLength(long long scaled, int decimals) {
-    unsigned long long magnitude = scaled < 0 ? 0ULL - static_cast<unsigned long long>(scaled)
-                                              : static_cast<unsigned long long>(scaled);
-    int digits = 1;
-    for (; magnitude >= kPairBase; magnitude /= kPairBase) {
-        digits += 2;
-    }
-    digits += magnitude >= 10 ? 1 : 0;
-    const int shown = digits > decimals ? digits : decimals + 1;
-    return static_cast<std::size_t>((scaled < 0 ? 1 : 0) + shown + (decimals > 0 ? 1 : 0));
-}
-
 // `value` rounded to a whole number, halves away from zero, as std::llround does, for values
 // below 2^53 in size: below that the part after the point is exact in a double, and so is
 // its comparison with a half. Without a call into the C library: three figures in every row
@@ -159,10 +146,13 @@ void FigureWriter::Fixed(double value, int decimals) {
         AppendExactFixed(text_, std::isfinite(value) ? value : 0.0, decimals);
         return;
     }
-    // Written where it goes, from its end back.
-    const std::size_t size = ScaledLength(scaled, decimals);
-    PutScaled(Place(size) + size, scaled, decimals);
-    at_ += size;
+    // Written from its end back into a block of fixed size, then moved whole: a move of a
+    // known size is a few instructions, and the figure's length is never counted beforehand.
+    char digits[2 * kScaledRoom] = {};
+    char* const end = digits + kScaledRoom;
+    const char* const start = PutScaled(end, scaled, decimals);
+    std::memcpy(Place(kScaledRoom), start, kScaledRoom);
+    at_ += end - start;
 }
 
 std::string FixedText(double value, int decimals) {
