@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 namespace aerolinker {
@@ -24,14 +25,45 @@ constexpr char kDigitPairs[] =
     "8081828384858687888990919293949596979899";
 constexpr unsigned kPairBase = 100;
 
-// The last two digits of `magnitude` before `at`, and the magnitude without them.
-char* PutPair(char* at, unsigned long long& magnitude) {
+// The last two digits of `magnitude` before `at`, and the magnitude without them. Figures below
+// 2^32 (nearly all of them) take the narrower, cheaper division.
+template <typename Whole>
+char* PutPair(char* at, Whole& magnitude) {
     const auto pair = static_cast<std::size_t>(magnitude % kPairBase) * 2;
     magnitude /= kPairBase;
     at -= 2;
-    at[0] = kDigitPairs[pair];
-    at[1] = kDigitPairs[pair + 1];
+    std::memcpy(at, kDigitPairs + pair, 2);
     return at;
+}
+
+// The digits of `magnitude` before `at`, at least one.
+template <typename Whole>
+char* PutWhole(char* at, Whole magnitude) {
+    while (magnitude >= kPairBase) {
+        at = PutPair(at, magnitude);
+    }
+    if (magnitude >= 10) {
+        return PutPair(at, magnitude);
+    }
+    *--at = static_cast<char>('0' + magnitude);
+    return at;
+}
+
+// `places` decimals of `magnitude` before `at`, then the point and the whole part.
+template <typename Whole>
+char* PutDecimals(char* at, Whole magnitude, int places) {
+    const bool point = places > 0;
+    for (; places >= 2; places -= 2) {
+        at = PutPair(at, magnitude);
+    }
+    if (places == 1) {
+        *--at = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    }
+    if (point) {
+        *--at = '.';
+    }
+    return PutWhole(at, magnitude);
 }
 
 // The longest text PutScaled writes: a sign, 19 digits and the point.
@@ -42,28 +74,11 @@ constexpr std::size_t kScaledRoom = 24;
 // (to_chars' exact fixed form costs ten times as much). At least one digit stands before the
 // point. Zero has no sign.
 char* PutScaled(char* const end, long long scaled, int decimals) {
-    char* at = end;
-    unsigned long long magnitude = scaled < 0 ? 0ULL - static_cast<unsigned long long>(scaled)
-                                              : static_cast<unsigned long long>(scaled);
-    int places = decimals;
-    for (; places >= 2; places -= 2) {
-        at = PutPair(at, magnitude);
-    }
-    if (places == 1) {
-        *--at = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
-    }
-    if (decimals > 0) {
-        *--at = '.';
-    }
-    while (magnitude >= kPairBase) {
-        at = PutPair(at, magnitude);
-    }
-    if (magnitude >= 10) {
-        at = PutPair(at, magnitude);
-    } else {
-        *--at = static_cast<char>('0' + magnitude);
-    }
+    const unsigned long long magnitude = scaled < 0 ? 0ULL - static_cast<unsigned long long>(scaled)
+                                                    : static_cast<unsigned long long>(scaled);
+    char* at = magnitude <= UINT32_MAX
+                   ? PutDecimals(end, static_cast<std::uint32_t>(magnitude), decimals)
+                   : PutDecimals(end, magnitude, decimals);
     if (scaled < 0) {
         *--at = '-';
     }
