@@ -65,6 +65,20 @@ constexpr std::uint32_t kStallWarning = 0x036C;      // u8, 1 while the stall wa
 constexpr std::uint32_t kOverspeedWarning = 0x036D;  // u8, 1 while the overspeed warning sounds
 constexpr std::uint32_t kCrashed = 0x0840;           // u16, 1 once the aircraft has crashed
 constexpr std::uint32_t kGearControl = 0x0BE8;       // u32, 0 up, 16383 down
+// Fields that lie side by side are read as one block: latitude and longitude; the indicated
+// airspeed and, 12 bytes on, the vertical speed; the stall and overspeed warnings; and, in the
+// look at the landing, the position and the altitude after it.
+constexpr std::uint32_t kPositionBlock = kLatitude;
+constexpr std::uint32_t kPositionBlockSize = kLongitude + 8 - kLatitude;
+constexpr std::uint32_t kSpeedBlock = kIndicatedAirspeed;
+constexpr std::uint32_t kSpeedBlockSize = kVerticalSpeed + 4 - kIndicatedAirspeed;
+constexpr std::uint32_t kWarningBlock = kStallWarning;
+constexpr std::uint32_t kWarningBlockSize = kOverspeedWarning + 1 - kStallWarning;
+constexpr std::uint32_t kPlaceBlock = kLatitude;
+constexpr std::uint32_t kPlaceBlockSize = kAltitudeMetres + 4 - kLatitude;
+static_assert(kLongitude == kLatitude + 8 && kVerticalSpeed - kIndicatedAirspeed == 12 &&
+              kOverspeedWarning == kStallWarning + 1 && kAltitudeFraction == kLongitude + 8 &&
+              kAltitudeMetres == kAltitudeFraction + 4);
 constexpr std::uint16_t kNavigationLights = 1u << 0;
 constexpr std::uint16_t kBeaconLight = 1u << 1;
 constexpr std::uint16_t kLandingLights = 1u << 2;

@@ -114,20 +114,19 @@ struct RawSample {
     std::uint8_t gpsFuel[8];
     std::uint8_t engineCombustion[offsets::kEngineCount][2];
     std::uint8_t onGround[2];
-    std::uint8_t latitude[8];
-    std::uint8_t longitude[8];
-    std::uint8_t verticalSpeed[4];
+    // Latitude, longitude and, in the look at the landing only, the altitude after them.
+    std::uint8_t place[offsets::kPlaceBlockSize];
+    // The indicated airspeed, then the vertical speed at its place in the block.
+    std::uint8_t speeds[offsets::kSpeedBlockSize];
     std::uint8_t touchdownSpeed[4];
     std::uint8_t pause[2];
     std::uint8_t slew[2];
     std::uint8_t simulationRate[2];
     std::uint8_t gForce[2];
     std::uint8_t clock[offsets::kClockBlockSize];
-    std::uint8_t indicatedAirspeed[4];
     std::uint8_t groundAltitude[4];
     std::uint8_t lights[2];
-    std::uint8_t stallWarning[1];
-    std::uint8_t overspeedWarning[1];
+    std::uint8_t warnings[offsets::kWarningBlockSize];
     std::uint8_t crashed[2];
     std::uint8_t gearControl[4];
 };
@@ -170,24 +169,21 @@ void QueueSampleReads(Batch& batch, RawSample& raw, SimSample& fresh) {
 
 // The flight recorder's reads, after the 29 so that those stay exactly as they were.
 void QueueRecorderReads(Batch& batch, RawSample& raw) {
-    batch.Read(offsets::kLatitude, sizeof raw.latitude, raw.latitude);
-    batch.Read(offsets::kLongitude, sizeof raw.longitude, raw.longitude);
-    batch.Read(offsets::kVerticalSpeed, sizeof raw.verticalSpeed, raw.verticalSpeed);
+    batch.Read(offsets::kPositionBlock, offsets::kPositionBlockSize, raw.place);
+    batch.Read(offsets::kSpeedBlock, sizeof raw.speeds, raw.speeds);
     batch.Read(offsets::kTouchdownSpeed, sizeof raw.touchdownSpeed, raw.touchdownSpeed);
     batch.Read(offsets::kPauseIndicator, sizeof raw.pause, raw.pause);
     batch.Read(offsets::kSlewMode, sizeof raw.slew, raw.slew);
     batch.Read(offsets::kSimulationRate, sizeof raw.simulationRate, raw.simulationRate);
     batch.Read(offsets::kGForce, sizeof raw.gForce, raw.gForce);
     batch.Read(offsets::kClockBlock, sizeof raw.clock, raw.clock);
-    batch.Read(offsets::kIndicatedAirspeed, sizeof raw.indicatedAirspeed, raw.indicatedAirspeed);
     batch.Read(offsets::kGroundAltitude, sizeof raw.groundAltitude, raw.groundAltitude);
 }
 
 // The flight rules' reads, after the recorder's.
 void QueueRuleReads(Batch& batch, RawSample& raw) {
     batch.Read(offsets::kLights, sizeof raw.lights, raw.lights);
-    batch.Read(offsets::kStallWarning, sizeof raw.stallWarning, raw.stallWarning);
-    batch.Read(offsets::kOverspeedWarning, sizeof raw.overspeedWarning, raw.overspeedWarning);
+    batch.Read(offsets::kWarningBlock, sizeof raw.warnings, raw.warnings);
     batch.Read(offsets::kCrashed, sizeof raw.crashed, raw.crashed);
     batch.Read(offsets::kGearControl, sizeof raw.gearControl, raw.gearControl);
 }
@@ -198,6 +194,18 @@ std::uint8_t ClockByte(const RawSample& raw, std::uint32_t offset) {
 }
 std::uint16_t ClockWord(const RawSample& raw, std::uint32_t offset) {
     return le::Load<std::uint16_t>(raw.clock + (offset - offsets::kClockBlock));
+}
+
+constexpr std::size_t VerticalSpeedAt() {
+    return offsets::kVerticalSpeed - offsets::kSpeedBlock;
+}
+std::int32_t VerticalSpeedOf(const RawSample& raw) {
+    return le::Load<std::int32_t>(raw.speeds + VerticalSpeedAt());
+}
+
+void DecodePosition(const RawSample& raw, RecorderValues& r) {
+    r.latitude = le::Load<std::int64_t>(raw.place + (offsets::kLatitude - offsets::kPlaceBlock));
+    r.longitude = le::Load<std::int64_t>(raw.place + (offsets::kLongitude - offsets::kPlaceBlock));
 }
 
 void DecodeClock(const RawSample& raw, RecorderValues& r) {
@@ -237,21 +245,20 @@ void DecodeSample(const RawSample& raw, SimSample& fresh) {
     }
     fresh.onGround = le::Load<std::int16_t>(raw.onGround);
     RecorderValues& r = fresh.recorder;
-    r.latitude = le::Load<std::int64_t>(raw.latitude);
-    r.longitude = le::Load<std::int64_t>(raw.longitude);
-    r.verticalSpeed = le::Load<std::int32_t>(raw.verticalSpeed);
+    DecodePosition(raw, r);
+    r.verticalSpeed = VerticalSpeedOf(raw);
     r.touchdownSpeed = le::Load<std::int32_t>(raw.touchdownSpeed);
     r.pause = le::Load<std::uint16_t>(raw.pause);
     r.slew = le::Load<std::uint16_t>(raw.slew);
     r.simulationRate = le::Load<std::uint16_t>(raw.simulationRate);
     r.gForce = le::Load<std::int16_t>(raw.gForce);
     DecodeClock(raw, r);
-    r.indicatedAirspeed = le::Load<std::uint32_t>(raw.indicatedAirspeed);
+    r.indicatedAirspeed = le::Load<std::uint32_t>(raw.speeds);
     r.groundAltitude = le::Load<std::int32_t>(raw.groundAltitude);
     RuleValues& rules = fresh.rules;
     rules.lights = le::Load<std::uint16_t>(raw.lights);
-    rules.stallWarning = raw.stallWarning[0];
-    rules.overspeedWarning = raw.overspeedWarning[0];
+    rules.stallWarning = raw.warnings[offsets::kStallWarning - offsets::kWarningBlock];
+    rules.overspeedWarning = raw.warnings[offsets::kOverspeedWarning - offsets::kWarningBlock];
     rules.crashed = le::Load<std::uint16_t>(raw.crashed);
     rules.gearControl = le::Load<std::uint32_t>(raw.gearControl);
 }
@@ -284,27 +291,25 @@ bool LookAtLanding(FsuipcLink& link, SimSample& look, LinkResult& lastLinkResult
     batch.Read(offsets::kLandingLookFirst, sizeof raw.onGround, raw.onGround);
     batch.Read(offsets::kTouchdownSpeed, sizeof raw.touchdownSpeed, raw.touchdownSpeed);
     batch.Read(offsets::kGForce, sizeof raw.gForce, raw.gForce);
-    batch.Read(offsets::kVerticalSpeed, sizeof raw.verticalSpeed, raw.verticalSpeed);
-    batch.Read(offsets::kLatitude, sizeof raw.latitude, raw.latitude);
-    batch.Read(offsets::kLongitude, sizeof raw.longitude, raw.longitude);
+    batch.Read(offsets::kVerticalSpeed, 4, raw.speeds + VerticalSpeedAt());
+    batch.Read(offsets::kPlaceBlock, sizeof raw.place, raw.place);
     batch.Read(offsets::kGroundSpeed, sizeof raw.groundSpeed, raw.groundSpeed);
     batch.Read(offsets::kClockBlock, sizeof raw.clock, raw.clock);
-    batch.Read(offsets::kAltitudeFraction, sizeof raw.altitudeFraction, raw.altitudeFraction);
-    batch.Read(offsets::kAltitudeMetres, sizeof raw.altitudeMetres, raw.altitudeMetres);
     batch.Read(offsets::kGroundAltitude, sizeof raw.groundAltitude, raw.groundAltitude);
     if (!batch.Process(lastLinkResult)) {
         return false;
     }
     look.onGround = le::Load<std::int16_t>(raw.onGround);
     look.groundSpeed = le::Load<double>(raw.groundSpeed);
-    look.altitudeFraction = le::Load<std::uint32_t>(raw.altitudeFraction);
-    look.altitudeMetres = le::Load<std::uint32_t>(raw.altitudeMetres);
+    look.altitudeFraction =
+        le::Load<std::uint32_t>(raw.place + (offsets::kAltitudeFraction - offsets::kPlaceBlock));
+    look.altitudeMetres =
+        le::Load<std::uint32_t>(raw.place + (offsets::kAltitudeMetres - offsets::kPlaceBlock));
     RecorderValues& r = look.recorder;
     r.touchdownSpeed = le::Load<std::int32_t>(raw.touchdownSpeed);
     r.gForce = le::Load<std::int16_t>(raw.gForce);
-    r.verticalSpeed = le::Load<std::int32_t>(raw.verticalSpeed);
-    r.latitude = le::Load<std::int64_t>(raw.latitude);
-    r.longitude = le::Load<std::int64_t>(raw.longitude);
+    r.verticalSpeed = VerticalSpeedOf(raw);
+    DecodePosition(raw, r);
     DecodeClock(raw, r);
     r.groundAltitude = le::Load<std::int32_t>(raw.groundAltitude);
     return true;

@@ -74,6 +74,11 @@ protected:
         server.Put16(0x0240, 2026);
         server.Put32(0x02BC, 150 * 128 + 64);
         server.Put32(0x0020, static_cast<std::uint32_t>(-30 * 256));
+        // The overspeed warning sounds, the stall warning beside it does not.
+        server.Put(0x036C, "\x00\x01", 2);
+        server.Put16(0x0D0C, 0x0005);
+        server.Put16(0x0840, 1);
+        server.Put32(0x0BE8, 16383);
     }
 
     LoopbackPlatform platform;
@@ -158,22 +163,20 @@ TEST_F(SimSampleTest, OneBatchOfTheTwentyNineReadsThenTheRecordersThenTheRules) 
         {0x09C4, 2},
         {0x0A5C, 2},
         {0x0366, 2},
-        // The flight recorder's, after the 29.
-        {0x0560, 8},
-        {0x0568, 8},
-        {0x02C8, 4},
+        // The flight recorder's, after the 29: latitude with longitude, the indicated airspeed
+        // with the vertical speed 12 bytes on, each as one read.
+        {0x0560, 16},
+        {0x02BC, 16},
         {0x030C, 4},
         {0x0264, 2},
         {0x05DC, 2},
         {0x0C1A, 2},
         {0x11BA, 2},
         {0x0238, 10},
-        {0x02BC, 4},
         {0x0020, 4},
-        // The flight rules', after the recorder's.
+        // The flight rules', after the recorder's: the stall and overspeed warnings as one.
         {0x0D0C, 2},
-        {0x036C, 1},
-        {0x036D, 1},
+        {0x036C, 2},
         {0x0840, 2},
         {0x0BE8, 4},
     };
@@ -241,6 +244,40 @@ TEST_F(SimSampleTest, EveryFieldTakesItsValue) {
     EXPECT_EQ(sample.recorder.year, 2026);
     EXPECT_EQ(sample.recorder.indicatedAirspeed, 150u * 128 + 64);
     EXPECT_EQ(sample.recorder.groundAltitude, -30 * 256);
+    EXPECT_EQ(sample.rules.stallWarning, 0);
+    EXPECT_EQ(sample.rules.overspeedWarning, 1);
+    EXPECT_EQ(sample.rules.lights, 0x0005);
+    EXPECT_EQ(sample.rules.crashed, 1);
+    EXPECT_EQ(sample.rules.gearControl, 16383u);
+}
+
+// The look at the landing between ticks: its own small batch, on-ground first (the substitute
+// simulator tells the look by it), the position and altitude as one read.
+TEST_F(SimSampleTest, TheLookAtTheLandingReadsItsOwnBatch) {
+    FillFlight();
+    SimSample look;
+    ASSERT_TRUE(LookAtLanding(link, look, lastLinkResult));
+    const std::pair<std::uint32_t, std::uint32_t> expected[] = {
+        {0x0366, 2},  {0x030C, 4}, {0x11BA, 2},  {0x02C8, 4},
+        {0x0560, 24}, {0x6030, 8}, {0x0238, 10}, {0x0020, 4},
+    };
+    const auto& batch = server.lastBatch();
+    ASSERT_EQ(batch.size(), std::size(expected));
+    for (std::size_t i = 0; i < batch.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(batch[i].offset, expected[i].first);
+        EXPECT_EQ(batch[i].size, expected[i].second);
+    }
+    EXPECT_EQ(look.onGround, 1);
+    EXPECT_EQ(look.recorder.latitude, -4503599627370496);
+    EXPECT_EQ(look.recorder.longitude, 0x0123456789ABCDEF);
+    EXPECT_EQ(look.altitudeFraction, 0x80000000u);
+    EXPECT_EQ(look.altitudeMetres, 1500u);
+    EXPECT_EQ(look.recorder.verticalSpeed, -1280);
+    EXPECT_EQ(look.recorder.touchdownSpeed, -256);
+    EXPECT_EQ(look.recorder.gForce, -625);
+    EXPECT_EQ(look.recorder.second, 37);
+    EXPECT_EQ(look.recorder.groundAltitude, -30 * 256);
 }
 
 TEST_F(SimSampleTest, FullWaypointIdentifiersGiveExactlySixCharacters) {
