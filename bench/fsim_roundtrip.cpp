@@ -217,7 +217,7 @@ int main(int argc, char** argv) {
                 report("bare SendMessageTimeoutA round trip:", bareTimes);
                 report("minimal batch (one read of 0 bytes):", minimalTimes);
                 report("the 29 reads alone:", sample29Times);
-                report("sample batch (40 reads):", sampleTimes);
+                report("sample batch (42 reads):", sampleTimes);
                 report("same minimal batch again (mapped anew):", remappedTimes);
                 std::printf("ratio sample / bare: %.2f (goal: at most %.1f): %s\n", ratio,
                             kGoalRatio, ratio <= kGoalRatio ? "met" : "not met");
@@ -225,7 +225,7 @@ int main(int argc, char** argv) {
                             Median(sampleTimes) / Median(minimalTimes));
                 std::printf("ratio sample with the recorder's reads / the 29 reads: %.2f\n",
                             Median(sampleTimes) / Median(sample29Times));
-                report("look at the landing (11 reads):", lookTimes);
+                report("look at the landing (8 reads):", lookTimes);
                 // Four looks a second while the landing is near: the round trip's time bounds
                 // what both processes spend on them; the program's own CPU is measured.
                 const double share = Median(lookTimes) * kLooksPerSecond / 1e6;
