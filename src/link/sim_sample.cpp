@@ -291,7 +291,7 @@ bool LookAtLanding(FsuipcLink& link, SimSample& look, LinkResult& lastLinkResult
     batch.Read(offsets::kLandingLookFirst, sizeof raw.onGround, raw.onGround);
     batch.Read(offsets::kTouchdownSpeed, sizeof raw.touchdownSpeed, raw.touchdownSpeed);
     batch.Read(offsets::kGForce, sizeof raw.gForce, raw.gForce);
-    batch.Read(offsets::kVerticalSpeed, 4, raw.speeds + VerticalSpeedAt());
+    batch.Read(offsets::kVerticalSpeed, sizeof(std::int32_t), raw.speeds + VerticalSpeedAt());
     batch.Read(offsets::kPlaceBlock, sizeof raw.place, raw.place);
     batch.Read(offsets::kGroundSpeed, sizeof raw.groundSpeed, raw.groundSpeed);
     batch.Read(offsets::kClockBlock, sizeof raw.clock, raw.clock);

@@ -19,12 +19,12 @@ std::string Expected(double value, int decimals) {
     char digits[32];
     const auto end = std::to_chars(digits, digits + sizeof digits, scaled < 0 ? -scaled : scaled);
     std::string text(digits, end.ptr);
-    if (decimals > 0) {
-        text.insert(0,
-                    static_cast<std::size_t>(decimals + 1) -
-                        std::min(text.size(), static_cast<std::size_t>(decimals + 1)),
-                    '0');
-        text.insert(text.size() - static_cast<std::size_t>(decimals), ".");
+    const auto places = static_cast<std::size_t>(decimals);
+    if (places > 0) {
+        if (text.size() <= places) {
+            text.insert(0, places + 1 - text.size(), '0');  // one digit before the point
+        }
+        text.insert(text.size() - places, ".");
     }
     return scaled < 0 ? "-" + text : text;
 }
