@@ -61,6 +61,11 @@ const PhaseFamilyLook& LookOf(PhaseFamily family) {
 std::vector<PhaseRun> PhaseRuns(const std::vector<TraceRow>& rows) {
     std::vector<PhaseRun> runs;
     for (std::size_t i = 0; i < rows.size(); ++i) {
+        // A phase lasts many rows: a row named as the one before goes on with its run.
+        if (i > 0 && rows[i].phase == rows[i - 1].phase) {
+            runs.back().end = i + 1;
+            continue;
+        }
         PhaseRun run = RunOf(rows[i].phase);
         if (!runs.empty() && runs.back().name == run.name && runs.back().family == run.family) {
             runs.back().end = i + 1;
