@@ -49,12 +49,26 @@ void FlightSession::MarkRouteFlown() {
     for (const TrackMark& mark : recorder_.Marks()) {
         marked += mark.kind == MarkKind::kTakeOff || mark.kind == MarkKind::kWaypoint ? 1 : 0;
     }
-    // Only the idents not marked yet: a long route is asked at every waypoint.
-    std::size_t index = marked;
-    for (const std::string& ident : IdentsFlownFrom(tracker_.State().RouteFlown, marked)) {
-        recorder_.Mark(index == 0 ? MarkKind::kTakeOff : MarkKind::kWaypoint, ident, sample_);
+    // Only the idents not marked yet. The route only grows in a flight, so it is read on from
+    // where the last save left it: a long route is asked at every waypoint. Another route (a
+    // new flight, a resumed one) is read from its start.
+    const std::string& route = tracker_.State().RouteFlown;
+    if (route.compare(0, routeMarked_.size(), routeMarked_) != 0) {
+        routeMarked_.clear();
+        routeMarkedIdents_ = 0;
+    }
+    std::size_t index = routeMarkedIdents_;  // the ident's place in the whole route
+    for (const std::string& ident : IdentsFlown(route.substr(routeMarked_.size()))) {
+        if (index >= marked) {
+            recorder_.Mark(index == 0 ? MarkKind::kTakeOff : MarkKind::kWaypoint, ident, sample_);
+        }
         ++index;
     }
+    const std::size_t lastArrow = route.rfind(kRouteArrow);
+    routeMarked_ = lastArrow == std::string::npos
+                       ? std::string()
+                       : route.substr(0, lastArrow + std::char_traits<char>::length(kRouteArrow));
+    routeMarkedIdents_ = index;
 }
 
 void FlightSession::TellPilot(const std::string& text) {

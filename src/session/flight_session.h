@@ -195,6 +195,10 @@ private:
     bool failureShown_[static_cast<int>(Failure::Count)] = {};
     // The landing report stays in the status bar while the link answers and nothing failed.
     std::string landingStatus_;
+    // The route flown up to its last arrow as it was when its idents were last marked, and
+    // their number: a save looks only at what the route gained since.
+    std::string routeMarked_;
+    std::size_t routeMarkedIdents_ = 0;
     FlightRecorder recorder_;
     Tracker tracker_{services_.regional, pilot_, *this};
 };

@@ -33,19 +33,12 @@ std::string MilesCell(const char* pattern, double miles, const RegionalSettings&
 }  // namespace
 
 std::vector<std::string> IdentsFlown(const std::string& route) {
-    return IdentsFlownFrom(route, 0);
-}
-
-std::vector<std::string> IdentsFlownFrom(const std::string& route, std::size_t first) {
     const std::size_t arrowLength = std::char_traits<char>::length(kRouteArrow);
     std::vector<std::string> idents;
     std::size_t at = 0;
-    std::size_t index = 0;
     for (std::size_t arrow = route.find(kRouteArrow); arrow != std::string::npos;
-         arrow = route.find(kRouteArrow, at), ++index) {
-        if (index >= first) {
-            idents.push_back(route.substr(at, arrow - at));
-        }
+         arrow = route.find(kRouteArrow, at)) {
+        idents.push_back(route.substr(at, arrow - at));
         at = arrow + arrowLength;
     }
     return idents;

@@ -21,8 +21,6 @@ std::string LogName(const std::string& text);
 constexpr const char* kRouteArrow = "->";
 // The idents of a route flown, the departure first.
 std::vector<std::string> IdentsFlown(const std::string& route);
-// The idents from the `first`-th (counting from 0) on, none when the route has fewer.
-std::vector<std::string> IdentsFlownFrom(const std::string& route, std::size_t first);
 
 // The heading's three digits, or "###" when the simulator sent no number.
 std::string HeadingCell(double radians);

@@ -12,6 +12,7 @@
 #include "navlog/log_file.h"
 #include "navlog/log_header.h"
 #include "persistence/ini_file.h"
+#include "recorder/track.h"
 
 namespace aerolinker {
 namespace {
@@ -282,6 +283,12 @@ TEST(FlightTest, ASecondFlightInTheSameRunGetsADocumentOfItsOwn) {
     EXPECT_EQ(second.find("AAAA->BBB->CCCC"), std::string::npos);
     EXPECT_NE(second.find("Clearance   :CCCC->BBB->AAAA"), std::string::npos) << second;
     EXPECT_EQ(second.find("Engine Start"), second.rfind("Engine Start"));
+    // Its map marks its own route, not the first flight's.
+    std::vector<std::string> marks;
+    for (const TrackMark& mark : flight.form().FlightMarks()) {
+        marks.push_back(mark.name);
+    }
+    EXPECT_EQ(marks, (std::vector<std::string>{"CCCC", "BBB", "AAAA"}));
     // Both flights are in the logbook.
     const std::string logbook = flight.ReadFile(flight.LogFolder() + "\\Logbook\\logbook.csv");
     EXPECT_EQ(std::count(logbook.begin(), logbook.end(), '\n'), 3) << logbook;
