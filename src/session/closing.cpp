@@ -51,9 +51,10 @@ void FlightSession::MarkRouteFlown() {
     }
     // Only the idents not marked yet. The route only grows in a flight, so it is read on from
     // where the last save left it: a long route is asked at every waypoint. Another route (a
-    // new flight, a resumed one) is read from its start.
+    // new flight, a resumed one) is read from its start, and so is one whose part read the
+    // recorder has not all marked: a new flight from where the last one began.
     const std::string& route = tracker_.State().RouteFlown;
-    if (route.compare(0, routeMarked_.size(), routeMarked_) != 0) {
+    if (marked < routeMarkedIdents_ || route.compare(0, routeMarked_.size(), routeMarked_) != 0) {
         routeMarked_.clear();
         routeMarkedIdents_ = 0;
     }

@@ -294,6 +294,69 @@ TEST(FlightTest, ASecondFlightInTheSameRunGetsADocumentOfItsOwn) {
     EXPECT_EQ(std::count(logbook.begin(), logbook.end(), '\n'), 3) << logbook;
 }
 
+// Two flights AAAA -> CCCC with no waypoint between, the second from where the first began.
+const char* const kTwoCircuits = R"(
+scenario "two circuits"
+title "Test Jet"
+waypoint_count 2
+route_distance 100000
+prev AAAA
+next CCCC
+destination CCCC
+approach "ILS 27"
+fuel centre 1 100
+heading 90 deg
+distance_to_next 30000
+time_to_next 600
+ground_speed 100
+estimated_arrival 39600
+altitude 1000
+active_waypoint 1
+on_ground 1
+engines 0 0 0 0
+
+frame
+clock 10:00 hold
+engines 1 0 0 0
+frame
+clock 10:10 hold
+on_ground 0
+frame
+clock 10:40 hold
+on_ground 1
+frame
+clock 10:45 hold
+engines 0 0 0 0
+frame
+clock 11:00 hold
+engines 1 0 0 0
+frame
+clock 11:10 hold
+on_ground 0
+frame
+clock 11:40 hold
+on_ground 1
+frame
+clock 11:45 hold
+engines 0 0 0 0
+)";
+TEST(FlightTest, ASecondFlightFromTheSameDepartureMarksItsTakeOff) {
+    FlightHarness flight(kTwoCircuits, TestFolder());
+    flight.Start();
+    const auto marks = [&] {
+        std::vector<std::string> names;
+        for (const TrackMark& mark : flight.form().FlightMarks()) {
+            names.push_back(mark.name);
+        }
+        return names;
+    };
+    for (int flown = 1; flown <= 2; ++flown) {
+        flight.Connect();
+        flight.FlyUntilTimerStops();
+        EXPECT_EQ(marks(), (std::vector<std::string>{"AAAA", "CCCC"})) << "flight " << flown;
+    }
+}
+
 TEST(FlightTest, AfterNoPlanTheNextConnectReadsThePlanOverTheOpenLink) {
     FlightHarness flight(kShortFlight, TestFolder());
     flight.Start();
