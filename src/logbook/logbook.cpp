@@ -28,6 +28,10 @@ constexpr std::pair<const char*, const char*> kOlderNames[] = {
     {"Date", kDate},
     {"Distance (miles)", kPlannedDistance},
 };
+// Columns older copies wrote whose figures meant something else (whole gallons from take-off
+// to shut-down, wall-clock minutes): left out when such a logbook is rewritten.
+constexpr std::string_view kRetiredNames[] = {"Fuel used (gal)", "Slew (min)",
+                                              "Sim rate not 1x (min)"};
 constexpr int kFuelDecimals = 1;
 constexpr int kPositionDecimals = 6;
 
@@ -72,31 +76,62 @@ bool StartsWithByteOrderMark(const std::string& text) {
     return text.rfind(kUtf8ByteOrderMark, 0) == 0;
 }
 
-// A logbook in older columns, rows kept by the columns' names, texts made UTF-8.
+// Where the entry's name is in a logbook whose columns start with today's.
+const std::size_t kFilesColumn = LogbookHeader().size() - 1;
+
+bool InTodaysLayout(const CsvFields& header) {
+    const CsvFields today = LogbookHeader();
+    return header.size() >= today.size() && std::equal(today.begin(), today.end(), header.begin());
+}
+
+bool IsRowOf(const CsvFields& row, const std::string& entryName) {
+    return row.size() > kFilesColumn && row[kFilesColumn] == entryName;
+}
+
+// A logbook in other columns (an older copy's, or ours with columns a spreadsheet moved), in
+// today's columns followed by those the program does not know (the pilot's own, kept with
+// their cells); rows kept by the columns' names, texts made UTF-8. Empty when no column is
+// one the program knows: that is not a logbook it can rewrite (one whose header line was
+// removed, or one a spreadsheet saved with another separator).
 std::vector<CsvFields> InTodaysColumns(const std::vector<CsvFields>& records) {
-    const CsvFields header = LogbookHeader();
-    std::vector<CsvFields> rows{header};
+    CsvFields header = LogbookHeader();
+    const std::size_t known = header.size();
     if (records.empty()) {
-        return rows;
+        return {header};
     }
-    std::vector<int> from(header.size(), -1);
-    for (size_t column = 0; column < header.size(); ++column) {
-        for (size_t old = 0; old < records[0].size(); ++old) {
+    std::vector<std::size_t> from;  // each column's place in the old records
+    std::vector<bool> placed(records[0].size(), false);
+    for (std::size_t column = 0; column < known; ++column) {
+        from.push_back(records[0].size());
+        for (std::size_t old = 0; old < records[0].size(); ++old) {
             const std::string& name = records[0][old];
             bool same = name == header[column];
             for (const auto& [older, today] : kOlderNames) {
                 same = same || (name == older && header[column] == today);
             }
             if (same) {
-                from[column] = static_cast<int>(old);
+                from.back() = old;
+                placed[old] = true;
             }
         }
     }
-    for (size_t r = 1; r < records.size(); ++r) {
+    if (std::none_of(placed.begin(), placed.end(), [](bool p) { return p; })) {
+        return {};
+    }
+    for (std::size_t old = 0; old < records[0].size(); ++old) {
+        const std::string_view name = records[0][old];
+        if (!placed[old] && std::find(std::begin(kRetiredNames), std::end(kRetiredNames), name) ==
+                                std::end(kRetiredNames)) {
+            header.push_back(Utf8FromSystemText(records[0][old]));
+            from.push_back(old);
+        }
+    }
+    std::vector<CsvFields> rows{header};
+    for (std::size_t r = 1; r < records.size(); ++r) {
         CsvFields row(header.size());
-        for (size_t column = 0; column < header.size(); ++column) {
-            if (from[column] >= 0 && static_cast<size_t>(from[column]) < records[r].size()) {
-                row[column] = Utf8FromSystemText(records[r][static_cast<size_t>(from[column])]);
+        for (std::size_t column = 0; column < header.size(); ++column) {
+            if (from[column] < records[r].size()) {
+                row[column] = Utf8FromSystemText(records[r][from[column]]);
             }
         }
         rows.push_back(std::move(row));
@@ -199,14 +234,18 @@ CsvFields LogbookFields(const LogbookEntry& e) {
             e.entryName};
 }
 
-// The row is found by the entry's name in its last column. Rewriting the whole file is one
+// The row is found by the entry's name in the "Files" column. Rewriting the whole file is one
 // atomic replacement, so a stop leaves either the old row or the new one. A file that cannot
-// be read as CSV is never rewritten: the row is appended and nothing else is touched.
+// be read as a logbook is never rewritten: the row is appended and nothing else is touched.
+// One that is there but cannot be read is an error: it is never taken for a missing one.
 int WriteLogbookRow(const std::string& csvPath, const LogbookEntry& entry) {
     const CsvFields row = LogbookFields(entry);
     std::string text;
     std::vector<CsvFields> records;
-    if (ReadFileContents(csvPath, text) != 0 || text.empty()) {
+    if (const int error = ReadFileContents(csvPath, text); error != 0 && FileExists(csvPath)) {
+        return error;
+    }
+    if (text.empty()) {
         return ReplaceFileContents(csvPath, CsvText({LogbookHeader(), row}));
     }
     const bool marked = StartsWithByteOrderMark(text);
@@ -216,15 +255,19 @@ int WriteLogbookRow(const std::string& csvPath, const LogbookEntry& entry) {
     if (!ParseCsv(text, records)) {
         return AppendToFile(csvPath, std::string(), CsvRecord(row));
     }
-    const bool todays = marked && !records.empty() && records[0] == LogbookHeader();
+    const bool todays = marked && !records.empty() && InTodaysLayout(records[0]);
     if (!todays) {
         records = InTodaysColumns(records);
+        if (records.empty()) {
+            return AppendToFile(csvPath, std::string(), CsvRecord(row));
+        }
     }
-    const auto same = std::find_if(records.begin() + 1, records.end(), [&](const CsvFields& r) {
-        return !r.empty() && r.back() == entry.entryName;
-    });
+    const auto same = std::find_if(records.begin() + 1, records.end(),
+                                   [&](const CsvFields& r) { return IsRowOf(r, entry.entryName); });
     if (same != records.end()) {
-        *same = row;
+        // The pilot's own columns keep what the row had in them.
+        same->resize(std::max(same->size(), row.size()));
+        std::copy(row.begin(), row.end(), same->begin());
     } else if (todays) {
         return AppendToFile(csvPath, std::string(), CsvRecord(row));
     } else {
@@ -243,12 +286,11 @@ int SetLogbookColumns(const std::string& csvPath, const std::string& entryName,
     if (!StartsWithByteOrderMark(text) ||
         !ParseCsv(std::string_view(text).substr(std::char_traits<char>::length(kUtf8ByteOrderMark)),
                   records) ||
-        records.empty() || records[0] != LogbookHeader()) {
+        records.empty() || !InTodaysLayout(records[0])) {
         return EINVAL;
     }
-    const auto row = std::find_if(records.begin() + 1, records.end(), [&](const CsvFields& r) {
-        return r.size() == records[0].size() && r.back() == entryName;
-    });
+    const auto row = std::find_if(records.begin() + 1, records.end(),
+                                  [&](const CsvFields& r) { return IsRowOf(r, entryName); });
     if (row == records.end()) {
         return ENOENT;
     }

@@ -59,12 +59,16 @@ CsvFields LogbookFields(const LogbookEntry& entry);
 // on Windows reads accents): replaces the row of the same entry name, or is appended (the mark
 // and the header first when the file is new). A logbook an older copy wrote (other columns, the
 // system's code page) is rewritten once in today's columns, each row keeping the columns whose
-// names it shares with them. Returns 0 or the platform's error code.
+// names it shares with them; columns the program does not know (the pilot's own) follow
+// today's and keep their cells. A logbook that shares no column with today's is only appended
+// to, and one that is there but cannot be read is an error. Returns 0 or the platform's error
+// code.
 int WriteLogbookRow(const std::string& csvPath, const LogbookEntry& entry);
 
 // Sets columns, by their names, in the row of the entry named `entryName`: one atomic rewrite.
-// Nothing changes, and the result is not 0, when the file is not today's logbook or has no
-// such row. Returns 0 or the platform's error code (ENOENT when the row is not there).
+// Nothing changes, and the result is not 0, when the file's columns do not start with today's
+// or it has no such row. Returns 0 or the platform's error code (ENOENT when the row is not
+// there).
 int SetLogbookColumns(const std::string& csvPath, const std::string& entryName,
                       const std::vector<std::pair<std::string, std::string>>& values);
 

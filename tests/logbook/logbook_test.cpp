@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -177,6 +178,67 @@ TEST(LogbookTest, AFlightClosedAgainReplacesItsRowAndAnOlderLogbookIsKept) {
     EXPECT_EQ(records[2].back(), name);
     EXPECT_EQ(records[2][17], "") << "the row closed again replaced the first one";
     EXPECT_EQ(records[3].back(), "2026-12-07_1405_LIEO-LIRQ");
+}
+
+// Logbooks a spreadsheet saved in a shape the program cannot rewrite: another separator, or
+// the header line gone. The new row is added after them and not one byte of theirs changes.
+TEST(LogbookTest, ALogbookWithNoColumnTheProgramKnowsIsOnlyAppendedTo) {
+    const std::string older = "2026-11-02;Rossi;LIBR;LIRF;2026-11-02_0900_LIBR-LIRF\r\n";
+    const std::string cases[] = {
+        kBom + std::string("Date (UTC);Pilot;Departure;Arrival;Files\r\n") + older,
+        "2026-11-02,Rossi,LIBR,LIRF,2026-11-02_0900_LIBR-LIRF\r\n",
+    };
+    for (const std::string& before : cases) {
+        TempFolder folder;
+        ASSERT_EQ(CreateFolder(folder.PathOf("Logbook")), 0);
+        folder.Put("Logbook\\logbook.csv", before);
+        const std::string name = WriteLogbookEntry(folder.Path(), Flight(kTakeOff));
+        const std::string after = folder.Contents("Logbook\\logbook.csv");
+        ASSERT_EQ(after.compare(0, before.size(), before), 0) << after;
+        std::vector<CsvFields> added;
+        ASSERT_TRUE(ParseCsv(after.substr(before.size()), added));
+        ASSERT_EQ(added.size(), 1u) << after;
+        EXPECT_EQ(added[0].back(), name);
+    }
+}
+
+// A column the pilot added keeps its cells, in a logbook of today's columns and in one a
+// spreadsheet saved without the byte-order mark and in its own code page; the flight closed
+// again keeps its note, and the airline's columns are still set in its row.
+TEST(LogbookTest, ThePilotsOwnColumnKeepsItsNotes) {
+    for (const bool marked : {true, false}) {
+        TempFolder folder;
+        ASSERT_EQ(CreateFolder(folder.PathOf("Logbook")), 0);
+        LogbookEntry older = Flight(kTakeOff - 86400).entry;
+        older.entryName = "2026-12-06_1005_LIEO-LIRQ";
+        LogbookEntry mine = Flight(kTakeOff).entry;
+        mine.entryName = "2026-12-07_1005_LIEO-LIRQ";
+        CsvFields header = LogbookHeader();
+        header.push_back("Notes");
+        CsvFields olderRow = LogbookFields(older);
+        olderRow.push_back(marked ? "Pioggia, vento \xC3\xA8 forte" : "Pioggia, vento \xE8 forte");
+        CsvFields myRow = LogbookFields(mine);
+        myRow.push_back("first solo");
+        folder.Put("Logbook\\logbook.csv", (marked ? kBom : "") + CsvRecord(header) +
+                                               CsvRecord(olderRow) + CsvRecord(myRow));
+
+        EXPECT_EQ(WriteLogbookEntry(folder.Path(), Flight(kTakeOff)), mine.entryName);
+        EXPECT_EQ(WriteLogbookEntry(folder.Path(), Flight(kTakeOff + 86400)),
+                  "2026-12-08_1005_LIEO-LIRQ");
+        EXPECT_EQ(SetLogbookColumns(folder.PathOf("Logbook\\logbook.csv"), mine.entryName,
+                                    {{kAirlineReportColumn, "report 7"}}),
+                  0);
+
+        const std::vector<CsvFields> records = LogbookRecords(folder);
+        ASSERT_EQ(records.size(), 4u);
+        EXPECT_EQ(records[0], header);
+        EXPECT_EQ(records[1].back(), "Pioggia, vento \xC3\xA8 forte");
+        EXPECT_EQ(records[2].back(), "first solo");
+        EXPECT_EQ(records[2][header.size() - 2], mine.entryName);
+        const auto report = std::find(header.begin(), header.end(), kAirlineReportColumn);
+        EXPECT_EQ(records[2][static_cast<size_t>(report - header.begin())], "report 7");
+        EXPECT_EQ(records[3][header.size() - 2], "2026-12-08_1005_LIEO-LIRQ");
+    }
 }
 
 TEST(LogbookTest, UnwritableLogFolderRaisesTheProgramsError) {
