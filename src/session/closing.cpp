@@ -136,8 +136,9 @@ void FlightSession::WriteLogbook() {
     entry.landing = recorder_.Landing();
     entry.phasesOfNote = PhasesOfNote(recorder_.Phases(), "");
     entry.honestTime = recorder_.Honest();
-    // A copy of the log as saved; the document's text when the save failed.
-    if (ReadFileContents(LogFilePath(), flight.logText) != 0) {
+    // A copy of the log as saved; the document's text when the save failed, for the file then
+    // holds an older log (or another flight's).
+    if (!LogSaved() || ReadFileContents(LogFilePath(), flight.logText) != 0) {
         flight.logText = Log().Text();
     }
     flight.marks = recorder_.Marks();

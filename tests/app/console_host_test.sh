@@ -221,6 +221,21 @@ else
         "$work/read-only-logbook.out"
 fi
 
+# The log cannot be saved over the last flight's (held read-only here): the entry's copy of
+# the log is this flight's, not the last flight's file.
+home=$(new_home unsaved-log)
+fly "$home" --scenario "$scenarios/lieo-lirq.scn" >/dev/null 2>&1
+fly_read_only "$home/logs/Navforge.log" "$home" --scenario "$scenarios/egkk-eghi.scn" \
+    --new-flight >"$work/unsaved-log.out" 2>&1
+if [ $? -eq 77 ]; then
+    echo "SKIPPED: the log that cannot be saved (mounts are not permitted here)"
+else
+    entry=$(sed -n 's|^logbook: *\(.*\)\.log$|\1|p' "$work/unsaved-log.out")
+    check "an unsaved log: the failure is said" grep -q "Log save failed" "$work/unsaved-log.out"
+    check "an unsaved log: the entry's copy is this flight's log" bash -c \
+        "grep -q 'EGKK' '$entry.log' && ! grep -q 'LIEO' '$entry.log'"
+fi
+
 # The program joins its paths with a backslash on every platform; this host prints them with
 # its own separator, in events, messages and errors alike.
 check "no backslash in what the flights printed" test -z "$(grep -lF "\\" \
