@@ -86,7 +86,8 @@ int FlightRecorder::Start(const std::string& tracePath) {
     recording_ = true;
     // The old flight's trace is replaced with the first row, not at once: a connect that ends
     // in a resume, or in nothing, leaves the files as they were.
-    startAnew_ = true;
+    rewriteTrace_ = true;
+    rowsOnDisk_ = 0;
     return 0;
 }
 
@@ -157,7 +158,7 @@ int FlightRecorder::Resume(const std::string& tracePath, const std::string& resu
     Reset();
     path_ = tracePath;
     recording_ = true;
-    startAnew_ = false;
+    rewriteTrace_ = false;
     long long rowsWritten = -1;
     const long long rowsAtSave = ReadResumeText(resumeText, rowsWritten);
     int error = FileExists(path_) ? ReadTrace(path_, rows_) : 0;
@@ -171,6 +172,8 @@ int FlightRecorder::Resume(const std::string& tracePath, const std::string& resu
         trace_.reset();
         error = ReplaceFileContents(path_, TraceCsvText(rows_));
     }
+    rewriteTrace_ = error != 0;
+    rowsOnDisk_ = error == 0 ? rows_.size() : 0;
     honest_ = HonestTimeOf(rows_);
     ReplayPhases();
     ReserveRows();
@@ -397,16 +400,23 @@ int FlightRecorder::Record(const SimSample& sample) {
     const std::size_t lineStart = traceText_.size();
     AppendTraceRow(traceText_, row, days_);
     const std::string_view line = std::string_view(traceText_).substr(lineStart);
-    if (startAnew_) {
+    int error = 0;
+    if (rewriteTrace_) {
         trace_.reset();
-        const int error = ReplaceFileContents(path_, TraceHeaderText() + std::string(line));
-        startAnew_ = error != 0;
-        return error;
+        error = ReplaceFileContents(path_, traceText_);
+    } else {
+        if (!trace_) {
+            trace_ = std::make_unique<TraceFile>(path_);
+        }
+        error = trace_->AppendLine(line);
     }
-    if (!trace_) {
-        trace_ = std::make_unique<TraceFile>(path_);
+    // A row that could not be written (a full disk, say) must not leave a gap that the rows
+    // after it close up: until a write succeeds, the trace is written whole at every row.
+    rewriteTrace_ = error != 0;
+    if (error == 0) {
+        rowsOnDisk_ = rows_.size();
     }
-    return trace_->AppendLine(line);
+    return error;
 }
 
 void FlightRecorder::Mark(MarkKind kind, const std::string& name, const SimSample& sample) {
@@ -431,7 +441,7 @@ void FlightRecorder::Mark(MarkKind kind, const std::string& name, const SimSampl
 std::string FlightRecorder::ResumeText() const {
     const std::size_t rows = rows_.size() + (rowToCome_ && recording_ ? 1 : 0);
     std::string text =
-        CsvRecord({kRowsRecord, std::to_string(rows), std::to_string(rows_.size())}) + marksText_;
+        CsvRecord({kRowsRecord, std::to_string(rows), std::to_string(rowsOnDisk_)}) + marksText_;
     if (const std::optional<LandingWatcher::Saved> saved = watcher_.Save()) {
         const LandingReport& r = saved->report;
         text += CsvRecord({kLandingRecord, ShortestText(r.touchdownFpm), ShortestText(r.gForce),

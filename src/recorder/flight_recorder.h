@@ -111,7 +111,10 @@ private:
     // The trace, kept open between ticks; replaced or cut only while closed.
     std::unique_ptr<TraceFile> trace_;
     bool recording_ = false;
-    bool startAnew_ = false;
+    // The trace on disk does not hold the rows (a new flight's, or a write failed): the next
+    // row writes it whole.
+    bool rewriteTrace_ = false;
+    std::size_t rowsOnDisk_ = 0;  // the rows the trace on disk holds, for ResumeText
     // BeforeStep saw the tick's sample and Record has not written its row yet.
     bool rowToCome_ = false;
     std::string damage_;

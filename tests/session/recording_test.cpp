@@ -425,5 +425,24 @@ TEST(RecorderTest, ADamagedTraceIsKeptAsideAndTheFlightGoesOnInANewOne) {
     }
 }
 
+// The trace cannot be written for a new flight's first rows (a full disk; here a folder in its
+// way): once it can, it holds every row of the flight, with no gap where the writes failed.
+TEST(RecorderTest, RowsThatCouldNotBeWrittenAreInTheTraceOnceItCanBe) {
+    FlightHarness flight(kBouncedFlight, TestFolder());
+    flight.Start();
+    flight.Connect();
+    const fs::path trace = NativePath(flight.form().TraceFilePath());
+    fs::create_directory(trace);
+    for (int i = 0; i < 3; ++i) {
+        flight.Tick();
+    }
+    EXPECT_EQ(flight.window().errors.size(), 1u);
+    fs::remove(trace);
+    flight.FlyUntilTimerStops();
+    const std::vector<TraceRow>& rows = flight.form().FlightTrace();
+    EXPECT_GT(rows.size(), 60u);
+    EXPECT_EQ(flight.ReadFile(trace.string()), TraceCsvText(rows));
+}
+
 }  // namespace
 }  // namespace aerolinker
