@@ -17,9 +17,11 @@ constexpr auto kStopWait = std::chrono::seconds(2);
 bool Accepted(int status) {
     return status >= 200 && status < 300;
 }
-// No answer, or one that says "later": the same request goes again after a pause.
+// No answer, or one that says "later", or one that is not the airline's (a redirect from a
+// network's sign-in page, say): the same request goes again after a pause.
 bool Transient(int status) {
-    return status == 0 || status == 408 || status == 429 || status >= 500;
+    return status < 200 || (status >= 300 && status < 400) || status == 408 || status == 429 ||
+           status >= 500;
 }
 bool KeyProblem(int status) {
     return status == 401 || status == 403;
@@ -291,13 +293,16 @@ private:
         }
         if (request.kind == "file" && outbox_.HasMark(flight, kFileSentMark)) {
             const HttpReply reply = Send("GET", "/api/pireps/" + pirepId, std::string());
-            PirepSummary pirep;
-            if (Accepted(reply.status) && ParsePirep(reply.body, pirep) &&
-                pirep.state != kPirepInProgress) {
-                return Filed(flight, pirepId);
-            }
             if (auto trouble = Trouble(flight, reply)) {
                 return *trouble;
+            }
+            // A reply that does not read says nothing of the report: it may be filed already.
+            PirepSummary pirep;
+            if (!ParsePirep(reply.body, pirep)) {
+                return Unreadable(reply);
+            }
+            if (pirep.state != kPirepInProgress) {
+                return Filed(flight, pirepId);
             }
         }
         if (request.kind == "file" && outbox_.SetMark(flight, kFileSentMark) != 0) {
@@ -328,7 +333,9 @@ private:
                 return *trouble;
             }
             std::vector<PirepSummary> pireps;
-            ParsePireps(reply.body, pireps);
+            if (!ParsePireps(reply.body, pireps)) {
+                return Unreadable(reply);
+            }
             for (const PirepSummary& pirep : pireps) {
                 if (pirep.state == kPirepInProgress && pirep.notes == flight) {
                     return Named(flight, pirep.id);
@@ -342,13 +349,20 @@ private:
         if (auto trouble = Trouble(flight, reply)) {
             return *trouble;
         }
+        // A reply that names no report may still have made one: the next try looks it up.
         const std::string id = ParsePirepId(reply.body);
         if (id.empty()) {
-            HttpReply unnamed = reply;
-            unnamed.body = R"({"message":"the reply named no report"})";
-            return Refuse(flight, unnamed);
+            return Unreadable(reply);
         }
         return Named(flight, id);
+    }
+
+    // An accepted reply whose text does not read (cut, or a page from something in between):
+    // nothing is taken from it and nothing is sent again until the server is asked anew.
+    Outcome Unreadable(const HttpReply& reply) {
+        lastError_ = "the airline server answered " + std::to_string(reply.status) +
+                     " with a reply that does not read";
+        return Outcome::Later;
     }
 
     Outcome Named(const std::string& flight, const std::string& id) {

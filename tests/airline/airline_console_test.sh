@@ -43,10 +43,10 @@ fly() {  # fly HOME [options...]
         --flights-folder "$home/flights" --tick-ms 0 --scenario "$scenario" "$@"
 }
 
-# Over HTTPS, the key from the environment: filed.
+# Over HTTPS, the key from the environment as pasted, with a line break after it: filed.
 port=$(serve localhost)
 home=$(new_home https)
-AEROLINKER_API_KEY=$key fly "$home" --airline-server "https://localhost:$port" \
+AEROLINKER_API_KEY="$key"$'\r\n' fly "$home" --airline-server "https://localhost:$port" \
     --airline-ca-file "$tls/ca.pem" >"$work/https.out" 2>&1
 check "https: the flight closes" test $? -eq 0
 check "https: and is filed" grep -q '^airline: *filed, report' "$work/https.out"
@@ -113,6 +113,8 @@ refused plain-http "must start with https://" \
 refused open-key-file "readable by its owner only" \
     --airline-server "https://localhost:$port" --api-key-file "$work/open-key"
 refused no-key "no API key" --airline-server "https://localhost:$port"
+AEROLINKER_API_KEY=$'key\rX-Other: 1' refused control-in-key "holds a control character" \
+    --airline-server "https://localhost:$port"
 check "the key is in none of the outputs" test -z "$(grep -lF "$key" "$work"/*.out)"
 
 report "airline console cases"

@@ -351,9 +351,20 @@ void WatchDurableSteps() {
 // when it cannot be had.
 std::string ApiKey(const Options& options, std::string& error) {
     if (options.apiKeyFile.empty()) {
-        const char* key = std::getenv(kApiKeyVariable);
-        if (key == nullptr || *key == 0) {
+        const char* given = std::getenv(kApiKeyVariable);
+        // Blanks and a line break around it are how keys get pasted; none of them is the key's.
+        std::string key = given == nullptr ? std::string() : given;
+        const std::size_t first = key.find_first_not_of(" \t\r\n");
+        key = first == std::string::npos
+                  ? std::string()
+                  : key.substr(first, key.find_last_not_of(" \t\r\n") + 1 - first);
+        if (key.empty()) {
             error = std::string("no API key: give --api-key-file or set ") + kApiKeyVariable;
+            return {};
+        }
+        if (std::any_of(key.begin(), key.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; })) {
+            error = std::string(kApiKeyVariable) + " holds a control character: it is not a key";
             return {};
         }
         return key;

@@ -60,8 +60,12 @@ SERVER_KEYS = ("id", "user_id", "state", "created_at", "updated_at", "submitted_
 # Faults that answer at once with a status and message and leave the store as it was.
 CANNED_FAULTS = {"error500": (500, "Server Error"), "error503": (503, "Service Unavailable"),
                  "unauthorized": (401, UNAUTHORIZED_MESSAGE), "notfound": (404, "Not found"),
-                 "badrequest": (400, "Bad request"), "conflict": (409, "Conflict")}
-FAULT_MODES = ("drop", "slow", "hang", "cut") + tuple(CANNED_FAULTS)
+                 "badrequest": (400, "Bad request"), "conflict": (409, "Conflict"),
+                 "redirect": (302, "Found: sign in to this network first")}
+# "garbled" does the request's work and answers its status with a page that is not JSON, as a
+# proxy or a reply broken on the way would.
+FAULT_MODES = ("drop", "slow", "hang", "cut", "garbled") + tuple(CANNED_FAULTS)
+GARBLED_REPLY = b"<html><body>502 Bad Gateway</body></html>"
 UNTIL_CLEARED = -1
 
 
@@ -500,6 +504,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 status = 0
             entry["status"] = status
             store.save()
+        if mode == "garbled":
+            return self.send_body(status, GARBLED_REPLY, "text/html")
         self.reply(status, payload)
 
     def finish_reply(self, entry, status, payload):
@@ -515,9 +521,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.close_connection = True
             self.log_request(0)
             return
-        body = json.dumps(payload).encode("utf-8")
+        self.send_body(status, json.dumps(payload).encode("utf-8"), "application/json")
+
+    def send_body(self, status, body, content_type):
         self.send_response(status)
-        self.send_header("Content-Type", "application/json")
+        self.send_header("Content-Type", content_type)
         self.send_header("Content-Length", str(len(body)))
         if self.close_connection:
             self.send_header("Connection", "close")
