@@ -15,6 +15,9 @@ namespace aerolinker {
 namespace {
 
 constexpr int kPositionDecimals = 6;
+// GPX's longitudes go from -180 up to, not including, 180: one that would be written as 180 (to
+// half a millionth of a degree) is written as -180, the same meridian.
+constexpr double kLongitudeWrittenAs180 = 180.0 - 0.5e-6;
 constexpr int kElevationDecimals = 1;
 // Room for the texts, made once: a 12-hour flight has 8,640 rows, and a text that doubles as
 // it grows copies itself over and over. Each row takes about 120 bytes of the KML (a line of
@@ -48,7 +51,7 @@ void WriteGpxPoint(FigureWriter& out, double latitude, double longitude, double 
     out.Text("lat=\"");
     out.Fixed(latitude, kPositionDecimals);
     out.Text("\" lon=\"");
-    out.Fixed(longitude, kPositionDecimals);
+    out.Fixed(longitude >= kLongitudeWrittenAs180 ? -180.0 : longitude, kPositionDecimals);
     out.Text("\"><ele>");
     out.Fixed(AltitudeMetres(altitudeFeet), kElevationDecimals);
     out.Text("</ele><time>");
