@@ -356,9 +356,10 @@ ProfilePlot PlotProfile(const std::vector<TraceRow>& rows, const std::vector<Tra
     PlotPoint landing{frame.plot.right, frame.plot.top};
     if (!rows.empty()) {
         landing = plot.points.back();
-        for (const TrackMark& mark : marks) {
-            plot.labels.push_back(MarkLabel{plot.points[RowAtMark(rows, mark)], false, {}});
-            if (mark.kind == MarkKind::kLanding) {
+        const std::vector<size_t> at = RowsAtMarks(rows, marks);
+        for (size_t i = 0; i < marks.size(); ++i) {
+            plot.labels.push_back(MarkLabel{plot.points[at[i]], false, {}});
+            if (marks[i].kind == MarkKind::kLanding) {
                 landing = plot.labels.back().at;
             }
         }

@@ -25,6 +25,12 @@ const TrackMark* FindMark(const std::vector<TrackMark>& marks, MarkKind kind) {
     return found == marks.end() ? nullptr : &*found;
 }
 
+// The row of a mark that is one of `marks`.
+const TraceRow& RowOf(const std::vector<TraceRow>& rows, const std::vector<TrackMark>& marks,
+                      const std::vector<size_t>& rowsAtMarks, const TrackMark* mark) {
+    return rows[rowsAtMarks[static_cast<size_t>(mark - marks.data())]];
+}
+
 }  // namespace
 
 int FlightFigures::BlockMinutes() const {
@@ -63,8 +69,9 @@ FlightFigures FiguresOf(const std::vector<TraceRow>& rows, const std::vector<Tra
         figures.landing = landing->utcSeconds;
     }
     if (takeOff && landing) {
-        figures.tripFuel = rows[RowAtMark(rows, *takeOff)].fuelGallons -
-                           rows[RowAtMark(rows, *landing)].fuelGallons;
+        const std::vector<size_t> at = RowsAtMarks(rows, marks);
+        figures.tripFuel = RowOf(rows, marks, at, takeOff).fuelGallons -
+                           RowOf(rows, marks, at, landing).fuelGallons;
     }
     figures.distanceFlownMetres = DistancesFlownMetres(rows).back();
     return figures;

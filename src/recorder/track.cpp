@@ -46,6 +46,26 @@ size_t RowAtMark(const std::vector<TraceRow>& rows, const TrackMark& mark) {
     return at == rows.end() ? rows.size() - 1 : static_cast<size_t>(at - rows.begin());
 }
 
+std::vector<size_t> RowsAtMarks(const std::vector<TraceRow>& rows,
+                                const std::vector<TrackMark>& marks) {
+    std::vector<size_t> at;
+    at.reserve(marks.size());
+    size_t from = 0;
+    for (const TrackMark& mark : marks) {
+        size_t row = from;
+        while (row < rows.size() && rows[row].utcSeconds != mark.utcSeconds) {
+            ++row;
+        }
+        if (row < rows.size()) {
+            from = row;
+            at.push_back(row);
+        } else {
+            at.push_back(RowAtMark(rows, mark));
+        }
+    }
+    return at;
+}
+
 double AltitudeMetres(double feet) {
     return feet / units::kFeetPerMetre;
 }

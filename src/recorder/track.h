@@ -32,6 +32,13 @@ std::vector<double> DistancesFlownMetres(const std::vector<TraceRow>& rows);
 // mark is later than all. `rows` must not be empty and their times must go forward.
 size_t RowAtMark(const std::vector<TraceRow>& rows, const TrackMark& mark);
 
+// The rows `marks` fall on, one for each, for a flight whose clock may have been set back or
+// forward on the way: a mark is made at a tick, after the marks before it, with its tick's
+// time, so it falls on the first row with its time from the last mark's row on. A mark with no
+// such row (rows lost) falls where RowAtMark puts it. `rows` must not be empty.
+std::vector<size_t> RowsAtMarks(const std::vector<TraceRow>& rows,
+                                const std::vector<TrackMark>& marks);
+
 // Seconds from `from` to `to` on the clock, through midnight when `to` is earlier.
 int SecondsBetween(int from, int to);
 

@@ -148,6 +148,21 @@ TEST(LogbookTest, AFlightAcrossMidnightIsFiledUnderItsTakeOffDate) {
     EXPECT_EQ(records[1][9], "01:00:00") << "landed the next day";
 }
 
+// The simulator's clock set back two hours in the cruise (row 10 on): the take-off and the
+// landing still fall on the rows they were made at (2 and 19), for the trip fuel and the
+// profile's marks.
+TEST(LogbookTest, AClockSetBackInFlightKeepsTheMarksOnTheirRows) {
+    LogbookFlight flight = Flight(kTakeOff);
+    for (size_t i = 10; i < flight.trace.size(); ++i) {
+        flight.trace[i].utcSeconds -= 2 * 3600;
+    }
+    flight.marks[1].utcSeconds -= 2 * 3600;
+    EXPECT_EQ(RowsAtMarks(flight.trace, flight.marks), (std::vector<size_t>{2, 19}));
+    const FlightFigures figures = FiguresOf(flight.trace, flight.marks, true);
+    ASSERT_TRUE(figures.tripFuel.has_value());
+    EXPECT_DOUBLE_EQ(*figures.tripFuel, 0.25 * (19 - 2));
+}
+
 TEST(LogbookTest, AFlightClosedAgainReplacesItsRowAndAnOlderLogbookIsKept) {
     TempFolder folder;
     // A logbook an older copy wrote: other columns, ANSI text, no byte-order mark.
