@@ -405,6 +405,16 @@ ProfilePlot PlotProfile(const std::vector<TraceRow>& rows, const std::vector<Tra
     return plot;
 }
 
+namespace {
+
+// A longitude brought into -180 up to 180 degrees.
+double WrappedLongitude(double degrees) {
+    const double wrapped = std::fmod(degrees + 180.0, 360.0);
+    return (wrapped < 0.0 ? wrapped + 360.0 : wrapped) - 180.0;
+}
+
+}  // namespace
+
 TrackMapping TrackMapping::Fit(const std::vector<TraceRow>& rows, const PlotArea& area) {
     TrackMapping mapping;
     mapping.centreX_ = (area.left + area.right) / 2.0;
@@ -414,16 +424,29 @@ TrackMapping TrackMapping::Fit(const std::vector<TraceRow>& rows, const PlotArea
     }
     double south = rows.front().latitude;
     double north = south;
+    // The longitudes' span both as they are and counted from 0 to 360 (east of the date line
+    // on): a flight across the date line is narrow only in the second.
     double west = rows.front().longitude;
     double east = west;
+    const auto fromZero = [](double longitude) {
+        return longitude < 0.0 ? longitude + 360.0 : longitude;
+    };
+    double westFromZero = fromZero(west);
+    double eastFromZero = westFromZero;
     for (const TraceRow& row : rows) {
         south = std::min(south, row.latitude);
         north = std::max(north, row.latitude);
         west = std::min(west, row.longitude);
         east = std::max(east, row.longitude);
+        westFromZero = std::min(westFromZero, fromZero(row.longitude));
+        eastFromZero = std::max(eastFromZero, fromZero(row.longitude));
+    }
+    if (eastFromZero - westFromZero < east - west) {
+        west = westFromZero;
+        east = eastFromZero;
     }
     mapping.centreLatitude_ = (south + north) / 2.0;
-    mapping.centreLongitude_ = (west + east) / 2.0;
+    mapping.centreLongitude_ = WrappedLongitude((west + east) / 2.0);
     mapping.longitudeFactor_ = std::max(
         kLeastLongitudeFactor, std::cos(mapping.centreLatitude_ / units::kDegreesPerRadian));
     // The spans in degrees of latitude, so that one scale serves both ways.
@@ -434,9 +457,9 @@ TrackMapping TrackMapping::Fit(const std::vector<TraceRow>& rows, const PlotArea
 }
 
 PlotPoint TrackMapping::At(double latitude, double longitude) const {
-    return PlotPoint{
-        centreX_ + (longitude - centreLongitude_) * longitudeFactor_ * pixelsPerDegree_,
-        centreY_ - (latitude - centreLatitude_) * pixelsPerDegree_};
+    return PlotPoint{centreX_ + WrappedLongitude(longitude - centreLongitude_) * longitudeFactor_ *
+                                    pixelsPerDegree_,
+                     centreY_ - (latitude - centreLatitude_) * pixelsPerDegree_};
 }
 
 double TrackMapping::LatitudeAt(double y) const {
@@ -446,7 +469,8 @@ double TrackMapping::LatitudeAt(double y) const {
 
 double TrackMapping::LongitudeAt(double x) const {
     return pixelsPerDegree_ > 0.0
-               ? centreLongitude_ + (x - centreX_) / (pixelsPerDegree_ * longitudeFactor_)
+               ? WrappedLongitude(centreLongitude_ +
+                                  (x - centreX_) / (pixelsPerDegree_ * longitudeFactor_))
                : centreLongitude_;
 }
 

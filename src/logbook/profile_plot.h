@@ -160,7 +160,8 @@ ProfilePlot PlotProfile(const std::vector<TraceRow>& rows, const std::vector<Tra
 // Latitude and longitude to pixels, equirectangular: a degree of longitude is cos(latitude)
 // of a degree of latitude at the middle of the track, so a short track keeps its true shape.
 // North is up. The track is fitted into the area whole, centred, with the same scale both
-// ways; a single position (or none) sits in the middle.
+// ways; a single position (or none) sits in the middle. A track across the date line is
+// fitted across it, as flown.
 class TrackMapping {
 public:
     static TrackMapping Fit(const std::vector<TraceRow>& rows, const PlotArea& area);

@@ -181,6 +181,22 @@ TEST(TrackMapping, KeepsNorthUpAndShrinksLongitudeByTheCosineOfLatitude) {
     EXPECT_NEAR(mapping.LongitudeAt(start.x), 10.0, 1e-9);
 }
 
+// Nadi to the east across the date line: the track is as narrow as it is flown, not stretched
+// the other way round the world, and the edges' figures read the longitudes of each side.
+TEST(TrackMapping, AFlightAcrossTheDateLineIsDrawnAsFlown) {
+    const std::vector<TraceRow> rows = {At(-17.75, 177.44), At(-17.0, 179.9), At(-16.5, -178.1)};
+    const TrackMapping mapping = TrackMapping::Fit(rows, kArea);
+    const PlotPoint nadi = mapping.At(-17.75, 177.44);
+    const PlotPoint line = mapping.At(-17.0, 179.9);
+    const PlotPoint east = mapping.At(-16.5, -178.1);
+    EXPECT_LT(nadi.x, line.x);
+    EXPECT_LT(line.x, east.x);
+    EXPECT_NEAR(nadi.x, kArea.left, 1e-9);
+    EXPECT_NEAR(east.x, kArea.right, 1e-9);
+    EXPECT_NEAR(mapping.LongitudeAt(kArea.left), 177.44, 1e-9);
+    EXPECT_NEAR(mapping.LongitudeAt(kArea.right), -178.1, 1e-9);
+}
+
 TEST(TrackMapping, AWideTrackFillsTheWidthAndAParkedAircraftSitsInTheMiddle) {
     const TrackMapping wide = TrackMapping::Fit({At(-0.05, -1.0), At(0.05, 1.0)}, kArea);
     EXPECT_NEAR(wide.At(-0.05, -1.0).x, kArea.left, 1e-9);
