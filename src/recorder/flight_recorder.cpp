@@ -25,6 +25,8 @@ constexpr double kKnotsPerMetrePerSecond = units::kSecondsPerHour / units::kMetr
 constexpr const char* kRowsRecord = "rows";
 constexpr const char* kMarkRecord = "mark";
 constexpr const char* kLandingRecord = "landing";
+// The times of the trace's first row and of its last one written at the save.
+constexpr const char* kRowTimesRecord = "row times";
 // A time read back lies within this of 1970 (about 30,000 years), so no difference of two
 // times can overflow.
 constexpr long long kMostUtcSeconds = 1'000'000'000'000LL;
@@ -52,6 +54,7 @@ std::string MarkRecord(const TrackMark& mark) {
 
 void FlightRecorder::Reset() {
     trace_.reset();
+    savedRowTimes_.reset();
     rowToCome_ = false;
     damage_.clear();
     rows_.clear();
@@ -127,6 +130,11 @@ long long FlightRecorder::ReadResumeText(const std::string& resumeText, long lon
                 if (record.size() == 3 && !ParseInteger(record[2], rowsWritten)) {
                     rowsWritten = -1;
                 }
+            } else if (record.size() == 3 && record[0] == kRowTimesRecord) {
+                RowTimes times;
+                if (ParseInteger(record[1], times.first) && ParseInteger(record[2], times.last)) {
+                    savedRowTimes_ = times;
+                }
             } else if (record.size() == 10 && record[0] == kLandingRecord) {
                 ReadLandingRecord(record);
             } else if (record.size() == 7 && record[0] == kMarkRecord) {
@@ -162,9 +170,10 @@ int FlightRecorder::Resume(const std::string& tracePath, const std::string& resu
     long long rowsWritten = -1;
     const long long rowsAtSave = ReadResumeText(resumeText, rowsWritten);
     int error = FileExists(path_) ? ReadTrace(path_, rows_) : 0;
+    const bool sound = error == 0 && SavedRowsRead(rowsWritten);
     // A stop between the save and the row of its tick leaves that row unwritten: the tick that
     // was being written, not a damaged trace. The flight goes on in the same file.
-    if (error != 0 || (rowsAtSave >= 0 && rows_.size() < static_cast<size_t>(rowsWritten))) {
+    if (!sound || (rowsAtSave >= 0 && rows_.size() < static_cast<size_t>(rowsWritten))) {
         error = StartNewSegment(rowsAtSave, error);
     } else if (rowsAtSave >= 0 && rows_.size() > static_cast<size_t>(rowsAtSave)) {
         // Ticks recorded after the save are flown again from the saved flight.
@@ -183,6 +192,31 @@ int FlightRecorder::Resume(const std::string& tracePath, const std::string& resu
                std::any_of(marks_.begin(), marks_.end(),
                            [](const TrackMark& mark) { return IsUndated(mark.utcSeconds); });
     return error;
+}
+
+// Whether the rows read begin and end (at the save's count) with the times the save noted. Not
+// so for a trace with rows lost among the saved ones and rows after the save to hide it (zero
+// bytes a power cut left, say): only the rows up to the save's last one are kept. Nor for the
+// trace of a flight begun since the save: none of its rows is this flight's.
+bool FlightRecorder::SavedRowsRead(long long rowsWritten) {
+    if (!savedRowTimes_ || rowsWritten <= 0 || rows_.empty()) {
+        return true;
+    }
+    if (rows_.front().utcSeconds != savedRowTimes_->first) {
+        rows_.clear();
+        return false;
+    }
+    // Fewer rows than the save counted is damage the count tells.
+    const auto last = static_cast<size_t>(rowsWritten) - 1;
+    if (rows_.size() <= last || rows_[last].utcSeconds == savedRowTimes_->last) {
+        return true;
+    }
+    const auto end = std::find_if(rows_.begin(), rows_.end(), [&](const TraceRow& row) {
+        return row.utcSeconds >= savedRowTimes_->last;
+    });
+    rows_.erase(end == rows_.end() || end->utcSeconds > savedRowTimes_->last ? end : end + 1,
+                rows_.end());
+    return false;
 }
 
 std::string DamagedTracePath(const std::string& tracePath) {
@@ -442,6 +476,10 @@ std::string FlightRecorder::ResumeText() const {
     const std::size_t rows = rows_.size() + (rowToCome_ && recording_ ? 1 : 0);
     std::string text =
         CsvRecord({kRowsRecord, std::to_string(rows), std::to_string(rowsOnDisk_)}) + marksText_;
+    if (rowsOnDisk_ > 0) {
+        text += CsvRecord({kRowTimesRecord, std::to_string(rows_.front().utcSeconds),
+                           std::to_string(rows_[rowsOnDisk_ - 1].utcSeconds)});
+    }
     if (const std::optional<LandingWatcher::Saved> saved = watcher_.Save()) {
         const LandingReport& r = saved->report;
         text += CsvRecord({kLandingRecord, ShortestText(r.touchdownFpm), ShortestText(r.gForce),

@@ -97,6 +97,7 @@ public:
 private:
     void Reset();
     long long ReadResumeText(const std::string& resumeText, long long& rowsWritten);
+    bool SavedRowsRead(long long rowsWritten);
     void ReadLandingRecord(const CsvFields& record);
     int StartNewSegment(long long rowsAtSave, int readError);
     void DateOlderTimes();
@@ -115,6 +116,11 @@ private:
     // row writes it whole.
     bool rewriteTrace_ = false;
     std::size_t rowsOnDisk_ = 0;  // the rows the trace on disk holds, for ResumeText
+    struct RowTimes {
+        long long first = 0;
+        long long last = 0;
+    };
+    std::optional<RowTimes> savedRowTimes_;  // as the resumed save noted them
     // BeforeStep saw the tick's sample and Record has not written its row yet.
     bool rowToCome_ = false;
     std::string damage_;

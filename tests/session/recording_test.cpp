@@ -356,6 +356,9 @@ TEST(RecorderTest, ADamagedTraceIsKeptAsideAndTheFlightGoesOnInANewOne) {
         std::size_t kept;  // rows still readable
         bool damaged;
         void (*spoil)(std::string& trace);
+        int after = 0;                   // ticks flown after the save, before the stop
+        std::size_t gapAt = 0, gap = 0;  // rows lost among the kept ones
+        bool phases = true;  // the phases go on from the rows kept (none kept: they start anew)
     } cases[] = {
         {"cut short after 20 rows", 20, true,
          [](std::string& trace) {
@@ -377,13 +380,39 @@ TEST(RecorderTest, ADamagedTraceIsKeptAsideAndTheFlightGoesOnInANewOne) {
          }},
         {"stopped before the save's row", saved - 1, false,
          [](std::string& trace) { trace.resize(trace.rfind('\n', trace.size() - 2) + 1); }},
+        // Zero bytes over rows 20 and 21 (a power cut) run into row 22, with rows after the
+        // save that would otherwise hide the loss: the rows up to the save's last one are kept.
+        {"zero bytes among the saved rows", saved - 4, true,
+         [](std::string& trace) {
+             std::size_t at = 0;
+             for (int line = 0; line < 21; ++line) {
+                 at = trace.find('\n', at) + 1;
+             }
+             std::size_t end = at;
+             for (int line = 0; line < 2; ++line) {
+                 end = trace.find('\n', end) + 1;
+             }
+             std::fill(trace.begin() + static_cast<long>(at),
+                       trace.begin() + static_cast<long>(end), '\0');
+         },
+         5, 20, 3},
+        // The trace of a flight begun since the save (dated a day earlier here): none of its
+        // rows is this flight's.
+        {"another flight's trace", 0, true,
+         [](std::string& trace) {
+             for (std::size_t at = trace.find("2026-12-06,"); at != std::string::npos;
+                  at = trace.find("2026-12-06,", at)) {
+                 trace.replace(at, 11, "2026-12-05,");
+             }
+         },
+         0, 0, 0, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         FlightHarness flight(kBouncedFlight, TestFolder() / c.what);
         flight.Start();
         flight.Connect();
-        for (std::size_t i = 0; i < saved; ++i) {
+        for (std::size_t i = 0; i < saved + static_cast<std::size_t>(c.after); ++i) {
             flight.Tick();
         }
         flight.Restart();
@@ -410,12 +439,17 @@ TEST(RecorderTest, ADamagedTraceIsKeptAsideAndTheFlightGoesOnInANewOne) {
             EXPECT_FALSE(FileExists(DamagedTracePath(path)));
         }
         // The rows kept, then the ticks after the resume, each with the simulator's time.
-        std::vector<TraceRow> expected(all.begin(), all.begin() + static_cast<long>(c.kept));
+        std::vector<TraceRow> expected(all.begin(),
+                                       all.begin() + static_cast<long>(c.kept + c.gap));
+        expected.erase(expected.begin() + static_cast<long>(c.gapAt),
+                       expected.begin() + static_cast<long>(c.gapAt + c.gap));
         expected.insert(expected.end(), all.begin() + static_cast<long>(saved), all.end());
         const std::vector<TraceRow>& resumed = flight.form().FlightTrace();
         ASSERT_EQ(resumed.size(), expected.size());
         for (std::size_t i = 0; i < expected.size(); ++i) {
-            EXPECT_EQ(TraceCsvText({resumed[i]}), TraceCsvText({expected[i]})) << i;
+            TraceRow row = resumed[i];
+            row.phase = c.phases ? row.phase : expected[i].phase;
+            EXPECT_EQ(TraceCsvText({row}), TraceCsvText({expected[i]})) << i;
         }
         EXPECT_EQ(flight.ReadFile(path), TraceCsvText(resumed));
         const std::string book = flight.LogFolder() + "/Logbook/";
