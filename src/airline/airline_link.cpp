@@ -117,6 +117,7 @@ void AirlineLink::OnFlightEvent(FlightEvent event, const std::string& detail) {
             statuses_.clear();
             arrival_.reset();
             urgent_ = fileWanted_ = fileQueued_ = filed_ = false;
+            refusal_.clear();
             identity_ = AircraftIdentity();
             session_.ReadAircraftIdentity(identity_);
             sender_.ReadBids();
@@ -364,6 +365,7 @@ void AirlineLink::OnResume(const std::string& records) {
             pirepId_ = filed;
             filed_ = true;
         }
+        refusal_ = sender_.Queue().Refusal(flight_);
         // What the outbox holds is what reached the disk: entries the worker had not written
         // yet when the program stopped are lost, and go again from here. Rows after the save
         // are flown again and go again too, under the same ids; so do marks, as events.
@@ -401,7 +403,9 @@ void AirlineLink::AddToLogbook(LogbookEntry& entry) const {
         return;
     }
     entry.airlineReport = pirepId_;
-    entry.airlineFiling = filed_ ? "filed" : "waiting to be sent";
+    entry.airlineFiling = filed_              ? "filed"
+                          : !refusal_.empty() ? "refused: " + refusal_
+                                              : "waiting to be sent";
 }
 
 void AirlineLink::UpdateLogbook(const std::string& filing) {
@@ -452,15 +456,18 @@ void AirlineLink::Take(const SenderNews& news) {
             TellOnce("This flight will not be filed with the airline: " + news.text + ".");
             break;
         case Kind::ServerDown:
-            Show("Airline server not answering (" + news.text +
-                 "); what is to send waits in the outbox");
+            // Before the flight has its report (its bids not read yet) nothing of it waits.
+            Show("Airline server not answering (" + news.text + ")" +
+                 (flight_.empty() ? std::string() : "; what is to send waits in the outbox"));
             break;
         case Kind::ServerBack:
             Show("Airline server answering again");
             break;
         case Kind::KeyRefused:
-            TellOnce("The airline server refused the API key (" + news.text +
-                     "). Check the key in the pilot form; what is to send waits in the outbox.");
+            TellOnce(
+                "The airline server refused the API key (" + news.text +
+                "). Check the key in the pilot form" +
+                (flight_.empty() ? std::string(".") : "; what is to send waits in the outbox."));
             break;
         case Kind::ReportNamed:
             if (news.flight == flight_) {
@@ -478,6 +485,7 @@ void AirlineLink::Take(const SenderNews& news) {
             break;
         case Kind::Refused:
             if (news.flight == flight_) {
+                refusal_ = news.text;
                 UpdateLogbook("refused: " + news.text);
             }
             TellOnce("The airline no longer takes the report" +

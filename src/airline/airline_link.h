@@ -83,6 +83,7 @@ private:
     bool fileWanted_ = false;
     bool fileQueued_ = false;
     bool filed_ = false;
+    std::string refusal_;  // why the airline refused this flight's report, if it did
     std::string status_;
     // The closed flight's row in the logbook, filled in once the airline has answered.
     std::string logbookCsv_;

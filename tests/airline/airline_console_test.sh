@@ -94,6 +94,16 @@ assert len(pireps) == 1 and pireps[0]["state"] == 1, pireps
 assert len(pireps[0]["positions"]) == rows, (len(pireps[0]["positions"]), rows)
 EOF
 
+# No server at all from the start (nothing listens on this computer's port 9): the bids are
+# never read, nothing of the flight is queued, and the run does not say that anything waits.
+home=$(new_home no-server)
+AEROLINKER_API_KEY=$key fly "$home" --airline-server "http://127.0.0.1:9" \
+    --airline-retry-ms 50 --airline-wait 1 >"$work/no-server.out" 2>&1
+check "no server: the flight closes" test $? -eq 0
+check "no server: not filed, and nothing said to wait" bash -c \
+    "grep -q '^airline: *not filed: Airline server not answering' '$work/no-server.out' &&
+     ! grep -q 'waits in the outbox' '$work/no-server.out'"
+
 # Refused before the flight: plain http to another computer, a key file others can read.
 refused() {  # refused NAME MESSAGE [options...]: exit 1 naming MESSAGE, nothing flown
     local name=$1 message=$2 home

@@ -243,6 +243,10 @@ TEST(AirlineFlight, AReportCancelledOnTheSiteStopsTheSendingAndIsToldOnce) {
     EXPECT_EQ(notFound, 1) << "nothing is sent after the refusal";
     EXPECT_FALSE(flight.link().Filed());
     EXPECT_TRUE(flight.sender().Idle());
+    // The logbook's row, written after the refusal, says so.
+    const std::string logbook =
+        flight.harness().ReadFile(flight.harness().LogFolder() + "/Logbook/logbook.csv");
+    EXPECT_NE(logbook.find(",refused: "), std::string::npos) << logbook;
 }
 
 // No bid departs from the flight plan's departure: the pilot is told once why the flight will
