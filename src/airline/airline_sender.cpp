@@ -56,6 +56,14 @@ AirlineSender::AirlineSender(std::unique_ptr<HttpTransport> transport, AirlineSe
 }
 
 AirlineSender::~AirlineSender() {
+    Stop();
+}
+
+void AirlineSender::Stop() {
+    if (stopped_) {
+        return;
+    }
+    stopped_ = true;
     {
         // The writer ends once everything handed is on disk.
         std::lock_guard<std::mutex> lock(state_->mutex);
@@ -180,10 +188,15 @@ namespace {
 class Worker {
 public:
     Worker(HttpTransport& transport, const AirlineServer& server, Outbox& outbox,
-           std::function<void(SenderNews)> tell)
-        : transport_(transport), server_(server), outbox_(outbox), tell_(std::move(tell)) {}
+           const std::atomic<bool>& stop, std::function<void(SenderNews)> tell)
+        : transport_(transport),
+          server_(server),
+          outbox_(outbox),
+          stop_(stop),
+          tell_(std::move(tell)) {}
 
-    enum class Outcome { Done, Later, KeyRefused };
+    // Stopped: the sender was stopped between two requests; nothing more is sent.
+    enum class Outcome { Done, Later, KeyRefused, Stopped };
 
     HttpReply Send(const std::string& method, const std::string& path, const std::string& body) {
         HttpRequest request;
@@ -229,6 +242,9 @@ public:
                 continue;  // a damaged entry cannot be sent; the rest still can
             }
             while (!entry.requests.empty()) {
+                if (stop_.load()) {
+                    return Outcome::Stopped;
+                }
                 const Outcome outcome = SendRequest(flight, entry.requests.front());
                 if (outcome != Outcome::Done) {
                     return outcome;
@@ -376,6 +392,7 @@ private:
     HttpTransport& transport_;
     const AirlineServer& server_;
     Outbox& outbox_;
+    const std::atomic<bool>& stop_;
     std::function<void(SenderNews)> tell_;
     std::string lastError_;
 };
@@ -383,11 +400,12 @@ private:
 }  // namespace
 
 void AirlineSender::Run(std::shared_ptr<State> state) {
-    Worker worker(*state->transport, state->server, state->outbox, [&state](SenderNews news) {
-        std::lock_guard<std::mutex> lock(state->mutex);
-        state->news.push_back(std::move(news));
-        state->newsWaiting.store(true, std::memory_order_release);
-    });
+    Worker worker(*state->transport, state->server, state->outbox, state->stop,
+                  [&state](SenderNews news) {
+                      std::lock_guard<std::mutex> lock(state->mutex);
+                      state->news.push_back(std::move(news));
+                      state->newsWaiting.store(true, std::memory_order_release);
+                  });
     int pauseMs = 0;
     std::unique_lock<std::mutex> lock(state->mutex);
     for (;;) {
@@ -425,6 +443,9 @@ void AirlineSender::Run(std::shared_ptr<State> state) {
         lock.lock();
         state->busy = false;
         state->wake.notify_all();
+        if (outcome == Worker::Outcome::Stopped) {
+            return;
+        }
         if (outcome == Worker::Outcome::Done) {
             if (state->down) {
                 state->news.push_back({SenderNews::Kind::ServerBack, {}, {}, {}, {}});

@@ -58,6 +58,10 @@ public:
                   const std::string& logFolder, SenderTiming timing = {});
     // Stops the worker; a request under way is left to finish on its own.
     ~AirlineSender();
+    // Writes what was handed, then stops the worker: it sends nothing more, and the request
+    // under way is waited for a moment (its news can still be taken) before it is left to
+    // finish on its own. The destructor does this if it was not done.
+    void Stop();
     AirlineSender(const AirlineSender&) = delete;
     AirlineSender& operator=(const AirlineSender&) = delete;
 
@@ -92,7 +96,7 @@ private:
         SenderTiming timing;
         mutable std::mutex mutex;
         std::condition_variable wake;
-        bool stop = false;
+        std::atomic<bool> stop{false};
         bool writerStop = false;
         // True at the start: what an earlier run left in the outbox is sent at once.
         bool woken = true;
@@ -125,6 +129,7 @@ private:
     std::shared_ptr<State> state_;
     std::thread writer_;
     std::thread worker_;
+    bool stopped_ = false;
 };
 
 }  // namespace aerolinker

@@ -387,6 +387,9 @@ void WaitForAirline(AirlineSender& sender, AirlineLink& airline, int seconds) {
         std::this_thread::sleep_for(kAirlinePoll);
         airline.Poll();
     }
+    // Time is up: nothing more is sent, and the request under way is given its moment, so that
+    // what is said below is what the airline has.
+    sender.Stop();
     airline.Poll();
     if (airline.Filed()) {
         std::printf("%-14s %s\n", "airline:", ("filed, report " + airline.PirepId()).c_str());
