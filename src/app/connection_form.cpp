@@ -38,6 +38,7 @@ namespace {
 // Writes and removes a file to learn whether the folder takes files: 0 or the platform's error.
 int FolderWriteError(const std::string& folder) {
     const std::string probe = folder + kFolderProbeName;
+    RemoveStaleTemporaries(probe);  // a probe a stopped program left half made
     const int error = ReplaceFileContents(probe, std::string());
     if (error == 0) {
         std::remove(NativePath(probe).c_str());

@@ -90,7 +90,8 @@ void FlightSession::Connect(const LocalDateTime& now) {
     if (tracker_.State().WaypointCount > 0 && OfferResume()) {
         return;
     }
-    if (tracker_.State().WaypointCount == 0) {
+    // A count below zero is no plan either: such a flight could never be closed or resumed.
+    if (tracker_.State().WaypointCount <= 0) {
         aerolinker::ShowSimMessage(link, "Attention please !!! Plan not loaded. ",
                                    offsets::kStandardDisplayCode, 0, lastLinkResult_);
         window.SetFlightStatus("Not tracking: no flight plan");

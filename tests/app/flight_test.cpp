@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "common/file_io.h"
@@ -194,13 +195,9 @@ TEST(FlightTest, SecondRegistrationSavesTheSituationWithBothBackups) {
     EXPECT_NE(log.find("CCCC    |"), std::string::npos);
 }
 
-TEST(FlightTest, NoFlightPlanWarnsAndWritesNothing) {
-    FlightHarness flight(R"(
-title "Test Jet"
-waypoint_count 0
-prev LIEO
-frame
-)",
+// A flight without a plan: the pilot is warned, nothing is tracked or written.
+void FlyWithoutAPlan(const std::string& count) {
+    FlightHarness flight("title \"Test Jet\"\nwaypoint_count " + count + "\nprev LIEO\nframe\n",
                          TestFolder());
     flight.Start();
     flight.Connect();
@@ -216,6 +213,14 @@ frame
                   "within 10 minutes",
                   "Attention please !!! Plan not loaded.  # 0",
               }));
+}
+
+// A count below zero (a simulator's garbage) is no plan either.
+TEST(FlightTest, NoFlightPlanWarnsAndWritesNothing) {
+    for (const char* count : {"0", "-1"}) {
+        SCOPED_TRACE(count);
+        FlyWithoutAPlan(count);
+    }
 }
 
 TEST(FlightTest, ConnectingAgainInFlightChangesNothingButTheStatus) {
@@ -602,6 +607,16 @@ TEST(FlightTest, NoGroundSpeedLeavesTheTimesOfTheNextLegOpen) {
     EXPECT_TRUE(flight.window().errors.empty());
     EXPECT_EQ(flight.form().Memo1().Line(16),
               "CCCC    |     |      |     |       |       |016/0022|--:--|--:--|      ");
+}
+
+// The start's check of the log folder writes a file and removes it; one a start stopped in the
+// middle left behind is removed by the next.
+TEST(FlightTest, AFolderCheckAStoppedStartLeftIsRemoved) {
+    FlightHarness flight(kShortFlight, TestFolder());
+    const fs::path stale = fs::path(flight.LogFolder()) / "Navforge.check.tmp4242.1";
+    std::ofstream(stale) << "";
+    flight.Start();
+    EXPECT_FALSE(fs::exists(stale));
 }
 
 TEST(FlightTest, AnUnwritableLogFolderIsNamedAtTheStartAndThePilotFormOpensAtIt) {
