@@ -105,6 +105,7 @@ void FlightSession::Connect(const LocalDateTime& now) {
     }
     tracker_.WriteHeader(sample_.aircraftTitle.Text(), pilot_.PilotName, now_);
     recorder_.Start(TraceFilePath());
+    situationIsThisFlights_ = false;
     window.SetTimerEnabled(true);
     ShowTracking();
 }
@@ -179,8 +180,9 @@ void FlightSession::LoseSimulator() {
 }
 
 // The simulator is back: the flight it shows now is whatever it started with, so the last
-// situation is offered (the resume that exists); No goes on with the same flight as the
-// simulator shows it. No tick runs while the question waits.
+// situation is offered (the resume that exists) when it is this flight's: a flight that has
+// none yet goes on, never taking another's. No goes on with the same flight as the simulator
+// shows it. No tick runs while the question waits.
 void FlightSession::Reconnect() {
     MainWindowRoles& window = services_.window;
     if (!services_.link.OpenLink(0, lastLinkResult_)) {
@@ -194,7 +196,7 @@ void FlightSession::Reconnect() {
     ShowTracking();
     Situation situation;
     std::string problem;
-    if (!ReadSituation(situation, problem) || situation.closed) {
+    if (!situationIsThisFlights_ || !ReadSituation(situation, problem) || situation.closed) {
         return;
     }
     window.SetTimerEnabled(false);

@@ -190,6 +190,9 @@ private:
     std::string situationSavedAt_;
     // The simulator flight the situation file names, once known.
     std::string situationFlight_;
+    // The last situation is this flight's: saved or resumed by it. Only then is it offered when
+    // the simulator comes back.
+    bool situationIsThisFlights_ = false;
     // The last save failure, shown in the status bar while the link is fine.
     std::string saveError_;
     bool failureShown_[static_cast<int>(Failure::Count)] = {};

@@ -94,6 +94,7 @@ void FlightSession::SaveSituationNow() {
     }
     WriteSituationFile(situation);
     situationFlight_ = situation.flightName;
+    situationIsThisFlights_ = true;
 
     RequestFlightSave(services_.link, kSavedFlightName, lastLinkResult_);
     services_.fileCopy.Copy(ConfigFilePath(services_.settingsFolder),
@@ -174,6 +175,7 @@ bool FlightSession::ResumeSituation(const Situation& situation) {
     }
     tracker_.Restore(situation.state, situation.logText);
     situationFlight_ = situation.flightName;
+    situationIsThisFlights_ = true;
     ResumeRecorder(situation.recorder);
     for (FlightListener* listener : listeners_) {
         listener->OnResume(situation.recorder);

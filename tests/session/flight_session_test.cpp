@@ -183,6 +183,36 @@ TEST(FlightSessionTest, ASimulatorRestartedInFlightResumesTheFlightToTheSameLog)
     EXPECT_EQ(flight.window().flightStatus, "Arrived");
 }
 
+// A flight with no situation of its own yet (a new one, the last flight's left unresumed) goes
+// on when the simulator comes back: the last flight's situation is never offered for it.
+TEST(FlightSessionTest, AFlightWithNoSituationOfItsOwnGoesOnWhenTheSimulatorIsBack) {
+    FlightHarness flight(BundledScenario("lieo-lirq.scn"), TestFolder());
+    flight.Start();
+    flight.Connect();
+    while (Count(flight.window().events, FlightEvent::SituationSaved) < 1) {
+        flight.Tick();
+    }
+    flight.Restart();
+    flight.Start();
+    flight.Connect();  // the last flight is offered; No starts a new one
+    ASSERT_EQ(flight.window().questions.size(), 1u);
+    for (int i = 0; i < 30; ++i) {
+        flight.Tick();
+    }
+    ASSERT_EQ(Count(flight.window().events, FlightEvent::SituationSaved), 0);
+    const std::vector<std::string> lines = flight.form().Memo1().Lines();
+    flight.StopSimulator();
+    for (int i = 0; i < 3; ++i) {
+        flight.Tick();
+    }
+    flight.StartSimulator();
+    flight.window().answerYes = true;
+    flight.Tick();
+    EXPECT_EQ(flight.window().questions.size(), 1u) << flight.window().questions.back();
+    EXPECT_EQ(flight.form().Memo1().Lines(), lines);
+    EXPECT_TRUE(flight.window().timer);
+}
+
 // Answered No, the flight goes on as the simulator shows it; Connect on a lost link reconnects
 // instead of starting another flight.
 TEST(FlightSessionTest, NoGoesOnWithTheSameFlightAndConnectReconnects) {
