@@ -4,6 +4,7 @@
 // flight, the flight state in the configuration, the log and the two backups) are written too,
 // and a resume falls back to them when there is no situation file.
 #include <cmath>
+#include <exception>
 
 #include "common/app_error.h"
 #include "common/file_io.h"
@@ -97,16 +98,26 @@ void FlightSession::SaveSituationNow() {
     situationIsThisFlights_ = true;
 
     RequestFlightSave(services_.link, kSavedFlightName, lastLinkResult_);
-    services_.fileCopy.Copy(ConfigFilePath(services_.settingsFolder),
-                            ConfigBackupPath(services_.settingsFolder));
-    // A route distance that is no number is never written into the configuration.
-    const double route = std::isfinite(sample_.routeDistance) ? sample_.routeDistance : 0;
-    WriteFlightState(services_.config, state, route, now_);
+    // A settings file that refuses the flight state (made read-only, say) is reported once the
+    // log is written too: the situation stands, and the log must not wait for the next save.
+    std::exception_ptr settingsFailure;
+    try {
+        services_.fileCopy.Copy(ConfigFilePath(services_.settingsFolder),
+                                ConfigBackupPath(services_.settingsFolder));
+        // A route distance that is no number is never written into the configuration.
+        const double route = std::isfinite(sample_.routeDistance) ? sample_.routeDistance : 0;
+        WriteFlightState(services_.config, state, route, now_);
+    } catch (const std::exception&) {
+        settingsFailure = std::current_exception();
+    }
     services_.fileCopy.Copy(logFolder_ + kLogFileName, logFolder_ + kLogBackupName);
     WriteLog(LogSave::Direct);
     situationSavedAt_ = SimClockText(sample_.clockHour, sample_.clockMinute, services_.regional);
     ShowTracking();
     Notify(FlightEvent::SituationSaved, LogFilePath());
+    if (settingsFailure) {
+        std::rethrow_exception(settingsFailure);
+    }
 }
 
 std::string FlightSession::NextSituationFlight() {

@@ -825,6 +825,10 @@ TEST(SituationTest, AnUnwritableConfigurationLosesNoRowOfTheRegistration) {
     ASSERT_EQ(flight.window().errors.size(), 1u);
     EXPECT_EQ(flight.window().errors[0].rfind("Situation save failed: Unable to write to ", 0), 0u);
     EXPECT_EQ(flight.ReadFile(flight.form().LogFilePath()), ExpectedFile("short-flight.log"));
+    // The save's other steps were done all the same: the log's backup, and the news of it.
+    EXPECT_TRUE(FileExists(flight.LogFolder() + "/Navforge.bak"));
+    const std::vector<FlightEvent>& events = flight.window().events;
+    EXPECT_EQ(std::count(events.begin(), events.end(), FlightEvent::SituationSaved), 1);
 }
 
 TEST(SituationTest, ASituationSavedBeforeTakeOffResumesWithTheWholeRoute) {
