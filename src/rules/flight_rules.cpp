@@ -155,9 +155,12 @@ std::vector<RuleBreach> RuleChecker::Check(const RuleTick& tick, const TraceRow*
     if (previous && !row.slewing && !previous->slewing) {
         const double seconds = std::max<double>(
             static_cast<double>(row.utcSeconds - previous->utcSeconds), units::kTickSeconds);
-        const double knots =
-            kJumpSpeedFactor * std::max(row.groundSpeedKnots, previous->groundSpeedKnots) +
-            kJumpSpareKnots;
+        // A speed the simulator gave as no number, or below zero, allows no distance: never
+        // less than none, which would take a standing aircraft for a jump.
+        const auto speed = [](double knots) { return std::isnan(knots) ? 0.0 : knots; };
+        const double knots = kJumpSpeedFactor * std::max({speed(row.groundSpeedKnots),
+                                                          speed(previous->groundSpeedKnots), 0.0}) +
+                             kJumpSpareKnots;
         const double mostNm = knots * seconds / units::kSecondsPerHour + kJumpSpareNm;
         // Along the meridian, then along the parallel, is never shorter than the great circle:
         // within the limit that way, the great circle (the costly part) need not be worked out.

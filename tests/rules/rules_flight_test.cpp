@@ -155,6 +155,18 @@ TEST(RulesFlightTest, EachRuleBrokenOnceIsCaughtOnceAndTurnedOffIsSilent) {
     }
 }
 
+// A ground speed the simulator gives below zero, however far, at the gate: the aircraft
+// stands still, and no rule takes it for a jump.
+TEST(RulesFlightTest, AGroundSpeedBelowZeroIsNoJump) {
+    const std::string hop = SourceText("tests/app/win32/short-hop.scn");
+    for (const char* speed : {"-2000", "-1e308"}) {
+        SCOPED_TRACE(speed);
+        const std::string scenario = WithAtEndOfFrame(hop, 1, std::string("f64 0x6030 ") + speed);
+        RuledFlight flight(scenario, std::string("negative-speed") + speed);
+        EXPECT_TRUE(flight.Broken().empty()) << flight.watch.Breaches().front().text;
+    }
+}
+
 TEST(RulesFlightTest, TheBundledFlightsFlyClean) {
     for (const char* name : {"lieo-lirq.scn", "egkk-eghi.scn"}) {
         SCOPED_TRACE(name);
