@@ -19,4 +19,11 @@ size_t Utf8SequenceLength(const std::string& text, size_t i);
 // own (win32/ and posix/).
 void AppendSystemTextAsUtf8(std::string& out, const std::string& bytes);
 
+// A file saved as "Unicode" (UTF-16, little-endian, after its byte-order mark FF FE) as the
+// system's code page's text, and back, as Windows' own services read and write such files: a
+// character the code page lacks becomes '?'. An odd last byte is dropped. Each platform has
+// its own (win32/ and posix/).
+std::string SystemTextFromUtf16(const std::string& utf16le);
+std::string Utf16FromSystemText(const std::string& text);
+
 }  // namespace aerolinker

@@ -7,6 +7,7 @@
 
 #include "common/app_error.h"
 #include "common/file_io.h"
+#include "common/text_encoding.h"
 #include "persistence/ini_text.h"
 
 namespace aerolinker {
@@ -30,6 +31,18 @@ bool IsReadOnlyFile(const std::string& path) {
     return (status.permissions() & fs::perms::owner_write) == fs::perms::none;
 }
 
+// A file saved as "Unicode" (Notepad offers it) is read as the system's text, as Windows' INI
+// service reads it, and written back the way it was saved.
+constexpr char kUtf16ByteOrderMark[] = "\xFF\xFE";
+
+bool FromUnicodeFile(std::string& text) {
+    if (text.compare(0, 2, kUtf16ByteOrderMark) != 0) {
+        return false;
+    }
+    text = SystemTextFromUtf16(text.substr(2));
+    return true;
+}
+
 }  // namespace
 
 IniFile::IniFile(std::string path, const RegionalSettings& regional)
@@ -40,6 +53,7 @@ std::string IniFile::ReadText(const std::string& section, const std::string& key
     std::string text;
     std::string result = defaultText;
     if (ReadFileContents(path_, text) == 0) {
+        FromUnicodeFile(text);
         if (std::optional<std::string_view> value = FindIniValue(text, section, key)) {
             result.assign(*value);
         }
@@ -74,6 +88,7 @@ void IniFile::Update(const std::string& section, const Entries& entries) {
     if (IsReadOnlyFile(path_)) {
         throw UnableToWriteError(path_);
     }
+    const bool unicode = FromUnicodeFile(text);
     std::string updated = text;
     for (const auto& [key, value] : entries) {
         updated = SetIniValue(updated, section, key, value);
@@ -83,7 +98,8 @@ void IniFile::Update(const std::string& section, const Entries& entries) {
     if (updated == text && PathExists(path_)) {
         return;
     }
-    if (ReplaceFileContents(path_, updated) != 0) {
+    if (ReplaceFileContents(
+            path_, unicode ? kUtf16ByteOrderMark + Utf16FromSystemText(updated) : updated) != 0) {
         throw UnableToWriteError(path_);
     }
 }

@@ -148,6 +148,31 @@ TEST_F(IniFileTest, NamesAndValuesAboveAscii127PassUnchanged) {
               "Chave\xE9=\xFF\x80\r\n");
 }
 
+// A file Notepad saved as "Unicode" (UTF-16 with its byte-order mark) is read, and a write
+// keeps it UTF-16 instead of adding single-byte lines to it.
+TEST_F(IniFileTest, AUnicodeFileIsReadAndWrittenAsUnicode) {
+    const auto utf16 = [](const std::string& text) {
+        std::string wide = "\xFF\xFE";
+        for (char c : text) {
+            wide += c;
+            wide += '\0';
+        }
+        return wide;
+    };
+    folder_.Put(kFile, utf16("[Aerolinker]\r\nPilotName=ACE PILOT\r\nFlightdir=D:\\Logs\r\n"));
+    IniFile ini = Ini();
+    EXPECT_EQ(ini.ReadText(kSection, "PilotName", "None"), "ACE PILOT");
+    ini.WriteText(kSection, "ID", "CSA7");
+    EXPECT_EQ(ini.ReadText(kSection, "Flightdir", ""), "D:\\Logs");
+    EXPECT_EQ(File(), utf16("[Aerolinker]\r\nPilotName=ACE PILOT\r\nFlightdir=D:\\Logs\r\n"
+                            "ID=CSA7\r\n"));
+    // Its characters in the code page (e acute, the euro sign) come as the code page's bytes;
+    // one the code page lacks, as '?'.
+    folder_.Put(kFile, utf16("[Aerolinker]\r\nPilotName=Jos") +
+                           std::string("\xE9\0\xAC\x20\x2D\x4E", 6) + utf16("\r\n").substr(2));
+    EXPECT_EQ(ini.ReadText(kSection, "PilotName", "None"), "Jos\xE9\x80?");
+}
+
 TEST_F(IniFileTest, ReadOnlyFileRefusesWritesAndStaysAsItWas) {
     const std::string before = "; hand-made\r\n[Aerolinker]\r\nPilotName=ACE\r\n";
     folder_.Put(kFile, before);

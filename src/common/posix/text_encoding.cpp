@@ -28,6 +28,41 @@ void AppendUtf8(std::string& out, std::uint32_t code) {
 
 }  // namespace
 
+std::string SystemTextFromUtf16(const std::string& utf16le) {
+    std::string text;
+    text.reserve(utf16le.size() / 2);
+    for (std::size_t i = 0; i + 1 < utf16le.size(); i += 2) {
+        const auto code =
+            static_cast<std::uint16_t>(static_cast<unsigned char>(utf16le[i]) |
+                                       static_cast<unsigned char>(utf16le[i + 1]) << 8);
+        char byte = '?';
+        if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
+            byte = static_cast<char>(code);
+        } else {
+            for (std::size_t high = 0; high < 32; ++high) {
+                if (kWindows1252High[high] == code && code != 0xFFFD) {
+                    byte = static_cast<char>(0x80 + high);
+                }
+            }
+        }
+        text += byte;
+    }
+    return text;
+}
+
+std::string Utf16FromSystemText(const std::string& text) {
+    std::string utf16le;
+    utf16le.reserve(text.size() * 2);
+    for (char byte : text) {
+        const auto c = static_cast<unsigned char>(byte);
+        std::uint16_t code = c >= 0x80 && c < 0xA0 ? kWindows1252High[c - 0x80] : c;
+        code = code == 0xFFFD ? std::uint16_t{'?'} : code;
+        utf16le += static_cast<char>(code & 0xFF);
+        utf16le += static_cast<char>(code >> 8);
+    }
+    return utf16le;
+}
+
 void AppendSystemTextAsUtf8(std::string& out, const std::string& bytes) {
     for (char byte : bytes) {
         const auto c = static_cast<unsigned char>(byte);

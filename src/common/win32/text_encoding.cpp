@@ -39,4 +39,44 @@ void AppendSystemTextAsUtf8(std::string& out, const std::string& bytes) {
     out += utf8;
 }
 
+std::string SystemTextFromUtf16(const std::string& utf16le) {
+    std::wstring wide(utf16le.size() / 2, L'\0');
+    for (size_t i = 0; i < wide.size(); ++i) {
+        wide[i] = static_cast<wchar_t>(static_cast<unsigned char>(utf16le[2 * i]) |
+                                       static_cast<unsigned char>(utf16le[2 * i + 1]) << 8);
+    }
+    if (wide.empty()) {
+        return {};
+    }
+    const int wideLength = static_cast<int>(wide.size());
+    const int length =
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    if (length <= 0) {
+        return {};
+    }
+    std::string text(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, text.data(), length, nullptr, nullptr);
+    return text;
+}
+
+std::string Utf16FromSystemText(const std::string& text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int size = static_cast<int>(text.size());
+    const int wideLength = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+    if (wideLength <= 0) {
+        return {};
+    }
+    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), wideLength);
+    std::string utf16le;
+    utf16le.reserve(wide.size() * 2);
+    for (wchar_t c : wide) {
+        utf16le += static_cast<char>(c & 0xFF);
+        utf16le += static_cast<char>((c >> 8) & 0xFF);
+    }
+    return utf16le;
+}
+
 }  // namespace aerolinker
