@@ -137,7 +137,11 @@ void AirlineLink::OnFlightEvent(FlightEvent event, const std::string& detail) {
             const std::size_t slash = detail.find_last_of("\\/");
             const std::string name = detail.substr(slash == std::string::npos ? 0 : slash + 1);
             if (name == kLogbookCsvName) {
+                // The row's file comes last: the flight's outbox keeps where its row is.
                 logbookCsv_ = detail;
+                if (!flight_.empty() && !logbookEntry_.empty()) {
+                    sender_.Queue().SetLogbookRow(flight_, logbookCsv_, logbookEntry_);
+                }
             } else if (name.size() > 4 && name.compare(name.size() - 4, 4, ".log") == 0) {
                 logbookEntry_ = name.substr(0, name.size() - 4);
             }
@@ -416,6 +420,17 @@ void AirlineLink::UpdateLogbook(const std::string& filing) {
                       {{kAirlineReportColumn, pirepId_}, {kAirlineFilingColumn, filing}});
 }
 
+// A flight of an earlier run filed or refused now: its row, where its outbox says it is.
+void AirlineLink::UpdateEarlierLogbook(const std::string& flight, const std::string& pirepId,
+                                       const std::string& filing) {
+    std::string csvPath;
+    std::string entryName;
+    if (sender_.Queue().LogbookRow(flight, csvPath, entryName)) {
+        SetLogbookColumns(csvPath, entryName,
+                          {{kAirlineReportColumn, pirepId}, {kAirlineFilingColumn, filing}});
+    }
+}
+
 void AirlineLink::Poll() {
     for (const SenderNews& news : sender_.TakeNews()) {
         Take(news);
@@ -480,6 +495,8 @@ void AirlineLink::Take(const SenderNews& news) {
                 filed_ = true;
                 pirepId_ = news.pirepId;
                 UpdateLogbook("filed");
+            } else {
+                UpdateEarlierLogbook(news.flight, news.pirepId, "filed");
             }
             Show("Airline: flight filed, report " + news.pirepId);
             break;
@@ -487,6 +504,8 @@ void AirlineLink::Take(const SenderNews& news) {
             if (news.flight == flight_) {
                 refusal_ = news.text;
                 UpdateLogbook("refused: " + news.text);
+            } else {
+                UpdateEarlierLogbook(news.flight, news.pirepId, "refused: " + news.text);
             }
             TellOnce("The airline no longer takes the report" +
                      (news.pirepId.empty() ? std::string() : " " + news.pirepId) + ": " +

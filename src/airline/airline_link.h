@@ -89,6 +89,8 @@ private:
     std::string logbookCsv_;
     std::string logbookEntry_;
     void UpdateLogbook(const std::string& filing);
+    void UpdateEarlierLogbook(const std::string& flight, const std::string& pirepId,
+                              const std::string& filing);
     std::vector<std::string> told_;
 };
 

@@ -24,6 +24,7 @@ constexpr char kPirepFile[] = "report-id.txt";
 constexpr char kProgressFile[] = "progress.json";
 constexpr char kRefusalFile[] = "refused.txt";
 constexpr char kFiledFile[] = "filed.txt";
+constexpr char kLogbookRowFile[] = "logbook-row.txt";
 
 bool IsEntryName(const std::string& name) {
     return name.size() == kEntryDigits + sizeof kEntryExtension - 1 &&
@@ -259,10 +260,28 @@ void Outbox::SetFiled(const std::string& flight, const std::string& pirepId) {
     fs::directory_iterator files(fs::path(NativePath(FlightFolder(flight))), error);
     for (; !error && files != fs::directory_iterator(); files.increment(error)) {
         std::error_code ignored;
-        if (files->path().filename() != kFiledFile) {
+        if (files->path().filename() != kFiledFile && files->path().filename() != kLogbookRowFile) {
             fs::remove(files->path(), ignored);
         }
     }
+}
+
+int Outbox::SetLogbookRow(const std::string& flight, const std::string& csvPath,
+                          const std::string& entryName) {
+    return ReplaceFileContents(FlightFolder(flight) + "\\" + kLogbookRowFile,
+                               csvPath + "\n" + entryName);
+}
+
+bool Outbox::LogbookRow(const std::string& flight, std::string& csvPath,
+                        std::string& entryName) const {
+    const std::string text = ReadText(FlightFolder(flight) + "\\" + kLogbookRowFile);
+    const std::size_t line = text.find('\n');
+    if (line == std::string::npos || line == 0 || line + 1 == text.size()) {
+        return false;
+    }
+    csvPath = text.substr(0, line);
+    entryName = text.substr(line + 1);
+    return true;
 }
 
 std::string Outbox::Filed(const std::string& flight) const {

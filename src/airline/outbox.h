@@ -72,9 +72,16 @@ public:
     std::string Refusal(const std::string& flight) const;
     int Refuse(const std::string& flight, const std::string& message);
 
-    // The flight is filed: all that is left of its folder is the report's id, so that nothing
-    // more of it is ever queued or sent (a flight resumed after its arrival flies its end
-    // again). Filed() gives the id, empty while the flight is not filed.
+    // The flight's row in the logbook (the file and the entry's name), so that a later run that
+    // files the flight, or hears it refused, sets the row's airline columns. False when the
+    // flight has none (not closed yet).
+    int SetLogbookRow(const std::string& flight, const std::string& csvPath,
+                      const std::string& entryName);
+    bool LogbookRow(const std::string& flight, std::string& csvPath, std::string& entryName) const;
+
+    // The flight is filed: all that is left of its folder is the report's id (and its logbook
+    // row), so that nothing more of it is ever queued or sent (a flight resumed after its
+    // arrival flies its end again). Filed() gives the id, empty while the flight is not filed.
     void SetFiled(const std::string& flight, const std::string& pirepId);
     std::string Filed(const std::string& flight) const;
 

@@ -85,6 +85,8 @@ AEROLINKER_API_KEY=$key fly "$home" --no-simulator --airline-server "http://127.
     >"$work/restart.out" 2>&1
 check "back: what waited is filed" grep -q '^airline: *Airline: flight filed, report' \
     "$work/restart.out"
+check "back: the first run's logbook row says filed, with the report" grep -qE \
+    ',[A-Za-z0-9]{16},filed,2026-12-06_1005_LIEO-LIRQ' "$home/logs/Logbook/logbook.csv"
 check "back: one report, filed, every row" python3 - "$work/restart.json" \
     "$home/logs/Navforge.trace.csv" <<'EOF'
 import json, sys
