@@ -125,6 +125,8 @@ refused plain-http "must start with https://" \
 refused open-key-file "readable by its owner only" \
     --airline-server "https://localhost:$port" --api-key-file "$work/open-key"
 refused no-key "no API key" --airline-server "https://localhost:$port"
+refused missing-key-file "no API key file $work/no-such-key" \
+    --airline-server "https://localhost:$port" --api-key-file "$work/no-such-key"
 AEROLINKER_API_KEY=$'key\rX-Other: 1' refused control-in-key "holds a control character" \
     --airline-server "https://localhost:$port"
 check "the key is in none of the outputs" test -z "$(grep -lF "$key" "$work"/*.out)"

@@ -374,7 +374,8 @@ std::string ApiKey(const Options& options, std::string& error) {
         return {};
     }
     if (key.empty()) {
-        error = "no API key in " + options.apiKeyFile;
+        error = (FileExists(options.apiKeyFile) ? "no API key in " : "no API key file ") +
+                options.apiKeyFile;
     }
     return key;
 }
