@@ -345,6 +345,9 @@ std::string AirlineLink::SituationRecords() const {
 }
 
 void AirlineLink::OnResume(const std::string& records) {
+    // A flight saved before its bids were read has no record of ours: its engines may have
+    // started all the same, and its report is asked for once the bids come.
+    engineStarted_ = session_.State().EngineStarted;
     std::vector<CsvFields> parsed;
     if (records.empty() || !ParseCsv(records, parsed)) {
         return;

@@ -96,6 +96,18 @@ assert len(pireps) == 1 and pireps[0]["state"] == 1, pireps
 assert len(pireps[0]["positions"]) == rows, (len(pireps[0]["positions"]), rows)
 EOF
 
+# The server answers nothing until the flight has been saved and the program closed; the
+# flight resumed with the server back is filed, its bids read only then.
+control fault '{"mode": "drop", "count": -1}'
+home=$(new_home late-bids)
+AEROLINKER_API_KEY=$key fly "$home" --airline-server "http://127.0.0.1:$port" \
+    --airline-retry-ms 50 --stop-after-waypoints 1 >"$work/late-bids-1.out" 2>&1
+control clear-faults '{}'
+AEROLINKER_API_KEY=$key fly "$home" --airline-server "http://127.0.0.1:$port" \
+    --airline-retry-ms 50 --resume >"$work/late-bids-2.out" 2>&1
+check "bids read after a resume: the flight is filed" grep -q '^airline: *filed, report' \
+    "$work/late-bids-2.out"
+
 # No server at all from the start (nothing listens on this computer's port 9): the bids are
 # never read, nothing of the flight is queued, and the run does not say that anything waits.
 home=$(new_home no-server)
