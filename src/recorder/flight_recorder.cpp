@@ -199,7 +199,10 @@ int FlightRecorder::Resume(const std::string& tracePath, const std::string& resu
 // bytes a power cut left, say): only the rows up to the save's last one are kept. Nor for the
 // trace of a flight begun since the save: none of its rows is this flight's.
 bool FlightRecorder::SavedRowsRead(long long rowsWritten) {
-    if (!savedRowTimes_ || rowsWritten <= 0 || rows_.empty()) {
+    // An older copy's rows have times of day only, dated in memory after the resume: their
+    // file's times are not the save's to compare.
+    if (!savedRowTimes_ || rowsWritten <= 0 || rows_.empty() ||
+        IsUndated(rows_.front().utcSeconds)) {
         return true;
     }
     if (rows_.front().utcSeconds != savedRowTimes_->first) {
@@ -208,7 +211,8 @@ bool FlightRecorder::SavedRowsRead(long long rowsWritten) {
     }
     // Fewer rows than the save counted is damage the count tells.
     const auto last = static_cast<size_t>(rowsWritten) - 1;
-    if (rows_.size() <= last || rows_[last].utcSeconds == savedRowTimes_->last) {
+    if (rows_.size() <= last || rows_[last].utcSeconds == savedRowTimes_->last ||
+        IsUndated(rows_[last].utcSeconds)) {
         return true;
     }
     const auto end = std::find_if(rows_.begin(), rows_.end(), [&](const TraceRow& row) {
