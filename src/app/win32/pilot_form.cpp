@@ -100,6 +100,9 @@ LRESULT TFPilot::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case kAccountCheckedMessage:
             OnAccountChecked(wParam, lParam);
             return 0;
+        case WM_ACTIVATE:
+            OnActivate(LOWORD(wParam) != WA_INACTIVE);
+            return 0;
         case WM_NCDESTROY:
             modal_ = false;
             break;
@@ -107,6 +110,21 @@ LRESULT TFPilot::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
     }
     return DefaultMessage(message, wParam, lParam);
+}
+
+// A form that opens, or comes back after a box or another program, has a field with the
+// keyboard: the one the pilot was in (or the one a refusal named), else the pilot's name.
+void TFPilot::OnActivate(bool active) {
+    if (!active) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd(), focus)) {
+            lastFocus_ = focus;
+        }
+        return;
+    }
+    const bool usable = lastFocus_ && IsWindow(lastFocus_) && IsWindowEnabled(lastFocus_) &&
+                        IsWindowVisible(lastFocus_);
+    SetFocus(usable ? lastFocus_ : EPilot);
 }
 
 bool TFPilot::OnCreate() {
@@ -208,6 +226,7 @@ void TFPilot::ShowModal(bool atLogFolder) {
     }
     FormShow();
     CentreOnDesktop();
+    lastFocus_ = nullptr;
     EnableWindow(owner_, FALSE);
     ShowWindow(hwnd(), SW_SHOW);
     SetForegroundWindow(hwnd());

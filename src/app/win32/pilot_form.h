@@ -105,6 +105,10 @@ private:
     OwnedFont font_;
     UINT dpi_ = kDesignDpi;
     bool modal_ = false;
+    // The field the pilot was in when the form lost the keyboard (to a message box, the folder
+    // dialog or another program); it gets it back when the form is active again.
+    HWND lastFocus_ = nullptr;
+    void OnActivate(bool active);
 };
 
 }  // namespace aerolinker

@@ -1232,6 +1232,20 @@ case_airline_form() {
     wait_until 20 probe_equals 1 shown TFPilot || fail "\"Info's\" did not show the pilot form"
     expect_probe "no key stored yet" "API key" text $ID_API_KEY_LABEL
 
+    # A refused address: a box says why, and once it is closed the keyboard is back in the
+    # address's field, so that the pilot types on.
+    click_control $ID_AIRLINE_SERVER
+    xdotool type --delay 20 "ftp://example"
+    xdotool key Return
+    wait_until 10 probe dialog || fail "a refused address showed no message box"
+    probe dialog | grep -qF "https://" || fail "the refusal says \"$(probe dialog)\""
+    xdotool key Return
+    wait_until 10 no_dialog || fail "the refusal's box did not close"
+    wait_until 10 probe_focus_is $ID_AIRLINE_SERVER ||
+        fail "after the refusal the keyboard is in $(probe focus), not in the address"
+    xdotool key ctrl+a BackSpace
+    pass_note "after a refused address the keyboard is back in its field"
+
     click_control $ID_AIRLINE_SERVER
     xdotool type --delay 20 "$airline_url"
     expect_probe "the address keeps its case and is typed as it is" "$airline_url" \
