@@ -26,9 +26,9 @@ void SingleInstanceGuard::BringFirstCopyForward() {
     }
     if (IsIconic(first)) {
         ShowWindow(first, SW_RESTORE);
-    } else {
-        SetForegroundWindow(first);
     }
+    // The window the pilot can use: an open form or message box, whose owner it keeps disabled.
+    SetForegroundWindow(GetLastActivePopup(first));
 }
 
 }  // namespace aerolinker
