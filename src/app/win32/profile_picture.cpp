@@ -84,6 +84,12 @@ public:
 
     int S(int designPixels) const { return ScaleForDpi(designPixels, dpi_); }
     int TextHeight() const { return textHeight_; }
+    // The length of `text` in the font selected now, along its line.
+    int TextWidth(const std::wstring& text) const {
+        SIZE extent = {};
+        GetTextExtentPoint32W(dc_, text.data(), static_cast<int>(text.size()), &extent);
+        return extent.cx;
+    }
     // The text font's size, for the layout's estimate of widths and its rows.
     TextSize Size() const {
         return TextSize{static_cast<double>(em_), static_cast<double>(textHeight_)};
@@ -301,9 +307,14 @@ void DrawTrack(Painter& p, const PlotArea& area, const ProfileFlight& flight) {
            TA_RIGHT | TA_TOP);
     p.Text(L"Longitude (degrees)", (left + right) / 2, bottom + 2 * p.S(kTextGap) + p.TextHeight(),
            TA_CENTER | TA_TOP);
-    p.SelectFont(p.Fonts().vertical);
-    p.Text(L"Latitude (degrees)", p.S(kAxisLabelLeft), (top + bottom) / 2, TA_CENTER | TA_TOP);
-    p.SelectFont(p.Fonts().text);
+    // Left out where the plot is shorter than it (the figures beside it say N or S), so that
+    // it never runs into the title above.
+    const std::wstring latitudeLabel = L"Latitude (degrees)";
+    if (p.TextWidth(latitudeLabel) <= bottom - top) {
+        p.SelectFont(p.Fonts().vertical);
+        p.Text(latitudeLabel, p.S(kAxisLabelLeft), (top + bottom) / 2, TA_CENTER | TA_TOP);
+        p.SelectFont(p.Fonts().text);
+    }
 
     std::vector<POINT> line;
     for (const TraceRow& row : flight.rows) {
@@ -312,10 +323,45 @@ void DrawTrack(Painter& p, const PlotArea& area, const ProfileFlight& flight) {
     p.FlightLine(line);
     p.Aircraft(line.back());
     for (const TrackMark& mark : flight.marks) {
+        p.Dot(Pixel(mapping.At(mark.latitude, mark.longitude)), p.S(kMarkRadius), kMarkColour,
+              kMarkEdgeColour);
+    }
+    // Each name at a corner of its dot where it stays in the frame and clear of the names
+    // placed before it (the take-off's and the landing's first), else left out: its dot stays.
+    std::vector<size_t> order;
+    for (size_t i = 0; i < flight.marks.size(); ++i) {
+        order.push_back(i);
+    }
+    if (order.size() > 2) {
+        std::rotate(order.begin() + 1, order.end() - 1, order.end());
+    }
+    std::vector<RECT> placed;
+    const int gap = p.S(kTextGap);
+    const int height = p.TextHeight();
+    for (const size_t i : order) {
+        const TrackMark& mark = flight.marks[i];
         const POINT at = Pixel(mapping.At(mark.latitude, mark.longitude));
-        p.Dot(at, p.S(kMarkRadius), kMarkColour, kMarkEdgeColour);
-        p.Text(Wide(mark.name), at.x + p.S(kTextGap), at.y - p.S(kTextGap) / 2,
-               TA_LEFT | TA_BOTTOM);
+        const std::wstring name = Wide(mark.name);
+        const int width = p.TextWidth(name);
+        const int rightOf = at.x + gap;
+        const int leftOf = at.x - gap - width;
+        const int above = at.y - gap / 2 - height;
+        const int below = at.y + gap / 2;
+        for (const POINT corner : {POINT{rightOf, above}, POINT{leftOf, above},
+                                   POINT{rightOf, below}, POINT{leftOf, below}}) {
+            const RECT box{corner.x, corner.y, corner.x + width, corner.y + height};
+            const bool inFrame =
+                box.left >= left && box.right <= right && box.top >= top && box.bottom <= bottom;
+            const bool clear = std::none_of(placed.begin(), placed.end(), [&](const RECT& other) {
+                return box.left < other.right && other.left < box.right && box.top < other.bottom &&
+                       other.top < box.bottom;
+            });
+            if (inFrame && clear) {
+                placed.push_back(box);
+                p.Text(name, box.left, box.top, TA_LEFT | TA_TOP);
+                break;
+            }
+        }
     }
 }
 
