@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <limits>
 #include <string_view>
 
 #include "common/calendar.h"
@@ -106,6 +107,7 @@ void AirlineLink::OnFlightEvent(FlightEvent event, const std::string& detail) {
             // its own folder; this one starts from nothing (a resume brings its records next).
             booking_.reset();
             engineStarted_ = false;
+            resumed_ = false;
             flight_.clear();
             prefileBody_.clear();
             pirepId_.clear();
@@ -168,7 +170,13 @@ void AirlineLink::OnFlightEvent(FlightEvent event, const std::string& detail) {
 std::string AirlineLink::FlightKey() const {
     // Sorts in the order flights were flown, and names the flight to the pilot looking in the
     // outbox; only characters any file system takes.
-    std::string date = IsoUtcText(session_.Recorder().NowUtc());
+    // The flight's own off-block time when the recorder has it: a resumed flight whose save
+    // came before its report was asked for finds the report it asked for then.
+    const std::vector<TraceRow>& rows = session_.Recorder().Rows();
+    const auto offBlock = std::find_if(rows.begin(), rows.end(),
+                                       [](const TraceRow& row) { return !BeforeEngineStart(row); });
+    std::string date =
+        IsoUtcText(offBlock == rows.end() ? session_.Recorder().NowUtc() : offBlock->utcSeconds);
     date.erase(
         std::remove_if(date.begin(), date.end(), [](char c) { return c == '-' || c == ':'; }),
         date.end());
@@ -189,6 +197,15 @@ void AirlineLink::OpenReport() {
         return;
     }
     flight_ = FlightKey();
+    if (resumed_ && sender_.Queue().AskedForReport(flight_)) {
+        // Asked for before the save this flight resumed from was overtaken: the outbox has
+        // the request, and maybe more, already.
+        constexpr long long kAll = std::numeric_limits<long long>::max();
+        TakeOverQueued(kAll, kAll, kAll, kAll, false);
+        Show("Airline: the flight goes on in its report" +
+             (pirepId_.empty() ? std::string() : " " + pirepId_));
+        return;
+    }
     const std::string route = session_.State().RouteFlown;
     prefileBody_ = PrefileBody(
         *booking_, route.find(' ') != std::string::npos ? Utf8FromSystemText(route) : std::string(),
@@ -348,6 +365,10 @@ void AirlineLink::OnResume(const std::string& records) {
     // A flight saved before its bids were read has no record of ours: its engines may have
     // started all the same, and its report is asked for once the bids come.
     engineStarted_ = session_.State().EngineStarted;
+    resumed_ = true;
+    if (engineStarted_) {
+        statuses_ = {pirep_status::kOffBlock};  // sent with the report's request, as always
+    }
     std::vector<CsvFields> parsed;
     if (records.empty() || !ParseCsv(records, parsed)) {
         return;
@@ -366,43 +387,51 @@ void AirlineLink::OnResume(const std::string& records) {
             continue;
         }
         flight_ = record[1];
-        pirepId_ = record[2].empty() ? sender_.Queue().PirepId(flight_) : record[2];
-        // A flight resumed after it was filed flies its end again for the log alone.
-        if (const std::string filed = sender_.Queue().Filed(flight_); !filed.empty()) {
-            pirepId_ = filed;
-            filed_ = true;
-        }
-        refusal_ = sender_.Queue().Refusal(flight_);
-        // What the outbox holds is what reached the disk: entries the worker had not written
-        // yet when the program stopped are lost, and go again from here. Rows after the save
-        // are flown again and go again too, under the same ids; so do marks, as events.
-        OutboxEntry durable = sender_.Queue().Queued(flight_);
-        const auto count = [](long long value) {
-            return static_cast<std::size_t>(std::max(0LL, value));
-        };
-        queuedRows_ =
-            std::min({count(rows), count(durable.rowsThrough), session_.Recorder().Rows().size()});
-        marksQueued_ = std::min(
-            {count(marks), count(durable.eventsThrough), session_.Recorder().Marks().size()});
-        // Statuses never go back: those of phases the outbox holds are not sent again when
-        // the resumed flight passes there once more. A flight an older copy saved sent its
-        // statuses by the marks: its phases so far are not sent.
-        const std::size_t phasesNow = session_.Recorder().Phases().size();
-        const std::size_t breachesNow = rules_ ? rules_->Breaches().size() : 0;
-        if (older) {
-            phases = static_cast<long long>(phasesNow);
-            breaches = static_cast<long long>(breachesNow);
-            durable.phasesThrough = phases;
-            durable.breachesThrough = breaches;
-        }
-        phasesQueued_ = std::min({count(phases), count(durable.phasesThrough), phasesNow});
-        phaseStatuses_ = count(durable.phasesThrough);
-        breachesQueued_ = std::min({count(breaches), count(durable.breachesThrough), breachesNow});
-        engineStarted_ = true;
-        statuses_.clear();
+        pirepId_ = record[2];
+        TakeOverQueued(rows, marks, phases, breaches, older);
         Show("Airline: the flight goes on in its report" +
              (pirepId_.empty() ? std::string() : " " + pirepId_));
     }
+}
+
+void AirlineLink::TakeOverQueued(long long rows, long long marks, long long phases,
+                                 long long breaches, bool older) {
+    if (pirepId_.empty()) {
+        pirepId_ = sender_.Queue().PirepId(flight_);
+    }
+    // A flight resumed after it was filed flies its end again for the log alone.
+    if (const std::string filed = sender_.Queue().Filed(flight_); !filed.empty()) {
+        pirepId_ = filed;
+        filed_ = true;
+    }
+    refusal_ = sender_.Queue().Refusal(flight_);
+    // What the outbox holds is what reached the disk: entries the worker had not written
+    // yet when the program stopped are lost, and go again from here. Rows after the save
+    // are flown again and go again too, under the same ids; so do marks, as events.
+    OutboxEntry durable = sender_.Queue().Queued(flight_);
+    const auto count = [](long long value) {
+        return static_cast<std::size_t>(std::max(0LL, value));
+    };
+    queuedRows_ =
+        std::min({count(rows), count(durable.rowsThrough), session_.Recorder().Rows().size()});
+    marksQueued_ =
+        std::min({count(marks), count(durable.eventsThrough), session_.Recorder().Marks().size()});
+    // Statuses never go back: those of phases the outbox holds are not sent again when
+    // the resumed flight passes there once more. A flight an older copy saved sent its
+    // statuses by the marks: its phases so far are not sent.
+    const std::size_t phasesNow = session_.Recorder().Phases().size();
+    const std::size_t breachesNow = rules_ ? rules_->Breaches().size() : 0;
+    if (older) {
+        phases = static_cast<long long>(phasesNow);
+        breaches = static_cast<long long>(breachesNow);
+        durable.phasesThrough = phases;
+        durable.breachesThrough = breaches;
+    }
+    phasesQueued_ = std::min({count(phases), count(durable.phasesThrough), phasesNow});
+    phaseStatuses_ = count(durable.phasesThrough);
+    breachesQueued_ = std::min({count(breaches), count(durable.breachesThrough), breachesNow});
+    engineStarted_ = true;
+    statuses_.clear();
 }
 
 void AirlineLink::AddToLogbook(LogbookEntry& entry) const {

@@ -56,6 +56,9 @@ private:
     void OpenReport();
     void QueueTick();
     std::string FlightKey() const;
+    // Goes on from what the outbox holds of flight_, no further than the counts given.
+    void TakeOverQueued(long long rows, long long marks, long long phases, long long breaches,
+                        bool older);
 
     FlightSession& session_;
     AirlineSender& sender_;
@@ -63,6 +66,7 @@ private:
     AircraftIdentity identity_;
     std::optional<Booking> booking_;
     bool engineStarted_ = false;
+    bool resumed_ = false;  // this flight goes on from a saved situation
     // The flight's folder in the outbox, once its report is asked for.
     std::string flight_;
     std::string prefileBody_;  // until it is queued

@@ -131,6 +131,12 @@ std::vector<std::string> Outbox::Flights() const {
     return Names(root_, true);
 }
 
+bool Outbox::AskedForReport(const std::string& flight) const {
+    // The request is the flight's first entry, and goes only once the report has its id.
+    return !Entries(flight).empty() || !PirepId(flight).empty() || !Filed(flight).empty() ||
+           !Refusal(flight).empty();
+}
+
 std::vector<std::string> Outbox::Entries(const std::string& flight) const {
     std::vector<std::string> entries = Names(FlightFolder(flight), false);
     entries.erase(std::remove_if(entries.begin(), entries.end(),

@@ -44,6 +44,9 @@ public:
 
     // The flights with something left to send, oldest first.
     std::vector<std::string> Flights() const;
+    // Whether the flight's report was asked for here: its request waits, or the server has
+    // named, filed or refused the report.
+    bool AskedForReport(const std::string& flight) const;
     // The flight's entries in order (their names).
     std::vector<std::string> Entries(const std::string& flight) const;
 

@@ -34,10 +34,10 @@ fly() {  # fly HOME [options...]
         --airline-wait 60 "$@"
 }
 
-control() {  # control PATH: a control route of the server
-    python3 - "$base/_control/$1" <<'EOF'
+control() {  # control PATH [BODY]: a control route of the server
+    python3 - "$base/_control/$1" "${2:-"{}"}" <<'EOF'
 import sys, urllib.request
-print(urllib.request.urlopen(urllib.request.Request(sys.argv[1], data=b"{}", method="POST" if not sys.argv[1].endswith("/store") else "GET")).read().decode())
+print(urllib.request.urlopen(urllib.request.Request(sys.argv[1], data=sys.argv[2].encode(), method="POST" if not sys.argv[1].endswith("/store") else "GET")).read().decode())
 EOF
 }
 
@@ -102,4 +102,30 @@ for step in $(seq "$((first_situation + 1))" "$(((steps - first_situation) / kil
         test -z "$(find "$home/logs/Outbox" -name '0*.json' 2>/dev/null)"
 done
 
-report "$count kill points of $steps steps"
+# The server answers nothing until the flight's first save has gone by, so that save holds no
+# report; the resumed flight asks for its report and is killed before it saves again, at each
+# step from its first request written to its first save. Resumed once more, it goes on in the
+# report it asked for: the server never holds a second one.
+control reset >/dev/null
+control fault '{"mode": "drop", "count": -1}' >/dev/null
+late=$(new_home late-bids)
+fly "$late" --stop-after-waypoints 1 >"$work/late-bids.out" 2>&1
+control clear-faults >/dev/null
+cp -a "$late" "$work/late-bids-saved"
+AEROLINKER_STEPS=1 fly "$late" --resume >"$work/late-bids-straight.out" 2>"$work/late-steps"
+check "late bids: the resumed flight is filed" store_holds_the_flight "$late"
+first_request=$(grep -m1 'Outbox' "$work/late-steps" | sed 's/^step \([0-9]*\):.*/\1/')
+first_save=$(grep -m1 'Navforge.situation$' "$work/late-steps" | sed 's/^step \([0-9]*\):.*/\1/')
+late_points=0
+for step in $(seq "$first_request" "$(((first_save - first_request) / 6 + 1))" "$first_save"); do
+    control reset >/dev/null
+    rm -rf "$late" && cp -a "$work/late-bids-saved" "$late"
+    AEROLINKER_KILL_AT_STEP=$step fly "$late" --resume >"$work/late-kill-$step.out" 2>&1
+    [ $? -eq 137 ] || continue
+    late_points=$((late_points + 1))
+    fly "$late" --resume >"$work/late-resume-$step.out" 2>&1
+    check "late bids, step $step: the server holds the flight once" store_holds_the_flight "$late"
+done
+check "late bids: the runs were killed between the request and the save" test "$late_points" -gt 2
+
+report "$count kill points of $steps steps, $late_points after late bids"
