@@ -34,7 +34,9 @@ void FlightSession::CloseFlight() {
     if (recorder_.Landing() && !recorder_.LandingShown()) {
         ShowLandingReport(LandingText(*recorder_.Landing()));
     }
-    WriteLogbook();
+    if (!WriteLogbook()) {
+        return;  // offered again at the next connect, to write its entry when resumed
+    }
     try {
         MarkSituationClosed();
     } catch (const std::exception& error) {
@@ -118,7 +120,7 @@ void FlightSession::ResumeRecorder(const std::string& resumeText) {
     }
 }
 
-void FlightSession::WriteLogbook() {
+bool FlightSession::WriteLogbook() {
     const TrackingState& state = tracker_.State();
     LogbookFlight flight;
     LogbookEntry& entry = flight.entry;
@@ -153,8 +155,10 @@ void FlightSession::WriteLogbook() {
             Notify(FlightEvent::LogbookWritten, folder + name + extension);
         }
         Notify(FlightEvent::LogbookWritten, folder + kLogbookCsvName);
+        return true;
     } catch (const std::exception& error) {
         ReportSaveFailure(Failure::Logbook, "Logbook entry", error.what());
+        return false;
     }
 }
 

@@ -154,7 +154,7 @@ private:
     // The arrival closes the flight: the recorder's last row, the landing report if it was
     // not shown yet, the logbook entry, and the situation marked closed, in that order.
     void CloseFlight();
-    void WriteLogbook();
+    bool WriteLogbook();  // false when the entry could not be written (and told)
     void MarkSituationClosed();
 
     // Situations.

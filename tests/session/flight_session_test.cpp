@@ -331,5 +331,26 @@ TEST(FlightSessionTest, ATraceFailureDoesNotHideTheLogbooksOwn) {
     EXPECT_EQ(count("Logbook entry failed"), 1);
 }
 
+// A flight whose entry could not be written is not closed: the next connect offers it, and
+// the flight resumed writes its entry once the folder takes it.
+TEST(FlightSessionTest, AFlightWhoseEntryFailedIsOfferedAgainAndWritesIt) {
+    FlightHarness flight(BundledScenario("egkk-eghi.scn"), TestFolder());
+    flight.Start();
+    const fs::path inTheWay = fs::path(flight.LogFolder()) / "Logbook";
+    std::ofstream(inTheWay) << "in the way";
+    flight.Connect();
+    flight.FlyUntilTimerStops();
+    ASSERT_EQ(flight.window().errors.size(), 1u);
+    EXPECT_EQ(flight.window().errors[0].rfind("Logbook entry failed", 0), 0u);
+
+    fs::remove(inTheWay);
+    flight.window().answerYes = true;
+    flight.Connect();
+    EXPECT_EQ(flight.window().questions.size(), 1u) << "the flight is offered again";
+    flight.FlyUntilTimerStops();
+    EXPECT_EQ(flight.window().errors.size(), 1u) << flight.window().errors.back();
+    EXPECT_EQ(LogbookRows(flight).size(), 1u);
+}
+
 }  // namespace
 }  // namespace aerolinker
