@@ -157,6 +157,49 @@ std::string BreachList(const std::vector<MapNote>& breaches) {
     return text;
 }
 
+// The logbook's records in today's columns (the header first); empty when there is no
+// logbook or it cannot be read as one.
+std::vector<CsvFields> RecordsOf(const std::string& csvPath) {
+    std::string text;
+    std::vector<CsvFields> records;
+    if (ReadFileContents(csvPath, text) != 0) {
+        return {};
+    }
+    const bool marked = StartsWithByteOrderMark(text);
+    if (!ParseCsv(std::string_view(text).substr(
+                      marked ? std::char_traits<char>::length(kUtf8ByteOrderMark) : 0),
+                  records)) {
+        return {};
+    }
+    return marked && !records.empty() && InTodaysLayout(records[0]) ? records
+                                                                    : InTodaysColumns(records);
+}
+
+// The entry's name: the first of base, base_2, base_3... with no row yet, or whose row is
+// this flight's own (closed again: the same date, off-block and take-off times). Another
+// flight off the same departure to the same arrival in the same minute (flown again from the
+// same saved situation) gets a name of its own instead of taking over the first one's entry.
+std::string EntryNameIn(const std::vector<CsvFields>& records, const std::string& base,
+                        const LogbookEntry& entry) {
+    const CsvFields header = LogbookHeader();
+    const CsvFields fields = LogbookFields(entry);
+    std::vector<std::size_t> identity;
+    for (const char* column : {kDate, "Off block (UTC)", "Take-off (UTC)"}) {
+        identity.push_back(static_cast<std::size_t>(
+            std::find(header.begin(), header.end(), column) - header.begin()));
+    }
+    for (int n = 1;; ++n) {
+        const std::string name = n == 1 ? base : base + "_" + std::to_string(n);
+        const auto row = std::find_if(records.begin() + (records.empty() ? 0 : 1), records.end(),
+                                      [&](const CsvFields& r) { return IsRowOf(r, name); });
+        if (row == records.end() ||
+            std::all_of(identity.begin(), identity.end(),
+                        [&](std::size_t i) { return (*row)[i] == fields[i]; })) {
+            return name;
+        }
+    }
+}
+
 }  // namespace
 
 CsvFields LogbookHeader() {
@@ -337,8 +380,11 @@ std::string WriteLogbookEntry(const std::string& logFolder, LogbookFlight flight
     if (int error = CreateFolder(folder); error != 0) {
         throw CannotCreateFileError(folder, error);
     }
-    const std::string name =
-        EntryBaseName(EntryTime(flight, trace), flight.entry.departure, flight.entry.arrival);
+    const std::string csvPath = folder + "\\" + kLogbookCsvName;
+    const std::string name = EntryNameIn(
+        RecordsOf(csvPath),
+        EntryBaseName(EntryTime(flight, trace), flight.entry.departure, flight.entry.arrival),
+        flight.entry);
     flight.entry.entryName = name;
     const std::string title = TitleOf(flight, trace);
     // The row goes last: it completes the entry. Files without their row are an entry a stop
@@ -356,7 +402,6 @@ std::string WriteLogbookEntry(const std::string& logFolder, LogbookFlight flight
     write(".gpx", GpxText(TrackFileFlight{title, flight.entry.aircraft, flight.entry.pilotName},
                           trace, flight.marks, flight.entry.ruleBreaches));
     write(".svg", ProfileSvg(title, trace, flight.marks, flight.entry.landing));
-    const std::string csvPath = folder + "\\" + kLogbookCsvName;
     if (int error = WriteLogbookRow(csvPath, flight.entry); error != 0) {
         throw CannotCreateFileError(csvPath, error);
     }

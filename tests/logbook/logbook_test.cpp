@@ -181,9 +181,17 @@ TEST(LogbookTest, AFlightClosedAgainReplacesItsRowAndAnOlderLogbookIsKept) {
     EXPECT_EQ(folder.Contents("Logbook\\" + name + ".log"), flight.logText);
     EXPECT_EQ(WriteLogbookEntry(folder.Path(), Flight(kTakeOff + 4 * 3600)),
               "2026-12-07_1405_LIEO-LIRQ");
+    // Flown again from the same saved situation, off 20 seconds later: another flight, in the
+    // same minute. It gets an entry of its own, and keeps it when closed again.
+    LogbookFlight again = Flight(kTakeOff + 20);
+    again.logText = "NAVIGATION LOG, FLOWN AGAIN\r\n";
+    EXPECT_EQ(WriteLogbookEntry(folder.Path(), again), name + "_2");
+    EXPECT_EQ(WriteLogbookEntry(folder.Path(), again), name + "_2");
+    EXPECT_EQ(folder.Contents("Logbook\\" + name + ".log"), flight.logText);
+    EXPECT_EQ(folder.Contents("Logbook\\" + name + "_2.log"), again.logText);
 
     const std::vector<CsvFields> records = LogbookRecords(folder);
-    ASSERT_EQ(records.size(), 4u);
+    ASSERT_EQ(records.size(), 5u);
     EXPECT_EQ(records[0], LogbookHeader());
     // The older row keeps what its columns share with today's, in UTF-8.
     EXPECT_EQ(records[1][0], "2026-11-02");
@@ -193,6 +201,7 @@ TEST(LogbookTest, AFlightClosedAgainReplacesItsRowAndAnOlderLogbookIsKept) {
     EXPECT_EQ(records[2].back(), name);
     EXPECT_EQ(records[2][17], "") << "the row closed again replaced the first one";
     EXPECT_EQ(records[3].back(), "2026-12-07_1405_LIEO-LIRQ");
+    EXPECT_EQ(records[4].back(), name + "_2");
 }
 
 // Logbooks a spreadsheet saved in a shape the program cannot rewrite: another separator, or
