@@ -288,12 +288,13 @@ int WriteLogbookRow(const std::string& csvPath, const LogbookEntry& entry) {
     if (const int error = ReadFileContents(csvPath, text); error != 0 && FileExists(csvPath)) {
         return error;
     }
-    if (text.empty()) {
-        return ReplaceFileContents(csvPath, CsvText({LogbookHeader(), row}));
-    }
     const bool marked = StartsWithByteOrderMark(text);
     if (marked) {
         text.erase(0, std::char_traits<char>::length(kUtf8ByteOrderMark));
+    }
+    // Emptied in an editor, as little as a line break may be left.
+    if (text.find_first_not_of(" \t\r\n") == std::string::npos) {
+        return ReplaceFileContents(csvPath, CsvText({LogbookHeader(), row}));
     }
     if (!ParseCsv(text, records)) {
         return AppendToFile(csvPath, std::string(), CsvRecord(row));

@@ -226,6 +226,21 @@ TEST(LogbookTest, ALogbookWithNoColumnTheProgramKnowsIsOnlyAppendedTo) {
     }
 }
 
+// A logbook emptied in an editor, down to a line break or two, starts again with its header.
+TEST(LogbookTest, AnEmptiedLogbookStartsAgainWithItsHeader) {
+    for (const std::string& before :
+         {std::string(kBom), std::string("\r\n"), std::string(kBom) + "\n \r\n"}) {
+        TempFolder folder;
+        ASSERT_EQ(CreateFolder(folder.PathOf("Logbook")), 0);
+        folder.Put("Logbook\\logbook.csv", before);
+        const std::string name = WriteLogbookEntry(folder.Path(), Flight(kTakeOff));
+        const std::vector<CsvFields> records = LogbookRecords(folder);
+        ASSERT_EQ(records.size(), 2u);
+        EXPECT_EQ(records[0], LogbookHeader());
+        EXPECT_EQ(records[1].back(), name);
+    }
+}
+
 // A column the pilot added keeps its cells, in a logbook of today's columns and in one a
 // spreadsheet saved without the byte-order mark and in its own code page; the flight closed
 // again keeps its note, and the airline's columns are still set in its row.
