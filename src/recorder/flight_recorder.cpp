@@ -130,9 +130,13 @@ long long FlightRecorder::ReadResumeText(const std::string& resumeText, long lon
                 if (record.size() == 3 && !ParseInteger(record[2], rowsWritten)) {
                     rowsWritten = -1;
                 }
-            } else if (record.size() == 3 && record[0] == kRowTimesRecord) {
+            } else if ((record.size() == 3 || record.size() == 4) && record[0] == kRowTimesRecord) {
                 RowTimes times;
+                long long toCome = 0;
                 if (ParseInteger(record[1], times.first) && ParseInteger(record[2], times.last)) {
+                    if (record.size() == 4 && ParseInteger(record[3], toCome)) {
+                        times.toCome = toCome;
+                    }
                     savedRowTimes_ = times;
                 }
             } else if (record.size() == 10 && record[0] == kLandingRecord) {
@@ -175,11 +179,20 @@ int FlightRecorder::Resume(const std::string& tracePath, const std::string& resu
     // was being written, not a damaged trace. The flight goes on in the same file.
     if (!sound || (rowsAtSave >= 0 && rows_.size() < static_cast<size_t>(rowsWritten))) {
         error = StartNewSegment(rowsAtSave, error);
-    } else if (rowsAtSave >= 0 && rows_.size() > static_cast<size_t>(rowsAtSave)) {
-        // Ticks recorded after the save are flown again from the saved flight.
-        rows_.resize(static_cast<size_t>(rowsAtSave));
-        trace_.reset();
-        error = ReplaceFileContents(path_, TraceCsvText(rows_));
+    } else if (rowsAtSave >= 0 && rows_.size() >= static_cast<size_t>(rowsAtSave)) {
+        // Ticks recorded after the save are flown again from the saved flight. When a stop
+        // kept the save's own tick from the file, the row in its place is the next tick's,
+        // written after an earlier resume: it is flown again too.
+        auto keep = static_cast<size_t>(rowsAtSave);
+        if (savedRowTimes_ && savedRowTimes_->toCome && rowsAtSave == rowsWritten + 1 && keep > 0 &&
+            rows_[keep - 1].utcSeconds != *savedRowTimes_->toCome) {
+            keep = static_cast<size_t>(rowsWritten);
+        }
+        if (rows_.size() > keep) {
+            rows_.resize(keep);
+            trace_.reset();
+            error = ReplaceFileContents(path_, TraceCsvText(rows_));
+        }
     }
     rewriteTrace_ = error != 0;
     rowsOnDisk_ = error == 0 ? rows_.size() : 0;
@@ -481,8 +494,12 @@ std::string FlightRecorder::ResumeText() const {
     std::string text =
         CsvRecord({kRowsRecord, std::to_string(rows), std::to_string(rowsOnDisk_)}) + marksText_;
     if (rowsOnDisk_ > 0) {
-        text += CsvRecord({kRowTimesRecord, std::to_string(rows_.front().utcSeconds),
-                           std::to_string(rows_[rowsOnDisk_ - 1].utcSeconds)});
+        CsvFields times{kRowTimesRecord, std::to_string(rows_.front().utcSeconds),
+                        std::to_string(rows_[rowsOnDisk_ - 1].utcSeconds)};
+        if (rowToCome_ && recording_) {
+            times.push_back(std::to_string(nowUtc_));
+        }
+        text += CsvRecord(times);
     }
     if (const std::optional<LandingWatcher::Saved> saved = watcher_.Save()) {
         const LandingReport& r = saved->report;

@@ -119,6 +119,7 @@ private:
     struct RowTimes {
         long long first = 0;
         long long last = 0;
+        std::optional<long long> toCome;  // the time of the save's own tick, its row to come
     };
     std::optional<RowTimes> savedRowTimes_;  // as the resumed save noted them
     // BeforeStep saw the tick's sample and Record has not written its row yet.
