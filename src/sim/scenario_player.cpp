@@ -1,6 +1,7 @@
 // Playing scenario frames tick by tick, and rebuilding a position from the start.
 #include "sim/scenario_player.h"
 
+#include <cmath>
 #include <algorithm>
 #include <utility>
 
@@ -91,12 +92,28 @@ void ScenarioPlayer::Glide(OffsetSpace& space) const {
         return;
     }
     const double share = 1.0 / static_cast<double>(next->tick - position_ + 1);
+    // 180 degrees of longitude, in the simulator's units.
+    constexpr double kHalfTurn = 9223372036854775808.0;
     for (const OffsetChange& change : scenario_->frames[next->frame].changes.writes) {
-        if ((change.offset == offsets::kLatitude || change.offset == offsets::kLongitude) &&
-            change.bytes.size() == sizeof(std::int64_t)) {
-            const double from = static_cast<double>(space.S64(change.offset));
-            const double to = static_cast<double>(le::Load<std::int64_t>(change.bytes.data()));
+        if (change.bytes.size() != sizeof(std::int64_t)) {
+            continue;
+        }
+        const double from = static_cast<double>(space.S64(change.offset));
+        const double to = static_cast<double>(le::Load<std::int64_t>(change.bytes.data()));
+        if (change.offset == offsets::kLatitude ||
+            (change.offset == offsets::kLongitude && std::abs(to - from) <= kHalfTurn)) {
             space.SetS64(change.offset, static_cast<std::int64_t>(from + (to - from) * share));
+        } else if (change.offset == offsets::kLongitude) {
+            // The shorter way round the earth is across the date line, not back over the whole
+            // world: the longitude's whole range is the integer's, whose difference wraps.
+            const auto wrapped = static_cast<std::uint64_t>(space.S64(change.offset));
+            const auto step = static_cast<std::int64_t>(
+                static_cast<double>(static_cast<std::int64_t>(
+                    static_cast<std::uint64_t>(le::Load<std::int64_t>(change.bytes.data())) -
+                    wrapped)) *
+                share);
+            space.SetS64(change.offset,
+                         static_cast<std::int64_t>(wrapped + static_cast<std::uint64_t>(step)));
         }
     }
 }

@@ -180,26 +180,52 @@ TEST(ScenarioPlayerTest, LooksBetweenTicksSeeTheStepsOfTheTickInTime) {
     EXPECT_EQ(unlooked.offsets().U16(0x4000), 7);
 }
 
-// Gliding, an airborne aircraft covers the way to the next position in equal steps, one a tick;
-// on the ground it holds.
+// Gliding, an airborne aircraft covers the way to the next position in equal steps, one a tick,
+// the shorter way round (across the date line, not back over the world); on the ground it holds.
 TEST(ScenarioPlayerTest, GlidingPositionsFlyStraightAndHoldOnTheGround) {
     const struct {
         const char* onGround;
-        std::vector<double> latitudes;  // at ticks 1 to 5
+        const char* from;
+        const char* to;
+        std::uint32_t offset;
+        double unitsPerDegree;
+        std::vector<double> degrees;  // at ticks 1 to 5
     } cases[] = {
-        {"0", {0.8, 1.6, 2.4, 3.2, 4.0}},
-        {"1", {0.0, 0.0, 0.0, 0.0, 4.0}},
+        {"0",
+         "0 0",
+         "4 0",
+         offsets::kLatitude,
+         offsets::kLatitudeUnitsPerDegree,
+         {0.8, 1.6, 2.4, 3.2, 4.0}},
+        {"1",
+         "0 0",
+         "4 0",
+         offsets::kLatitude,
+         offsets::kLatitudeUnitsPerDegree,
+         {0.0, 0.0, 0.0, 0.0, 4.0}},
+        {"0",
+         "0 179",
+         "0 -179",
+         offsets::kLongitude,
+         offsets::kLongitudeUnitsPerDegree,
+         {179.4, 179.8, -179.8, -179.4, -179.0}},
+        {"0",
+         "0 -10",
+         "0 10",
+         offsets::kLongitude,
+         offsets::kLongitudeUnitsPerDegree,
+         {-6.0, -2.0, 2.0, 6.0, 10.0}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.onGround);
-        SimServer server(ScenarioFrom(std::string("positions_glide\nposition 0 0\non_ground ") +
-                                      c.onGround + "\nframe\nframe 3\nframe\nposition 4 0\n"),
-                         SimServer::Options{});
-        for (const double latitude : c.latitudes) {
+        SCOPED_TRACE(std::string(c.onGround) + " " + c.from + " to " + c.to);
+        SimServer server(
+            ScenarioFrom(std::string("positions_glide\nposition ") + c.from + "\non_ground " +
+                         c.onGround + "\nframe\nframe 3\nframe\nposition " + c.to + "\n"),
+            SimServer::Options{});
+        for (const double degrees : c.degrees) {
             Sample(server);
-            EXPECT_NEAR(static_cast<double>(server.offsets().S64(offsets::kLatitude)) /
-                            offsets::kLatitudeUnitsPerDegree,
-                        latitude, 1e-9);
+            EXPECT_NEAR(static_cast<double>(server.offsets().S64(c.offset)) / c.unitsPerDegree,
+                        degrees, 1e-9);
         }
     }
 }
