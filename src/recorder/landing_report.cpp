@@ -32,8 +32,11 @@ void LandingWatcher::Step(const LandingSample& sample) {
                     report_->gForce = std::max(report_->gForce, sample.gForce);
                 }
             } else {
-                state_ =
-                    sinceTouchdown <= kBounceWindowSeconds ? State::kBouncing : State::kAirborne;
+                // Off the ground again, however long into the roll: a bounce of this landing
+                // until it has flown long enough to be another (a touch-and-go, which the
+                // phases tell, forgets it). A hop late in the roll never replaces the landing.
+                liftOff_ = sample.utcSeconds;
+                state_ = State::kBouncing;
             }
             break;
         case State::kBouncing:
@@ -42,7 +45,7 @@ void LandingWatcher::Step(const LandingSample& sample) {
                 report_->gForce = std::max(report_->gForce, sample.gForce);
                 lastTouchdown_ = sample.utcSeconds;
                 state_ = State::kDown;
-            } else if (sinceTouchdown > kGoAroundSeconds) {
+            } else if (sample.utcSeconds - std::max(liftOff_, lastTouchdown_) > kGoAroundSeconds) {
                 state_ = State::kAirborne;
             }
             break;

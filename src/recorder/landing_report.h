@@ -36,8 +36,8 @@ std::string LandingText(const LandingReport& landing);
 // Airborne again within this long of a touchdown is a bounce. Near the ground the recorder
 // looks several times a second, so a bounce shorter than a tick is seen too.
 constexpr int kBounceWindowSeconds = 10;
-// Airborne this long after a touchdown, the pilot went around: the next touchdown starts a
-// new report.
+// Airborne this long after leaving the ground again, the pilot went around: the next
+// touchdown starts a new report.
 constexpr int kGoAroundSeconds = 30;
 
 class LandingWatcher {
@@ -68,6 +68,7 @@ private:
     State state_ = State::kAirborne;
     bool seenAirborne_ = false;
     long long lastTouchdown_ = 0;
+    long long liftOff_ = 0;  // off the ground again after the last touchdown
     std::optional<LandingReport> report_;
 };
 
