@@ -48,6 +48,9 @@ void RuleWatch::CheckNewRows() {
     const bool engines = AnyEngineFiring(sample);
     for (std::size_t i = rowsChecked_; i < rows.size(); ++i) {
         const FlightPhase phase = PhaseNamed(rows[i].phase).value_or(FlightPhase::kCruise);
+        if (phase == FlightPhase::kTouchAndGo) {
+            landingChecked_ = false;  // that was not the landing: the next touchdown is
+        }
         Record(checker_.Check({rows[i], phase, sample.rules, engines},
                               i > 0 ? &rows[i - 1] : nullptr));
     }

@@ -210,6 +210,23 @@ TEST(RulesFlightTest, APhaseOfNoteIsListedAndNeverTakenForTheLanding) {
     }
 }
 
+// A touch-and-go that rolls long enough for its report to show, then a hard landing: the
+// landing is checked against the touchdown rules all the same.
+TEST(RulesFlightTest, TheLandingAfterATouchAndGoIsChecked) {
+    std::string scenario = SourceText("tests/phases/scenarios/touch-and-go.scn");
+    for (const auto& [from, to] :
+         {std::pair<std::string, std::string>{"a tick's roll at 100 kt.\nframe\n",
+                                              "a tick's roll at 100 kt.\nframe 4\n"},
+          {"touchdown_rate -200 fpm\ng 1.15\n", "touchdown_rate -850 fpm\ng 2.4\n"}}) {
+        const std::size_t at = scenario.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        scenario.replace(at, from.size(), to);
+    }
+    RuledFlight flight(scenario, "hard-after-touch-and-go");
+    EXPECT_EQ(flight.Broken(), (std::vector<Rule>{Rule::kTouchdownRate, Rule::kTouchdownG}));
+    EXPECT_EQ(flight.LogbookRow()["Phases of note"].rfind("touch-and-go", 0), 0u);
+}
+
 TEST(RulesFlightTest, ACrashIsOneBreachAndNoLanding) {
     RuledFlight flight(SourceText("tests/phases/scenarios/crash.scn"), "crash");
     EXPECT_EQ(flight.Broken(), std::vector<Rule>{Rule::kCrash});
