@@ -251,6 +251,9 @@ void FlightSession::FinishResume() {
     ShowTracking();
     Notify(FlightEvent::SituationLoaded, LogFilePath());
     StepFlight();
+    for (FlightListener* listener : listeners_) {
+        listener->OnTick();
+    }
 }
 
 }  // namespace aerolinker

@@ -233,6 +233,31 @@ TEST(RulesFlightTest, ACrashIsOneBreachAndNoLanding) {
     EXPECT_FALSE(flight.flight.form().Session().Recorder().Landing());
 }
 
+// The stall warning sounds at OLB's registration, which saves the situation, and on the tick
+// after; the program stops and the flight is resumed: that first tick of the resumed flight is
+// checked with its own sample, and the breach is kept.
+TEST(RulesFlightTest, TheFirstTickOfAResumedFlightIsChecked) {
+    const std::string hop = SourceText("tests/app/win32/short-hop.scn");
+    const std::string scenario =
+        WithAtEndOfFrame(WithAtEndOfFrame(hop, 6, "stall_warning 1"), 7, "stall_warning 0");
+    FlightHarness flight(scenario, TestFolder("resumed-first-tick"));
+    flight.Start();
+    flight.Connect();
+    for (int tick = 0; tick < 9; ++tick) {
+        flight.Tick();
+    }
+    flight.Restart();
+    RuleWatch watch(flight.form().Session(), flight.config());
+    flight.form().Subscribe(watch);
+    flight.Start();
+    flight.window().answerYes = true;
+    flight.Connect();
+    flight.FlyUntilTimerStops();
+    EXPECT_EQ(std::count_if(watch.Breaches().begin(), watch.Breaches().end(),
+                            [](const RuleBreach& b) { return b.rule == Rule::kStallWarning; }),
+              1);
+}
+
 // The situation is saved at a waypoint's registration; the simulator then loads a flight
 // elsewhere at the same time of day: the first tick of the resumed flight has jumped.
 TEST(RulesFlightTest, AFlightResumedSomewhereElseHasJumped) {
