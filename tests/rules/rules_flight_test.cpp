@@ -233,6 +233,14 @@ TEST(RulesFlightTest, ACrashIsOneBreachAndNoLanding) {
     EXPECT_FALSE(flight.flight.form().Session().Recorder().Landing());
 }
 
+// The program started again after a stop in flight, the rules watched: Yes to the resume.
+void ResumeWatched(FlightHarness& flight, RuleWatch& watch) {
+    flight.form().Subscribe(watch);
+    flight.Start();
+    flight.window().answerYes = true;
+    flight.Connect();
+}
+
 // The stall warning sounds at OLB's registration, which saves the situation, and on the tick
 // after; the program stops and the flight is resumed: that first tick of the resumed flight is
 // checked with its own sample, and the breach is kept.
@@ -248,10 +256,7 @@ TEST(RulesFlightTest, TheFirstTickOfAResumedFlightIsChecked) {
     }
     flight.Restart();
     RuleWatch watch(flight.form().Session(), flight.config());
-    flight.form().Subscribe(watch);
-    flight.Start();
-    flight.window().answerYes = true;
-    flight.Connect();
+    ResumeWatched(flight, watch);
     flight.FlyUntilTimerStops();
     EXPECT_EQ(std::count_if(watch.Breaches().begin(), watch.Breaches().end(),
                             [](const RuleBreach& b) { return b.rule == Rule::kStallWarning; }),
@@ -287,10 +292,7 @@ TEST(RulesFlightTest, AFlightResumedSomewhereElseHasJumped) {
     }
     flight.Restart();
     RuleWatch watch(flight.form().Session(), flight.config());
-    flight.form().Subscribe(watch);
-    flight.Start();
-    flight.window().answerYes = true;
-    flight.Connect();
+    ResumeWatched(flight, watch);
     flight.Tick();
     flight.form().Unsubscribe(watch);
     EXPECT_EQ(std::count_if(watch.Breaches().begin(), watch.Breaches().end(),
