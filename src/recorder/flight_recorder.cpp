@@ -90,8 +90,17 @@ int FlightRecorder::Start(const std::string& tracePath) {
     // The old flight's trace is replaced with the first row, not at once: a connect that ends
     // in a resume, or in nothing, leaves the files as they were.
     rewriteTrace_ = true;
+    traceHeld_ = true;
     rowsOnDisk_ = 0;
     return 0;
+}
+
+int FlightRecorder::TakeTraceFile() {
+    if (!traceHeld_) {
+        return 0;
+    }
+    traceHeld_ = false;
+    return rows_.empty() ? 0 : WriteRow(std::string_view());
 }
 
 // The landing watcher as the save left it, and whether its report was shown; a record that
@@ -171,6 +180,7 @@ int FlightRecorder::Resume(const std::string& tracePath, const std::string& resu
     path_ = tracePath;
     recording_ = true;
     rewriteTrace_ = false;
+    traceHeld_ = false;
     long long rowsWritten = -1;
     const long long rowsAtSave = ReadResumeText(resumeText, rowsWritten);
     int error = FileExists(path_) ? ReadTrace(path_, rows_) : 0;
@@ -450,7 +460,14 @@ int FlightRecorder::Record(const SimSample& sample) {
     rows_.push_back(row);
     const std::size_t lineStart = traceText_.size();
     AppendTraceRow(traceText_, row, days_);
-    const std::string_view line = std::string_view(traceText_).substr(lineStart);
+    if (traceHeld_) {
+        return 0;
+    }
+    return WriteRow(std::string_view(traceText_).substr(lineStart));
+}
+
+// The trace on disk gets the row's line, or every row when it does not hold the ones before.
+int FlightRecorder::WriteRow(std::string_view line) {
     int error = 0;
     if (rewriteTrace_) {
         trace_.reset();

@@ -30,9 +30,13 @@ std::string DamagedTracePath(const std::string& tracePath);
 
 class FlightRecorder {
 public:
-    // A new flight: everything of the last one goes, and the trace file is started anew with
-    // the next row. Returns 0 or the platform's error code of removing the old trace.
+    // A new flight: everything of the last one goes. Its rows stay in memory, and the trace on
+    // disk stays the last flight's, until TakeTraceFile. Returns 0.
     int Start(const std::string& tracePath);
+    // The new flight's engine started or its situation is being saved: its rows go to the trace
+    // file from now on, the rows so far at once. Until then a Load Last Situation finds the
+    // saved flight's trace as it was. Returns 0 or the platform's error code.
+    int TakeTraceFile();
     // A resumed flight goes on in the same trace. `resumeText` is what ResumeText gave at the
     // save (empty for a flight saved by an older copy: the whole trace is kept). Rows written
     // after the save are cut, so no tick is recorded twice. A trace that lost rows the save
@@ -107,6 +111,7 @@ private:
     void ReplayPhases();
     void RewriteRowsText();
     void ReserveRows();
+    int WriteRow(std::string_view line);
 
     std::string path_;
     // The trace, kept open between ticks; replaced or cut only while closed.
@@ -115,6 +120,7 @@ private:
     // The trace on disk does not hold the rows (a new flight's, or a write failed): the next
     // row writes it whole.
     bool rewriteTrace_ = false;
+    bool traceHeld_ = false;      // a new flight's rows not written before TakeTraceFile
     std::size_t rowsOnDisk_ = 0;  // the rows the trace on disk holds, for ResumeText
     struct RowTimes {
         long long first = 0;

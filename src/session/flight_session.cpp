@@ -126,10 +126,22 @@ void FlightSession::StepFlight() {
     RecordRow();
 }
 
+// A new flight's trace replaces the last flight's once its engine starts (when Load Last
+// Situation is no longer appliable) or its situation is saved, whichever comes first.
+void FlightSession::TakeTraceFile() {
+    if (const int error = recorder_.TakeTraceFile(); error != 0) {
+        ReportSaveFailure(Failure::Recorder, "Trace save",
+                          CannotCreateFileError(TraceFilePath(), error).what());
+    }
+}
+
 // The tick's row, then what its phase brought: the landing a touch-and-go took back is marked
 // at the full-stop landing, and each change of phase is told.
 void FlightSession::RecordRow() {
     const std::size_t phasesBefore = recorder_.Phases().size();
+    if (tracker_.State().EngineStarted) {
+        TakeTraceFile();
+    }
     if (const int error = recorder_.Record(sample_); error != 0) {
         ReportSaveFailure(Failure::Recorder, "Trace save",
                           CannotCreateFileError(TraceFilePath(), error).what());

@@ -125,6 +125,7 @@ private:
     // The tracker's step on the sample, with the flight recorder's tick around it.
     void StepFlight();
     void RecordRow();
+    void TakeTraceFile();
     // The landing's mark, where the aircraft touched down, once.
     void MarkLanding();
     // Saves the log document and remembers the revision saved.

@@ -89,6 +89,7 @@ void FlightSession::SaveSituationNow() {
     situation.state = state;
     situation.logText = Log().Text();
     MarkRouteFlown();
+    TakeTraceFile();
     situation.recorder = recorder_.ResumeText();
     for (const FlightListener* listener : listeners_) {
         situation.recorder += listener->SituationRecords();

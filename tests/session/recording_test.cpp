@@ -313,6 +313,33 @@ TEST(RecorderTest, AResumedFlightGoesOnInOneTraceWithNoGapAndNoTickTwice) {
     }
 }
 
+// After the arrival the pilot connects again and, with the timer running but no engine started,
+// loads the last situation to fly the end of the flight again: its trace is the one the save
+// counted on, not the rows of the ticks since the connect, so the flight closes in one entry
+// with the same trace.
+TEST(RecorderTest, AClosedFlightLoadedAgainAfterAReconnectKeepsItsTrace) {
+    FlightHarness straight(kBouncedFlight, TestFolder() / "straight");
+    straight.Start();
+    straight.Connect();
+    straight.FlyUntilTimerStops();
+    const std::string trace = straight.ReadFile(straight.form().TraceFilePath());
+
+    FlightHarness flight(kBouncedFlight, TestFolder() / "again");
+    flight.Start();
+    flight.Connect();
+    flight.FlyUntilTimerStops();
+    flight.Connect();
+    for (int i = 0; i < 3; ++i) {
+        flight.Tick();
+    }
+    flight.form().RunGuarded([&] { flight.form().CaricaSitClick(); });
+    ASSERT_TRUE(flight.window().standardMessages.empty());
+    flight.FlyUntilTimerStops();
+    ASSERT_TRUE(flight.window().errors.empty()) << flight.window().errors.front();
+    EXPECT_EQ(flight.ReadFile(flight.form().TraceFilePath()), trace);
+    EXPECT_EQ(OnlyLogbookRow(flight), OnlyLogbookRow(straight));
+}
+
 // The pilot saves the situation on the ground after the bounced landing and the program stops:
 // the resumed flight, which starts on the ground, keeps the landing report of the touchdown
 // it did not see again.
