@@ -274,6 +274,25 @@ std::string PrefileBody(const Booking& booking, const std::string& route, double
     return body.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
+std::string UnbookedBody(const UnbookedFlight& flight) {
+    const Json body = {{"departure", flight.departure},
+                       {"registration", flight.registration},
+                       {"route", flight.route}};
+    return body.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+bool ParseUnbooked(const std::string& body, UnbookedFlight& flight) {
+    const Json parsed = Parse(body);
+    if (!parsed.is_object() || !parsed.contains("departure") || !parsed["departure"].is_string()) {
+        return false;
+    }
+    flight.departure = TextOf(parsed, "departure");
+    flight.registration = TextOf(parsed, "registration");
+    const Json& route = Member(parsed, "route");
+    flight.route = route.is_string() ? route.get<std::string>() : std::string();
+    return true;
+}
+
 namespace {
 double Tenths(double value) {
     return std::isfinite(value) ? std::round(value * 10.0) / 10.0 : 0.0;

@@ -90,6 +90,15 @@ std::string ServerMessage(const std::string& body);
 // prefile whose reply was lost is found again among the pilot's open reports.
 std::string PrefileBody(const Booking& booking, const std::string& route, double plannedNm,
                         const std::string& token);
+// What a flight flown before its bids could be read needs to ask for its report once they
+// can: its departure and registration to match a bid with (MatchBid), and the route flown.
+struct UnbookedFlight {
+    std::string departure;
+    std::string registration;
+    std::string route;  // UTF-8; empty for the bid's own
+};
+std::string UnbookedBody(const UnbookedFlight& flight);
+bool ParseUnbooked(const std::string& body, UnbookedFlight& flight);
 // Positions from trace rows [first, first + count), each with the id "{pirep}-p<row>", so a
 // row sent again (after a resume flies it again) replaces the server's copy instead of
 // doubling it.

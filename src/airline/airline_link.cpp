@@ -106,10 +106,12 @@ void AirlineLink::OnFlightEvent(FlightEvent event, const std::string& detail) {
             // A new flight: whatever an earlier one left in the outbox goes on being sent, under
             // its own folder; this one starts from nothing (a resume brings its records next).
             booking_.reset();
+            bidsPending_ = true;
             engineStarted_ = false;
             resumed_ = false;
             flight_.clear();
             prefileBody_.clear();
+            prefileKind_ = "prefile";
             pirepId_.clear();
             queuedRows_ = 0;
             marksQueued_ = 0;
@@ -160,6 +162,7 @@ void AirlineLink::OnFlightEvent(FlightEvent event, const std::string& detail) {
                 arrival.longitude = session_.Recorder().Rows().back().longitude;
             }
             arrival_ = arrival;
+            OpenReportWithoutBid();
             break;
         }
         default:
@@ -167,7 +170,8 @@ void AirlineLink::OnFlightEvent(FlightEvent event, const std::string& detail) {
     }
 }
 
-std::string AirlineLink::FlightKey() const {
+std::string AirlineLink::FlightKey(const std::string& departure, const std::string& arrival,
+                                   const std::string& callsign) const {
     // Sorts in the order flights were flown, and names the flight to the pilot looking in the
     // outbox; only characters any file system takes.
     // The flight's own off-block time when the recorder has it: a resumed flight whose save
@@ -180,8 +184,7 @@ std::string AirlineLink::FlightKey() const {
     date.erase(
         std::remove_if(date.begin(), date.end(), [](char c) { return c == '-' || c == ':'; }),
         date.end());
-    std::string key = date + "-" + booking_->bid.departure + "-" + booking_->bid.arrival + "-" +
-                      booking_->Callsign();
+    std::string key = date + "-" + departure + "-" + arrival + "-" + callsign;
     for (char& c : key) {
         if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-') {
             c = '_';
@@ -196,22 +199,73 @@ void AirlineLink::OpenReport() {
     if (!booking_ || !engineStarted_ || !flight_.empty()) {
         return;
     }
-    flight_ = FlightKey();
-    if (resumed_ && sender_.Queue().AskedForReport(flight_)) {
-        // Asked for before the save this flight resumed from was overtaken: the outbox has
-        // the request, and maybe more, already.
-        constexpr long long kAll = std::numeric_limits<long long>::max();
-        TakeOverQueued(kAll, kAll, kAll, kAll, false);
-        Show("Airline: the flight goes on in its report" +
-             (pirepId_.empty() ? std::string() : " " + pirepId_));
+    flight_ = FlightKey(booking_->bid.departure, booking_->bid.arrival, booking_->Callsign());
+    if (GoOnInAskedReport(booking_->bid.departure)) {
         return;
     }
-    const std::string route = session_.State().RouteFlown;
-    prefileBody_ = PrefileBody(
-        *booking_, route.find(' ') != std::string::npos ? Utf8FromSystemText(route) : std::string(),
-        booking_->bid.plannedNm, flight_);
+    prefileBody_ = PrefileBody(*booking_, RouteFlownText(), booking_->bid.plannedNm, flight_);
+    prefileKind_ = "prefile";
     Show("Airline: " + booking_->Callsign() + " " + booking_->bid.departure + "-" +
          booking_->bid.arrival + ", report requested");
+}
+
+// A flight that arrives while the server has never answered (its bids unread) is kept whole in
+// the outbox all the same: the sender reads the bids once the server answers, in this run or a
+// later one, and files it then.
+void AirlineLink::OpenReportWithoutBid() {
+    if (booking_ || !bidsPending_ || !engineStarted_ || !flight_.empty()) {
+        return;
+    }
+    const std::string departure = session_.DepartureIdent();
+    flight_ = FlightKey(departure, session_.State().ArrivalIdent, "nobid");
+    if (GoOnInAskedReport(departure)) {
+        return;
+    }
+    prefileBody_ = UnbookedBody({departure, identity_.registration.Text(), RouteFlownText()});
+    prefileKind_ = kUnbookedPrefileKind;
+    Show("Airline: your bids could not be read (" +
+         (trouble_.empty() ? std::string("no answer yet") : trouble_) +
+         "); the flight waits in the outbox until the server answers");
+}
+
+// A resumed flight whose report was asked for before the save it resumed from was overtaken:
+// the outbox has the request, and maybe more, already; it may have been asked for without the
+// bid (the flight arrived before the bids were read) or with it.
+bool AirlineLink::GoOnInAskedReport(const std::string& departure) {
+    if (!resumed_) {
+        return false;
+    }
+    // Asked for with or without its bid: the folder has the same off-block time and departure.
+    std::string prefix = FlightKey(departure, "", "");
+    prefix.pop_back();
+    const auto startsWith = [](const std::string& name, const std::string& start) {
+        return name.size() >= start.size() &&
+               std::equal(start.begin(), start.end(), name.begin(), [](char a, char b) {
+                   return std::toupper(static_cast<unsigned char>(a)) ==
+                          std::toupper(static_cast<unsigned char>(b));
+               });
+    };
+    if (!sender_.Queue().AskedForReport(flight_)) {
+        const std::vector<std::string> folders = sender_.Queue().Flights();
+        const auto earlier = std::find_if(folders.begin(), folders.end(), [&](const auto& folder) {
+            return startsWith(folder, prefix) && sender_.Queue().AskedForReport(folder);
+        });
+        if (earlier == folders.end()) {
+            return false;
+        }
+        flight_ = *earlier;
+    }
+    constexpr long long kAll = std::numeric_limits<long long>::max();
+    TakeOverQueued(kAll, kAll, kAll, kAll, false);
+    Show("Airline: the flight goes on in its report" +
+         (pirepId_.empty() ? std::string() : " " + pirepId_));
+    return true;
+}
+
+// The route flown, for the report; empty (the bid's own) while it names only the departure.
+std::string AirlineLink::RouteFlownText() const {
+    const std::string& route = session_.State().RouteFlown;
+    return route.find(' ') != std::string::npos ? Utf8FromSystemText(route) : std::string();
 }
 
 void AirlineLink::OnTick() {
@@ -227,7 +281,10 @@ void AirlineLink::QueueTick() {
     const std::vector<TraceRow>& rows = session_.Recorder().Rows();
     OutboxEntry entry;
     if (!prefileBody_.empty()) {
-        entry.requests.push_back(Post("prefile", "/api/pireps/prefile", prefileBody_));
+        entry.requests.push_back(
+            prefileKind_ == kUnbookedPrefileKind
+                ? QueuedRequest{prefileKind_, "GET", "/api/user/bids", prefileBody_}
+                : Post("prefile", "/api/pireps/prefile", prefileBody_));
     }
     const std::size_t fresh = rows.size() > queuedRows_ ? rows.size() - queuedRows_ : 0;
     const bool sendRows = fresh > 0 && (urgent_ || fileWanted_ || fresh >= kRowsPerPositionBatch);
@@ -497,20 +554,25 @@ void AirlineLink::Take(const SenderNews& news) {
     using Kind = SenderNews::Kind;
     switch (news.kind) {
         case Kind::BidsRead:
+            bidsPending_ = false;
             Matched(news.bids);
             break;
         case Kind::BidsFailed:
+            bidsPending_ = false;
             TellOnce("This flight will not be filed with the airline: " + news.text + ".");
             break;
         case Kind::ServerDown:
             // Before the flight has its report (its bids not read yet) nothing of it waits.
+            trouble_ = news.text;
             Show("Airline server not answering (" + news.text + ")" +
                  (flight_.empty() ? std::string() : "; what is to send waits in the outbox"));
             break;
         case Kind::ServerBack:
+            trouble_.clear();
             Show("Airline server answering again");
             break;
         case Kind::KeyRefused:
+            trouble_ = "the API key was refused: " + news.text;
             TellOnce(
                 "The airline server refused the API key (" + news.text +
                 "). Check the key in the pilot form" +
@@ -539,9 +601,15 @@ void AirlineLink::Take(const SenderNews& news) {
             } else {
                 UpdateEarlierLogbook(news.flight, news.pirepId, "refused: " + news.text);
             }
-            TellOnce("The airline no longer takes the report" +
-                     (news.pirepId.empty() ? std::string() : " " + news.pirepId) + ": " +
-                     news.text + ". Nothing more of this flight is sent.");
+            // A flight refused before it had its report (its bid, or its request) is named by
+            // its outbox folder when it is not this one.
+            TellOnce(!news.pirepId.empty()
+                         ? "The airline no longer takes the report " + news.pirepId + ": " +
+                               news.text + ". Nothing more of this flight is sent."
+                     : news.flight == flight_
+                         ? "This flight will not be filed with the airline: " + news.text + "."
+                         : "The flight " + news.flight +
+                               " will not be filed with the airline: " + news.text + ".");
             break;
     }
 }

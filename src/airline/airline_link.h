@@ -45,6 +45,10 @@ public:
     // The airline's line of the status bar, as last shown.
     const std::string& Status() const { return status_; }
     const std::optional<Booking>& Flight() const { return booking_; }
+    // The flight's folder in the outbox; empty while nothing of it is queued.
+    const std::string& OutboxFlight() const { return flight_; }
+    // Why the server does not take what is sent, while it does not; empty when it does.
+    const std::string& Trouble() const { return trouble_; }
     const std::string& PirepId() const { return pirepId_; }
     bool Filed() const { return filed_; }
 
@@ -54,8 +58,12 @@ private:
     void Show(const std::string& status);
     void TellOnce(const std::string& text);
     void OpenReport();
+    void OpenReportWithoutBid();
+    bool GoOnInAskedReport(const std::string& departure);
+    std::string RouteFlownText() const;
     void QueueTick();
-    std::string FlightKey() const;
+    std::string FlightKey(const std::string& departure, const std::string& arrival,
+                          const std::string& callsign) const;
     // Goes on from what the outbox holds of flight_, no further than the counts given.
     void TakeOverQueued(long long rows, long long marks, long long phases, long long breaches,
                         bool older);
@@ -69,7 +77,9 @@ private:
     bool resumed_ = false;  // this flight goes on from a saved situation
     // The flight's folder in the outbox, once its report is asked for.
     std::string flight_;
-    std::string prefileBody_;  // until it is queued
+    std::string prefileBody_;              // until it is queued
+    std::string prefileKind_ = "prefile";  // or kUnbookedPrefileKind
+    bool bidsPending_ = false;             // asked for, and neither read nor refused yet
     std::string pirepId_;
     // Trace rows and the recorder's marks queued so far: a mark's event carries its index.
     std::size_t queuedRows_ = 0;
@@ -89,6 +99,7 @@ private:
     bool filed_ = false;
     std::string refusal_;  // why the airline refused this flight's report, if it did
     std::string status_;
+    std::string trouble_;
     // The closed flight's row in the logbook, filled in once the airline has answered.
     std::string logbookCsv_;
     std::string logbookEntry_;

@@ -276,7 +276,10 @@ private:
     }
 
     Outcome Refuse(const std::string& flight, const HttpReply& reply) {
-        const std::string text = RefusalText(reply);
+        return Refuse(flight, RefusalText(reply));
+    }
+
+    Outcome Refuse(const std::string& flight, const std::string& text) {
         outbox_.Refuse(flight, text);
         tell_({SenderNews::Kind::Refused, flight, outbox_.PirepId(flight), text, {}});
         return Outcome::Done;
@@ -300,6 +303,9 @@ private:
     Outcome SendRequest(const std::string& flight, const QueuedRequest& request) {
         if (request.kind == "prefile") {
             return Prefile(flight, request);
+        }
+        if (request.kind == kUnbookedPrefileKind) {
+            return PrefileUnbooked(flight, request);
         }
         const std::string pirepId = outbox_.PirepId(flight);
         if (pirepId.empty()) {
@@ -343,21 +349,67 @@ private:
         if (!outbox_.PirepId(flight).empty()) {
             return Outcome::Done;
         }
-        if (outbox_.HasMark(flight, kPrefileSentMark)) {
-            const HttpReply reply = Send("GET", "/api/user/pireps", std::string());
-            if (auto trouble = Trouble(flight, reply)) {
-                return *trouble;
-            }
-            std::vector<PirepSummary> pireps;
-            if (!ParsePireps(reply.body, pireps)) {
-                return Unreadable(reply);
-            }
-            for (const PirepSummary& pirep : pireps) {
-                if (pirep.state == kPirepInProgress && pirep.notes == flight) {
-                    return Named(flight, pirep.id);
-                }
+        if (auto found = FoundPrefiled(flight)) {
+            return *found;
+        }
+        return SendPrefile(flight, request);
+    }
+
+    // A flight that arrived before the server ever answered: its bid is read now, and its
+    // report asked for as it would have been at its engine start.
+    Outcome PrefileUnbooked(const std::string& flight, const QueuedRequest& request) {
+        if (!outbox_.PirepId(flight).empty()) {
+            return Outcome::Done;
+        }
+        if (auto found = FoundPrefiled(flight)) {
+            return *found;
+        }
+        UnbookedFlight unbooked;
+        if (!ParseUnbooked(request.body, unbooked)) {
+            return Refuse(flight, "its request in the outbox does not read");
+        }
+        const HttpReply reply = Send("GET", "/api/user/bids", std::string());
+        if (auto trouble = Trouble(flight, reply)) {
+            return *trouble;
+        }
+        std::vector<Bid> bids;
+        std::string why;
+        if (!ParseBids(reply.body, bids, why)) {
+            return Unreadable(reply);
+        }
+        const std::optional<Booking> booking =
+            MatchBid(bids, unbooked.departure, unbooked.registration, why);
+        if (!booking) {
+            return Refuse(flight, why);
+        }
+        return SendPrefile(flight,
+                           {"prefile", "POST", "/api/pireps/prefile",
+                            PrefileBody(*booking, unbooked.route, booking->bid.plannedNm, flight)});
+    }
+
+    // A prefile that may have reached the server (its reply lost) is looked for among the
+    // pilot's open reports, by the flight's token in its notes; nothing when it is not there.
+    std::optional<Outcome> FoundPrefiled(const std::string& flight) {
+        if (!outbox_.HasMark(flight, kPrefileSentMark)) {
+            return std::nullopt;
+        }
+        const HttpReply reply = Send("GET", "/api/user/pireps", std::string());
+        if (auto trouble = Trouble(flight, reply)) {
+            return *trouble;
+        }
+        std::vector<PirepSummary> pireps;
+        if (!ParsePireps(reply.body, pireps)) {
+            return Unreadable(reply);
+        }
+        for (const PirepSummary& pirep : pireps) {
+            if (pirep.state == kPirepInProgress && pirep.notes == flight) {
+                return Named(flight, pirep.id);
             }
         }
+        return std::nullopt;
+    }
+
+    Outcome SendPrefile(const std::string& flight, const QueuedRequest& request) {
         if (outbox_.SetMark(flight, kPrefileSentMark) != 0) {
             return Outcome::Later;
         }

@@ -274,6 +274,12 @@ void Outbox::SetFiled(const std::string& flight, const std::string& pirepId) {
 
 int Outbox::SetLogbookRow(const std::string& flight, const std::string& csvPath,
                           const std::string& entryName) {
+    // A flight that arrived before its bids were read has queued nothing yet.
+    for (const std::string& folder : {root_, FlightFolder(flight)}) {
+        if (const int error = CreateFolder(folder); error != 0) {
+            return error;
+        }
+    }
     return ReplaceFileContents(FlightFolder(flight) + "\\" + kLogbookRowFile,
                                csvPath + "\n" + entryName);
 }

@@ -19,8 +19,12 @@ namespace aerolinker {
 // The outbox folder in a log folder.
 inline constexpr char kOutboxFolderName[] = "Outbox";
 
+// The request of a flight that arrived before its bids could be read: the sender reads them
+// and makes the prefile from its body (UnbookedBody).
+inline constexpr char kUnbookedPrefileKind[] = "prefile-unbooked";
+
 struct QueuedRequest {
-    std::string kind;    // "prefile", "positions", "events", "status", "file"
+    std::string kind;    // "prefile", kUnbookedPrefileKind, "positions", "events", "status", "file"
     std::string method;  // "POST"
     std::string path;    // "/api/pireps/{pirep}/acars/positions"
     std::string body;    // JSON

@@ -56,19 +56,8 @@ public:
 
     // Flies the whole flight, setting and clearing the case's fault on the way, then waits
     // for the worker to have sent everything.
-    void Fly(const FaultCase* fault) {
-        TransportLimits limits;
-        limits.replyTimeoutMs = 1500;  // a hanging server is given up on quickly
-        SenderTiming timing;
-        timing.firstRetryMs = 20;
-        timing.longestRetryMs = 200;
-        sender_ = std::make_unique<AirlineSender>(
-            MakeHttpTransport(limits),
-            AirlineServer{server_.Base(), testing_support::kAirlineTestKey}, harness_.LogFolder(),
-            timing);
-        link_ =
-            std::make_unique<AirlineLink>(harness_.form().Session(), *sender_, harness_.window());
-        harness_.form().Subscribe(*link_);
+    void Fly(const FaultCase* fault, bool drain = true) {
+        OpenAirline();
         harness_.Start();
         Apply(fault, -1);
         harness_.Connect();
@@ -77,7 +66,17 @@ public:
             harness_.Tick();
         }
         // A fault left for the requests after the arrival (the filing) stays until used.
-        Drain();
+        if (drain) {
+            Drain();
+        }
+    }
+
+    // The program ends and starts again: a new sender and link, on the same outbox.
+    void NextRun() {
+        harness_.form().Unsubscribe(*link_);
+        link_.reset();
+        sender_.reset();
+        OpenAirline();
     }
 
     void Drain() {
@@ -94,6 +93,21 @@ public:
     AirlineSender& sender() { return *sender_; }
 
 private:
+    void OpenAirline() {
+        TransportLimits limits;
+        limits.replyTimeoutMs = 1500;  // a hanging server is given up on quickly
+        SenderTiming timing;
+        timing.firstRetryMs = 20;
+        timing.longestRetryMs = 200;
+        sender_ = std::make_unique<AirlineSender>(
+            MakeHttpTransport(limits),
+            AirlineServer{server_.Base(), testing_support::kAirlineTestKey}, harness_.LogFolder(),
+            timing);
+        link_ =
+            std::make_unique<AirlineLink>(harness_.form().Session(), *sender_, harness_.window());
+        harness_.form().Subscribe(*link_);
+    }
+
     void Apply(const FaultCase* fault, int tick) {
         if (fault == nullptr) {
             return;
@@ -119,7 +133,8 @@ private:
 // The server's store holds exactly this flight: one report, filed, with the bid's flight and
 // aircraft, every trace row once as a position, the events and statuses in order, and the
 // figures of the record.
-void ExpectTheFlightOnce(FiledFlight& flight, const std::string& name) {
+// `inThisRun`: the flight was filed by the run that flew it, whose link knows the report.
+void ExpectTheFlightOnce(FiledFlight& flight, const std::string& name, bool inThisRun = true) {
     SCOPED_TRACE(name);
     const Json store = flight.server().Store();
     ASSERT_TRUE(store.is_object());
@@ -130,8 +145,10 @@ void ExpectTheFlightOnce(FiledFlight& flight, const std::string& name) {
     EXPECT_EQ(pirep["flight_number"], "1024");
     EXPECT_EQ(pirep["aircraft_id"], 12) << "I-CSAB, the simulator's registration";
     EXPECT_EQ(pirep["source_name"], "Aerolinker");
-    EXPECT_EQ(flight.link().PirepId(), id);
-    EXPECT_TRUE(flight.link().Filed());
+    if (inThisRun) {
+        EXPECT_EQ(flight.link().PirepId(), id);
+        EXPECT_TRUE(flight.link().Filed());
+    }
 
     const FlightRecorder& recorder = flight.harness().form().Session().Recorder();
     const std::vector<TraceRow>& rows = recorder.Rows();
@@ -220,6 +237,64 @@ TEST(AirlineFlight, EveryFaultInEveryPhaseEndsWithTheSameStore) {
     }
 }
 
+// The server does not answer from before the connect to after the arrival, so the bids are
+// never read: the flight is kept whole in the outbox and its logbook row says it waits. Once
+// the server answers, later in the same run or in the next one, the bids are read and the
+// flight is filed as if they had come at the connect.
+// A server whose pilot's one bid departs from EGKK, not from the flight's LIEO.
+std::vector<std::string> NoLieoBid() {
+    const fs::path data = TestFolder("no-bid-data.json");
+    std::ofstream(data) << R"({"api_key": "test-key-0123456789abcdef",
+        "pilot": {"id": 1, "name": "Zoë Pilot"},
+        "airline": {"id": 1, "icao": "CSA", "name": "Coralstraits Airlines"},
+        "bids": [{"id": "p3Vx7TnR0w", "flight_number": "2210", "dpt_airport_id": "EGKK",
+                  "arr_airport_id": "EGHI", "subfleet": [{"id": 2, "aircraft":
+                  [{"id": 21, "registration": "G-CSAC"}]}]}]})";
+    return {"--data", data.string()};
+}
+
+TEST(AirlineFlight, AFlightFlownWhileTheServerNeverAnsweredIsFiledOnceItDoes) {
+    const struct {
+        const char* name;
+        bool nextRun;
+        bool bid;  // the pilot's bid departs from the flight's departure
+    } cases[] = {{"never-answered", false, true},
+                 {"never-answered-next-run", true, true},
+                 {"never-answered-no-bid", true, false}};
+    for (const auto& c : cases) {
+        const std::string name = c.name;
+        const bool nextRun = c.nextRun;
+        FiledFlight flight(name, c.bid ? std::vector<std::string>() : NoLieoBid());
+        ASSERT_TRUE(flight.server().Running());
+        const FaultCase down{"down", -1, {{"mode", "drop"}, {"count", -1}}, 1 << 30};
+        flight.Fly(&down, /*drain=*/false);
+        EXPECT_FALSE(flight.harness().window().timer) << "the flight closed as always";
+        const std::string logbook = flight.harness().LogFolder() + "/Logbook/logbook.csv";
+        EXPECT_NE(flight.harness().ReadFile(logbook).find(",,waiting to be sent,"),
+                  std::string::npos);
+        if (nextRun) {
+            flight.NextRun();
+        }
+        flight.server().Control("clear-faults");
+        flight.Drain();
+        if (c.bid) {
+            ExpectTheFlightOnce(flight, name, !nextRun);
+            continue;
+        }
+        EXPECT_TRUE(flight.server().Store()["pireps"].empty());
+        EXPECT_NE(flight.harness().ReadFile(logbook).find(",,refused: no bid departs from LIEO,"),
+                  std::string::npos);
+        const std::vector<std::string>& boxes = flight.harness().window().messageBoxes;
+        EXPECT_EQ(std::count_if(boxes.begin(), boxes.end(),
+                                [](const std::string& box) {
+                                    return box.find(
+                                               "nobid will not be filed with the airline: no "
+                                               "bid departs from LIEO.") != std::string::npos;
+                                }),
+                  1);
+    }
+}
+
 // A report cancelled on the airline's site is refused for good: the pilot is told once with
 // the server's words, nothing more is sent, and the flight is tracked to its end as always.
 TEST(AirlineFlight, AReportCancelledOnTheSiteStopsTheSendingAndIsToldOnce) {
@@ -252,16 +327,7 @@ TEST(AirlineFlight, AReportCancelledOnTheSiteStopsTheSendingAndIsToldOnce) {
 // No bid departs from the flight plan's departure: the pilot is told once why the flight will
 // not be filed, nothing is sent, and the flight is tracked and logged as always.
 TEST(AirlineFlight, AFlightWithoutItsBidIsToldOnceAndNotSent) {
-    const fs::path data = TestFolder("no-bid-data.json");
-    {
-        std::ofstream(data) << R"({"api_key": "test-key-0123456789abcdef",
-            "pilot": {"id": 1, "name": "Zoë Pilot"},
-            "airline": {"id": 1, "icao": "CSA", "name": "Coralstraits Airlines"},
-            "bids": [{"id": "p3Vx7TnR0w", "flight_number": "2210", "dpt_airport_id": "EGKK",
-                      "arr_airport_id": "EGHI", "subfleet": [{"id": 2, "aircraft":
-                      [{"id": 21, "registration": "G-CSAC"}]}]}]})";
-    }
-    FiledFlight flight("no-bid", {"--data", data.string()});
+    FiledFlight flight("no-bid", NoLieoBid());
     ASSERT_TRUE(flight.server().Running());
     flight.Fly(nullptr);
     const std::vector<std::string>& boxes = flight.harness().window().messageBoxes;
@@ -274,7 +340,6 @@ TEST(AirlineFlight, AFlightWithoutItsBidIsToldOnceAndNotSent) {
     EXPECT_EQ(store["requests"].size(), 1u) << "the bids only";
     EXPECT_TRUE(flight.sender().Queue().Flights().empty());
     EXPECT_FALSE(flight.harness().window().timer) << "the flight closed as always";
-    fs::remove(data);
 }
 
 }  // namespace

@@ -105,7 +105,8 @@ done
 # The server answers nothing until the flight's first save has gone by, so that save holds no
 # report; the resumed flight asks for its report and is killed before it saves again, at each
 # step from its first request written to its first save. Resumed once more, it goes on in the
-# report it asked for: the server never holds a second one.
+# report it asked for: the server never holds a second one. Every other time the bids come only
+# after the resumed flight's arrival, which then finds its report by its off-block time.
 control reset >/dev/null
 control fault '{"mode": "drop", "count": -1}' >/dev/null
 late=$(new_home late-bids)
@@ -123,6 +124,10 @@ for step in $(seq "$first_request" "$(((first_save - first_request) / 6 + 1))" "
     AEROLINKER_KILL_AT_STEP=$step fly "$late" --resume >"$work/late-kill-$step.out" 2>&1
     [ $? -eq 137 ] || continue
     late_points=$((late_points + 1))
+    if [ $((late_points % 2)) -eq 0 ]; then
+        control fault '{"mode": "slow", "seconds": 8, "count": 1, "path": "/api/user/bids"}' \
+            >/dev/null
+    fi
     fly "$late" --resume >"$work/late-resume-$step.out" 2>&1
     check "late bids, step $step: the server holds the flight once" store_holds_the_flight "$late"
 done

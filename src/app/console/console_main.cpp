@@ -394,13 +394,16 @@ void WaitForAirline(AirlineSender& sender, AirlineLink& airline, int seconds) {
     airline.Poll();
     if (airline.Filed()) {
         std::printf("%-14s %s\n", "airline:", ("filed, report " + airline.PirepId()).c_str());
-    } else if (!sender.Idle() && !airline.Flight()) {
-        // The bids were never read: the flight is not known to the airline.
+    } else if (!sender.Idle() && airline.OutboxFlight().empty()) {
+        // The bids were never read and the flight did not arrive: nothing of it is queued.
         std::printf("%-14s %s\n", "airline:", ("not filed: " + airline.Status()).c_str());
     } else if (!sender.Idle()) {
+        const std::string why =
+            airline.Trouble().empty() ? std::string() : " (" + airline.Trouble() + ")";
         std::printf(
             "%-14s %s\n", "airline:",
-            ("not filed yet; what is left waits in " + NativePath(sender.Queue().Root())).c_str());
+            ("not filed yet" + why + "; what is left waits in " + NativePath(sender.Queue().Root()))
+                .c_str());
     } else if (airline.Flight()) {
         std::printf("%-14s %s\n", "airline:", ("not filed: " + airline.Status()).c_str());
     } else {
