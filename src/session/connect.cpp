@@ -7,6 +7,7 @@
 #include "common/file_append.h"
 #include "common/file_io.h"
 #include "navlog/clock_text.h"
+#include "navlog/log_file.h"
 #include "navlog/log_header.h"
 #include "tracking/log_rows.h"
 #include "session/flight_session.h"
@@ -110,6 +111,33 @@ void FlightSession::Connect(const LocalDateTime& now) {
     ShowTracking();
 }
 
+// The new flight's saves will replace the log and the trace of the flight the pilot did not
+// resume: a copy of each is kept beside them. The log file may hold rows written after the
+// save; when it is missing or another flight's, the saved log is kept.
+void FlightSession::KeepUnfinishedFlight(const Situation& situation) {
+    std::string log;
+    LogDocument saved;
+    saved.Load(situation.logText);
+    if (ReadFileContents(LogFilePath(), log) != 0 || log.empty() ||
+        NamesAnotherFlight(log, saved)) {
+        log = situation.logText;
+    }
+    const std::string logCopy = logFolder_ + kUnfinishedLogName;
+    if (const int error = ReplaceFileContents(logCopy, log); error != 0) {
+        ReportSaveFailure(Failure::Log, "Keeping the unfinished flight's log",
+                          CannotCreateFileError(logCopy, error).what());
+    }
+    std::string trace;
+    if (ReadFileContents(TraceFilePath(), trace) != 0) {
+        return;  // no trace (a flight of an older copy)
+    }
+    const std::string traceCopy = logFolder_ + kUnfinishedTraceName;
+    if (const int error = ReplaceFileContents(traceCopy, trace); error != 0) {
+        ReportSaveFailure(Failure::Recorder, "Keeping the unfinished flight's trace",
+                          CannotCreateFileError(traceCopy, error).what());
+    }
+}
+
 void FlightSession::Greet() {
     WriteConnectGreeting(
         services_.link,
@@ -130,8 +158,10 @@ bool FlightSession::OfferResume() {
     const std::string question =
         "An unfinished flight was saved on " + DateText(at, services_.regional) + " at " +
         ClockText(at.TimeOfDay(), services_.regional) + ": " + situation.state.RouteFlown +
-        "\nResume it? No starts a new flight.";
+        "\nResume it? No starts a new flight and keeps this one's log as " +
+        std::string(kUnfinishedLogName + 1) + ".";
     if (!services_.window.AskYesNo(question)) {
+        KeepUnfinishedFlight(situation);
         return false;
     }
     ResumeSituation(situation);

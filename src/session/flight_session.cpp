@@ -35,8 +35,10 @@ void FlightSession::Notify(FlightEvent event, const std::string& detail) {
 
 void FlightSession::SetLogFolder(const std::string& folder) {
     logFolder_ = folder;
-    for (const std::string& path : {LogFilePath(), logFolder_ + kLogBackupName, SituationFilePath(),
-                                    TraceFilePath(), DamagedTracePath(TraceFilePath())}) {
+    for (const std::string& path :
+         {LogFilePath(), logFolder_ + kLogBackupName, SituationFilePath(), TraceFilePath(),
+          DamagedTracePath(TraceFilePath()), logFolder_ + kUnfinishedLogName,
+          logFolder_ + kUnfinishedTraceName}) {
         RemoveStaleTemporaries(path);
     }
     RemoveStaleTemporariesIn(logFolder_ + "\\" + kLogbookFolderName);

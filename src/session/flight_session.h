@@ -26,6 +26,10 @@
 
 namespace aerolinker {
 
+// Beside the log: the log and the trace of an unfinished flight the pilot chose not to resume.
+constexpr const char* kUnfinishedLogName = "\\Navforge.unfinished.log";
+constexpr const char* kUnfinishedTraceName = "\\Navforge.unfinished.trace.csv";
+
 // What a flight uses of the world: the link to the simulator, the window that shows it, the
 // configuration with its backup beside it in the settings folder, and the file copier.
 struct SessionServices {
@@ -141,6 +145,7 @@ private:
     // Connecting.
     void Greet();
     bool OfferResume();
+    void KeepUnfinishedFlight(const Situation& situation);
     // The simulator's window went away (it closed): the link closes, and each tick opens it
     // again until the simulator is back, when the last situation is offered for resuming.
     void LoseSimulator();

@@ -729,6 +729,24 @@ TEST(SituationTest, AFlightInterruptedAfterItsSecondRegistrationResumesToTheSame
     EXPECT_EQ(flight.window().questions.size(), 0u);
 }
 
+// No to the question: the new flight's saves replace the log and the trace, so the unfinished
+// flight's are kept beside them first.
+TEST(SituationTest, ANewFlightInsteadOfTheUnfinishedOneKeepsItsLogAndTrace) {
+    FlightHarness flight(kShortFlight, TestFolder());
+    FlyUntilClosedAfterBbb(flight);
+    const std::string log = flight.ReadFile(flight.form().LogFilePath());
+    const std::string trace = flight.ReadFile(flight.form().TraceFilePath());
+    ASSERT_FALSE(trace.empty());
+    flight.Connect();
+    ASSERT_EQ(flight.window().questions.size(), 1u);
+    EXPECT_NE(flight.window().questions[0].find("Navforge.unfinished.log"), std::string::npos);
+    flight.FlyUntilTimerStops();
+    EXPECT_TRUE(flight.window().errors.empty()) << flight.window().errors.front();
+    EXPECT_NE(flight.ReadFile(flight.form().LogFilePath()), log) << "the new flight's log";
+    EXPECT_EQ(flight.ReadFile(flight.LogFolder() + "/Navforge.unfinished.log"), log);
+    EXPECT_EQ(flight.ReadFile(flight.LogFolder() + "/Navforge.unfinished.trace.csv"), trace);
+}
+
 TEST(SituationTest, FilesOfAnOlderCopyResumeFromWhatRemained) {
     FlightHarness flight(kShortFlight, TestFolder());
     FlyUntilClosedAfterBbb(flight);
