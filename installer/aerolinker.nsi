@@ -28,6 +28,13 @@ Unicode true
 !define CLOSE_WAIT_MS 30000
 !define CLOSE_POLL_MS 500
 !define SYNCHRONIZE 0x00100000
+; The trial flight, fsim.exe (src/sim/win32): the mutex it holds while it runs, the class and
+; the start of the title of its window (the simulator's class, which Flight Simulator's own
+; window has too, so the title tells them apart), and its scenario chooser's class.
+!define FSIM_MUTEX "Aerolinker fsim serving UIPCMAIN"
+!define FSIM_WINDOW_CLASS "UIPCMAIN"
+!define FSIM_TITLE "Substitute simulator - "
+!define FSIM_CHOOSER_CLASS "FsimChooser"
 
 Name "${PRODUCT_NAME} ${PRODUCT_VERSION}"
 OutFile "${OUTFILE}"
@@ -73,12 +80,12 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PRODUCT_PUBLISHER}"
 ; replaced or removed it is asked to close, as its window's close button asks it (during a
 ; tracked flight it asks the pilot first), and given time to. The pilot may try again or give
 ; up; a silent run gives up after one wait. Giving up quits with EXIT_STILL_RUNNING before
-; anything was changed. Defined once for the installer and once, prefixed "un.", for the
-; uninstaller.
+; anything was changed. The trial flight (fsim.exe) is closed the same way, after Aerolinker.
+; Defined once for the installer and once, prefixed "un.", for the uninstaller.
 !macro RUNNING_COPY_FUNCTIONS prefix
-    ; $0 = 1 while a copy of Aerolinker runs, else 0.
+    ; $0 = 1 while the mutex named $R0 is held (the program holding it runs), else 0.
     Function ${prefix}FindRunningCopy
-        System::Call 'kernel32::OpenMutexW(i ${SYNCHRONIZE}, i 0, w "${INSTANCE_MUTEX}") p .r0'
+        System::Call 'kernel32::OpenMutexW(i ${SYNCHRONIZE}, i 0, w R0) p .r0'
         ${If} $0 P<> 0
             System::Call 'kernel32::CloseHandle(p r0)'
             StrCpy $0 1
@@ -87,7 +94,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PRODUCT_PUBLISHER}"
         ${EndIf}
     FunctionEnd
 
-    ; $0 = 0 once no copy runs, 1 when one still does after CLOSE_WAIT_MS.
+    ; $0 = 0 once no copy holds $R0, 1 when one still does after CLOSE_WAIT_MS.
     Function ${prefix}WaitForRunningCopy
         StrCpy $1 0
         ${Do}
@@ -102,6 +109,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PRODUCT_PUBLISHER}"
     FunctionEnd
 
     Function ${prefix}CloseRunningCopy
+        StrCpy $R0 "${INSTANCE_MUTEX}"
         Call ${prefix}FindRunningCopy
         ${IfThen} $0 = 0 ${|} Return ${|}
         MessageBox MB_OKCANCEL|MB_ICONINFORMATION "${PRODUCT_NAME} is running and must close \
@@ -126,6 +134,43 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PRODUCT_PUBLISHER}"
         SetErrorLevel ${EXIT_STILL_RUNNING}
         Quit
     FunctionEnd
+
+    ; The trial flight closes at once when asked: its simulator window, or its chooser.
+    Function ${prefix}CloseTrialFlight
+        StrCpy $R0 "${FSIM_MUTEX}"
+        Call ${prefix}FindRunningCopy
+        ${IfThen} $0 = 0 ${|} Return ${|}
+        MessageBox MB_OKCANCEL|MB_ICONINFORMATION "The ${PRODUCT_NAME} trial flight (fsim) is \
+            running and must close first.$\n$\nOK closes it. Cancel leaves it running and \
+            changes nothing." /SD IDOK IDOK close
+        Goto give_up
+      close:
+        StrCpy $1 0
+        ${Do}
+            System::Call 'user32::FindWindowExW(p 0, p r1, w "${FSIM_WINDOW_CLASS}", p 0) p .r1'
+            ${IfThen} $1 P= 0 ${|} ${ExitDo} ${|}
+            System::Call 'user32::GetWindowTextW(p r1, w .r2, i ${NSIS_MAX_STRLEN})'
+            StrLen $3 "${FSIM_TITLE}"
+            StrCpy $2 $2 $3
+            ${If} $2 == "${FSIM_TITLE}"
+                System::Call 'user32::PostMessageW(p r1, i ${WM_CLOSE}, p 0, p 0)'
+            ${EndIf}
+        ${Loop}
+        FindWindow $1 "${FSIM_CHOOSER_CLASS}"
+        ${If} $1 P<> 0
+            System::Call 'user32::PostMessageW(p r1, i ${WM_CLOSE}, p 0, p 0)'
+        ${EndIf}
+      wait:
+        Call ${prefix}WaitForRunningCopy
+        ${IfThen} $0 = 0 ${|} Return ${|}
+        ${IfNot} ${Silent}
+            MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "The ${PRODUCT_NAME} trial flight \
+                (fsim) is still running. Close it, then click Retry." IDRETRY wait
+        ${EndIf}
+      give_up:
+        SetErrorLevel ${EXIT_STILL_RUNNING}
+        Quit
+    FunctionEnd
 !macroend
 !insertmacro RUNNING_COPY_FUNCTIONS ""
 !insertmacro RUNNING_COPY_FUNCTIONS "un."
@@ -133,6 +178,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PRODUCT_PUBLISHER}"
 Function .onInit
     SetShellVarContext current
     Call CloseRunningCopy
+    Call CloseTrialFlight
 FunctionEnd
 
 Section
@@ -171,6 +217,7 @@ SectionEnd
 Function un.onInit
     SetShellVarContext current
     Call un.CloseRunningCopy
+    Call un.CloseTrialFlight
 FunctionEnd
 
 ; File by file, and folders only once empty: a pilot who keeps logs, a logbook or an airline's

@@ -2,8 +2,9 @@
 # The installer as a pilot meets it, for one kind of Windows (win64: a 64-bit Wine prefix,
 # win32: a 32-bit one): the setup program and the zip checked as files, then a silent install
 # into a fresh prefix, the short hop flown with the installed programs, an install over the
-# running program (refused in flight, done once it may close), a crash of the installed program
-# and its dump, and a silent uninstall that leaves the pilot's files. The packages come from
+# running program (refused in flight, done once it may close, the trial flight's fsim closed
+# with it), a crash of the installed program and its dump, and a silent uninstall that closes
+# the trial flight and leaves the pilot's files. The packages come from
 # scripts/make-installer, which runs after both Windows builds.
 #
 #   installer_test.sh win64|win32 PRODUCT_NSH OBJDUMP OBJCOPY AEROLINKER_EXE
@@ -292,15 +293,15 @@ wait_until 240 grep -qF "End of Flight!" "$transcript" ||
 wait_until 20 grep -qF "Prepared by: 7 CS042" "$logs/Navforge.log" ||
     fail "the arrival left no finished Navforge.log"
 wait_until 20 test -f "$logs/Logbook/logbook.csv" || fail "the arrival left no logbook"
-kill "$fsim_pid"
-wait "$fsim_pid" 2>/dev/null
 pass_note "the short hop flown with the installed programs, log and logbook in the flights folder"
 
-# Once the flight is over the program closes when asked, and the install goes through.
+# Once the flight is over the program closes when asked, and so does the trial flight's fsim,
+# whose files are replaced too; the install goes through.
 run_setup || fail "an install over the idle program ended with $?"
 probe_equals 0 count TFConnection || fail "the install left the program running"
+wait_until 20 test ! -e "/proc/$fsim_pid" || fail "the install left fsim.exe running"
 [ "$(installed_files)" = "$before" ] || fail "the install over it did not install the same files"
-pass_note "an install over the idle program closed it and installed"
+pass_note "an install over the idle program and fsim closed both and installed"
 
 # --- a crash of the installed program ------------------------------------------------------------
 
@@ -348,6 +349,9 @@ pass_note "the crash wrote the dump and nothing else"
 
 # --- uninstall -----------------------------------------------------------------------------------
 
+# The trial flight is left open at its chooser: the uninstaller closes it first.
+wine start "$(winpath "$start_menu/$name trial flight.lnk")" >/dev/null 2>&1
+wait_until 60 probe_equals 1 count FsimChooser || fail "the trial flight entry showed no chooser"
 kept=$(folder_sums "$logs")
 wine "$instdir/Uninstall.exe" /S >>"$work/setup-output.txt" 2>&1 ||
     fail "the silent uninstall ended with $?"
@@ -356,6 +360,7 @@ wine "$instdir/Uninstall.exe" /S >>"$work/setup-output.txt" 2>&1 ||
 timeout 120 wineserver -w || fail "the uninstaller did not end"
 left=$(installed_files)
 [ -z "$left" ] || fail "the uninstall left program files: $(awk '{ print $2 }' <<<"$left")"
+probe_equals 0 count FsimChooser || fail "the uninstall left the trial flight open"
 ! wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "the uninstall left its entry"
 [ ! -e "$start_menu" ] || fail "the uninstall left the Start menu entries"
 [ "$(folder_sums "$logs")" = "$kept" ] || fail "the uninstall changed the flights folder"
