@@ -48,7 +48,8 @@ constexpr std::uint32_t kGForce = 0x11BA;          // s16, 1/625 G
 // The simulator's clock and date, read as one block from kClockBlock:
 //   0x0238 u8 local hour, 0x0239 u8 local minute, 0x023A u8 second,
 //   0x023B u8 UTC hour, 0x023C u8 UTC minute, 0x023D unused,
-//   0x023E u16 day of the year (1 is 1 January), 0x0240 u16 year.
+//   0x023E u16 day of the year (1 is 1 January), 0x0240 u16 year,
+//   0x0246 s16 the local time's offset from UTC in minutes, positive behind UTC (west).
 // The date is the one the simulator's date and time dialog shows: the local date.
 constexpr std::uint32_t kClockBlock = 0x0238;
 constexpr std::uint32_t kLocalHour = 0x0238;
@@ -56,7 +57,8 @@ constexpr std::uint32_t kLocalMinute = 0x0239;
 constexpr std::uint32_t kClockSecond = 0x023A;
 constexpr std::uint32_t kDayOfYear = 0x023E;
 constexpr std::uint32_t kYear = 0x0240;
-constexpr std::uint32_t kClockBlockSize = kYear + 2 - kClockBlock;
+constexpr std::uint32_t kZoneOffset = 0x0246;
+constexpr std::uint32_t kClockBlockSize = kZoneOffset + 2 - kClockBlock;
 constexpr std::uint32_t kIndicatedAirspeed = 0x02BC;  // u32, knots x 128
 constexpr std::uint32_t kGroundAltitude = 0x0020;     // s32, metres x 256 under the aircraft
 // The flight rules' values, read in the same batch after the recorder's.

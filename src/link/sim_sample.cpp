@@ -216,6 +216,7 @@ void DecodeClock(const RawSample& raw, RecorderValues& r) {
     r.utcMinute = ClockByte(raw, offsets::kClockMinute);
     r.dayOfYear = ClockWord(raw, offsets::kDayOfYear);
     r.year = ClockWord(raw, offsets::kYear);
+    r.zoneOffset = static_cast<std::int16_t>(ClockWord(raw, offsets::kZoneOffset));
 }
 
 void DecodeSample(const RawSample& raw, SimSample& fresh) {

@@ -48,6 +48,7 @@ struct RecorderValues {
     std::uint8_t utcMinute = 0;
     std::uint16_t dayOfYear = 0;  // 1 is 1 January; 0: the simulator gives no date
     std::uint16_t year = 0;
+    std::int16_t zoneOffset = 0;  // minutes the local time is behind UTC (0x0246)
     std::uint32_t indicatedAirspeed = 0;
     std::int32_t groundAltitude = 0;
 };

@@ -57,9 +57,14 @@ long long SimUtcSeconds(const RecorderValues& v) {
         return utcSecondsOfDay;
     }
     const int localMinutes = v.localHour * units::kMinutesPerHour + v.localMinute;
-    // Local minus UTC, within half a day either way.
+    // Local minus UTC: the simulator's own offset when the two clocks agree with it (zones
+    // 13 and 14 hours ahead, or 12 behind, are more than half a day away); otherwise the
+    // difference within half a day either way.
     int zoneMinutes = localMinutes - utcMinutes;
-    if (zoneMinutes > kHalfDayMinutes) {
+    const int offset = -static_cast<int>(v.zoneOffset);
+    if (((zoneMinutes - offset) % units::kMinutesPerDay) == 0) {
+        zoneMinutes = offset;
+    } else if (zoneMinutes > kHalfDayMinutes) {
         zoneMinutes -= units::kMinutesPerDay;
     } else if (zoneMinutes <= -kHalfDayMinutes) {
         zoneMinutes += units::kMinutesPerDay;

@@ -241,6 +241,7 @@ void ScenarioPlayer::WriteClockAt(OffsetSpace& space, long long milliseconds) co
     space.SetU8(offsets::kLocalMinute, minute(local));
     space.SetU16(offsets::kDayOfYear, static_cast<std::uint16_t>(DayOfYear(localDate)));
     space.SetU16(offsets::kYear, static_cast<std::uint16_t>(localDate.year));
+    space.SetS16(offsets::kZoneOffset, static_cast<std::int16_t>(-zoneMinutes_));
 }
 
 }  // namespace aerolinker

@@ -172,7 +172,7 @@ TEST_F(SimSampleTest, OneBatchOfTheTwentyNineReadsThenTheRecordersThenTheRules) 
         {0x05DC, 2},
         {0x0C1A, 2},
         {0x11BA, 2},
-        {0x0238, 10},
+        {0x0238, 16},
         {0x0020, 4},
         // The flight rules', after the recorder's: the stall and overspeed warnings as one.
         {0x0D0C, 2},
@@ -259,7 +259,7 @@ TEST_F(SimSampleTest, TheLookAtTheLandingReadsItsOwnBatch) {
     ASSERT_TRUE(LookAtLanding(link, look, lastLinkResult));
     const std::pair<std::uint32_t, std::uint32_t> expected[] = {
         {0x0366, 2},  {0x030C, 4}, {0x11BA, 2},  {0x02C8, 4},
-        {0x0560, 24}, {0x6030, 8}, {0x0238, 10}, {0x0020, 4},
+        {0x0560, 24}, {0x6030, 8}, {0x0238, 16}, {0x0020, 4},
     };
     const auto& batch = server.lastBatch();
     ASSERT_EQ(batch.size(), std::size(expected));

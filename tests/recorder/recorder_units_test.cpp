@@ -63,21 +63,28 @@ TEST(RecorderUnitsTest, SpeedsRatesAndFlags) {
 }
 
 TEST(RecorderUnitsTest, TheSimulatorsClockGivesItsUtcDateAndTime) {
-    // The date the simulator gives is the local one; UTC follows from the two clocks.
+    // The date the simulator gives is the local one; UTC follows from the two clocks and the
+    // simulator's offset (minutes behind UTC), which settles zones more than 12 hours away.
     struct Case {
         const char* name;
-        int localHour, localMinute, second, utcHour, utcMinute, dayOfYear, year;
+        int localHour, localMinute, second, utcHour, utcMinute, dayOfYear, year, offset;
         const char* utc;
         int localSeconds;
     } const cases[] = {
-        {"a zone ahead of UTC", 11, 5, 7, 10, 5, 342, 2026, "2026-12-08T10:05:07Z", 39907},
-        {"local after midnight, UTC the day before", 0, 30, 0, 23, 30, 1, 2027,
+        {"a zone ahead of UTC", 11, 5, 7, 10, 5, 342, 2026, -60, "2026-12-08T10:05:07Z", 39907},
+        {"local after midnight, UTC the day before", 0, 30, 0, 23, 30, 1, 2027, -60,
          "2026-12-31T23:30:00Z", 1800},
-        {"local before midnight, UTC the next day", 19, 10, 59, 0, 10, 365, 2026,
+        {"local before midnight, UTC the next day", 19, 10, 59, 0, 10, 365, 2026, 300,
          "2027-01-01T00:10:59Z", 69059},
-        {"a leap year's last day", 12, 0, 0, 12, 0, 366, 2024, "2024-12-31T12:00:00Z", 43200},
-        {"half-hour zone", 5, 45, 0, 0, 15, 60, 2025, "2025-03-01T00:15:00Z", 20700},
-        {"no date given", 9, 0, 0, 9, 0, 0, 0, "1970-01-01T09:00:00Z", 32400},
+        {"a leap year's last day", 12, 0, 0, 12, 0, 366, 2024, 0, "2024-12-31T12:00:00Z", 43200},
+        {"half-hour zone", 5, 45, 0, 0, 15, 60, 2025, -330, "2025-03-01T00:15:00Z", 20700},
+        {"no date given", 9, 0, 0, 9, 0, 0, 0, 0, "1970-01-01T09:00:00Z", 32400},
+        {"13 hours ahead (New Zealand's summer)", 9, 0, 0, 20, 0, 342, 2026, -780,
+         "2026-12-07T20:00:00Z", 32400},
+        {"14 hours ahead", 23, 30, 0, 9, 30, 1, 2027, -840, "2027-01-01T09:30:00Z", 84600},
+        {"12 hours behind", 8, 0, 0, 20, 0, 100, 2026, 720, "2026-04-10T20:00:00Z", 28800},
+        {"no offset given: the clocks within half a day", 11, 5, 7, 10, 5, 342, 2026, 0,
+         "2026-12-08T10:05:07Z", 39907},
     };
     for (const Case& c : cases) {
         RecorderValues v;
@@ -88,6 +95,7 @@ TEST(RecorderUnitsTest, TheSimulatorsClockGivesItsUtcDateAndTime) {
         v.utcMinute = static_cast<std::uint8_t>(c.utcMinute);
         v.dayOfYear = static_cast<std::uint16_t>(c.dayOfYear);
         v.year = static_cast<std::uint16_t>(c.year);
+        v.zoneOffset = static_cast<std::int16_t>(c.offset);
         EXPECT_EQ(IsoUtcText(SimUtcSeconds(v)), c.utc) << c.name;
         EXPECT_EQ(SimLocalSecondsOfDay(v), c.localSeconds) << c.name;
     }

@@ -189,6 +189,14 @@ TEST(RecorderTest, TheRecordTellsTheTruthOfEachFlight) {
              EXPECT_EQ(book.at("Landing (UTC)"), "00:03:50");
              EXPECT_EQ(IsoUtcText(rows.back().utcSeconds), "2027-01-01T00:05:00Z");
          }},
+        {"13 hours ahead of UTC: the local date is the next day, the UTC date is not",
+         {{"clock 10:00\ndate 2026-12-06", "clock 20:00\ndate 2026-12-06\nzone +13:00"}},
+         "",
+         [](const std::vector<TraceRow>& rows, const Row& book) {
+             EXPECT_EQ(IsoUtcText(rows.front().utcSeconds), "2026-12-06T20:00:00Z");
+             EXPECT_EQ(rows.front().localSecondsOfDay, 9 * 3600);
+             EXPECT_EQ(book.at("Date (UTC)"), "2026-12-06");
+         }},
         {"a 2-second bounce between ticks: seen, with the G of the touchdown",
          {{"position 45.3 9.3\n", "position 45.3 9.3\naltitude 250\n"},
           {"frame           # 10:04:50 touchdown", "frame\naltitude 130\nat 1.0"},

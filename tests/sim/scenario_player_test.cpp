@@ -118,19 +118,22 @@ TEST(ScenarioPlayerTest, TheClockKeepsItsDateLocalTimeAndFollowsTheRateWhenAsked
         const char* scenario;
         std::vector<std::string> utc;  // ISO 8601 at each sample
         std::vector<int> localHour, dayOfYear, year;
+        int zoneOffset;  // minutes behind UTC
     } cases[] = {
         {"clock 22:59:55\ndate 2026-12-31\nzone +01:00\nframe 3\n",
          {"2026-12-31T22:59:55Z", "2026-12-31T23:00:00Z", "2026-12-31T23:00:05Z"},
          {23, 0, 0},
          {365, 1, 1},
-         {2026, 2027, 2027}},
+         {2026, 2027, 2027},
+         -60},
         {"clock_follows_rate\nclock 12:09:30\ndate 2026-03-01\nzone -05:00\nsim_rate 4\n"
          "frame 2\nframe 2\npause 1\n",
          {"2026-03-01T12:09:30Z", "2026-03-01T12:09:50Z", "2026-03-01T12:10:10Z",
           "2026-03-01T12:10:10Z"},
          {7, 7, 7, 7},
          {60, 60, 60, 60},
-         {2026, 2026, 2026, 2026}},
+         {2026, 2026, 2026, 2026},
+         300},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.scenario);
@@ -145,6 +148,7 @@ TEST(ScenarioPlayerTest, TheClockKeepsItsDateLocalTimeAndFollowsTheRateWhenAsked
             EXPECT_EQ(space.U8(offsets::kLocalHour), c.localHour[tick]);
             EXPECT_EQ(space.U16(offsets::kDayOfYear), c.dayOfYear[tick]);
             EXPECT_EQ(space.U16(offsets::kYear), c.year[tick]);
+            EXPECT_EQ(space.S16(offsets::kZoneOffset), c.zoneOffset);
         }
     }
 }
