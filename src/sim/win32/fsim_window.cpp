@@ -25,6 +25,8 @@ namespace {
 constexpr SIZE kWindowSize = {760, 440};
 constexpr int kMargin = 8;
 constexpr int kStatusHeight = 22;
+// The smallest client area: the status line's start and a few lines of the transcript.
+constexpr SIZE kMinimumClient = {360, 120};
 constexpr int kFontPoints = 9;
 // The position is shown a few times a second, not at every request: repainting the window
 // while the program waits for its answer would cost each batch more than serving it.
@@ -96,6 +98,14 @@ LRESULT FsimWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER:
             ShowPosition();
             return 0;
+        case WM_GETMINMAXINFO: {
+            RECT minimum = {0, 0, ScaleForDpi(kMinimumClient.cx, dpi_),
+                            ScaleForDpi(kMinimumClient.cy, dpi_)};
+            AdjustWindowRectForDpi(minimum, WS_OVERLAPPEDWINDOW, 0, dpi_);
+            auto& info = *reinterpret_cast<MINMAXINFO*>(lParam);
+            info.ptMinTrackSize = POINT{minimum.right - minimum.left, minimum.bottom - minimum.top};
+            return 0;
+        }
         default:
             return DefaultMessage(message, wParam, lParam);
     }

@@ -968,7 +968,14 @@ case_fsim_chooser() {
     expect_probe "the chooser closed" 0 shown FsimChooser
     expect_probe "the simulator plays the chosen flight" "Substitute simulator - LIEO-LIRQ" \
         title UIPCMAIN
-    probe place UIPCMAIN 0 640 >/dev/null
+    # Made as small as it goes, the window keeps its status line and a few transcript lines.
+    local width height
+    probe frame UIPCMAIN 0 640 100 50 >/dev/null
+    read -r _ _ width height <<<"$(probe rect UIPCMAIN)"
+    if [ "$width" -lt 360 ] || [ "$height" -lt 120 ]; then
+        fail "fsim's window shrank to $width x $height"
+    fi
+    probe frame UIPCMAIN 0 640 760 440 >/dev/null
 
     start_program
     click_control $ID_CONNECT
