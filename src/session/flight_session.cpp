@@ -129,7 +129,9 @@ void FlightSession::StepFlight() {
 }
 
 // A new flight's trace replaces the last flight's once its engine starts (when Load Last
-// Situation is no longer appliable) or its situation is saved, whichever comes first.
+// Situation is no longer appliable), it takes off (an engine start counts only when the
+// engines' combustion flags together read 1, which an aircraft may never give), or its
+// situation is saved, whichever comes first.
 void FlightSession::TakeTraceFile() {
     if (const int error = recorder_.TakeTraceFile(); error != 0) {
         ReportSaveFailure(Failure::Recorder, "Trace save",
@@ -141,7 +143,7 @@ void FlightSession::TakeTraceFile() {
 // at the full-stop landing, and each change of phase is told.
 void FlightSession::RecordRow() {
     const std::size_t phasesBefore = recorder_.Phases().size();
-    if (tracker_.State().EngineStarted) {
+    if (tracker_.State().EngineStarted || tracker_.State().WaypointCounter != phase::kOnTheGround) {
         TakeTraceFile();
     }
     if (const int error = recorder_.Record(sample_); error != 0) {

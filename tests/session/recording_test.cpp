@@ -197,6 +197,12 @@ TEST(RecorderTest, TheRecordTellsTheTruthOfEachFlight) {
              EXPECT_EQ(rows.front().localSecondsOfDay, 9 * 3600);
              EXPECT_EQ(book.at("Date (UTC)"), "2026-12-06");
          }},
+        {"combustion flags that never read 1 (no engine start counted): the trace is written",
+         {{"engines 1 0 0 0", "engines 1 2 0 0"}},
+         "",
+         [](const std::vector<TraceRow>& rows, const Row&) {
+             EXPECT_NE(rows.front().phase, "at the gate") << "the engines run from the start";
+         }},
         {"a 2-second bounce between ticks: seen, with the G of the touchdown",
          {{"position 45.3 9.3\n", "position 45.3 9.3\naltitude 250\n"},
           {"frame           # 10:04:50 touchdown", "frame\naltitude 130\nat 1.0"},
@@ -279,6 +285,8 @@ TEST(RecorderTest, TheRecordTellsTheTruthOfEachFlight) {
         const Row book = OnlyLogbookRow(flight);
         ASSERT_FALSE(book.empty());
         c.check(flight.form().FlightTrace(), book);
+        EXPECT_EQ(flight.ReadFile(flight.form().TraceFilePath()),
+                  TraceCsvText(flight.form().FlightTrace()));
     }
 }
 
