@@ -133,6 +133,15 @@ void AirlineLink::OnFlightEvent(FlightEvent event, const std::string& detail) {
             OpenReport();
             break;
         case FlightEvent::TakeOff:
+            // An aircraft whose engine start was never counted (its combustion flags never
+            // read 1) has its report asked for at the take-off.
+            if (!engineStarted_) {
+                engineStarted_ = true;
+                statuses_.push_back(pirep_status::kOffBlock);
+                OpenReport();
+            }
+            urgent_ = true;
+            break;
         case FlightEvent::Landing:
             urgent_ = true;
             break;

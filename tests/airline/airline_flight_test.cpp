@@ -46,10 +46,11 @@ struct FaultCase {
 
 class FiledFlight {
 public:
-    explicit FiledFlight(const std::string& name, std::vector<std::string> serverOptions = {})
+    explicit FiledFlight(const std::string& name, std::vector<std::string> serverOptions = {},
+                         const std::string& scenario = Scenario())
         : folder_(TestFolder(name)),
           server_(folder_ / "server", std::move(serverOptions)),
-          harness_(Scenario(), folder_ / "pilot") {}
+          harness_(scenario, folder_ / "pilot") {}
 
     AirlineServerProcess& server() { return server_; }
     FlightHarness& harness() { return harness_; }
@@ -193,6 +194,22 @@ TEST(AirlineFlight, TheCleanFlightIsFiledOnceWithEveryRowAndEvent) {
     ASSERT_EQ(flights.size(), 1u);
     EXPECT_TRUE(flight.sender().Queue().Entries(flights[0]).empty());
     EXPECT_EQ(flight.sender().Queue().Filed(flights[0]), flight.link().PirepId());
+}
+
+// Combustion flags that never read 1 count no engine start: the report is asked for at the
+// take-off, and the flight is filed all the same.
+TEST(AirlineFlight, AFlightWithoutACountedEngineStartIsFiledFromItsTakeOff) {
+    std::string scenario = Scenario();
+    const std::string running = "engines 1 1 0 0";
+    const std::size_t at = scenario.find(running);
+    ASSERT_NE(at, std::string::npos);
+    scenario.replace(at, running.size(), "engines 1 2 0 0");
+    FiledFlight flight("no-engine-start", {}, scenario);
+    ASSERT_TRUE(flight.server().Running());
+    flight.Fly(nullptr);
+    EXPECT_EQ(flight.harness().form().Memo1().Text().find("Engine Start"), std::string::npos)
+        << "no engine start in the log";
+    ExpectTheFlightOnce(flight, "no engine start");
 }
 
 // Ticks: 0 connect... about 24 at the engine start, 160 at the take-off, 1000 at the landing.
