@@ -13,6 +13,7 @@
 #include "common/file_append.h"
 #include "common/file_io.h"
 #include "common/fixed_number_text.h"
+#include "common/growing_file.h"
 #include "common/units.h"
 #include "recorder/recorder_units.h"
 #include "recorder/track.h"
@@ -215,6 +216,35 @@ int FlightRecorder::Resume(const std::string& tracePath, const std::string& resu
                std::any_of(marks_.begin(), marks_.end(),
                            [](const TrackMark& mark) { return IsUndated(mark.utcSeconds); });
     return error;
+}
+
+bool FlightRecorder::SavedFlightTrace(const std::string& tracePath, const std::string& resumeText,
+                                      std::string& text) {
+    std::vector<TraceRow> rows;
+    if (ReadTrace(tracePath, rows) != 0 || ReadFileContents(tracePath, text) != 0) {
+        return false;
+    }
+    // The file may still be pre-extended: its zero tail is no row of the flight.
+    text.resize(LengthWithoutTrailingZeros(text));
+    if (resumeText.empty()) {
+        return !rows.empty();  // an older copy's save: the trace is all there is
+    }
+    FlightRecorder saved;
+    long long rowsWritten = -1;
+    saved.ReadResumeText(resumeText, rowsWritten);
+    // A save with no row on disk cannot tell its flight's rows from a later flight's. A later
+    // flight may begin at the same time of the simulator's clock (the same saved flight loaded
+    // again): it has to hold the saved rows' count too, and the last at its time.
+    if (!saved.savedRowTimes_ || rowsWritten <= 0 ||
+        rows.size() < static_cast<std::size_t>(rowsWritten)) {
+        return false;
+    }
+    const auto matches = [](long long utcSeconds, long long savedSeconds) {
+        return utcSeconds == savedSeconds || IsUndated(utcSeconds);
+    };
+    return matches(rows.front().utcSeconds, saved.savedRowTimes_->first) &&
+           matches(rows[static_cast<std::size_t>(rowsWritten) - 1].utcSeconds,
+                   saved.savedRowTimes_->last);
 }
 
 // Whether the rows read begin and end (at the save's count) with the times the save noted. Not

@@ -44,6 +44,11 @@ public:
     // new trace from the rows that could be read; TraceDamage says what happened. Returns 0 or
     // the platform's error.
     int Resume(const std::string& tracePath, const std::string& resumeText);
+    // The trace's text as far as its last row, when its rows are those of the flight whose save
+    // gave `resumeText` (the flight a pilot chose not to resume); false when the trace is
+    // another flight's, holds no row the save can vouch for, or cannot be read.
+    static bool SavedFlightTrace(const std::string& tracePath, const std::string& resumeText,
+                                 std::string& text);
     // Why the trace the last resume found was damaged; empty when it was sound.
     const std::string& TraceDamage() const { return damage_; }
     // No more rows: the trace is closed, cut to its rows, for whoever opens it next.

@@ -113,23 +113,33 @@ void FlightSession::Connect(const LocalDateTime& now) {
 
 // The new flight's saves will replace the log and the trace of the flight the pilot did not
 // resume: a copy of each is kept beside them. The log file may hold rows written after the
-// save; when it is missing or another flight's, the saved log is kept.
+// save; when it is missing or another flight's, a copy kept at an earlier No stays, or else the
+// saved log is kept. The trace is copied only while it is still the saved flight's.
 void FlightSession::KeepUnfinishedFlight(const Situation& situation) {
-    std::string log;
     LogDocument saved;
     saved.Load(situation.logText);
-    if (ReadFileContents(LogFilePath(), log) != 0 || log.empty() ||
-        NamesAnotherFlight(log, saved)) {
-        log = situation.logText;
-    }
+    const auto isThisFlights = [&saved](const std::string& text) {
+        return !text.empty() && !NamesAnotherFlight(text, saved);
+    };
     const std::string logCopy = logFolder_ + kUnfinishedLogName;
-    if (const int error = ReplaceFileContents(logCopy, log); error != 0) {
-        ReportSaveFailure(Failure::Log, "Keeping the unfinished flight's log",
-                          CannotCreateFileError(logCopy, error).what());
+    std::string log;
+    std::string copy;
+    if (ReadFileContents(LogFilePath(), log) != 0 || !isThisFlights(log)) {
+        if (ReadFileContents(logCopy, copy) == 0 && isThisFlights(copy)) {
+            log.clear();
+        } else {
+            log = situation.logText;
+        }
+    }
+    if (!log.empty()) {
+        if (const int error = ReplaceFileContents(logCopy, log); error != 0) {
+            ReportSaveFailure(Failure::Log, "Keeping the unfinished flight's log",
+                              CannotCreateFileError(logCopy, error).what());
+        }
     }
     std::string trace;
-    if (ReadFileContents(TraceFilePath(), trace) != 0) {
-        return;  // no trace (a flight of an older copy)
+    if (!FlightRecorder::SavedFlightTrace(TraceFilePath(), situation.recorder, trace)) {
+        return;
     }
     const std::string traceCopy = logFolder_ + kUnfinishedTraceName;
     if (const int error = ReplaceFileContents(traceCopy, trace); error != 0) {
