@@ -50,6 +50,8 @@ public:
     // Why the server does not take what is sent, while it does not; empty when it does.
     const std::string& Trouble() const { return trouble_; }
     const std::string& PirepId() const { return pirepId_; }
+    // Why the airline refused this run's flight; empty unless it did.
+    const std::string& Refusal() const { return refusal_; }
     bool Filed() const { return filed_; }
 
 private:

@@ -455,6 +455,12 @@ void AirlineSender::Run(std::shared_ptr<State> state) {
     Worker worker(*state->transport, state->server, state->outbox, state->stop,
                   [&state](SenderNews news) {
                       std::lock_guard<std::mutex> lock(state->mutex);
+                      // Every news of the worker is an answer of the server: one that was
+                      // down is back before what it answered, not after it.
+                      if (state->down) {
+                          state->news.push_back({SenderNews::Kind::ServerBack, {}, {}, {}, {}});
+                          state->down = false;
+                      }
                       state->news.push_back(std::move(news));
                       state->newsWaiting.store(true, std::memory_order_release);
                   });

@@ -27,11 +27,12 @@ done
 check "the test's certificates are made" test -s "$tls/localhost.pem" -a -s "$tls/other.example.pem"
 
 servers=()
-trap 'kill "${servers[@]}" 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill "${servers[@]}" $(cat "$work"/*.pid 2>/dev/null) 2>/dev/null; rm -rf "$work"' EXIT
 serve() {  # serve NAME: an HTTPS airline server with NAME's certificate; prints its port
     python3 "$source_dir/src/sim/airline/airline_server.py" --port-file "$work/$1.port" --quiet \
         --tls-cert "$tls/$1.pem" --tls-key "$tls/$1.key" >/dev/null 2>&1 &
-    servers+=($!)
+    # Called as $(serve NAME): the array lives in a subshell, the pid file does not.
+    echo $! >"$work/$1.pid"
     for _ in $(seq 100); do [ -s "$work/$1.port" ] && break; sleep 0.05; done
     cat "$work/$1.port"
 }
@@ -119,6 +120,28 @@ check "no server: the flight closes" test $? -eq 0
 check "no server: not filed yet, and the flight waits" bash -c \
     "grep -q '^airline: *not filed yet (.*); what is left waits in' '$work/no-server.out' &&
      ls -d '$home'/logs/Outbox/*-LIEO-LIRQ-nobid"
+
+# The bids are slow to come: the flight arrives first and waits whole in the outbox, then the
+# airline refuses it, having no bid from LIEO. The summary says so.
+python3 - "$source_dir/src/sim/airline/default_airline.json" "$work/no-lieo.json" <<'EOF'
+import json, sys
+data = json.load(open(sys.argv[1], encoding="utf-8"))
+for bid in data["bids"]:
+    bid["dpt_airport_id"] = "EGKK"
+json.dump(data, open(sys.argv[2], "w", encoding="utf-8"))
+EOF
+python3 "$source_dir/src/sim/airline/airline_server.py" --port-file "$work/no-lieo.port" --quiet \
+    --data "$work/no-lieo.json" >/dev/null 2>&1 &
+servers+=($!)
+for _ in $(seq 100); do [ -s "$work/no-lieo.port" ] && break; sleep 0.05; done
+port=$(cat "$work/no-lieo.port")
+control fault '{"mode": "slow", "seconds": 3, "count": 1, "path": "/api/user/bids"}'
+home=$(new_home no-lieo)
+AEROLINKER_API_KEY=$key fly "$home" --airline-server "http://127.0.0.1:$port" \
+    --airline-retry-ms 50 --airline-wait 20 >"$work/no-lieo.out" 2>&1
+check "no bid from LIEO: the flight closes" test $? -eq 0
+check "no bid from LIEO: not filed, and why" \
+    grep -q '^airline: *not filed: no bid departs from LIEO$' "$work/no-lieo.out"
 
 # Refused before the flight: plain http to another computer, a key file others can read.
 refused() {  # refused NAME MESSAGE [options...]: exit 1 naming MESSAGE, nothing flown

@@ -394,6 +394,8 @@ void WaitForAirline(AirlineSender& sender, AirlineLink& airline, int seconds) {
     airline.Poll();
     if (airline.Filed()) {
         std::printf("%-14s %s\n", "airline:", ("filed, report " + airline.PirepId()).c_str());
+    } else if (!airline.Refusal().empty()) {
+        std::printf("%-14s %s\n", "airline:", ("not filed: " + airline.Refusal()).c_str());
     } else if (!sender.Idle() && airline.OutboxFlight().empty()) {
         // The bids were never read and the flight did not arrive: nothing of it is queued.
         std::printf("%-14s %s\n", "airline:", ("not filed: " + airline.Status()).c_str());
