@@ -94,9 +94,14 @@ void BM_PhasesAndRules(benchmark::State& state) {
         }
         const TraceRow& row = rows[tick];
         const SimSample& sample = samples[tick];
-        const FlightPhase phase =
-            phases.Step({row.utcSeconds, row.onGround, true, row.groundSpeedKnots,
-                         row.verticalSpeedFpm, row.heightFeet, row.altitudeFeet});
+        const FlightPhase phase = phases.Step({row.utcSeconds,
+                                               row.onGround,
+                                               true,
+                                               row.groundSpeedKnots,
+                                               row.verticalSpeedFpm,
+                                               row.heightFeet,
+                                               row.altitudeFeet,
+                                               {}});
         benchmark::DoNotOptimize(
             rules.Check({row, phase, sample.rules, true}, tick > 0 ? &rows[tick - 1] : nullptr));
         ++tick;

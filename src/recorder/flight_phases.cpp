@@ -134,22 +134,37 @@ FlightPhase PhaseTracker::Airborne(const PhaseInput& input) {
         case FlightPhase::kLandingRoll:
         case FlightPhase::kTaxiIn:
         case FlightPhase::kOnBlock:
-            // Off the ground again after a touchdown: a bounce of the landing until it has
-            // lasted or climbed too far to be one.
             if (!liftOff_) {
                 liftOff_ = input.utcSeconds;
             }
-            if (input.utcSeconds - *liftOff_ >= kTouchAndGoSeconds ||
-                input.altitudeFeet - groundAltitudeFeet_ >= kTouchAndGoFeet) {
-                liftOff_.reset();
-                return FlightPhase::kTouchAndGo;
-            }
-            return FlightPhase::kLandingRoll;
+            return AfterTouchdown(input);
         case FlightPhase::kTouchAndGo:
             return FlightPhase::kInitialClimb;
+        case FlightPhase::kApproach:
+        case FlightPhase::kFinal:
+        case FlightPhase::kGoAround:
+            // Down and up again between two ticks: no tick saw the wheels on the runway.
+            if (input.liftOffSeen) {
+                liftOff_ = input.liftOffSeen;
+                groundAltitudeFeet_ = input.altitudeFeet - input.heightFeet;
+                return AfterTouchdown(input);
+            }
+            return InFlight(input);
         default:
             return InFlight(input);
     }
+}
+
+// Off the ground again after a touchdown: a bounce of the landing until it has lasted or
+// climbed too far to be one.
+FlightPhase PhaseTracker::AfterTouchdown(const PhaseInput& input) {
+    using namespace phase_limits;
+    if (input.utcSeconds - *liftOff_ >= kTouchAndGoSeconds ||
+        input.altitudeFeet - groundAltitudeFeet_ >= kTouchAndGoFeet) {
+        liftOff_.reset();
+        return FlightPhase::kTouchAndGo;
+    }
+    return FlightPhase::kLandingRoll;
 }
 
 FlightPhase PhaseTracker::InFlight(const PhaseInput& input) {

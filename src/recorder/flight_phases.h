@@ -46,6 +46,9 @@ struct PhaseInput {
     double verticalSpeedFpm = 0.0;
     double heightFeet = 0.0;  // above the ground under the aircraft
     double altitudeFeet = 0.0;
+    // Off the ground again since this time after a touchdown seen only between ticks (the
+    // closer look at the landing): a touch-and-go shorter than a tick.
+    std::optional<long long> liftOffSeen;
 };
 
 // The limits the phases change at.
@@ -99,6 +102,7 @@ private:
     FlightPhase OnGround(const PhaseInput& input);
     FlightPhase Airborne(const PhaseInput& input);
     FlightPhase InFlight(const PhaseInput& input);
+    FlightPhase AfterTouchdown(const PhaseInput& input);
 
     FlightPhase phase_ = FlightPhase::kAtTheGate;
     bool flown_ = false;

@@ -33,8 +33,15 @@ constexpr const char* kRowTimesRecord = "row times";
 constexpr long long kMostUtcSeconds = 1'000'000'000'000LL;
 
 PhaseInput PhaseInputOf(const TraceRow& row, bool enginesRunning) {
-    return {row.utcSeconds,       row.onGround,   enginesRunning,  row.groundSpeedKnots,
-            row.verticalSpeedFpm, row.heightFeet, row.altitudeFeet};
+    PhaseInput input;
+    input.utcSeconds = row.utcSeconds;
+    input.onGround = row.onGround;
+    input.enginesRunning = enginesRunning;
+    input.groundSpeedKnots = row.groundSpeedKnots;
+    input.verticalSpeedFpm = row.verticalSpeedFpm;
+    input.heightFeet = row.heightFeet;
+    input.altitudeFeet = row.altitudeFeet;
+    return input;
 }
 
 // A rate FSUIPC leaves at 0 has not been set by the simulator: it runs at 1x.
@@ -342,7 +349,15 @@ void FlightRecorder::ReplayPhases() {
         const std::optional<FlightPhase> written = PhaseNamed(row.phase);
         const bool enginesRunning =
             !written || (*written != FlightPhase::kAtTheGate && *written != FlightPhase::kOnBlock);
-        NotePhase(phases_.Step(PhaseInputOf(row, enginesRunning)), row);
+        PhaseInput input = PhaseInputOf(row, enginesRunning);
+        // The looks between ticks are not in the trace: an airborne row written as a bounce or a
+        // touch-and-go tells the touchdown they saw (for a touch-and-go, far enough back).
+        if (!row.onGround && written == FlightPhase::kLandingRoll) {
+            input.liftOffSeen = row.utcSeconds;
+        } else if (!row.onGround && written == FlightPhase::kTouchAndGo) {
+            input.liftOffSeen = row.utcSeconds - phase_limits::kTouchAndGoSeconds;
+        }
+        NotePhase(phases_.Step(input), row);
     }
 }
 
@@ -477,7 +492,11 @@ int FlightRecorder::Record(const SimSample& sample) {
     row.fuelGallons = FuelInAllTanks(sample.fuelTanks);
     row.gForce = GForce(r.gForce);
     row.onGround = sample.onGround == 1;
-    const FlightPhase phase = phases_.Step(PhaseInputOf(row, AnyEngineFiring(sample)));
+    PhaseInput input = PhaseInputOf(row, AnyEngineFiring(sample));
+    if (watcher_.Bouncing()) {
+        input.liftOffSeen = watcher_.LiftOff();
+    }
+    const FlightPhase phase = phases_.Step(input);
     row.phase = PhaseName(phase);
     NotePhase(phase, row);
     if (phase == FlightPhase::kTouchAndGo) {

@@ -50,6 +50,8 @@ public:
     // Flying with no touchdown to watch (before the first, or after a go-around).
     bool Airborne() const { return state_ == State::kAirborne; }
     long long LastTouchdown() const { return lastTouchdown_; }
+    // When the aircraft left the ground again, while Bouncing.
+    long long LiftOff() const { return liftOff_; }
     // The touchdown was not the landing (a touch-and-go): the watcher waits for the next one.
     void Forget();
 
