@@ -106,7 +106,21 @@ void FlightSession::ShowLandingReport(const std::string& report) {
     Notify(FlightEvent::LandingReport, text);
 }
 
+// A flight the pilot chose not to resume, then did after all: a new flight may have taken the
+// trace since, while the copy kept at the No is still this flight's. It goes back in place, so
+// that the flight's figures start where it did.
+void FlightSession::RestoreUnfinishedTrace(const std::string& resumeText) {
+    std::string text;
+    if (resumeText.empty() || FlightRecorder::SavedFlightTrace(TraceFilePath(), resumeText, text) ||
+        !FlightRecorder::SavedFlightTrace(logFolder_ + kUnfinishedTraceName, resumeText, text)) {
+        return;
+    }
+    // When this fails the trace in place is taken as damaged, as it would be without the copy.
+    ReplaceFileContents(TraceFilePath(), text);
+}
+
 void FlightSession::ResumeRecorder(const std::string& resumeText) {
+    RestoreUnfinishedTrace(resumeText);
     const int error = recorder_.Resume(TraceFilePath(), resumeText);
     if (!recorder_.TraceDamage().empty()) {
         ReportProblem(Failure::Recorder,

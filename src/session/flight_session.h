@@ -157,6 +157,7 @@ private:
     void MarkRouteFlown();
     void ShowLandingReport(const std::string& text);
     void ResumeRecorder(const std::string& resumeText);
+    void RestoreUnfinishedTrace(const std::string& resumeText);
     // The arrival closes the flight: the recorder's last row, the landing report if it was
     // not shown yet, the logbook entry, and the situation marked closed, in that order.
     void CloseFlight();

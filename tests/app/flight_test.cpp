@@ -754,6 +754,30 @@ TEST(SituationTest, ANewFlightInsteadOfTheUnfinishedOneKeepsItsLogAndTrace) {
     EXPECT_EQ(flight.ReadFile(flight.LogFolder() + "/Navforge.unfinished.trace.csv"), trace);
 }
 
+// No, then a new flight's engine start takes the trace, then the program stops and the pilot
+// resumes the first flight after all: its trace is the one kept at the No, whole.
+TEST(SituationTest, AFlightResumedAfterANoGoesOnInItsOwnTrace) {
+    FlightHarness straight(kShortFlight, TestFolder() / "straight");
+    straight.Start();
+    straight.Connect();
+    straight.FlyUntilTimerStops();
+
+    FlightHarness flight(kShortFlight, TestFolder() / "resumed");
+    FlyUntilClosedAfterBbb(flight);
+    flight.Connect();
+    flight.Tick();
+    flight.Restart();
+    flight.Start();
+    flight.window().answerYes = true;
+    flight.Connect();
+    flight.FlyUntilTimerStops();
+    EXPECT_TRUE(flight.window().errors.empty()) << flight.window().errors.front();
+    EXPECT_EQ(flight.ReadFile(flight.form().TraceFilePath()),
+              straight.ReadFile(straight.form().TraceFilePath()));
+    EXPECT_EQ(flight.ReadFile(flight.form().LogFilePath()),
+              straight.ReadFile(straight.form().LogFilePath()));
+}
+
 TEST(SituationTest, FilesOfAnOlderCopyResumeFromWhatRemained) {
     FlightHarness flight(kShortFlight, TestFolder());
     FlyUntilClosedAfterBbb(flight);
