@@ -84,8 +84,9 @@ bool InTodaysLayout(const CsvFields& header) {
     return header.size() >= today.size() && std::equal(today.begin(), today.end(), header.begin());
 }
 
+// The entry's name is the files' (the system's code page); its cell is UTF-8 as the others.
 bool IsRowOf(const CsvFields& row, const std::string& entryName) {
-    return row.size() > kFilesColumn && row[kFilesColumn] == entryName;
+    return row.size() > kFilesColumn && row[kFilesColumn] == Utf8FromSystemText(entryName);
 }
 
 // A logbook in other columns (an older copy's, or ours with columns a spreadsheet moved), in
@@ -274,7 +275,7 @@ CsvFields LogbookFields(const LogbookEntry& e) {
             BreachList(e.ruleBreaches),
             e.airlineReport,
             e.airlineFiling,
-            e.entryName};
+            Utf8FromSystemText(e.entryName)};
 }
 
 // The row is found by the entry's name in the "Files" column. Rewriting the whole file is one

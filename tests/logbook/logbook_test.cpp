@@ -202,6 +202,18 @@ TEST(LogbookTest, AFlightClosedAgainReplacesItsRowAndAnOlderLogbookIsKept) {
     EXPECT_EQ(records[2][17], "") << "the row closed again replaced the first one";
     EXPECT_EQ(records[3].back(), "2026-12-07_1405_LIEO-LIRQ");
     EXPECT_EQ(records[4].back(), name + "_2");
+
+    // A flight plan's ident in the system's code page names the files as it is, and the row
+    // in UTF-8 as the other cells; closed again, it is still found.
+    LogbookFlight accented = Flight(kTakeOff + 8 * 3600);
+    accented.entry.arrival = "S\xC3O";
+    const std::string accentedName = "2026-12-07_1805_LIEO-S\xC3O";
+    EXPECT_EQ(WriteLogbookEntry(folder.Path(), accented), accentedName);
+    EXPECT_EQ(WriteLogbookEntry(folder.Path(), accented), accentedName);
+    EXPECT_TRUE(FileExists(folder.PathOf("Logbook\\" + accentedName + ".gpx")));
+    const std::vector<CsvFields> after = LogbookRecords(folder);
+    ASSERT_EQ(after.size(), 6u);
+    EXPECT_EQ(after[5].back(), "2026-12-07_1805_LIEO-S\xC3\x83O");
 }
 
 // Logbooks a spreadsheet saved in a shape the program cannot rewrite: another separator, or
