@@ -448,8 +448,10 @@ int Run(const Options& options) {
     ByteFileCopier fileCopier;
     SystemClock clock;
     IniFile config(ConfigFilePath(settingsFolder), options.regional);
-    TFConnection form(AppServices{link, window, config, settingsFolder, fileCopier, clock,
-                                  options.regional, DefaultFolder("logs")});
+    // A log folder given is the one checked at the start: nothing goes to the default one.
+    TFConnection form(
+        AppServices{link, window, config, settingsFolder, fileCopier, clock, options.regional,
+                    options.logFolder.empty() ? DefaultFolder("logs") : options.logFolder});
 
     form.Subscribe(window);
     RuleWatch rules(form.Session(), config);
