@@ -49,9 +49,21 @@ int GrowingFile::Open(const std::string& header, std::string& before) {
 }
 
 int GrowingFile::MapUpTo(std::uint64_t needed) {
+    const auto roundUp = [](std::uint64_t bytes, std::uint64_t step) {
+        return (bytes + step - 1) / step * step;
+    };
     Unmap();
     const std::uint64_t start = end_ - end_ % kChunkBytes;
-    return MapChunks(start, (needed - start + kChunkBytes - 1) / kChunkBytes * kChunkBytes);
+    const std::uint64_t chunks = roundUp(needed - start, kChunkBytes);
+    const int error = MapChunks(start, chunks);
+    // No room for whole chunks (a disk nearly full): the records go on in as little as they
+    // need, so the file takes every record the disk still has room for.
+    const std::uint64_t least = roundUp(needed - start, kLeastBytes);
+    if (error == 0 || least >= chunks) {
+        return error;
+    }
+    Unmap();
+    return MapChunks(start, least);
 }
 
 void GrowingFile::Close() {

@@ -38,6 +38,8 @@ public:
     // The file grows by this much at a time: a multiple of every system's page and of
     // Windows' allocation granularity, about 2,700 rows of a trace (nearly four hours).
     static constexpr std::uint64_t kChunkBytes = 256 * 1024;
+    // Without room for a whole chunk, the file grows by multiples of this (every system's page).
+    static constexpr std::uint64_t kLeastBytes = 4096;
 
 private:
     // Opens the file, cuts the zero bytes a stopped program left, and finds what goes before

@@ -12,6 +12,7 @@
 #include <windows.h>
 #else
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -184,6 +185,40 @@ TEST_F(GrowingFileTest, RowsOutliveAProgramKilledWithTheFileOpen) {
     file.Close();
     EXPECT_EQ(Contents("trace.csv"), kHeader + kChildRows + Row(3));
 }
+
+#ifndef _WIN32
+// A disk with less room than a chunk, here a limit on the size of the files this process
+// writes: the rows go on as long as there is room for them, and only then fail.
+TEST_F(GrowingFileTest, RowsGoOnWithLessRoomThanAChunk) {
+    const std::string path = PathOf("trace.csv");
+    constexpr rlim_t kRoom = 40 * 1024;
+    const pid_t child = fork();
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{kRoom, kRoom};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        GrowingFile file(path);
+        std::size_t written = kHeader.size();
+        for (int i = 0;; ++i) {
+            if (file.Append(kHeader, Row(i)) != 0) {
+                // Failed only for want of room, with every row before in the file.
+                _exit(kRoom - written < 100 ? 0 : 1);
+            }
+            written += Row(i).size();
+        }
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "a row failed with room left";
+    std::string expected = kHeader;
+    for (int i = 0; expected.size() + Row(i).size() <= kRoom - 100; ++i) {
+        expected += Row(i);
+    }
+    EXPECT_TRUE(Contents("trace.csv").substr(0, expected.size()) == expected)
+        << "the rows that had room are not all in the file";
+}
+#endif
 
 }  // namespace
 }  // namespace aerolinker
