@@ -176,16 +176,46 @@ std::vector<CsvFields> RecordsOf(const std::string& csvPath) {
                                                                     : InTodaysColumns(records);
 }
 
+// A time of day as "H:MM" or "H:MM:SS" gives, in seconds; -1 for any other text. `precise`
+// tells whether it had its seconds.
+int ClockSeconds(const std::string& text, bool& precise) {
+    int hours = 0;
+    int minutes = 0;
+    int seconds = 0;
+    char end = 0;
+    const int read = std::sscanf(text.c_str(), "%2d:%2d:%2d%c", &hours, &minutes, &seconds, &end);
+    precise = read == 3;
+    if ((read != 2 && read != 3) || text.size() > 8 || hours < 0 || hours > 23 || minutes < 0 ||
+        minutes > 59 || seconds < 0 || seconds > 59) {
+        return -1;
+    }
+    return hours * 3600 + minutes * 60 + seconds;
+}
+
+// Whether a time written in the row is ours: the same text, or the same time as a spreadsheet
+// saved it back ("9:52" for "09:52:00": to the minute when it dropped the seconds).
+bool SameClockTime(const std::string& written, const std::string& ours) {
+    if (written == ours) {
+        return true;
+    }
+    bool writtenPrecise = false;
+    bool oursPrecise = false;
+    const int a = ClockSeconds(written, writtenPrecise);
+    const int b = ClockSeconds(ours, oursPrecise);
+    return a >= 0 && b >= 0 && (writtenPrecise ? a == b : a / 60 == b / 60);
+}
+
 // The entry's name: the first of base, base_2, base_3... with no row yet, or whose row is
-// this flight's own (closed again: the same date, off-block and take-off times). Another
-// flight off the same departure to the same arrival in the same minute (flown again from the
-// same saved situation) gets a name of its own instead of taking over the first one's entry.
+// this flight's own (closed again: the same off-block and take-off times; the name holds the
+// date). Another flight off the same departure to the same arrival in the same minute (flown
+// again from the same saved situation) gets a name of its own instead of taking over the first
+// one's entry.
 std::string EntryNameIn(const std::vector<CsvFields>& records, const std::string& base,
                         const LogbookEntry& entry) {
     const CsvFields header = LogbookHeader();
     const CsvFields fields = LogbookFields(entry);
     std::vector<std::size_t> identity;
-    for (const char* column : {kDate, "Off block (UTC)", "Take-off (UTC)"}) {
+    for (const char* column : {"Off block (UTC)", "Take-off (UTC)"}) {
         identity.push_back(static_cast<std::size_t>(
             std::find(header.begin(), header.end(), column) - header.begin()));
     }
@@ -195,7 +225,7 @@ std::string EntryNameIn(const std::vector<CsvFields>& records, const std::string
                                       [&](const CsvFields& r) { return IsRowOf(r, name); });
         if (row == records.end() ||
             std::all_of(identity.begin(), identity.end(),
-                        [&](std::size_t i) { return (*row)[i] == fields[i]; })) {
+                        [&](std::size_t i) { return SameClockTime((*row)[i], fields[i]); })) {
             return name;
         }
     }

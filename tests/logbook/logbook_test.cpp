@@ -179,6 +179,16 @@ TEST(LogbookTest, AFlightClosedAgainReplacesItsRowAndAnOlderLogbookIsKept) {
     flight.logText = "NAVIGATION LOG, CLOSED AGAIN\r\n";
     EXPECT_EQ(WriteLogbookEntry(folder.Path(), flight), name);
     EXPECT_EQ(folder.Contents("Logbook\\" + name + ".log"), flight.logText);
+    // Saved by a spreadsheet with its own date and time formats: still the flight's row.
+    std::string saved = folder.Contents("Logbook\\logbook.csv");
+    for (const auto& [from, to] :
+         {std::pair<std::string, std::string>{"\n2026-12-07,", "\n12/7/2026,"},
+          {",10:00:00,10:05:00,", ",10:00,10:05,"}}) {
+        ASSERT_NE(saved.find(from), std::string::npos) << from;
+        saved.replace(saved.find(from), from.size(), to);
+    }
+    folder.Put("Logbook\\logbook.csv", saved);
+    EXPECT_EQ(WriteLogbookEntry(folder.Path(), flight), name);
     EXPECT_EQ(WriteLogbookEntry(folder.Path(), Flight(kTakeOff + 4 * 3600)),
               "2026-12-07_1405_LIEO-LIRQ");
     // Flown again from the same saved situation, off 20 seconds later: another flight, in the
