@@ -205,13 +205,13 @@ bool SameClockTime(const std::string& written, const std::string& ours) {
     return a >= 0 && b >= 0 && (writtenPrecise ? a == b : a / 60 == b / 60);
 }
 
-// The entry's name: the first of base, base_2, base_3... with no row yet, or whose row is
-// this flight's own (closed again: the same off-block and take-off times; the name holds the
-// date). Another flight off the same departure to the same arrival in the same minute (flown
-// again from the same saved situation) gets a name of its own instead of taking over the first
-// one's entry.
+// The entry's name: the first of base, base_2, base_3... with no row yet, or, for a resumed
+// flight, whose row is its own (closed again: the same off-block and take-off times; the name
+// holds the date). Another flight off the same departure to the same arrival in the same minute
+// (flown again from the same saved situation) gets a name of its own instead of taking over the
+// first one's entry.
 std::string EntryNameIn(const std::vector<CsvFields>& records, const std::string& base,
-                        const LogbookEntry& entry) {
+                        const LogbookEntry& entry, bool resumed) {
     const CsvFields header = LogbookHeader();
     const CsvFields fields = LogbookFields(entry);
     std::vector<std::size_t> identity;
@@ -223,9 +223,12 @@ std::string EntryNameIn(const std::vector<CsvFields>& records, const std::string
         const std::string name = n == 1 ? base : base + "_" + std::to_string(n);
         const auto row = std::find_if(records.begin() + (records.empty() ? 0 : 1), records.end(),
                                       [&](const CsvFields& r) { return IsRowOf(r, name); });
-        if (row == records.end() ||
-            std::all_of(identity.begin(), identity.end(),
-                        [&](std::size_t i) { return SameClockTime((*row)[i], fields[i]); })) {
+        if (row == records.end()) {
+            return name;
+        }
+        if (resumed && std::all_of(identity.begin(), identity.end(), [&](std::size_t i) {
+                return SameClockTime((*row)[i], fields[i]);
+            })) {
             return name;
         }
     }
@@ -416,7 +419,7 @@ std::string WriteLogbookEntry(const std::string& logFolder, LogbookFlight flight
     const std::string name = EntryNameIn(
         RecordsOf(csvPath),
         EntryBaseName(EntryTime(flight, trace), flight.entry.departure, flight.entry.arrival),
-        flight.entry);
+        flight.entry, flight.resumed);
     flight.entry.entryName = name;
     const std::string title = TitleOf(flight, trace);
     // The row goes last: it completes the entry. Files without their row are an entry a stop

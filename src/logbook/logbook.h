@@ -87,6 +87,9 @@ struct LogbookFlight {
     std::string logText;  // the finished Navigation log, as saved
     std::vector<TraceRow> trace;
     std::vector<TrackMark> marks;
+    // The flight was resumed, and may be closing again: its entry takes over the row of the
+    // same off-block and take-off. A flight never resumed always gets an entry of its own.
+    bool resumed = false;
 };
 
 // Makes the Logbook folder inside `logFolder` if needed, writes the entry's log copy, trace

@@ -158,6 +158,7 @@ bool FlightSession::WriteLogbook() {
         flight.logText = Log().Text();
     }
     flight.marks = recorder_.Marks();
+    flight.resumed = resumedFlight_;
     for (const FlightListener* listener : listeners_) {
         listener->AddToLogbook(entry);
     }

@@ -107,6 +107,7 @@ void FlightSession::Connect(const LocalDateTime& now) {
     tracker_.WriteHeader(sample_.aircraftTitle.Text(), pilot_.PilotName, now_);
     recorder_.Start(TraceFilePath());
     situationIsThisFlights_ = false;
+    resumedFlight_ = false;
     window.SetTimerEnabled(true);
     ShowTracking();
 }

@@ -200,6 +200,8 @@ private:
     // The last situation is this flight's: saved or resumed by it. Only then is it offered when
     // the simulator comes back.
     bool situationIsThisFlights_ = false;
+    // The flight was resumed: it may have closed before, with its logbook entry written.
+    bool resumedFlight_ = false;
     // The last save failure, shown in the status bar while the link is fine.
     std::string saveError_;
     bool failureShown_[static_cast<int>(Failure::Count)] = {};

@@ -246,6 +246,7 @@ bool FlightSession::LoadSimulatorFlight(const std::string& fileName) {
 
 // The resumed flight goes on at once with the sample just taken, as its next tick would.
 void FlightSession::FinishResume() {
+    resumedFlight_ = true;
     savedRevision_ = Log().Revision();
     sampledSinceConnect_ = true;
     services_.window.SetTimerEnabled(true);

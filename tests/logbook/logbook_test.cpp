@@ -175,6 +175,7 @@ TEST(LogbookTest, AFlightClosedAgainReplacesItsRowAndAnOlderLogbookIsKept) {
                "0.0,2026-11-02_0900_LIBR-LIRF\r\n");
     LogbookFlight flight = Flight(kTakeOff);
     const std::string name = WriteLogbookEntry(folder.Path(), flight);
+    flight.resumed = true;  // closed again after a resume
     flight.entry.landing.reset();
     flight.logText = "NAVIGATION LOG, CLOSED AGAIN\r\n";
     EXPECT_EQ(WriteLogbookEntry(folder.Path(), flight), name);
@@ -194,14 +195,19 @@ TEST(LogbookTest, AFlightClosedAgainReplacesItsRowAndAnOlderLogbookIsKept) {
     // Flown again from the same saved situation, off 20 seconds later: another flight, in the
     // same minute. It gets an entry of its own, and keeps it when closed again.
     LogbookFlight again = Flight(kTakeOff + 20);
+    again.resumed = true;
     again.logText = "NAVIGATION LOG, FLOWN AGAIN\r\n";
     EXPECT_EQ(WriteLogbookEntry(folder.Path(), again), name + "_2");
     EXPECT_EQ(WriteLogbookEntry(folder.Path(), again), name + "_2");
+    // A new flight, never resumed, at the very same times: an entry of its own all the same.
+    LogbookFlight twin = Flight(kTakeOff);
+    twin.logText = "NAVIGATION LOG, A TWIN\r\n";
+    EXPECT_EQ(WriteLogbookEntry(folder.Path(), twin), name + "_3");
     EXPECT_EQ(folder.Contents("Logbook\\" + name + ".log"), flight.logText);
     EXPECT_EQ(folder.Contents("Logbook\\" + name + "_2.log"), again.logText);
 
     const std::vector<CsvFields> records = LogbookRecords(folder);
-    ASSERT_EQ(records.size(), 5u);
+    ASSERT_EQ(records.size(), 6u);
     EXPECT_EQ(records[0], LogbookHeader());
     // The older row keeps what its columns share with today's, in UTF-8.
     EXPECT_EQ(records[1][0], "2026-11-02");
@@ -212,6 +218,7 @@ TEST(LogbookTest, AFlightClosedAgainReplacesItsRowAndAnOlderLogbookIsKept) {
     EXPECT_EQ(records[2][17], "") << "the row closed again replaced the first one";
     EXPECT_EQ(records[3].back(), "2026-12-07_1405_LIEO-LIRQ");
     EXPECT_EQ(records[4].back(), name + "_2");
+    EXPECT_EQ(records[5].back(), name + "_3");
 
     // A flight plan's ident in the system's code page names the files as it is, and the row
     // in UTF-8 as the other cells; closed again, it is still found.
@@ -219,11 +226,12 @@ TEST(LogbookTest, AFlightClosedAgainReplacesItsRowAndAnOlderLogbookIsKept) {
     accented.entry.arrival = "S\xC3O";
     const std::string accentedName = "2026-12-07_1805_LIEO-S\xC3O";
     EXPECT_EQ(WriteLogbookEntry(folder.Path(), accented), accentedName);
+    accented.resumed = true;
     EXPECT_EQ(WriteLogbookEntry(folder.Path(), accented), accentedName);
     EXPECT_TRUE(FileExists(folder.PathOf("Logbook\\" + accentedName + ".gpx")));
     const std::vector<CsvFields> after = LogbookRecords(folder);
-    ASSERT_EQ(after.size(), 6u);
-    EXPECT_EQ(after[5].back(), "2026-12-07_1805_LIEO-S\xC3\x83O");
+    ASSERT_EQ(after.size(), 7u);
+    EXPECT_EQ(after[6].back(), "2026-12-07_1805_LIEO-S\xC3\x83O");
 }
 
 // Logbooks a spreadsheet saved in a shape the program cannot rewrite: another separator, or
@@ -283,7 +291,9 @@ TEST(LogbookTest, ThePilotsOwnColumnKeepsItsNotes) {
         folder.Put("Logbook\\logbook.csv", (marked ? kBom : "") + CsvRecord(header) +
                                                CsvRecord(olderRow) + CsvRecord(myRow));
 
-        EXPECT_EQ(WriteLogbookEntry(folder.Path(), Flight(kTakeOff)), mine.entryName);
+        LogbookFlight closedAgain = Flight(kTakeOff);
+        closedAgain.resumed = true;
+        EXPECT_EQ(WriteLogbookEntry(folder.Path(), closedAgain), mine.entryName);
         EXPECT_EQ(WriteLogbookEntry(folder.Path(), Flight(kTakeOff + 86400)),
                   "2026-12-08_1005_LIEO-LIRQ");
         EXPECT_EQ(SetLogbookColumns(folder.PathOf("Logbook\\logbook.csv"), mine.entryName,
